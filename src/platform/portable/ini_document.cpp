@@ -1,0 +1,286 @@
+// ini_document.cpp: parsing, looking up and editing INI text in place.
+#include "platform/portable/ini_document.h"
+
+#include <algorithm>
+
+namespace qlm::ini {
+namespace {
+
+bool IsLead932(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+bool IsBlank(unsigned char c) { return c == ' ' || (c >= 0x09 && c <= 0x0D) || c == 0x1A; }
+
+bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
+
+// Length of the Shift-JIS character at pos: a lead byte takes the next byte
+// with it unless that byte is NUL or missing.
+std::size_t CharLength932(std::string_view text, std::size_t pos) {
+  if (IsLead932(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() && text[pos + 1] != '\0')
+    return 2;
+  return 1;
+}
+
+// Length of the UTF-8 character at pos; a malformed sequence is one byte.
+std::size_t CharLengthUtf8(std::string_view text, std::size_t pos) {
+  const auto c = static_cast<unsigned char>(text[pos]);
+  const std::size_t length = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 1;
+  for (std::size_t k = 1; k < length; ++k)
+    if (pos + k >= text.size() || (static_cast<unsigned char>(text[pos + k]) & 0xC0) != 0x80) return 1;
+  return length;
+}
+
+// The range [begin, end) of text without blanks at either end; begin must
+// start a character.
+template <typename CharLength>
+std::pair<std::size_t, std::size_t> TrimRange(std::string_view text, std::size_t begin, std::size_t end,
+                                              CharLength charLength) {
+  while (begin < end && IsBlank(static_cast<unsigned char>(text[begin]))) ++begin;
+  std::size_t contentEnd = begin;
+  for (std::size_t pos = begin; pos < end;) {
+    const std::size_t length = charLength(text, pos);
+    if (length > 1 || !IsBlank(static_cast<unsigned char>(text[pos]))) contentEnd = pos + length;
+    pos += length;
+  }
+  return {begin, contentEnd};
+}
+
+// The end of [begin, end) cut at its first NUL byte.
+std::size_t CutAtNul(std::string_view text, std::size_t begin, std::size_t end) {
+  const auto nul = std::find(text.begin() + static_cast<std::ptrdiff_t>(begin),
+                             text.begin() + static_cast<std::ptrdiff_t>(end), '\0');
+  return static_cast<std::size_t>(nul - text.begin());
+}
+
+std::string_view TrimArgument(std::string_view argument) {
+  const auto [begin, end] = TrimRange(argument, 0, argument.size(), CharLength932);
+  return argument.substr(begin, end - begin);
+}
+
+std::string_view TrimLeadingBlanks(std::string_view text) {
+  std::size_t begin = 0;
+  while (begin < text.size() && IsBlank(static_cast<unsigned char>(text[begin]))) ++begin;
+  return text.substr(begin);
+}
+
+// Names match byte for byte, except that ASCII letters standing as
+// characters of their own match in either case.
+bool NamesEqual(std::string_view stored, std::string_view wanted) {
+  if (stored.size() != wanted.size()) return false;
+  for (std::size_t pos = 0; pos < stored.size();) {
+    const std::size_t length = CharLength932(stored, pos);
+    if (length == 2) {
+      if (stored[pos] != wanted[pos] || stored[pos + 1] != wanted[pos + 1]) return false;
+    } else {
+      auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+      if (fold(stored[pos]) != fold(wanted[pos])) return false;
+    }
+    pos += length;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string_view CArgument(std::string_view argument) {
+  argument = argument.substr(0, argument.find('\0'));
+  std::size_t last = 0;
+  for (std::size_t pos = 0; pos < argument.size(); pos += CharLength932(argument, pos)) last = pos;
+  if (!argument.empty() && last == argument.size() - 1 && IsLead932(static_cast<unsigned char>(argument[last])))
+    argument.remove_suffix(1);
+  return argument;
+}
+
+std::string ReadResult(std::string_view value) {
+  std::vector<std::size_t> starts;
+  for (std::size_t pos = 0; pos < value.size(); pos += CharLength932(value, pos)) starts.push_back(pos);
+  starts.push_back(value.size());
+  std::size_t first = 0;
+  std::size_t count = starts.size() - 1;
+
+  // The platform copies at most kReadLimit characters after dropping the
+  // opening quote, and then drops the last character it copied when the
+  // value fitted in its buffer; a value just one character too long thus
+  // loses a character that is not the closing quote.
+  const bool quoted = count >= 2 && (value[0] == '"' || value[0] == '\'') &&
+                      starts[count] - starts[count - 1] == 1 && value.back() == value[0];
+  if (quoted) {
+    first = 1;
+    --count;
+  }
+  std::size_t take = std::min(count, kReadLimit);
+  if (quoted && count <= kReadLimit + 1) --take;
+
+  // Then the characters are converted into kReadLimit bytes, never splitting
+  // a double-byte character.
+  std::size_t end = first;
+  while (end < first + take && starts[end + 1] - starts[first] <= kReadLimit) ++end;
+  return std::string(value.substr(starts[first], starts[end] - starts[first]));
+}
+
+std::string_view TrimFallback(std::string_view fallback) {
+  std::vector<std::size_t> starts;
+  for (std::size_t pos = 0; pos < fallback.size(); pos += CharLength932(fallback, pos)) starts.push_back(pos);
+  std::size_t count = starts.size();
+  while (count > 1 && fallback[starts[count - 1]] == ' ' && CharLength932(fallback, starts[count - 1]) == 1)
+    --count;
+  return count == starts.size() ? fallback : fallback.substr(0, starts[count]);
+}
+
+Document::Document(std::string text) : text_(std::move(text)) {
+  utf8_ = text_.size() >= 3 && text_.compare(0, 3, "\xEF\xBB\xBF") == 0;
+  bodyBegin_ = utf8_ ? 3 : 0;
+  Parse();
+}
+
+void Document::Parse() {
+  const std::string_view text = text_;
+  const auto charLength = [this](std::string_view t, std::size_t pos) {
+    return utf8_ ? CharLengthUtf8(t, pos) : CharLength932(t, pos);
+  };
+  lines_.clear();
+  for (std::size_t pos = bodyBegin_; pos < text.size();) {
+    Line line;
+    line.begin = pos;
+    std::size_t contentBegin = std::string_view::npos;
+    std::size_t contentEnd = pos;
+    std::size_t lastBracket = std::string_view::npos;
+    std::size_t firstEquals = std::string_view::npos;
+    while (pos < text.size() && !IsLineBreak(text[pos])) {
+      const std::size_t length = charLength(text, pos);
+      if (length > 1 || !IsBlank(static_cast<unsigned char>(text[pos]))) {
+        if (contentBegin == std::string_view::npos) contentBegin = pos;
+        contentEnd = pos + length;
+      }
+      if (length == 1 && text[pos] == ']') lastBracket = pos;
+      if (length == 1 && text[pos] == '=' && firstEquals == std::string_view::npos) firstEquals = pos;
+      pos += length;
+    }
+    line.breakBegin = pos;
+    while (pos < text.size() && IsLineBreak(text[pos])) ++pos;
+    line.end = pos;
+    line.contentEnd = contentEnd;
+
+    if (contentBegin != std::string_view::npos) {
+      auto setName = [&](std::size_t begin, std::size_t end) {
+        const auto [b, e] = TrimRange(text, begin, end, charLength);
+        line.nameBegin = b;
+        line.nameEnd = CutAtNul(text, b, e);
+      };
+      if (text[contentBegin] == '[' && lastBracket != std::string_view::npos && lastBracket > contentBegin) {
+        line.kind = Kind::kSection;
+        setName(contentBegin + 1, lastBracket);
+      } else {
+        line.kind = Kind::kEntry;
+        if (firstEquals == std::string_view::npos) {
+          setName(contentBegin, contentEnd);
+        } else {
+          setName(contentBegin, firstEquals);
+          const auto [b, e] = TrimRange(text, firstEquals + 1, contentEnd, charLength);
+          line.hasValue = true;
+          line.equalsEnd = firstEquals + 1;
+          line.valueBegin = b;
+          line.valueEnd = CutAtNul(text, b, e);
+        }
+      }
+    }
+    lines_.push_back(line);
+  }
+}
+
+std::string_view Document::Name(const Line& line) const {
+  return std::string_view(text_).substr(line.nameBegin, line.nameEnd - line.nameBegin);
+}
+
+std::string_view Document::Value(const Line& line) const {
+  return std::string_view(text_).substr(line.valueBegin, line.valueEnd - line.valueBegin);
+}
+
+std::optional<long> Document::FindSection(std::string_view section) const {
+  // The nameless section before the first header always comes first.
+  if (section.empty()) return -1;
+  for (std::size_t i = 0; i < lines_.size(); ++i)
+    if (lines_[i].kind == Kind::kSection && NamesEqual(Name(lines_[i]), section)) return static_cast<long>(i);
+  return std::nullopt;
+}
+
+std::optional<std::size_t> Document::FindEntry(long header, std::string_view key) const {
+  for (auto i = static_cast<std::size_t>(header + 1); i < lines_.size(); ++i) {
+    if (lines_[i].kind == Kind::kSection) break;
+    if (lines_[i].kind == Kind::kEntry && NamesEqual(Name(lines_[i]), key)) return i;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string_view> Document::Find(std::string_view section, std::string_view key) const {
+  const auto header = FindSection(TrimArgument(CArgument(section)));
+  if (!header) return std::nullopt;
+  const auto entry = FindEntry(*header, TrimArgument(CArgument(key)));
+  if (!entry || !lines_[*entry].hasValue) return std::nullopt;
+  return Value(lines_[*entry]);
+}
+
+std::string Document::LineBreak() const {
+  for (const Line& line : lines_) {
+    if (line.breakBegin == line.end) continue;
+    if (text_[line.breakBegin] == '\r' && line.breakBegin + 1 < line.end && text_[line.breakBegin + 1] == '\n')
+      return "\r\n";
+    return std::string(1, text_[line.breakBegin]);
+  }
+  return "\r\n";
+}
+
+// Inserts content as a line of its own at byte offset at, which is the start
+// of a line or the end of the text.
+void Document::InsertLine(std::size_t at, std::string_view content) {
+  const std::string lineBreak = LineBreak();
+  std::string inserted;
+  if (at == text_.size() && !lines_.empty() && lines_.back().breakBegin == lines_.back().end) inserted = lineBreak;
+  inserted.append(content);
+  inserted.append(lineBreak);
+  text_.insert(at, inserted);
+}
+
+bool Document::Set(std::string_view section, std::string_view key, std::string_view value) {
+  const std::string_view sectionName = TrimArgument(CArgument(section));
+  const std::string_view keyArgument = TrimLeadingBlanks(CArgument(key));
+  const std::string_view keyName = TrimArgument(keyArgument);
+  value = TrimLeadingBlanks(CArgument(value));
+
+  const auto header = FindSection(sectionName);
+  if (!header) {
+    InsertLine(text_.size(), "[" + std::string(sectionName) + "]");
+    Parse();
+    InsertLine(text_.size(), std::string(keyName) + "=" + std::string(value));
+    Parse();
+    return true;
+  }
+
+  if (const auto entry = FindEntry(*header, keyName)) {
+    const Line& line = lines_[*entry];
+    if (line.hasValue && Value(line) == value) return false;
+    std::size_t from = line.contentEnd;
+    std::string replacement = "=";
+    if (line.hasValue) {
+      from = line.equalsEnd;
+      while (from < line.breakBegin && IsBlank(static_cast<unsigned char>(text_[from]))) ++from;
+      replacement.clear();
+    }
+    replacement.append(value);
+    text_.replace(from, line.breakBegin - from, replacement);
+    Parse();
+    return true;
+  }
+
+  // A new entry goes after the last non-blank line of its section. Like the
+  // platform, only leading blanks are dropped from its name.
+  std::size_t at = *header < 0 ? bodyBegin_ : lines_[static_cast<std::size_t>(*header)].end;
+  for (auto i = static_cast<std::size_t>(*header + 1); i < lines_.size(); ++i) {
+    if (lines_[i].kind == Kind::kSection) break;
+    if (lines_[i].kind != Kind::kBlank) at = lines_[i].end;
+  }
+  InsertLine(at, std::string(keyArgument) + "=" + std::string(value));
+  Parse();
+  return true;
+}
+
+}  // namespace qlm::ini

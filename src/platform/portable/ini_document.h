@@ -1,0 +1,105 @@
+// ini_document.h: the portable INI engine. It reads INI text the way the
+// Windows profile functions read it, and edits it in place.
+//
+// What it reproduces, for Shift-JIS text (code page 932):
+// - A double-byte character is a lead byte (0x81-0x9F, 0xE0-0xFC) and the
+//   next byte, whatever it is, unless that byte is NUL or missing. So a second
+//   byte is never taken for "[", "]", "=", a blank or a line break.
+// - Lines end at CR or LF. Blanks (space, tab, VT, FF, CR, LF and ^Z) around a
+//   line, around a name and around a value are not part of them.
+// - "[name]" starts a section; the name runs to the last "]" of the line and
+//   text after it is ignored. A "[" line without a closing "]" is an entry.
+//   Entries before the first section belong to a section with an empty name.
+// - An entry is "name=value" (split at the first "="), or a bare name, which
+//   has no value and reads as missing. Comment lines are not special: ";x=1"
+//   is the entry ";x".
+// - Names match without regard to ASCII case. The first section of a name is
+//   the only one searched, and the first entry of a name in it wins.
+// - A NUL byte ends a name or a value.
+// - Reading removes one pair of enclosing quotes (" or ') and cuts the value
+//   to 2047 bytes without splitting a double-byte character.
+//
+// Two differences from the platform are deliberate:
+// - The platform rewrites the whole file on every change, trimming each line
+//   and dropping blank lines (and with them a "[]" header, which moves that
+//   section's entries into the one before it). This engine changes only the
+//   line it sets, or inserts one, and keeps every other byte as it was.
+// - The platform passes the text through Unicode and back, which changes
+//   bytes that are not valid Shift-JIS and converts files that start with a
+//   UTF-8 byte-order mark. This engine returns and writes bytes as they
+//   stand; a UTF-8 byte-order mark is kept and only steers how characters
+//   are stepped over. UTF-16 files are taken as plain bytes.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qlm::ini {
+
+// A read returns at most this many bytes.
+inline constexpr std::size_t kReadLimit = 2047;
+
+// An argument as the platform's C interface takes it: up to its first NUL,
+// and without a lead byte left alone at its end.
+std::string_view CArgument(std::string_view argument);
+
+// What a read returns for a stored value or a fallback: one pair of enclosing
+// quotes removed, cut to kReadLimit bytes.
+std::string ReadResult(std::string_view value);
+
+// The fallback of a read with its trailing spaces removed; a fallback of
+// spaces only keeps one.
+std::string_view TrimFallback(std::string_view fallback);
+
+class Document {
+ public:
+  explicit Document(std::string text);
+
+  // The stored value of key in section, or nothing when the section or key is
+  // missing or the entry has no "=".
+  std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
+
+  // Sets key in section to value (leading blanks dropped), adding the entry
+  // at the end of the section or a new section at the end of the text as
+  // needed. False when the stored value already equals value: the text is
+  // then untouched.
+  bool Set(std::string_view section, std::string_view key, std::string_view value);
+
+  const std::string& text() const { return text_; }
+
+ private:
+  enum class Kind { kBlank, kSection, kEntry };
+  struct Line {
+    std::size_t begin = 0;        // first byte of the line
+    std::size_t contentEnd = 0;   // end of the line without trailing blanks
+    std::size_t breakBegin = 0;   // first byte of the line break, or end
+    std::size_t end = 0;          // first byte after the line break
+    Kind kind = Kind::kBlank;
+    std::size_t nameBegin = 0, nameEnd = 0;  // section or entry name
+    bool hasValue = false;
+    std::size_t equalsEnd = 0;  // after the "=" of an entry with a value
+    std::size_t valueBegin = 0, valueEnd = 0;
+  };
+
+  void Parse();
+  std::string_view Name(const Line& line) const;
+  std::string_view Value(const Line& line) const;
+  // Index of the header of the first section named section (-1 for the
+  // nameless one before any header), or nothing.
+  std::optional<long> FindSection(std::string_view section) const;
+  // Index of the first entry named key in the section whose header is at
+  // header, or nothing.
+  std::optional<std::size_t> FindEntry(long header, std::string_view key) const;
+  std::string LineBreak() const;
+  void InsertLine(std::size_t at, std::string_view content);
+
+  std::string text_;
+  bool utf8_ = false;
+  std::size_t bodyBegin_ = 0;  // after a byte-order mark
+  std::vector<Line> lines_;
+};
+
+}  // namespace qlm::ini

@@ -1,0 +1,79 @@
+// native_path.cpp: mapping Windows paths onto the Linux file system.
+#include "platform/portable/native_path.h"
+
+#include <dirent.h>
+#include <iconv.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace qlm::platform {
+namespace {
+
+std::string Utf8FromCp932(const std::string& text) {
+  iconv_t converter = iconv_open("UTF-8", "CP932");
+  if (converter == reinterpret_cast<iconv_t>(-1)) return text;
+  std::string input = text;
+  std::string output(input.size() * 3 + 4, '\0');
+  char* in = input.data();
+  char* out = output.data();
+  std::size_t inLeft = input.size();
+  std::size_t outLeft = output.size();
+  const std::size_t result = iconv(converter, &in, &inLeft, &out, &outLeft);
+  iconv_close(converter);
+  if (result == static_cast<std::size_t>(-1)) return text;
+  output.resize(output.size() - outLeft);
+  return output;
+}
+
+bool Exists(const std::string& path) {
+  struct stat status;
+  return lstat(path.c_str(), &status) == 0;
+}
+
+bool EqualIgnoringAsciiCase(const std::string& a, const char* b) {
+  const std::string other = b;
+  return a.size() == other.size() &&
+         std::equal(a.begin(), a.end(), other.begin(), [](char x, char y) {
+           auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+           return lower(x) == lower(y);
+         });
+}
+
+// The entry of folder spelled like name apart from ASCII case, or name.
+std::string FindEntry(const std::string& folder, const std::string& name) {
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.empty() ? "." : folder.c_str()), closedir);
+  if (!dir) return name;
+  while (const dirent* entry = readdir(dir.get()))
+    if (EqualIgnoringAsciiCase(name, entry->d_name)) return entry->d_name;
+  return name;
+}
+
+}  // namespace
+
+std::string NativePath(const std::string& path) {
+  std::string native = Utf8FromCp932(path);
+  if (native.size() >= 2 && (native[0] == 'Z' || native[0] == 'z') && native[1] == ':') native.erase(0, 2);
+  std::replace(native.begin(), native.end(), '\\', '/');
+  if (native.empty() || Exists(native)) return native;
+
+  // Rebuild the path one component at a time, matching names without regard
+  // to case where the spelling given does not exist.
+  std::string resolved = native[0] == '/' ? "/" : "";
+  std::size_t pos = native[0] == '/' ? 1 : 0;
+  while (pos <= native.size()) {
+    const std::size_t slash = std::min(native.find('/', pos), native.size());
+    const std::string name = native.substr(pos, slash - pos);
+    if (!name.empty()) {
+      const std::string folder = resolved.empty() ? "" : resolved;
+      const std::string exact = resolved + name;
+      resolved += Exists(exact) ? name : FindEntry(folder, name);
+    }
+    if (slash < native.size()) resolved += '/';
+    pos = slash + 1;
+  }
+  return resolved;
+}
+
+}  // namespace qlm::platform

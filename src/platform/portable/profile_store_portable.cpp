@@ -1,0 +1,107 @@
+// profile_store_portable.cpp: the profile store on the portable INI engine.
+// Nothing is cached: every operation reads the file afresh, and a change is
+// written at once.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+#include "platform/portable/ini_document.h"
+#include "platform/portable/native_path.h"
+#include "platform/profile_store.h"
+
+namespace qlm::platform {
+namespace {
+
+bool IsRegularFile(const std::string& path) {
+  struct stat status;
+  return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  if (!IsRegularFile(path)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+mode_t CurrentUmask() {
+  const mode_t mask = umask(0);
+  umask(mask);
+  return mask;
+}
+
+bool WriteAll(int fd, const std::string& text) {
+  for (std::size_t done = 0; done < text.size();) {
+    const ssize_t written = write(fd, text.data() + done, text.size() - done);
+    if (written <= 0) return false;
+    done += static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+// Replaces the file's contents so that a failure leaves the old contents
+// whole: the text goes to a new file beside it, which then takes its name.
+bool ReplaceFile(const std::string& path, const std::string& text) {
+  struct stat status;
+  const bool existed = stat(path.c_str(), &status) == 0;
+  if (existed && !S_ISREG(status.st_mode)) return false;
+  std::string target = path;
+  if (existed) {
+    char real[PATH_MAX];
+    if (realpath(path.c_str(), real)) target = real;
+  }
+
+  std::string temporary = target + ".qlm-XXXXXX";
+  const int fd = mkstemp(temporary.data());
+  if (fd < 0) {
+    // A folder we may not create files in can still hold a file we may
+    // write: write that file in place.
+    if (!existed) return false;
+    const int direct = open(target.c_str(), O_WRONLY | O_TRUNC);
+    if (direct < 0) return false;
+    const bool ok = WriteAll(direct, text);
+    return close(direct) == 0 && ok;
+  }
+  bool ok = WriteAll(fd, text);
+  ok = (existed ? fchmod(fd, status.st_mode & 07777) : fchmod(fd, 0666 & ~CurrentUmask())) == 0 && ok;
+  ok = close(fd) == 0 && ok;
+  if (ok && rename(temporary.c_str(), target.c_str()) == 0) return true;
+  unlink(temporary.c_str());
+  return false;
+}
+
+}  // namespace
+
+std::string ProfileRead(const std::string& file, const std::string& section, const std::string& key,
+                        const std::string& fallback) {
+  if (const auto text = ReadWholeFile(NativePath(file))) {
+    const ini::Document document(*text);
+    if (const auto value = document.Find(section, key)) return ini::ReadResult(*value);
+  }
+  return ini::ReadResult(ini::TrimFallback(ini::CArgument(fallback)));
+}
+
+bool ProfileWrite(const std::string& file, const std::string& section, const std::string& key,
+                  const std::string& value) {
+  const std::string path = NativePath(file);
+  struct stat status;
+  const bool existed = stat(path.c_str(), &status) == 0;
+  if (existed && !S_ISREG(status.st_mode)) return false;
+  std::optional<std::string> text = existed ? ReadWholeFile(path) : std::string();
+  if (!text) return false;
+  ini::Document document(std::move(*text));
+  if (!document.Set(section, key, value)) return true;
+  return ReplaceFile(path, document.text());
+}
+
+void ProfileFlush(const std::string&) {}
+
+bool FileExists(const std::string& path) { return !path.empty() && IsRegularFile(NativePath(path)); }
+
+}  // namespace qlm::platform

@@ -1,0 +1,38 @@
+// scripted_host.cpp: message texts from the program's own table, dialogs from
+// the script.
+#include "platform/portable/scripted_host.h"
+
+#include <map>
+
+#include "platform/codepage.h"
+
+namespace qlm::platform {
+namespace {
+
+const std::map<int, std::string>& TextTable() {
+  static const std::map<int, std::string> table = [] {
+    std::map<int, std::string> texts;
+#define QLM_MESSAGE(id, text) texts.emplace(id, AnsiFromUtf8(text));
+#include "settings/messages.def"
+#undef QLM_MESSAGE
+    return texts;
+  }();
+  return table;
+}
+
+}  // namespace
+
+std::string ScriptedHost::Text(int id) const {
+  const auto found = TextTable().find(id);
+  return found == TextTable().end() ? std::string() : found->second;
+}
+
+std::optional<std::string> ScriptedHost::AskForFile(const FileDialogRequest& request) {
+  fileDialogs_.push_back(request);
+  if (fileAnswers_.empty()) return std::nullopt;
+  auto answer = std::move(fileAnswers_.front());
+  fileAnswers_.pop_front();
+  return answer;
+}
+
+}  // namespace qlm::platform

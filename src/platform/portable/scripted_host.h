@@ -1,0 +1,37 @@
+// scripted_host.h: a Host whose dialogs are answered from a script that a test
+// sets up, and which records everything it was asked to show.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/host.h"
+
+namespace qlm::platform {
+
+class ScriptedHost : public Host {
+ public:
+  explicit ScriptedHost(std::string executablePath) : executablePath_(std::move(executablePath)) {}
+
+  std::string ExecutablePath() const override { return executablePath_; }
+  std::string Text(int id) const override;
+  void ShowNotice(const std::string& text) override { notices_.push_back(text); }
+  std::optional<std::string> AskForFile(const FileDialogRequest& request) override;
+
+  // The answer to the next open-file dialog: a chosen path, or nothing for
+  // Cancel. A dialog with no answer queued is cancelled.
+  void AnswerFileDialog(std::optional<std::string> chosen) { fileAnswers_.push_back(std::move(chosen)); }
+
+  const std::vector<std::string>& notices() const { return notices_; }
+  const std::vector<FileDialogRequest>& fileDialogs() const { return fileDialogs_; }
+
+ private:
+  std::string executablePath_;
+  std::vector<std::string> notices_;
+  std::vector<FileDialogRequest> fileDialogs_;
+  std::deque<std::optional<std::string>> fileAnswers_;
+};
+
+}  // namespace qlm::platform

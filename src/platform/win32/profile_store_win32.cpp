@@ -1,0 +1,35 @@
+// profile_store_win32.cpp: the profile store on the Windows private-profile
+// functions.
+#include <windows.h>
+
+#include "platform/profile_store.h"
+
+namespace qlm::platform {
+
+std::string ProfileRead(const std::string& file, const std::string& section,
+                              const std::string& key, const std::string& fallback) {
+  // The buffer starts zeroed: when the value does not fit, the platform may
+  // leave the byte before the terminator unwritten rather than split a
+  // double-byte character.
+  char buffer[kProfileBufferSize] = {};
+  GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), buffer,
+                           static_cast<DWORD>(kProfileBufferSize), file.c_str());
+  buffer[kProfileBufferSize - 1] = '\0';
+  return buffer;
+}
+
+bool ProfileWrite(const std::string& file, const std::string& section,
+                        const std::string& key, const std::string& value) {
+  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != 0;
+}
+
+void ProfileFlush(const std::string& file) {
+  WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
+}
+
+bool FileExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace qlm::platform

@@ -1,0 +1,61 @@
+// win32_host.cpp: executable path, string table, message box and open-file
+// dialog of the real desktop.
+#include <windows.h>
+#include <commdlg.h>
+
+#include <vector>
+
+#include "platform/win32/win32_host.h"
+
+namespace qlm::platform {
+
+std::string Win32Host::ExecutablePath() const {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length < buffer.size()) return std::string(buffer.data(), length);
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+std::string Win32Host::Text(int id) const {
+  // The string table is stored as UTF-16; LoadStringA converts to the system
+  // code page. No message is longer than this buffer.
+  char buffer[1024] = {};
+  const int length = LoadStringA(GetModuleHandleA(nullptr), static_cast<UINT>(id), buffer, sizeof buffer);
+  return std::string(buffer, static_cast<std::size_t>(length > 0 ? length : 0));
+}
+
+void Win32Host::ShowNotice(const std::string& text) {
+  MessageBoxA(GetActiveWindow(), text.c_str(), "QLM", MB_ICONINFORMATION | MB_TOPMOST);
+}
+
+std::optional<std::string> Win32Host::AskForFile(const FileDialogRequest& request) {
+  // The filter is a list of NUL-terminated descriptions and patterns, ended
+  // by an empty one.
+  std::string filter;
+  for (const auto& [description, pattern] : request.filters) {
+    filter += description;
+    filter += '\0';
+    filter += pattern;
+    filter += '\0';
+  }
+  filter += '\0';
+
+  std::vector<char> file(32768, '\0');
+  OPENFILENAMEA dialog = {};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = GetActiveWindow();
+  dialog.lpstrFilter = filter.c_str();
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.lpstrInitialDir = request.initialFolder.c_str();
+  dialog.lpstrTitle = request.title.c_str();
+  dialog.Flags = OFN_EXPLORER | (request.hideReadOnly ? OFN_HIDEREADONLY : 0) |
+                 (request.resizable ? OFN_ENABLESIZING : 0);
+  if (!GetOpenFileNameA(&dialog)) return std::nullopt;
+  return std::string(file.data());
+}
+
+}  // namespace qlm::platform

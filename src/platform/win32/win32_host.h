@@ -1,0 +1,16 @@
+// win32_host.h: the Host on the real desktop.
+#pragma once
+
+#include "platform/host.h"
+
+namespace qlm::platform {
+
+class Win32Host : public Host {
+ public:
+  std::string ExecutablePath() const override;
+  std::string Text(int id) const override;
+  void ShowNotice(const std::string& text) override;
+  std::optional<std::string> AskForFile(const FileDialogRequest& request) override;
+};
+
+}  // namespace qlm::platform

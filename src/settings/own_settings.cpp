@@ -1,0 +1,39 @@
+// own_settings.cpp: reading and saving QLM.INI.
+#include "settings/own_settings.h"
+
+#include "platform/host.h"
+#include "settings/paths.h"
+#include "settings/profile.h"
+
+namespace qlm {
+
+std::string OwnSettingsPath(const platform::Host& host) {
+  return ParentFolder(host.ExecutablePath()) + "\\" + own::kFileName;
+}
+
+bool ReadRepeatMode(platform::Host& host) {
+  ProfileFile file(host, OwnSettingsPath(host));
+  return file.ReadInteger(own::kSection, own::kRepeat, 0) != 0;
+}
+
+OwnSettings ReadOwnSettings(platform::Host& host) {
+  ProfileFile file(host, OwnSettingsPath(host));
+  OwnSettings settings;
+  settings.toolFolder = file.ReadString(own::kSection, own::kToolPath, "");
+  settings.posTop = file.ReadInteger(own::kSection, own::kPosTop, own::kNoPosition);
+  settings.posLeft = file.ReadInteger(own::kSection, own::kPosLeft, own::kNoPosition);
+  settings.topMost = file.ReadInteger(own::kSection, own::kTopMost, 0) != 0;
+  settings.showHint = file.ReadInteger(own::kSection, own::kShowHint, 1) != 0;
+  return settings;
+}
+
+void SaveOwnSettings(platform::Host& host, const std::string& toolFolder, bool topMost,
+                     std::int32_t posTop, std::int32_t posLeft) {
+  ProfileFile file(host, OwnSettingsPath(host));
+  file.WriteString(own::kSection, own::kToolPath, toolFolder);
+  file.WriteInteger(own::kSection, own::kTopMost, topMost ? 1 : 0);
+  file.WriteInteger(own::kSection, own::kPosTop, posTop);
+  file.WriteInteger(own::kSection, own::kPosLeft, posLeft);
+}
+
+}  // namespace qlm

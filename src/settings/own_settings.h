@@ -1,0 +1,52 @@
+// own_settings.h: the program's own settings, section [CONFIG] of QLM.INI
+// beside its executable.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace qlm {
+namespace platform { class Host; }
+
+namespace own {
+inline constexpr char kFileName[] = "QLM.INI";
+inline constexpr char kSection[] = "CONFIG";
+inline constexpr char kRepeat[] = "Repeat";
+inline constexpr char kToolPath[] = "TTPath";
+inline constexpr char kPosTop[] = "PosTop";
+inline constexpr char kPosLeft[] = "PosLeft";
+inline constexpr char kTopMost[] = "TopMost";
+inline constexpr char kShowHint[] = "ShowHint";
+// A stored position of this value means "centre the window".
+inline constexpr std::int32_t kNoPosition = -100;
+}  // namespace own
+
+// Full path of QLM.INI: the executable's folder, "\", "QLM.INI". Built anew
+// from the executable's location on every call.
+std::string OwnSettingsPath(const platform::Host& host);
+
+// Everything LoadSettings takes from QLM.INI after the tool folder is settled.
+struct OwnSettings {
+  std::string toolFolder;
+  std::int32_t posTop = own::kNoPosition;
+  std::int32_t posLeft = own::kNoPosition;
+  bool topMost = false;
+  bool showHint = true;
+
+  bool operator==(const OwnSettings&) const = default;
+};
+
+// Repeat, read on its own from a first opening of the file: nonzero asks for
+// the tool folder at every load.
+bool ReadRepeatMode(platform::Host& host);
+
+// The other keys, from a second opening, in the order TTPath, PosTop,
+// PosLeft, TopMost, ShowHint; each missing or malformed key gives its default.
+OwnSettings ReadOwnSettings(platform::Host& host);
+
+// Writes TTPath, TopMost, PosTop and PosLeft, in this order. Repeat and
+// ShowHint belong to the user and are never written.
+void SaveOwnSettings(platform::Host& host, const std::string& toolFolder, bool topMost,
+                     std::int32_t posTop, std::int32_t posLeft);
+
+}  // namespace qlm

@@ -1,0 +1,95 @@
+// profile.cpp: the number rules and the ProfileFile on the platform's store.
+#include "settings/profile.h"
+
+#include "platform/host.h"
+#include "platform/profile_store.h"
+#include "settings/errors.h"
+#include "settings/messages.h"
+
+namespace qlm {
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+std::optional<std::int32_t> ParseInteger(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  if (i == text.size()) return std::nullopt;
+
+  bool hex = false;
+  if (text[i] == '$' || text[i] == 'x' || text[i] == 'X') {
+    hex = true;
+    ++i;
+  } else if (text[i] == '0' && i + 1 < text.size() && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    hex = true;
+    i += 2;
+  }
+
+  if (hex) {
+    const std::size_t digits = text.size() - i;
+    if (digits < 1 || digits > 8) return std::nullopt;
+    std::uint32_t pattern = 0;
+    for (; i < text.size(); ++i) {
+      const int d = HexDigit(text[i]);
+      if (d < 0) return std::nullopt;
+      pattern = pattern << 4 | static_cast<std::uint32_t>(d);
+    }
+    if (negative) pattern = 0u - pattern;
+    return static_cast<std::int32_t>(pattern);
+  }
+
+  std::int64_t magnitude = 0;
+  const std::int64_t limit = negative ? 2147483648LL : 2147483647LL;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    magnitude = magnitude * 10 + (text[i] - '0');
+    if (magnitude > limit) return std::nullopt;
+  }
+  return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+}
+
+std::optional<std::int32_t> ParseStoredInteger(std::string_view text) {
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    std::string dollar = "$";
+    dollar.append(text.substr(2));
+    return ParseInteger(dollar);
+  }
+  return ParseInteger(text);
+}
+
+ProfileFile::ProfileFile(platform::Host& host, std::string path)
+    : host_(host), path_(std::move(path)) {}
+
+ProfileFile::~ProfileFile() { platform::ProfileFlush(path_); }
+
+std::string ProfileFile::ReadString(const std::string& section, const std::string& key,
+                                    const std::string& fallback) const {
+  return platform::ProfileRead(path_, section, key, fallback);
+}
+
+std::int32_t ProfileFile::ReadInteger(const std::string& section, const std::string& key,
+                                      std::int32_t fallback) const {
+  return ParseStoredInteger(ReadString(section, key, "")).value_or(fallback);
+}
+
+void ProfileFile::WriteString(const std::string& section, const std::string& key,
+                              const std::string& value) {
+  if (!platform::ProfileWrite(path_, section, key, value))
+    throw ProfileWriteError(Substitute(host_.Text(msg::kCannotWrite), path_));
+}
+
+void ProfileFile::WriteInteger(const std::string& section, const std::string& key,
+                               std::int32_t value) {
+  WriteString(section, key, std::to_string(value));
+}
+
+}  // namespace qlm

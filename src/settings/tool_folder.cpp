@@ -1,0 +1,75 @@
+// tool_folder.cpp: locating and recognising the trading tool.
+#include "settings/tool_folder.h"
+
+#include "platform/codepage.h"
+#include "platform/host.h"
+#include "platform/profile_store.h"
+#include "settings/messages.h"
+#include "settings/own_settings.h"
+#include "settings/paths.h"
+#include "settings/profile.h"
+
+namespace qlm {
+namespace {
+
+// The filter text holds a description and a pattern separated by "|".
+platform::FileDialogRequest ToolExecutableRequest(const platform::Host& host) {
+  platform::FileDialogRequest request;
+  request.title = host.Text(msg::kChooseToolTitle);
+  request.initialFolder = host.Text(msg::kChooseToolFolder);
+  const std::string filter = host.Text(msg::kChooseToolFilter);
+  std::size_t bar = std::string::npos;
+  for (std::size_t i = 0; i < filter.size(); i = platform::NextChar(filter, i))
+    if (filter[i] == '|') {
+      bar = i;
+      break;
+    }
+  if (bar == std::string::npos)
+    request.filters.emplace_back(filter, filter);
+  else
+    request.filters.emplace_back(filter.substr(0, bar), filter.substr(bar + 1));
+  request.hideReadOnly = true;
+  request.resizable = true;
+  return request;
+}
+
+}  // namespace
+
+bool IsValidToolFolder(const std::string& folder) {
+  return platform::FileExists(folder + tool::kConfigFile) &&
+         platform::FileExists(folder + tool::kInfoFile);
+}
+
+bool LocateToolFolder(platform::Host& host, LocateMode mode) {
+  ProfileFile settings(host, OwnSettingsPath(host));
+  std::string folder = settings.ReadString(own::kSection, own::kToolPath, "");
+
+  if (mode == LocateMode::kForced || !IsValidToolFolder(folder)) {
+    const auto chosen = host.AskForFile(ToolExecutableRequest(host));
+    folder = chosen ? FolderOfChosenFile(*chosen) : std::string();
+  }
+  if (folder.empty()) {
+    host.ShowNotice(host.Text(msg::kAborting));
+    return false;
+  }
+  if (!IsValidToolFolder(folder)) {
+    host.ShowNotice(host.Text(msg::kToolNotInstalled));
+    return false;
+  }
+  settings.WriteString(own::kSection, own::kToolPath, folder);
+  return true;
+}
+
+ToolKind DetectToolKind(const std::string& folder) {
+  for (const char* executable : tool::kExecutables)
+    if (platform::FileExists(folder + executable))
+      return executable == tool::kExecutables[0] ? ToolKind::kTradePro : ToolKind::kOther;
+  return ToolKind::kNone;
+}
+
+std::string ReadToolTitle(platform::Host& host, const std::string& folder) {
+  ProfileFile info(host, folder + tool::kInfoFile);
+  return info.ReadString("INFO", "Title", "");
+}
+
+}  // namespace qlm

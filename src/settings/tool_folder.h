@@ -1,0 +1,45 @@
+// tool_folder.h: the trading tool's installation folder, which tool it is, and
+// the title of its main window.
+#pragma once
+
+#include <string>
+
+namespace qlm {
+namespace platform { class Host; }
+
+namespace tool {
+inline constexpr char kConfigFile[] = "System\\Appcfg.ini";
+inline constexpr char kInfoFile[] = "System\\Sys.ini";
+inline constexpr char kColourFolder[] = "Color\\";
+// The executables that identify a supported tool, in the order they are
+// tested: the first present decides, so TradePro wins over the others.
+inline constexpr const char* kExecutables[] = {"TradePro.exe", "HighSpeed.exe", "Takumi.exe",
+                                               "JoinvestExpress.exe"};
+}  // namespace tool
+
+enum class LocateMode {
+  kInitial,  // at program start: ask only when the stored folder is incomplete
+  kForced,   // always ask
+};
+
+enum class ToolKind {
+  kNone,      // no supported executable in the folder
+  kTradePro,  // TradePro.exe
+  kOther,     // HighSpeed.exe, Takumi.exe or JoinvestExpress.exe
+};
+
+// True when folder (ending with a backslash) holds System\Appcfg.ini and
+// System\Sys.ini.
+bool IsValidToolFolder(const std::string& folder);
+
+// Settles the tool folder: takes TTPath from QLM.INI or asks the user for the
+// tool's executable, checks the folder and stores it back as TTPath. False,
+// after telling the user why, when the user cancels or the folder holds no tool.
+bool LocateToolFolder(platform::Host& host, LocateMode mode);
+
+ToolKind DetectToolKind(const std::string& folder);
+
+// [INFO] Title of System\Sys.ini: the title of the tool's main window.
+std::string ReadToolTitle(platform::Host& host, const std::string& folder);
+
+}  // namespace qlm
