@@ -229,6 +229,15 @@ std::string Document::LineBreak() const {
   return "\r\n";
 }
 
+// The end of the line's own line break; the blank lines that follow it are
+// counted with its break.
+std::size_t Document::FirstBreakEnd(const Line& line) const {
+  if (line.breakBegin == line.end) return line.end;
+  const bool crlf = text_[line.breakBegin] == '\r' && line.breakBegin + 1 < line.end &&
+                    text_[line.breakBegin + 1] == '\n';
+  return line.breakBegin + (crlf ? 2 : 1);
+}
+
 // Inserts content as a line of its own at byte offset at, which is the start
 // of a line or the end of the text.
 void Document::InsertLine(std::size_t at, std::string_view content) {
@@ -271,12 +280,13 @@ bool Document::Set(std::string_view section, std::string_view key, std::string_v
     return true;
   }
 
-  // A new entry goes after the last non-blank line of its section. Like the
-  // platform, only leading blanks are dropped from its name.
-  std::size_t at = *header < 0 ? bodyBegin_ : lines_[static_cast<std::size_t>(*header)].end;
+  // A new entry goes after the last non-blank line of its section, before
+  // any blank lines that follow it. Like the platform, only leading blanks
+  // are dropped from its name.
+  std::size_t at = *header < 0 ? bodyBegin_ : FirstBreakEnd(lines_[static_cast<std::size_t>(*header)]);
   for (auto i = static_cast<std::size_t>(*header + 1); i < lines_.size(); ++i) {
     if (lines_[i].kind == Kind::kSection) break;
-    if (lines_[i].kind != Kind::kBlank) at = lines_[i].end;
+    if (lines_[i].kind != Kind::kBlank) at = FirstBreakEnd(lines_[i]);
   }
   InsertLine(at, std::string(keyArgument) + "=" + std::string(value));
   Parse();

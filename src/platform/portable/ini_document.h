@@ -94,6 +94,7 @@ class Document {
   // header, or nothing.
   std::optional<std::size_t> FindEntry(long header, std::string_view key) const;
   std::string LineBreak() const;
+  std::size_t FirstBreakEnd(const Line& line) const;
   void InsertLine(std::size_t at, std::string_view content);
 
   std::string text_;

@@ -1,0 +1,120 @@
+// The portable INI engine: how it reads, and that an edit changes only what
+// it must.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/portable/ini_document.h"
+
+namespace qlm::ini {
+namespace {
+
+using namespace std::string_literals;
+
+std::string Get(const std::string& text, const std::string& section, const std::string& key) {
+  const Document document(text);
+  const auto value = document.Find(section, key);
+  return value ? std::string(*value) : "<none>";
+}
+
+TEST(IniRead, NamesValuesAndBlanks) {
+  const std::string text =
+      "top=1\r\n[S]  ignored\r\n  k1  =  v1 \t\r\nK2=\"q\"\r\n;c=1\r\nbare\r\n[ T ]\na=1\rb=2\n"
+      "[S]\r\nk1=second\r\nk9=only-here\r\n";
+  EXPECT_EQ(Get(text, "", "top"), "1");
+  EXPECT_EQ(Get(text, " s ", "\tK1 "), "v1");
+  EXPECT_EQ(Get(text, "S", "k2"), "\"q\"");  // quotes go only when read out
+  EXPECT_EQ(Get(text, "S", ";c"), "1");      // a comment line is an entry
+  EXPECT_EQ(Get(text, "S", "bare"), "<none>");
+  EXPECT_EQ(Get(text, "T", "b"), "2");
+  EXPECT_EQ(Get(text, "S", "k9"), "<none>");  // only the first [S] counts
+  EXPECT_EQ(Get(text, "ignored", "k1"), "<none>");
+}
+
+TEST(IniRead, DoubleByteCharactersAreSteppedOverWhole) {
+  // 0x83 0x5D and 0x95 0x5C end in "]" and "\"; 0x82 0x0A swallows the LF.
+  const std::string text =
+      "[\x83\x5D]\r\nk=\x95\x5C\r\n[\x82]\r\nz=1\r\n[L]\r\nlead=x\x82\ny=1\r\nnul=a\0b\r\n"s;
+  EXPECT_EQ(Get(text, "\x83\x5D", "k"), "\x95\x5C");
+  EXPECT_EQ(Get(text, "\x82", "z"), "<none>");  // "[" + 0x82 0x5D: no closing bracket
+  EXPECT_EQ(Get(text, "L", "lead"), "x\x82\ny=1");
+  EXPECT_EQ(Get(text, "L", "y"), "<none>");
+  EXPECT_EQ(Get(text, "L", "nul"), "a");
+  // Full-width letters are not folded.
+  EXPECT_EQ(Get("[\x82\x60]\r\nk=1\r\n", "\x82\x81", "k"), "<none>");
+}
+
+TEST(IniRead, ResultsLoseOnePairOfQuotesAndFitTheBuffer) {
+  EXPECT_EQ(ReadResult("\"q\""), "q");
+  EXPECT_EQ(ReadResult("'q'"), "q");
+  EXPECT_EQ(ReadResult("\"\""), "");
+  EXPECT_EQ(ReadResult("\""), "\"");
+  EXPECT_EQ(ReadResult("'a\""), "'a\"");
+  EXPECT_EQ(ReadResult("\"a\x82\""), "\"a\x82\"");  // the quote is a second byte here
+  EXPECT_EQ(ReadResult(std::string(3000, 'a')).size(), 2047u);
+  // A double-byte character straddling the 2047th byte is left out whole.
+  std::string wide;
+  for (int i = 0; i < 1024; ++i) wide += "\x82\xA0";
+  EXPECT_EQ(ReadResult(wide).size(), 2046u);
+  EXPECT_EQ(ReadResult("a" + wide).size(), 2047u);
+  // Quoted values near the limit, as the platform cuts them.
+  EXPECT_EQ(ReadResult("\"" + std::string(2046, 'a') + "\""), std::string(2046, 'a'));
+  EXPECT_EQ(ReadResult("\"" + std::string(2047, 'a') + "\""), std::string(2046, 'a'));
+  EXPECT_EQ(ReadResult("\"" + std::string(2048, 'a') + "\""), std::string(2047, 'a'));
+}
+
+TEST(IniRead, FallbacksLoseTrailingSpacesOnly) {
+  EXPECT_EQ(TrimFallback("  d e  "), "  d e");
+  EXPECT_EQ(TrimFallback("   "), " ");
+  EXPECT_EQ(TrimFallback("x\t"), "x\t");
+  EXPECT_EQ(TrimFallback("\x82 "), "\x82 ");  // one double-byte character
+  EXPECT_EQ(CArgument("ab\x82"), "ab");
+  EXPECT_EQ(CArgument("a\0b"s), "a");
+}
+
+TEST(IniWrite, ChangingAValueKeepsEveryOtherByte) {
+  Document document("; note\r\n\r\n[A]\r\n  k = old  \r\n\r\nx=1\nbare   \r\n");
+  EXPECT_TRUE(document.Set("a", "K", "  new"));
+  EXPECT_EQ(document.text(), "; note\r\n\r\n[A]\r\n  k = new\r\n\r\nx=1\nbare   \r\n");
+  EXPECT_TRUE(document.Set("A", "bare", "v"));
+  EXPECT_EQ(document.text(), "; note\r\n\r\n[A]\r\n  k = new\r\n\r\nx=1\nbare=v\r\n");
+  EXPECT_FALSE(document.Set("A", "k", "new"));
+  EXPECT_TRUE(document.Set("A", "k", ""));
+  EXPECT_EQ(Get(document.text(), "A", "k"), "");
+}
+
+TEST(IniWrite, NewEntriesGoToTheEndOfTheFirstSectionOfTheirName) {
+  Document document("[A]\r\na=1\r\n\r\n[B]\r\n[A]\r\nz=1\r\n");
+  document.Set("A", " k ", "v");
+  document.Set("", "top", "1");
+  EXPECT_EQ(document.text(), "top=1\r\n[A]\r\na=1\r\nk =v\r\n\r\n[B]\r\n[A]\r\nz=1\r\n");
+  document.Set(" C ", " c ", "3");
+  EXPECT_EQ(document.text(), "top=1\r\n[A]\r\na=1\r\nk =v\r\n\r\n[B]\r\n[A]\r\nz=1\r\n[C]\r\nc=3\r\n");
+}
+
+TEST(IniWrite, KeepsTheFilesLineEndsAndByteOrderMark) {
+  Document unix("[A]\nk=1");
+  unix.Set("A", "j", "2");
+  unix.Set("B", "x", "3");
+  EXPECT_EQ(unix.text(), "[A]\nk=1\nj=2\n[B]\nx=3\n");
+
+  Document marked("\xEF\xBB\xBF[A]\r\n");
+  marked.Set("", "k", "1");
+  EXPECT_EQ(marked.text(), "\xEF\xBB\xBFk=1\r\n[A]\r\n");
+
+  Document empty("");
+  empty.Set("A", "k", "v");
+  EXPECT_EQ(empty.text(), "[A]\r\nk=v\r\n");
+}
+
+TEST(IniWrite, ValuesWithLineBreaksAreWrittenAsGiven) {
+  Document document("[A]\r\n");
+  document.Set("A", "k", "a\r\nb=c");
+  EXPECT_EQ(Get(document.text(), "A", "k"), "a");
+  EXPECT_EQ(Get(document.text(), "A", "b"), "c");
+  document.Set("A", "m", "x\x82");  // a lone lead byte would swallow the line break
+  EXPECT_EQ(Get(document.text(), "A", "m"), "x");
+}
+
+}  // namespace
+}  // namespace qlm::ini

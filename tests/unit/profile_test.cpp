@@ -1,0 +1,91 @@
+// Settings files through the platform's profile store: typed reads, writes,
+// and the write error.
+#include <gtest/gtest.h>
+
+#include "platform/portable/scripted_host.h"
+#include "platform/profile_store.h"
+#include "settings/errors.h"
+#include "settings/profile.h"
+#include "test_support.h"
+
+namespace qlm {
+namespace {
+
+using test::ReadBytes;
+using test::Sjis;
+using test::WriteBytes;
+
+class ProfileTest : public ::testing::Test {
+ protected:
+  test::ScratchFolder folder;
+  platform::ScriptedHost host{folder / "QLM.exe"};
+  std::string file = folder / "QLM.INI";
+};
+
+TEST_F(ProfileTest, IntegersFollowTheNumberRulesWithTheDefaultForAnythingElse) {
+  WriteBytes(file,
+             "[CONFIG]\r\nPosTop=0x10\r\nPosLeft= 12\r\nBad=12a\r\nEmpty=\r\nRepeat=-0\r\nIsMDI=+1\r\n"
+             "Quoted=\" 7\"\r\nTab='\t7'\r\n");
+  const ProfileFile profile(host, file);
+  EXPECT_EQ(profile.ReadInteger("CONFIG", "PosTop", -100), 16);
+  EXPECT_EQ(profile.ReadInteger("CONFIG", "PosLeft", -100), 12);
+  EXPECT_EQ(profile.ReadInteger("CONFIG", "Bad", -100), -100);
+  EXPECT_EQ(profile.ReadInteger("CONFIG", "Empty", -100), -100);
+  EXPECT_EQ(profile.ReadInteger("CONFIG", "Missing", -100), -100);
+  EXPECT_EQ(profile.ReadInteger("CONFIG", "Repeat", 5), 0);
+  EXPECT_EQ(profile.ReadInteger("CONFIG", "IsMDI", -1), 1);
+  EXPECT_EQ(profile.ReadInteger("CONFIG", "Quoted", -1), 7);  // a leading blank inside quotes
+  EXPECT_EQ(profile.ReadInteger("CONFIG", "Tab", -1), -1);
+  EXPECT_EQ(ProfileFile(host, folder / "none.ini").ReadInteger("CONFIG", "PosTop", -100), -100);
+}
+
+TEST_F(ProfileTest, WrittenValuesReadBackAsWritten) {
+  const std::string face = Sjis("ＭＳ Ｐゴシック");
+  {
+    ProfileFile profile(host, file);
+    profile.WriteInteger("CONFIG", "PosTop", -100);
+    profile.WriteInteger("CONFIG", "PosLeft", 2147483647);
+    profile.WriteString("FONT", "FF0", "-12,0,0,0,400,0,0,0,128,3,2,1,50," + face);
+    profile.WriteString("CONFIG", "TTPath", "");
+  }
+  const ProfileFile profile(host, file);
+  EXPECT_NE(ReadBytes(file).find("PosTop=-100"), std::string::npos);
+  EXPECT_EQ(profile.ReadInteger("CONFIG", "PosLeft", 0), 2147483647);
+  EXPECT_EQ(profile.ReadString("FONT", "FF0", ""), "-12,0,0,0,400,0,0,0,128,3,2,1,50," + face);
+  // An empty value writes the key; it does not remove it.
+  EXPECT_EQ(profile.ReadString("CONFIG", "TTPath", "fallback"), "");
+}
+
+TEST_F(ProfileTest, ARefusedWriteRaisesTheErrorWithTheFullPathAndChangesNothing) {
+  const std::string missing = folder / "no such folder\\QLM.INI";
+  const std::string blocked = folder / "blocked.ini";
+  test::MakeFolder(blocked);
+  ProfileFile written(host, file);
+  written.WriteString("CONFIG", "TTPath", "kept");
+
+  for (const std::string& path : {missing, blocked}) {
+    ProfileFile profile(host, path);
+    try {
+      profile.WriteInteger("CONFIG", "PosTop", 1);
+      ADD_FAILURE() << "no error for " << path;
+    } catch (const ProfileWriteError& error) {
+      EXPECT_EQ(std::string(error.what()), path + Sjis(" に書き込めません"));
+    }
+  }
+  EXPECT_FALSE(platform::FileExists(missing));
+  EXPECT_FALSE(platform::FileExists(blocked));
+  EXPECT_EQ(written.ReadString("CONFIG", "TTPath", ""), "kept");  // nothing is rolled back
+}
+
+TEST_F(ProfileTest, FileExistsOnlyForFiles) {
+  WriteBytes(file, "");
+  test::MakeFolder(folder / "Sub");
+  EXPECT_TRUE(platform::FileExists(file));
+  EXPECT_TRUE(platform::FileExists(folder / "qlm.ini"));  // file names ignore case
+  EXPECT_FALSE(platform::FileExists(folder / "Sub"));
+  EXPECT_FALSE(platform::FileExists(folder / "none.ini"));
+  EXPECT_FALSE(platform::FileExists(""));
+}
+
+}  // namespace
+}  // namespace qlm

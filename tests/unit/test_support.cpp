@@ -1,0 +1,78 @@
+// test_support.cpp: scratch folders in the build's own file system.
+#include "test_support.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "platform/codepage.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include "platform/portable/native_path.h"
+#endif
+
+namespace qlm::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The file system path for a Windows-style path of the program.
+fs::path Native(const std::string& path) {
+#ifdef _WIN32
+  // Narrow paths are in the system code page; convert through UTF-16.
+  const int units = MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(units), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(), units);
+  return fs::path(wide);
+#else
+  return fs::path(platform::NativePath(path));
+#endif
+}
+
+std::string TempRoot() {
+#ifdef _WIN32
+  char buffer[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, buffer);
+  std::string root = buffer;
+  if (!root.empty() && root.back() == '\\') root.pop_back();
+  return root;
+#else
+  return "Z:\\tmp";
+#endif
+}
+
+}  // namespace
+
+std::string Sjis(const char* utf8) { return platform::AnsiFromUtf8(utf8); }
+
+ScratchFolder::ScratchFolder() {
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  path_ = TempRoot() + "\\qlm-test-" + std::to_string(random() % 1000000000000ULL);
+  fs::create_directories(Native(path_));
+}
+
+ScratchFolder::~ScratchFolder() {
+  std::error_code ignored;
+  fs::remove_all(Native(path_), ignored);
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  const fs::path native = Native(path);
+  fs::create_directories(native.parent_path());
+  std::ofstream out(native, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(Native(path), std::ios::binary);
+  if (!in) return "<missing>";
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void MakeFolder(const std::string& path) { fs::create_directories(Native(path)); }
+
+}  // namespace qlm::test

@@ -1,0 +1,35 @@
+// test_support.h: scratch folders and file bytes for tests, named by the
+// Windows-style paths the program uses.
+#pragma once
+
+#include <string>
+
+namespace qlm::test {
+
+// Shift-JIS bytes of a UTF-8 text.
+std::string Sjis(const char* utf8);
+
+// A new empty folder, removed with everything in it at the end of the test.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  // The folder's Windows-style path, without a trailing backslash.
+  const std::string& path() const { return path_; }
+  // path() + "\" + relative.
+  std::string operator/(const std::string& relative) const { return path_ + "\\" + relative; }
+
+ private:
+  std::string path_;
+};
+
+// Writes bytes to the file at a Windows-style path, creating its folders.
+void WriteBytes(const std::string& path, const std::string& bytes);
+// The bytes of the file, or "<missing>".
+std::string ReadBytes(const std::string& path);
+void MakeFolder(const std::string& path);
+
+}  // namespace qlm::test

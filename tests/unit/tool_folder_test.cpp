@@ -1,0 +1,138 @@
+// Settling the tool folder at start and on demand, and recognising the tool.
+#include <gtest/gtest.h>
+
+#include "platform/portable/scripted_host.h"
+#include "settings/own_settings.h"
+#include "settings/paths.h"
+#include "settings/profile.h"
+#include "settings/tool_folder.h"
+#include "test_support.h"
+
+namespace qlm {
+namespace {
+
+using test::Sjis;
+using test::WriteBytes;
+
+class ToolFolderTest : public ::testing::Test {
+ protected:
+  // A tool installation at folder/name holding the given files; returns its
+  // folder with a trailing backslash.
+  std::string MakeTool(const std::string& name, std::initializer_list<const char*> files) {
+    const std::string tool = folder / name + "\\";
+    for (const char* file : files) WriteBytes(tool + file, std::string("[INFO]\r\nTitle=T ") + name + "\r\n");
+    return tool;
+  }
+  std::string StoredToolPath() {
+    return ProfileFile(host, OwnSettingsPath(host)).ReadString("CONFIG", "TTPath", "<none>");
+  }
+  void StoreToolPath(const std::string& value) {
+    ProfileFile(host, OwnSettingsPath(host)).WriteString("CONFIG", "TTPath", value);
+  }
+
+  test::ScratchFolder folder;
+  platform::ScriptedHost host{folder / "QLM.exe"};
+  const std::string aborting = Sjis("中止します。");
+  const std::string notInstalled = Sjis("トレーディングツールがインストールされてません。");
+};
+
+TEST_F(ToolFolderTest, AValidStoredFolderIsTakenAtStartWithoutAsking) {
+  const std::string tool = MakeTool("Tool", {"System\\Appcfg.ini", "System\\Sys.ini", "Takumi.exe"});
+  StoreToolPath(tool);
+  EXPECT_TRUE(LocateToolFolder(host, LocateMode::kInitial));
+  EXPECT_TRUE(host.fileDialogs().empty());
+  EXPECT_TRUE(host.notices().empty());
+  EXPECT_EQ(StoredToolPath(), tool);
+}
+
+TEST_F(ToolFolderTest, AnIncompleteOrEmptyStoredFolderAsksForTheExecutable) {
+  const std::string broken = MakeTool("Broken", {"System\\Appcfg.ini"});
+  const std::string tool = MakeTool("Tool", {"System\\Appcfg.ini", "System\\Sys.ini", "TradePro.exe"});
+  StoreToolPath(broken);
+  host.AnswerFileDialog(tool + "TradePro.exe");
+  EXPECT_TRUE(LocateToolFolder(host, LocateMode::kInitial));
+  EXPECT_EQ(StoredToolPath(), tool);
+
+  StoreToolPath("");
+  host.AnswerFileDialog(std::nullopt);
+  EXPECT_FALSE(LocateToolFolder(host, LocateMode::kInitial));
+  EXPECT_EQ(host.fileDialogs().size(), 2u);
+  EXPECT_EQ(host.notices(), std::vector<std::string>{aborting});
+}
+
+TEST_F(ToolFolderTest, TheDialogAsksForAnExecutableFromProgramFiles) {
+  host.AnswerFileDialog(std::nullopt);
+  LocateToolFolder(host, LocateMode::kInitial);
+  ASSERT_EQ(host.fileDialogs().size(), 1u);
+  const platform::FileDialogRequest& request = host.fileDialogs()[0];
+  EXPECT_EQ(request.title, Sjis("トレーディングツール実行ファイル(.EXE)を選択してください。"));
+  EXPECT_EQ(request.initialFolder, "C:\\Program Files");
+  using Filter = std::pair<std::string, std::string>;
+  const std::vector<Filter> filters{{Sjis("トレーディングツール実行ファイル(.EXE)"), "*.EXE"}};
+  EXPECT_EQ(request.filters, filters);
+  EXPECT_TRUE(request.hideReadOnly);
+  EXPECT_TRUE(request.resizable);
+}
+
+TEST_F(ToolFolderTest, ForcedModeAsksEvenForAValidFolderAndCancelAborts) {
+  const std::string tool = MakeTool("Tool", {"System\\Appcfg.ini", "System\\Sys.ini", "Takumi.exe"});
+  const std::string other = MakeTool("Other", {"System\\Appcfg.ini", "System\\Sys.ini", "HighSpeed.exe"});
+  StoreToolPath(tool);
+  host.AnswerFileDialog(std::nullopt);
+  EXPECT_FALSE(LocateToolFolder(host, LocateMode::kForced));
+  EXPECT_EQ(host.notices(), std::vector<std::string>{aborting});
+  EXPECT_EQ(StoredToolPath(), tool);
+
+  host.AnswerFileDialog(other + "anything.exe");  // any file of a complete folder
+  EXPECT_TRUE(LocateToolFolder(host, LocateMode::kForced));
+  EXPECT_EQ(StoredToolPath(), other);
+}
+
+TEST_F(ToolFolderTest, AFolderWithoutTheSystemFilesIsRefusedAndNothingIsWritten) {
+  const std::string partial = MakeTool("Partial", {"System\\Sys.ini", "TradePro.exe"});
+  host.AnswerFileDialog(partial + "TradePro.exe");
+  EXPECT_FALSE(LocateToolFolder(host, LocateMode::kInitial));
+  EXPECT_EQ(host.notices(), std::vector<std::string>{notInstalled});
+  EXPECT_EQ(test::ReadBytes(OwnSettingsPath(host)), "<missing>");
+
+  const std::string tool = MakeTool("Tool", {"System\\Appcfg.ini", "System\\Sys.ini"});
+  StoreToolPath(tool);
+  host.AnswerFileDialog(partial + "TradePro.exe");
+  EXPECT_FALSE(LocateToolFolder(host, LocateMode::kForced));
+  EXPECT_EQ(StoredToolPath(), tool);
+}
+
+TEST_F(ToolFolderTest, TheChosenFilesFolderKeepsDoubleByteNamesAndDriveRoots) {
+  EXPECT_EQ(FolderOfChosenFile("C:\\TradePro.exe"), "C:\\\\");
+  EXPECT_EQ(FolderOfChosenFile("C:\\Tools\\TradePro.exe"), "C:\\Tools\\");
+  EXPECT_EQ(FolderOfChosenFile("C:\\\x95\x5C\\TradePro.exe"), "C:\\\x95\x5C\\");
+  EXPECT_EQ(FolderOfChosenFile("C:\\\x83\x5C\x95\x5C"), "C:\\\\");
+  EXPECT_EQ(FolderOfChosenFile("TradePro.exe"), "");
+
+  // A real folder whose name ends in the second byte 0x5C.
+  const std::string name = Sjis("表");
+  const std::string tool = MakeTool(name, {"System\\Appcfg.ini", "System\\Sys.ini", "TradePro.exe"});
+  host.AnswerFileDialog(tool + "TradePro.exe");
+  EXPECT_TRUE(LocateToolFolder(host, LocateMode::kInitial));
+  EXPECT_EQ(StoredToolPath(), tool);
+  EXPECT_EQ(ReadToolTitle(host, tool), "T " + name);
+}
+
+TEST_F(ToolFolderTest, TheFirstExecutablePresentDecidesTheKind) {
+  EXPECT_EQ(DetectToolKind(MakeTool("A", {"Takumi.exe", "TradePro.exe"})), ToolKind::kTradePro);
+  EXPECT_EQ(DetectToolKind(MakeTool("B", {"HighSpeed.exe"})), ToolKind::kOther);
+  EXPECT_EQ(DetectToolKind(MakeTool("C", {"JoinvestExpress.exe"})), ToolKind::kOther);
+  EXPECT_EQ(DetectToolKind(MakeTool("D", {"tradepro.EXE"})), ToolKind::kTradePro);
+  EXPECT_EQ(DetectToolKind(MakeTool("E", {"Other.exe", "System\\Sys.ini"})), ToolKind::kNone);
+  const std::string folderNamedLikeTool = MakeTool("F", {"System\\Sys.ini"});
+  test::MakeFolder(folderNamedLikeTool + "TradePro.exe");
+  EXPECT_EQ(DetectToolKind(folderNamedLikeTool), ToolKind::kNone);
+}
+
+TEST_F(ToolFolderTest, TheTitleComesFromSysIni) {
+  EXPECT_EQ(ReadToolTitle(host, MakeTool("Tool", {"System\\Sys.ini"})), "T Tool");
+  EXPECT_EQ(ReadToolTitle(host, MakeTool("NoInfo", {"System\\Appcfg.ini"})), "");
+}
+
+}  // namespace
+}  // namespace qlm
