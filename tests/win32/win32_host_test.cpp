@@ -1,0 +1,149 @@
+// The Win32 host: message texts from the string table, and the real message
+// box and open-file dialog, answered from a second thread as a user would.
+#include <windows.h>
+#include <commdlg.h>
+#include <dlgs.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <thread>
+
+#include "platform/portable/scripted_host.h"
+#include "platform/win32/win32_host.h"
+#include "settings/messages.h"
+
+namespace qlm::platform {
+namespace {
+
+std::string WindowText(HWND window) {
+  char buffer[1024] = {};
+  GetWindowTextA(window, buffer, sizeof buffer);
+  return buffer;
+}
+
+// Waits for a dialog of the given thread, hands it to answer, and records
+// whether one appeared.
+class DialogAnswerer {
+ public:
+  DialogAnswerer(DWORD threadId, std::function<void(HWND)> answer)
+      : worker_([this, threadId, answer] {
+          const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+          while (std::chrono::steady_clock::now() < deadline) {
+            HWND dialog = nullptr;
+            EnumThreadWindows(
+                threadId,
+                [](HWND window, LPARAM found) {
+                  char name[16] = {};
+                  GetClassNameA(window, name, sizeof name);
+                  if (std::string(name) != "#32770" || !IsWindowVisible(window)) return TRUE;
+                  *reinterpret_cast<HWND*>(found) = window;
+                  return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&dialog));
+            if (dialog) {
+              // Let the dialog finish initialising before reading it.
+              std::this_thread::sleep_for(std::chrono::milliseconds(300));
+              answer(dialog);
+              found_ = true;
+              return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+          }
+        }) {}
+  ~DialogAnswerer() { worker_.join(); }
+  bool found() const { return found_; }
+
+ private:
+  std::atomic<bool> found_{false};
+  std::thread worker_;
+};
+
+bool HaveDisplay() { return std::getenv("DISPLAY") != nullptr; }
+
+TEST(Win32Host, StringTableHoldsEveryMessageInTheSystemCodePage) {
+  const Win32Host host;
+  const ScriptedHost reference("QLM.exe");
+  const int ids[] = {
+#define QLM_MESSAGE(id, text) id,
+#include "settings/messages.def"
+#undef QLM_MESSAGE
+  };
+  for (const int id : ids) EXPECT_EQ(host.Text(id), reference.Text(id)) << id;
+  EXPECT_NE(host.Text(msg::kRealtimeCaution).find('\n'), std::string::npos);
+}
+
+TEST(Win32Host, ExecutablePathIsTheRunningProgram) {
+  const std::string path = Win32Host().ExecutablePath();
+  EXPECT_EQ(path.substr(path.size() - 21), "\\win32_host_tests.exe");
+  EXPECT_EQ(path[1], ':');
+}
+
+TEST(Win32Host, NoticeIsAMessageBoxCaptionedQlm) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
+  std::string caption, text;
+  DialogAnswerer answerer(GetCurrentThreadId(), [&](HWND box) {
+    caption = WindowText(box);
+    text = WindowText(GetDlgItem(box, 0xFFFF));
+    SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+  });
+  Win32Host host;
+  host.ShowNotice(host.Text(msg::kAborting));
+  ASSERT_TRUE(answerer.found());
+  EXPECT_EQ(caption, "QLM");
+  EXPECT_EQ(text, host.Text(msg::kAborting));
+  // Wine 8 does not give a message box the topmost style for MB_TOPMOST, so
+  // that flag cannot be observed here.
+}
+
+TEST(Win32Host, FileDialogShowsTheRequestAndReturnsTheTypedFile) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
+  Win32Host host;
+  FileDialogRequest request;
+  request.title = host.Text(msg::kChooseToolTitle);
+  request.initialFolder = "C:\\windows";
+  request.filters = {{"Programs (.EXE)", "*.EXE"}, {"All", "*.*"}};
+  request.hideReadOnly = true;
+  request.resizable = true;
+
+  std::string caption, firstFilter;
+  char folder[MAX_PATH] = {};
+  bool readOnlyShown = true;
+  LONG_PTR style = 0;
+  DialogAnswerer answerer(GetCurrentThreadId(), [&](HWND dialog) {
+    caption = WindowText(dialog);
+    SendMessageA(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
+    char filter[256] = {};
+    SendDlgItemMessageA(dialog, cmb1, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(filter));
+    firstFilter = filter;
+    const HWND readOnly = GetDlgItem(dialog, chx1);
+    readOnlyShown = readOnly && IsWindowVisible(readOnly);
+    style = GetWindowLongPtrA(dialog, GWL_STYLE);
+    // A file that does not exist is accepted.
+    SendMessageA(dialog, CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>("C:\\Tools\\TradePro.exe"));
+    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+  });
+  const auto chosen = host.AskForFile(request);
+  ASSERT_TRUE(answerer.found());
+  EXPECT_EQ(caption, request.title);
+  EXPECT_STRCASEEQ(folder, "C:\\windows");
+  EXPECT_EQ(firstFilter, "Programs (.EXE)");
+  EXPECT_FALSE(readOnlyShown);
+  EXPECT_TRUE(style & WS_THICKFRAME);
+  EXPECT_EQ(chosen, std::optional<std::string>("C:\\Tools\\TradePro.exe"));
+}
+
+TEST(Win32Host, CancellingTheFileDialogChoosesNothing) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
+  DialogAnswerer answerer(GetCurrentThreadId(),
+                          [](HWND dialog) { SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
+  Win32Host host;
+  EXPECT_EQ(host.AskForFile(FileDialogRequest{"t", "C:\\", {{"All", "*.*"}}, true, true}), std::nullopt);
+  EXPECT_TRUE(answerer.found());
+}
+
+}  // namespace
+}  // namespace qlm::platform
