@@ -12,6 +12,10 @@ bool IsLeadByte(unsigned char c);
 // The text converted from UTF-8 to the system code page.
 std::string AnsiFromUtf8(std::string_view utf8);
 
+// Compares two texts ignoring case with the user locale's collation: less
+// than, equal to or greater than zero.
+int CompareIgnoringCase(std::string_view a, std::string_view b);
+
 // Index of the character after the one at pos, stepping over a double-byte
 // character whole; a lead byte at the very end is a character of its own.
 inline std::size_t NextChar(std::string_view text, std::size_t pos) {

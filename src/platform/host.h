@@ -24,6 +24,25 @@ struct FileDialogRequest {
   bool operator==(const FileDialogRequest&) const = default;
 };
 
+// What the font enumeration tells of one installed face: the fields of its
+// logical-font description that the tool's font records take from the face.
+struct FontFace {
+  int height = 0;
+  int weight = 0;
+  int escapement = 0;
+  int orientation = 0;
+  int italic = 0;
+  int underline = 0;
+  int strikeOut = 0;
+  int charSet = 0;
+  int outPrecision = 0;
+  int clipPrecision = 0;
+  int quality = 0;
+  int pitchAndFamily = 0;
+
+  bool operator==(const FontFace&) const = default;
+};
+
 class Host {
  public:
   virtual ~Host() = default;
@@ -40,6 +59,13 @@ class Host {
   // The open-file dialog: the chosen file's full path, or nothing when the
   // user cancels.
   virtual std::optional<std::string> AskForFile(const FileDialogRequest& request) = 0;
+
+  // The installed face named family, as the last description the screen's
+  // font enumeration delivers for it; nothing when it delivers none.
+  virtual std::optional<FontFace> FindFontFace(const std::string& family) const = 0;
+
+  // The screen's vertical logical pixels per inch (96 on a normal display).
+  virtual int ScreenPixelsPerInch() const = 0;
 };
 
 }  // namespace qlm::platform

@@ -12,9 +12,14 @@
 #include <functional>
 #include <thread>
 
+#include "platform/codepage.h"
 #include "platform/portable/scripted_host.h"
 #include "platform/win32/win32_host.h"
+#include "settings/controls.h"
+#include "settings/font_record.h"
 #include "settings/messages.h"
+#include "settings/tool_config.h"
+#include "test_support.h"
 
 namespace qlm::platform {
 namespace {
@@ -143,6 +148,42 @@ TEST(Win32Host, CancellingTheFileDialogChoosesNothing) {
   Win32Host host;
   EXPECT_EQ(host.AskForFile(FileDialogRequest{"t", "C:\\", {{"All", "*.*"}}, true, true}), std::nullopt);
   EXPECT_TRUE(answerer.found());
+}
+
+TEST(Win32Host, FontSlotsUseTheInstalledGothicAndSkipTheDefaultEntry) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
+  Win32Host host;
+  EXPECT_EQ(host.ScreenPixelsPerInch(), 96);
+  const std::string gothic = test::Sjis("ＭＳ Ｐゴシック");
+  const auto face = host.FindFontFace(gothic);
+  ASSERT_TRUE(face);
+  EXPECT_FALSE(host.FindFontFace("Default"));
+
+  test::ScratchFolder folder;
+  test::MakeFolder(folder / "System");
+  const ToolConfig config(host, folder.path() + "\\");
+  FontControls controls;
+  controls.face.SetItems({"Default", gothic});
+  controls.style.SetItems({"normal", "bold"});
+  controls.size.Show(9);
+  controls.style.Select(0);
+  controls.face.Select(0);
+  EXPECT_FALSE(WriteFontSlots(config, 96, controls));
+  EXPECT_EQ(test::ReadBytes(config.Path()), "<missing>");
+
+  controls.face.Select(1);
+  ASSERT_TRUE(WriteFontSlots(config, 96, controls));
+  const std::string expected = "-12,0," + std::to_string(face->escapement) + "," + std::to_string(face->orientation) +
+                               ",400," + std::to_string(face->italic) + ",";
+  EXPECT_EQ(config.ReadString("FONT", "FF0", "").substr(0, expected.size()), expected);
+  EXPECT_EQ(SplitCommaList(config.ReadString("FONT", "FF5", "")).back(), gothic);
+}
+
+TEST(Win32Host, LocaleComparisonIgnoresCase) {
+  EXPECT_EQ(CompareIgnoringCase("Blue.clr", "BLUE.CLR"), 0);
+  EXPECT_EQ(CompareIgnoringCase(test::Sjis("ａｂｃ"), test::Sjis("ＡＢＣ")), 0);
+  EXPECT_LT(CompareIgnoringCase("a", "B"), 0);
+  EXPECT_NE(CompareIgnoringCase("Blue.clr", "Blue.clr.bak"), 0);
 }
 
 }  // namespace

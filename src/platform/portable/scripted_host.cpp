@@ -27,6 +27,12 @@ std::string ScriptedHost::Text(int id) const {
   return found == TextTable().end() ? std::string() : found->second;
 }
 
+std::optional<FontFace> ScriptedHost::FindFontFace(const std::string& family) const {
+  for (const auto& [name, face] : fonts_)
+    if (!family.empty() && CompareIgnoringCase(name, family) == 0) return face;
+  return std::nullopt;
+}
+
 std::optional<std::string> ScriptedHost::AskForFile(const FileDialogRequest& request) {
   fileDialogs_.push_back(request);
   if (fileAnswers_.empty()) return std::nullopt;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,12 @@ class ScriptedHost : public Host {
   std::string Text(int id) const override;
   void ShowNotice(const std::string& text) override { notices_.push_back(text); }
   std::optional<std::string> AskForFile(const FileDialogRequest& request) override;
+  std::optional<FontFace> FindFontFace(const std::string& family) const override;
+  int ScreenPixelsPerInch() const override { return pixelsPerInch_; }
+
+  // Makes family an installed face; the enumeration then delivers face.
+  void InstallFont(const std::string& family, const FontFace& face) { fonts_[family] = face; }
+  void SetScreenPixelsPerInch(int pixels) { pixelsPerInch_ = pixels; }
 
   // The answer to the next open-file dialog: a chosen path, or nothing for
   // Cancel. A dialog with no answer queued is cancelled.
@@ -32,6 +39,8 @@ class ScriptedHost : public Host {
   std::vector<std::string> notices_;
   std::vector<FileDialogRequest> fileDialogs_;
   std::deque<std::optional<std::string>> fileAnswers_;
+  std::map<std::string, FontFace> fonts_;
+  int pixelsPerInch_ = 96;
 };
 
 }  // namespace qlm::platform

@@ -7,6 +7,11 @@ namespace qlm::platform {
 
 bool IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != 0; }
 
+int CompareIgnoringCase(std::string_view a, std::string_view b) {
+  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                        static_cast<int>(b.size())) - CSTR_EQUAL;
+}
+
 std::string AnsiFromUtf8(std::string_view utf8) {
   if (utf8.empty()) return {};
   const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);

@@ -59,3 +59,41 @@ std::optional<std::string> Win32Host::AskForFile(const FileDialogRequest& reques
 }
 
 }  // namespace qlm::platform
+
+namespace qlm::platform {
+
+std::optional<FontFace> Win32Host::FindFontFace(const std::string& family) const {
+  std::optional<FontFace> face;
+  const HDC screen = GetDC(nullptr);
+  EnumFontFamiliesA(
+      screen, family.c_str(),
+      [](const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM found) -> int {
+        // Every description delivered replaces the one before: the last wins.
+        FontFace& face = reinterpret_cast<std::optional<FontFace>*>(found)->emplace();
+        face.height = font->lfHeight;
+        face.weight = font->lfWeight;
+        face.escapement = font->lfEscapement;
+        face.orientation = font->lfOrientation;
+        face.italic = font->lfItalic;
+        face.underline = font->lfUnderline;
+        face.strikeOut = font->lfStrikeOut;
+        face.charSet = font->lfCharSet;
+        face.outPrecision = font->lfOutPrecision;
+        face.clipPrecision = font->lfClipPrecision;
+        face.quality = font->lfQuality;
+        face.pitchAndFamily = font->lfPitchAndFamily;
+        return 1;
+      },
+      reinterpret_cast<LPARAM>(&face));
+  ReleaseDC(nullptr, screen);
+  return face;
+}
+
+int Win32Host::ScreenPixelsPerInch() const {
+  const HDC screen = GetDC(nullptr);
+  const int pixels = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+}  // namespace qlm::platform

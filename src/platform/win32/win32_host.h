@@ -11,6 +11,8 @@ class Win32Host : public Host {
   std::string Text(int id) const override;
   void ShowNotice(const std::string& text) override;
   std::optional<std::string> AskForFile(const FileDialogRequest& request) override;
+  std::optional<FontFace> FindFontFace(const std::string& family) const override;
+  int ScreenPixelsPerInch() const override;
 };
 
 }  // namespace qlm::platform

@@ -1,0 +1,104 @@
+// file_search_portable.cpp: the wildcard search over a Linux folder, as
+// Windows answers it for the program's patterns.
+#include <dirent.h>
+#include <iconv.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "platform/codepage.h"
+#include "platform/file_search.h"
+#include "platform/portable/native_path.h"
+
+namespace qlm::platform {
+namespace {
+
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Windows wildcards: "*" any run of characters, "?" one character; ASCII
+// letters match in either case.
+bool Matches(std::string_view mask, std::string_view name) {
+  if (mask.empty()) return name.empty();
+  if (mask[0] == '*') {
+    for (std::size_t skip = 0;; skip = NextChar(name, skip)) {
+      if (Matches(mask.substr(1), name.substr(skip))) return true;
+      if (skip >= name.size()) return false;
+    }
+  }
+  if (name.empty()) return false;
+  const std::size_t nameChar = NextChar(name, 0);
+  if (mask[0] == '?') return Matches(mask.substr(1), name.substr(nameChar));
+  const std::size_t maskChar = NextChar(mask, 0);
+  if (maskChar != nameChar) return false;
+  for (std::size_t i = 0; i < maskChar; ++i)
+    if (Upper(mask[i]) != Upper(name[i])) return false;
+  return Matches(mask.substr(maskChar), name.substr(nameChar));
+}
+
+// A name Windows can use as its own short 8.3 name.
+bool IsShortName(std::string_view name) {
+  const std::size_t dot = name.find('.');
+  const std::string_view base = name.substr(0, dot);
+  const std::string_view extension = dot == std::string_view::npos ? std::string_view() : name.substr(dot + 1);
+  return !base.empty() && base.size() <= 8 && extension.size() <= 3 &&
+         extension.find('.') == std::string_view::npos && name.find(' ') == std::string_view::npos &&
+         (dot == std::string_view::npos || !extension.empty());
+}
+
+// An approximation of the generated short name of a long name: its base is
+// never what a "*" mask tests; its extension is the first three characters
+// after the last dot, in upper case.
+std::string ShortName(std::string_view name) {
+  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.remove_suffix(1);
+  const std::size_t dot = name.rfind('.');
+  std::string shortName = "X~1";
+  if (dot != std::string_view::npos && dot + 1 < name.size()) {
+    shortName += '.';
+    for (const char c : name.substr(dot + 1, 3)) shortName += Upper(c);
+  }
+  return shortName;
+}
+
+std::string Cp932FromUtf8(const std::string& text) {
+  iconv_t converter = iconv_open("CP932", "UTF-8");
+  if (converter == reinterpret_cast<iconv_t>(-1)) return text;
+  std::string input = text;
+  std::string output(input.size() * 2 + 4, '\0');
+  char* in = input.data();
+  char* out = output.data();
+  std::size_t inLeft = input.size();
+  std::size_t outLeft = output.size();
+  const std::size_t result = iconv(converter, &in, &inLeft, &out, &outLeft);
+  iconv_close(converter);
+  if (result == static_cast<std::size_t>(-1)) return text;
+  output.resize(output.size() - outLeft);
+  return output;
+}
+
+}  // namespace
+
+// Names come back sorted ignoring case, the order of the platform's own file
+// systems. Besides the long name, a long name's generated short name is
+// matched too, so "*.CLR" also finds "Night.CLRX", as Windows does where it
+// keeps short names.
+std::vector<std::string> FindFiles(const std::string& pattern) {
+  std::size_t slash = std::string::npos;
+  for (std::size_t pos = 0; pos < pattern.size(); pos = NextChar(pattern, pos))
+    if (pattern[pos] == '\\') slash = pos;
+  const std::string folder = slash == std::string::npos ? "." : pattern.substr(0, slash + 1);
+  const std::string mask = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
+
+  std::vector<std::string> names;
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(NativePath(folder).c_str()), closedir);
+  if (!dir) return names;
+  while (const dirent* entry = readdir(dir.get())) {
+    const std::string name = Cp932FromUtf8(entry->d_name);
+    if (Matches(mask, name) || (!IsShortName(name) && Matches(mask, ShortName(name)))) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return CompareIgnoringCase(a, b) < 0;
+  });
+  return names;
+}
+
+}  // namespace qlm::platform

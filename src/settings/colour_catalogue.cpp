@@ -1,0 +1,95 @@
+// colour_catalogue.cpp: listing, choosing and storing the colour scheme.
+#include "settings/colour_catalogue.h"
+
+#include "platform/codepage.h"
+#include "platform/file_search.h"
+#include "platform/host.h"
+#include "platform/profile_store.h"
+#include "settings/controls.h"
+#include "settings/messages.h"
+#include "settings/tool_config.h"
+
+namespace qlm {
+namespace {
+
+std::string ColourPath(const std::string& toolFolder, const std::string& name) {
+  return toolFolder + tool::kColourFolder + name;
+}
+
+void TellMissing(platform::Host& host, const std::string& name) {
+  host.ShowNotice(Substitute(host.Text(msg::kColourFileMissing), name));
+}
+
+// The part of a stored value after its last backslash or colon.
+std::string FileNamePart(const std::string& value) {
+  std::size_t begin = 0;
+  for (std::size_t pos = 0; pos < value.size(); pos = platform::NextChar(value, pos))
+    if (value[pos] == '\\' || value[pos] == ':') begin = pos + 1;
+  return value.substr(begin);
+}
+
+// The name without its last extension (from its last dot on).
+std::string WithoutExtension(const std::string& name) {
+  std::size_t dot = std::string::npos;
+  for (std::size_t pos = 0; pos < name.size(); pos = platform::NextChar(name, pos))
+    if (name[pos] == '.') dot = pos;
+  return name.substr(0, dot);
+}
+
+}  // namespace
+
+bool ListColourFiles(const std::string& toolFolder, ListModel& list) {
+  auto names = platform::FindFiles(ColourPath(toolFolder, colour::kPattern));
+  if (names.empty()) return false;
+  list.SetItems(std::move(names));
+  return true;
+}
+
+bool SelectColourFile(platform::Host& host, ListModel& list, const std::string& name) {
+  const auto& items = list.items();
+  for (std::size_t i = 0; i < items.size(); ++i)
+    if (platform::CompareIgnoringCase(items[i], name) == 0) {
+      list.Select(static_cast<int>(i));
+      break;
+    }
+  if (list.selected() < 0) {
+    TellMissing(host, name);
+    return false;
+  }
+  return true;
+}
+
+bool SetCurrentColourFile(platform::Host& host, const std::string& toolFolder, const std::string& name,
+                          std::string& current) {
+  const std::string path = ColourPath(toolFolder, name);
+  if (!platform::FileExists(path)) {
+    TellMissing(host, path);
+    return false;
+  }
+  current = name;
+  return true;
+}
+
+bool LoadColourSetting(const ToolConfig& config, ToolKind kind, ListModel& list, std::string& current) {
+  std::string name = config.ReadString(config::kGlobal, config::kColour, colour::kDefaultFile);
+  // TradePro stores the bare name, so ".CLR" goes onto a stored value; an
+  // absent key means Default.CLR itself, not "Default.CLR.CLR".
+  const bool absent = name == colour::kDefaultFile && config.ReadString(config::kGlobal, config::kColour, "").empty();
+  name = FileNamePart(name);
+  if (kind == ToolKind::kTradePro && !absent) name += colour::kExtension;
+  if (!SelectColourFile(config.host(), list, name)) return false;
+  return SetCurrentColourFile(config.host(), config.toolFolder(), name, current);
+}
+
+bool SaveColourSetting(const ToolConfig& config, ToolKind kind, const std::string& current) {
+  const std::string path = ColourPath(config.toolFolder(), current);
+  if (!platform::FileExists(path)) {
+    TellMissing(config.host(), path);
+    return false;
+  }
+  const std::string value = kind == ToolKind::kTradePro ? WithoutExtension(current) : tool::kColourFolder + current;
+  config.WriteString(config::kGlobal, config::kColour, value);
+  return true;
+}
+
+}  // namespace qlm

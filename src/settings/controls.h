@@ -1,0 +1,76 @@
+// controls.h: the state of the main window's drop-down lists and font size
+// box, free of any window system. The settings logic reads and changes these;
+// the window binds its real controls to them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace qlm {
+
+// A drop-down list without free text: its items and the selected one.
+class ListModel {
+ public:
+  ListModel() = default;
+  explicit ListModel(std::vector<std::string> items) : items_(std::move(items)) {}
+
+  const std::vector<std::string>& items() const { return items_; }
+  void SetItems(std::vector<std::string> items) {
+    items_ = std::move(items);
+    selected_ = -1;
+  }
+  void Clear() { SetItems({}); }
+  void Add(std::string item) { items_.push_back(std::move(item)); }
+
+  // The selected index, or -1 for none.
+  int selected() const { return selected_; }
+  // Selects index; an index outside the items selects nothing.
+  void Select(int index) { selected_ = index >= 0 && index < static_cast<int>(items_.size()) ? index : -1; }
+  // The selected item's text, or "" with nothing selected.
+  std::string text() const { return selected_ < 0 ? std::string() : items_[static_cast<std::size_t>(selected_)]; }
+
+ private:
+  std::vector<std::string> items_;
+  int selected_ = -1;
+};
+
+// The read-only font size box and its up-down arrows.
+class SizeModel {
+ public:
+  static constexpr int kMinimum = 1;
+  static constexpr int kMaximum = 99;
+
+  const std::string& text() const { return text_; }
+  int position() const { return position_; }
+
+  // Shows size in the box, then gives it to the arrows as their position.
+  void Show(int size) {
+    text_ = std::to_string(size);
+    position_ = size;
+  }
+  // The arrows keep their position within 1 to 99 once their window exists,
+  // and write it into the box.
+  void KeepInRange() {
+    position_ = position_ < kMinimum ? kMinimum : position_ > kMaximum ? kMaximum : position_;
+    text_ = std::to_string(position_);
+  }
+  // An arrow click: the position moves by step within range, and the box
+  // shows it.
+  void Step(int step) {
+    position_ += step;
+    KeepInRange();
+  }
+
+ private:
+  std::string text_ = "1";
+  int position_ = 1;
+};
+
+// The font controls of the main window.
+struct FontControls {
+  ListModel face;   // FontNameALL: the installed faces
+  ListModel style;  // FontStyleALL: two items, normal (0) and bold (1)
+  SizeModel size;   // FontSizeALL and its arrows FontSizeALLUD
+};
+
+}  // namespace qlm

@@ -1,0 +1,76 @@
+// font_record.h: the tool's font records and its six font slots.
+//
+// A font record is one comma list of the 14 fields of a logical-font
+// description, the face name last. The user picks one face, size and style;
+// the six slots FF0 to FF5 hold that face at three sizes, each in the chosen
+// weight and in bold.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qlm {
+namespace platform { class Host; }
+struct FontControls;
+class ToolConfig;
+
+namespace font {
+enum Field {
+  kHeight = 0,
+  kWidth = 1,
+  kEscapement = 2,
+  kOrientation = 3,
+  kWeight = 4,
+  kItalic = 5,
+  kUnderline = 6,
+  kStrikeOut = 7,
+  kCharSet = 8,
+  kOutPrecision = 9,
+  kClipPrecision = 10,
+  kQuality = 11,
+  kPitchAndFamily = 12,
+  kFaceName = 13,
+};
+inline constexpr int kNormal = 400;
+inline constexpr int kBold = 700;
+inline constexpr char kJapaneseCharSet[] = "128";
+inline constexpr int kSlotCount = 6;
+// Points added to the chosen size for each slot; odd slots are always bold.
+inline constexpr int kSizeOffsets[kSlotCount] = {0, 0, +1, +1, -1, -1};
+}  // namespace font
+
+// Splits a comma list: only commas separate, blanks belong to the fields; a
+// field that starts with a double quote runs to the next single quote, each
+// doubled quote standing for one. A comma at the end gives a last empty
+// field; an empty text gives no fields. Double-byte characters are stepped
+// over whole.
+std::vector<std::string> SplitCommaList(std::string_view text);
+
+// Joins fields with commas. A field holding a comma or a double quote is
+// written in double quotes with its quotes doubled; so is a lone empty field,
+// which would otherwise be lost.
+std::string JoinCommaList(const std::vector<std::string>& fields);
+
+// number * numerator / denominator with a 64-bit intermediate, rounded to the
+// nearest integer with halves away from zero; -1 when denominator is zero or
+// the result does not fit, as the platform's MulDiv.
+std::int32_t MulDiv(std::int32_t number, std::int32_t numerator, std::int32_t denominator);
+
+// Character height in pixels for a size in points, and back.
+int HeightForSize(int size, int pixelsPerInch);
+int SizeForHeight(int height, int pixelsPerInch);
+
+// Shows the face, style and size of slot FF0 in the font controls. False,
+// after telling the user, when the face is not in the face list. Throws
+// ListIndexError for a record of too few fields and ConversionError for a
+// height or weight that is not a number.
+bool ReadFontSettings(const ToolConfig& config, int pixelsPerInch, FontControls& controls);
+
+// Writes the six slots from the font controls, on the base of slot FF0.
+// False, writing nothing, when the chosen face is not installed. Throws as
+// ReadFontSettings, and ProfileWriteError.
+bool WriteFontSlots(const ToolConfig& config, int pixelsPerInch, const FontControls& controls);
+
+}  // namespace qlm

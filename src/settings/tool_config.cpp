@@ -1,0 +1,44 @@
+// tool_config.cpp: reading and writing the tool's configuration values.
+#include "settings/tool_config.h"
+
+#include "settings/profile.h"
+
+namespace qlm {
+
+std::int32_t ToolConfig::ReadInteger(const std::string& section, const std::string& key) const {
+  return ProfileFile(host_, Path()).ReadInteger(section, key, config::kAbsent);
+}
+
+std::string ToolConfig::ReadString(const std::string& section, const std::string& key,
+                                   const std::string& fallback) const {
+  return ProfileFile(host_, Path()).ReadString(section, key, fallback);
+}
+
+void ToolConfig::WriteInteger(const std::string& section, const std::string& key, std::int32_t value) const {
+  ProfileFile(host_, Path()).WriteInteger(section, key, value);
+}
+
+void ToolConfig::WriteString(const std::string& section, const std::string& key, const std::string& value) const {
+  ProfileFile(host_, Path()).WriteString(section, key, value);
+}
+
+WindowSettings ReadWindowSettings(const ToolConfig& config) {
+  const ProfileFile file(config.host(), config.Path());
+  WindowSettings settings;
+  settings.isMdi = file.ReadInteger(config::kGlobal, config::kIsMdi, config::kAbsent);
+  settings.toolBar = file.ReadInteger(config::kToolBar, config::kDocking, config::kAbsent);
+  settings.tabBar = file.ReadInteger(config::kTabBar, config::kDocking, config::kAbsent);
+  settings.tickerBar = file.ReadInteger(config::kTickerBar, config::kDocking, config::kAbsent);
+  return settings;
+}
+
+void WriteWindowSettings(const ToolConfig& config, ToolKind kind, const WindowChoice& choice) {
+  if (kind != ToolKind::kTradePro) {
+    if (choice.style != -1) config.WriteInteger(config::kGlobal, config::kIsMdi, choice.style);
+    config.WriteInteger(config::kTabBar, config::kDocking, choice.tabBar ? 1 : 0);
+  }
+  config.WriteInteger(config::kToolBar, config::kDocking, choice.toolBar ? 1 : 0);
+  config.WriteInteger(config::kTickerBar, config::kDocking, choice.tickerBar ? 1 : 0);
+}
+
+}  // namespace qlm

@@ -1,0 +1,76 @@
+// tool_config.h: the values the program edits in the tool's System\Appcfg.ini.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "settings/tool_folder.h"
+
+namespace qlm {
+namespace platform { class Host; }
+
+namespace config {
+inline constexpr char kGlobal[] = "GLOBAL";
+inline constexpr char kIsMdi[] = "IsMDI";       // 0 single-document, 1 multi-document display
+inline constexpr char kColour[] = "COLOR";      // the colour-scheme file
+inline constexpr char kDocking[] = "DOCKING";   // nonzero: the bar is docked (shown)
+inline constexpr char kFont[] = "FONT";         // FF0 to FF5: the six font slots
+// The three bars, named by their sections.
+inline constexpr char kToolBar[] = "TOOLBAR";
+inline constexpr char kTabBar[] = "TRBAR";
+inline constexpr char kTickerBar[] = "TICKERBAR";
+// An integer read as this value means the tool has no such setting.
+inline constexpr std::int32_t kAbsent = -1;
+}  // namespace config
+
+// The tool's configuration file, opened and released around each operation.
+class ToolConfig {
+ public:
+  ToolConfig(platform::Host& host, std::string toolFolder)
+      : host_(host), toolFolder_(std::move(toolFolder)) {}
+
+  std::string Path() const { return toolFolder_ + tool::kConfigFile; }
+  const std::string& toolFolder() const { return toolFolder_; }
+  platform::Host& host() const { return host_; }
+
+  // kAbsent when the key is missing or not a number.
+  std::int32_t ReadInteger(const std::string& section, const std::string& key) const;
+  std::string ReadString(const std::string& section, const std::string& key, const std::string& fallback) const;
+  // Both throw ProfileWriteError when the file cannot be written.
+  void WriteInteger(const std::string& section, const std::string& key, std::int32_t value) const;
+  void WriteString(const std::string& section, const std::string& key, const std::string& value) const;
+
+ private:
+  platform::Host& host_;
+  std::string toolFolder_;
+};
+
+// The display style and the three bars, as read when the main window loads:
+// kAbsent for a missing or malformed key.
+struct WindowSettings {
+  std::int32_t isMdi = config::kAbsent;
+  std::int32_t toolBar = config::kAbsent;
+  std::int32_t tabBar = config::kAbsent;
+  std::int32_t tickerBar = config::kAbsent;
+
+  bool operator==(const WindowSettings&) const = default;
+};
+
+// Reads the four values from one opening of the file.
+WindowSettings ReadWindowSettings(const ToolConfig& config);
+
+// The display style and bars as the controls show them: the selected style
+// (-1 for none) and the three check boxes.
+struct WindowChoice {
+  int style = -1;
+  bool toolBar = false;
+  bool tabBar = false;
+  bool tickerBar = false;
+};
+
+// The writes OK makes after the font and colour: unless the tool is TradePro,
+// IsMDI and the tab bar; then the tool bar and the ticker bar. A style of -1
+// (the tool stores none) is not written.
+void WriteWindowSettings(const ToolConfig& config, ToolKind kind, const WindowChoice& choice);
+
+}  // namespace qlm
