@@ -1,0 +1,63 @@
+// form_rules.cpp: the main window's arithmetic and texts.
+#include "ui/form_rules.h"
+
+#include "platform/codepage.h"
+
+namespace qlm::ui {
+
+std::vector<int> FitStatusPanels(int width, const std::vector<int>& designWidths) {
+  const int n = static_cast<int>(designWidths.size());
+  std::vector<int> widths(designWidths.size(), 0);
+  if (n == 0) return widths;
+  int k = n;
+  int sum = 0;
+  int j = 0;
+  for (;;) {
+    j = k - 1;
+    sum += designWidths[static_cast<std::size_t>(j)];
+    if (width < sum || k == 1) break;
+    k = j;
+  }
+  for (int i = j + 1; i < n; ++i) widths[static_cast<std::size_t>(i)] = designWidths[static_cast<std::size_t>(i)];
+  widths[static_cast<std::size_t>(j)] = width - (sum - designWidths[static_cast<std::size_t>(j)]);
+  return widths;
+}
+
+Placement PlaceWindow(int storedTop, int storedLeft, int windowWidth, int windowHeight, int screenWidth,
+                      int screenHeight, const std::vector<Rect>& workAreas) {
+  constexpr int kCentre = -100;
+  const Placement centred{(screenWidth - windowWidth) / 2, (screenHeight - windowHeight) / 2};
+  Placement placement{storedLeft == kCentre ? centred.left : storedLeft,
+                      storedTop == kCentre ? centred.top : storedTop};
+  const Rect window{placement.left, placement.top, placement.left + windowWidth, placement.top + windowHeight};
+  for (const Rect& area : workAreas)
+    if (window.left < area.right && area.left < window.right && window.top < area.bottom && area.top < window.bottom)
+      return placement;
+  return centred;
+}
+
+std::string ApplicationTitle(std::string_view executablePath) {
+  std::size_t begin = 0;
+  for (std::size_t pos = 0; pos < executablePath.size(); pos = platform::NextChar(executablePath, pos))
+    if (executablePath[pos] == '\\') begin = pos + 1;
+  std::string name(executablePath.substr(begin));
+  name = name.substr(0, name.find('.'));
+  // After the first character, ASCII capitals become small letters; a
+  // double-byte character has no case here and is stepped over whole.
+  for (std::size_t pos = name.empty() ? 0 : platform::NextChar(name, 0); pos < name.size();
+       pos = platform::NextChar(name, pos))
+    if (name[pos] >= 'A' && name[pos] <= 'Z') name[pos] = static_cast<char>(name[pos] - 'A' + 'a');
+  return name;
+}
+
+std::string ErrorBoxText(std::string_view text) {
+  std::string result(text);
+  if (text.empty()) return result;
+  std::size_t last = 0;
+  for (std::size_t pos = 0; pos < text.size(); pos = platform::NextChar(text, pos)) last = pos;
+  // A double-byte character's code is its lead byte and more: always above ".".
+  if (static_cast<unsigned char>(text[last]) > static_cast<unsigned char>('.')) result += '.';
+  return result;
+}
+
+}  // namespace qlm::ui

@@ -1,0 +1,41 @@
+// form_rules.h: the main window's arithmetic and texts that need no window:
+// status panel widths, placement, the application title and the error box text.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qlm::ui {
+
+// Widths for status panels of the given design widths on a bar width pixels
+// wide: the panels on the right keep their design widths, the leftmost panel
+// that still fits takes what is left, and panels further left get 0.
+std::vector<int> FitStatusPanels(int width, const std::vector<int>& designWidths);
+
+struct Rect {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  bool operator==(const Rect&) const = default;
+};
+
+// Where the window goes: the stored top and left, or for -100 the centre of
+// the primary screen (truncating). When the resulting window rectangle meets
+// none of the monitors' work areas, it would be out of the user's reach, so
+// it is centred instead.
+struct Placement {
+  int left = 0, top = 0;
+  bool operator==(const Placement&) const = default;
+};
+Placement PlaceWindow(int storedTop, int storedLeft, int windowWidth, int windowHeight, int screenWidth,
+                      int screenHeight, const std::vector<Rect>& workAreas);
+
+// The application title: the executable's file name up to its first dot,
+// every character after the first in lower case ("QLM.exe" gives "Qlm").
+std::string ApplicationTitle(std::string_view executablePath);
+
+// The text of the error box: a period is added when the text is not empty
+// and its last character sorts after "." (so Japanese text gets one and a
+// text ending in ")" does not).
+std::string ErrorBoxText(std::string_view text);
+
+}  // namespace qlm::ui

@@ -1,0 +1,54 @@
+// The main window's arithmetic and texts.
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+#include "ui/form_rules.h"
+
+namespace qlm::ui {
+namespace {
+
+using Widths = std::vector<int>;
+
+TEST(FitStatusPanels, RightPanelsKeepTheirWidthsAndTheLeftmostFittingOneTakesTheRest) {
+  EXPECT_EQ(FitStatusPanels(313, {200, 50}), (Widths{263, 50}));
+  EXPECT_EQ(FitStatusPanels(250, {200, 50}), (Widths{200, 50}));
+  EXPECT_EQ(FitStatusPanels(100, {200, 50}), (Widths{50, 50}));
+  EXPECT_EQ(FitStatusPanels(40, {200, 50}), (Widths{0, 40}));  // narrower than the last panel
+  EXPECT_EQ(FitStatusPanels(100, {10, 20, 50}), (Widths{30, 20, 50}));
+  EXPECT_EQ(FitStatusPanels(60, {10, 20, 50}), (Widths{0, 10, 50}));
+  EXPECT_EQ(FitStatusPanels(313, {200}), (Widths{313}));
+  EXPECT_EQ(FitStatusPanels(313, {}), Widths{});
+}
+
+TEST(PlaceWindow, StoredOrCentredOnThePrimaryScreen) {
+  const std::vector<Rect> screen{{0, 0, 1024, 738}};
+  EXPECT_EQ(PlaceWindow(100, 40, 319, 266, 1024, 768, screen), (Placement{40, 100}));
+  EXPECT_EQ(PlaceWindow(-100, 40, 319, 266, 1024, 768, screen), (Placement{40, 251}));
+  EXPECT_EQ(PlaceWindow(-100, -100, 319, 266, 1024, 768, screen), (Placement{352, 251}));
+  // Partly off the screen is still reachable; wholly off is centred.
+  EXPECT_EQ(PlaceWindow(-200, -300, 319, 266, 1024, 768, screen), (Placement{-300, -200}));
+  EXPECT_EQ(PlaceWindow(5000, 40, 319, 266, 1024, 768, screen), (Placement{352, 251}));
+  const std::vector<Rect> two{{0, 0, 1024, 738}, {1024, 0, 2048, 768}};
+  EXPECT_EQ(PlaceWindow(10, 1500, 319, 266, 1024, 768, two), (Placement{1500, 10}));
+}
+
+TEST(ApplicationTitle, FileNameUpToTheFirstDotCapitalisedOnce) {
+  EXPECT_EQ(ApplicationTitle("C:\\Tools\\QLM.exe"), "Qlm");
+  EXPECT_EQ(ApplicationTitle("C:\\Tools\\my.tool.EXE"), "my");
+  EXPECT_EQ(ApplicationTitle("QLMX"), "Qlmx");
+  // The folder 表 (0x95 0x5C) does not end the path early.
+  EXPECT_EQ(ApplicationTitle("C:\\" + test::Sjis("表") + "\\AB.exe"), "Ab");
+}
+
+TEST(ErrorBoxText, APeriodFollowsTextsEndingAboveThePeriod) {
+  EXPECT_EQ(ErrorBoxText(""), "");
+  EXPECT_EQ(ErrorBoxText("C:\\x.ini " + test::Sjis("に書き込めません")),
+            "C:\\x.ini " + test::Sjis("に書き込めません") + ".");
+  EXPECT_EQ(ErrorBoxText("(13)"), "(13)");
+  EXPECT_EQ(ErrorBoxText("done."), "done.");
+  EXPECT_EQ(ErrorBoxText("a-"), "a-");
+  EXPECT_EQ(ErrorBoxText("a/"), "a/.");
+}
+
+}  // namespace
+}  // namespace qlm::ui
