@@ -89,7 +89,7 @@ TEST(IniWrite, NewEntriesGoToTheEndOfTheFirstSectionOfTheirName) {
   document.Set("", "top", "1");
   EXPECT_EQ(document.text(), "top=1\r\n[A]\r\na=1\r\nk =v\r\n\r\n[B]\r\n[A]\r\nz=1\r\n");
   document.Set(" C ", " c ", "3");
-  EXPECT_EQ(document.text(), "top=1\r\n[A]\r\na=1\r\nk =v\r\n\r\n[B]\r\n[A]\r\nz=1\r\n[C]\r\nc=3\r\n");
+  EXPECT_EQ(document.text(), "top=1\r\n[A]\r\na=1\r\nk =v\r\n\r\n[B]\r\n[A]\r\nz=1\r\n[C ]\r\nc =3\r\n");
 }
 
 TEST(IniWrite, KeepsTheFilesLineEndsAndByteOrderMark) {

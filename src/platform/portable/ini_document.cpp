@@ -117,6 +117,14 @@ std::string ReadResult(std::string_view value) {
   return std::string(value.substr(starts[first], starts[end] - starts[first]));
 }
 
+std::string UnopenedFallback(std::string_view fallback) {
+  fallback = TrimFallback(CArgument(fallback));
+  std::size_t end = 0;
+  while (end < fallback.size() && end + CharLength932(fallback, end) <= kReadLimit)
+    end += CharLength932(fallback, end);
+  return std::string(fallback.substr(0, end));
+}
+
 std::string_view TrimFallback(std::string_view fallback) {
   std::vector<std::size_t> starts;
   for (std::size_t pos = 0; pos < fallback.size(); pos += CharLength932(fallback, pos)) starts.push_back(pos);
@@ -250,16 +258,19 @@ void Document::InsertLine(std::size_t at, std::string_view content) {
 }
 
 bool Document::Set(std::string_view section, std::string_view key, std::string_view value) {
-  const std::string_view sectionName = TrimArgument(CArgument(section));
+  // Names are looked up without blanks at either end, but a new section or
+  // entry is written as the platform writes it, with only its leading blanks
+  // dropped: trailing ones stay, line breaks included.
+  const std::string_view sectionArgument = TrimLeadingBlanks(CArgument(section));
   const std::string_view keyArgument = TrimLeadingBlanks(CArgument(key));
   const std::string_view keyName = TrimArgument(keyArgument);
   value = TrimLeadingBlanks(CArgument(value));
 
-  const auto header = FindSection(sectionName);
+  const auto header = FindSection(TrimArgument(sectionArgument));
   if (!header) {
-    InsertLine(text_.size(), "[" + std::string(sectionName) + "]");
+    InsertLine(text_.size(), "[" + std::string(sectionArgument) + "]");
     Parse();
-    InsertLine(text_.size(), std::string(keyName) + "=" + std::string(value));
+    InsertLine(text_.size(), std::string(keyArgument) + "=" + std::string(value));
     Parse();
     return true;
   }
@@ -281,8 +292,7 @@ bool Document::Set(std::string_view section, std::string_view key, std::string_v
   }
 
   // A new entry goes after the last non-blank line of its section, before
-  // any blank lines that follow it. Like the platform, only leading blanks
-  // are dropped from its name.
+  // any blank lines that follow it.
   std::size_t at = *header < 0 ? bodyBegin_ : FirstBreakEnd(lines_[static_cast<std::size_t>(*header)]);
   for (auto i = static_cast<std::size_t>(*header + 1); i < lines_.size(); ++i) {
     if (lines_[i].kind == Kind::kSection) break;

@@ -18,12 +18,19 @@
 // - A NUL byte ends a name or a value.
 // - Reading removes one pair of enclosing quotes (" or ') and cuts the value
 //   to 2047 bytes without splitting a double-byte character.
+// - Writing replaces a value on its line; a new entry goes after the last
+//   non-blank line of the first section of its name, a new section at the
+//   end. New names and all values are written without their leading blanks
+//   but with their trailing ones, line breaks included (which thus start new
+//   lines).
 //
 // Two differences from the platform are deliberate:
-// - The platform rewrites the whole file on every change, trimming each line
-//   and dropping blank lines (and with them a "[]" header, which moves that
-//   section's entries into the one before it). This engine changes only the
-//   line it sets, or inserts one, and keeps every other byte as it was.
+// - The platform rewrites the whole file on every change, trimming each line,
+//   dropping blank lines (and with them a "[]" header, which moves that
+//   section's entries into the one before it) and cutting lines at a NUL
+//   (so "k \0x=1" becomes "k =1", which the name "k" then finds). This engine
+//   changes only the line it sets, or inserts one, and keeps every other
+//   byte as it was.
 // - The platform passes the text through Unicode and back, which changes
 //   bytes that are not valid Shift-JIS and converts files that start with a
 //   UTF-8 byte-order mark. This engine returns and writes bytes as they
@@ -54,6 +61,13 @@ std::string ReadResult(std::string_view value);
 // spaces only keeps one.
 std::string_view TrimFallback(std::string_view fallback);
 
+// What a read returns when the file cannot be opened at all (its folder is
+// missing, a folder stands in its place, its name is not valid): the
+// fallback as an argument, trimmed by TrimFallback and cut to kReadLimit
+// bytes like a value, but with its quotes kept. A file that is only missing
+// reads as an empty one instead.
+std::string UnopenedFallback(std::string_view fallback);
+
 class Document {
  public:
   explicit Document(std::string text);
@@ -64,8 +78,8 @@ class Document {
 
   // Sets key in section to value (leading blanks dropped), adding the entry
   // at the end of the section or a new section at the end of the text as
-  // needed. False when the stored value already equals value: the text is
-  // then untouched.
+  // needed; new names are written without their leading blanks only. False
+  // when the stored value already equals value: the text is then untouched.
   bool Set(std::string_view section, std::string_view key, std::string_view value);
 
   const std::string& text() const { return text_; }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace qlm::platform {
 namespace {
@@ -52,10 +53,37 @@ std::string FindEntry(const std::string& folder, const std::string& name) {
 
 }  // namespace
 
+// The path as Windows reads it: "." and ".." taken by their text, trailing
+// dots dropped from every name and trailing blanks from the last one.
+std::string Normalise(const std::string& path) {
+  const bool absolute = !path.empty() && path[0] == '/';
+  std::vector<std::string> names;
+  std::size_t pos = absolute ? 1 : 0;
+  while (pos <= path.size()) {
+    const std::size_t slash = std::min(path.find('/', pos), path.size());
+    std::string name = path.substr(pos, slash - pos);
+    const bool last = slash == path.size();
+    while (!name.empty() && (name.back() == '.' || (last && name.back() == ' ')) && name != "." && name != "..")
+      name.pop_back();
+    if (name == "..") {
+      if (!names.empty() && names.back() != "..") names.pop_back();
+      else if (!absolute) names.push_back(name);
+    } else if (name != "." && !(name.empty() && !last)) {
+      names.push_back(name);
+    }
+    pos = slash + 1;
+  }
+  std::string normal = absolute ? "/" : "";
+  for (std::size_t i = 0; i < names.size(); ++i) normal += (i ? "/" : "") + names[i];
+  return normal;
+}
+
 std::string NativePath(const std::string& path) {
   std::string native = Utf8FromCp932(path);
+  if (native.rfind("\\\\?\\", 0) == 0) native.erase(0, 4);
   if (native.size() >= 2 && (native[0] == 'Z' || native[0] == 'z') && native[1] == ':') native.erase(0, 2);
   std::replace(native.begin(), native.end(), '\\', '/');
+  if (!native.empty()) native = Normalise(native);
   if (native.empty() || Exists(native)) return native;
 
   // Rebuild the path one component at a time, matching names without regard

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <fstream>
@@ -76,13 +77,33 @@ bool ReplaceFile(const std::string& path, const std::string& text) {
   return false;
 }
 
+// Whether the last part of path is a name the platform accepts for a file.
+bool IsValidFileName(const std::string& path) {
+  const std::string name = path.substr(path.rfind('/') + 1);
+  return !name.empty() && name.find_first_of("*?<>\"|") == std::string::npos;
+}
+
+// Whether path names nothing yet, in a folder that exists and under a valid
+// name. The platform reads such a file as an empty one, but gives a read of a
+// file it cannot open at all its fallback as it stands.
+bool IsMissingFile(const std::string& path) {
+  struct stat status;
+  if (!IsValidFileName(path) || lstat(path.c_str(), &status) == 0 || errno != ENOENT) return false;
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  return stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
 }  // namespace
 
 std::string ProfileRead(const std::string& file, const std::string& section, const std::string& key,
                         const std::string& fallback) {
-  if (const auto text = ReadWholeFile(NativePath(file))) {
+  const std::string path = NativePath(file);
+  if (const auto text = ReadWholeFile(path)) {
     const ini::Document document(*text);
     if (const auto value = document.Find(section, key)) return ini::ReadResult(*value);
+  } else if (!IsMissingFile(path)) {
+    return ini::UnopenedFallback(fallback);
   }
   return ini::ReadResult(ini::TrimFallback(ini::CArgument(fallback)));
 }
@@ -92,7 +113,7 @@ bool ProfileWrite(const std::string& file, const std::string& section, const std
   const std::string path = NativePath(file);
   struct stat status;
   const bool existed = stat(path.c_str(), &status) == 0;
-  if (existed && !S_ISREG(status.st_mode)) return false;
+  if (existed ? !S_ISREG(status.st_mode) : !IsValidFileName(path)) return false;
   std::optional<std::string> text = existed ? ReadWholeFile(path) : std::string();
   if (!text) return false;
   ini::Document document(std::move(*text));
