@@ -20,6 +20,7 @@
 #include "settings/messages.h"
 #include "settings/tool_config.h"
 #include "test_support.h"
+#include "ui/win32/version_info.h"
 
 namespace qlm::platform {
 namespace {
@@ -177,6 +178,14 @@ TEST(Win32Host, FontSlotsUseTheInstalledGothicAndSkipTheDefaultEntry) {
                                ",400," + std::to_string(face->italic) + ",";
   EXPECT_EQ(config.ReadString("FONT", "FF0", "").substr(0, expected.size()), expected);
   EXPECT_EQ(SplitCommaList(config.ReadString("FONT", "FF5", "")).back(), gothic);
+}
+
+TEST(VersionInfo, TheProgramsOwnResourceGivesItsVersionAndNoResourceGivesADash) {
+  const std::string self = Win32Host().ExecutablePath();
+  EXPECT_EQ(ui::FileVersionOf(self), "0.7.2.26");
+  EXPECT_EQ(ui::FileVersionOf(self), "0.7.2.26");
+  EXPECT_EQ(ui::FileVersionOf(self.substr(0, self.rfind('\\')) + "\\..\\..\\tools\\profile-driver.exe"), "-");
+  EXPECT_EQ(ui::FileVersionOf("C:\\no such file.exe"), "-");
 }
 
 TEST(Win32Host, LocaleComparisonIgnoresCase) {

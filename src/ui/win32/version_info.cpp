@@ -1,0 +1,36 @@
+// version_info.cpp: reading an executable's version resource.
+#include <windows.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "ui/win32/version_info.h"
+
+namespace qlm::ui {
+
+std::string FileVersionOf(const std::string& path) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+  if (size == 0) return "-";
+  std::vector<char> data(size);
+  if (!GetFileVersionInfoA(path.c_str(), 0, size, data.data())) return "-";
+
+  struct Translation {
+    WORD language;
+    WORD codePage;
+  };
+  Translation* translations = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations), &length) ||
+      length < sizeof(Translation))
+    return "-";
+
+  char query[64];
+  std::snprintf(query, sizeof query, "\\StringFileInfo\\%04x%04x\\FileVersion", translations[0].language,
+                translations[0].codePage);
+  char* version = nullptr;
+  if (!VerQueryValueA(data.data(), query, reinterpret_cast<void**>(&version), &length) || !version) return "-";
+  return version;
+}
+
+}  // namespace qlm::ui
