@@ -1,0 +1,20 @@
+// font_list.cpp: building the font drop-down's list.
+#include "settings/font_list.h"
+
+#include <algorithm>
+
+#include "platform/codepage.h"
+
+namespace qlm {
+
+std::vector<std::string> BuildFontList(const std::vector<std::string>& enumerated) {
+  std::vector<std::string> faces{"Default"};
+  for (const std::string& name : enumerated)
+    if (platform::CompareIgnoringCase(faces.back(), name) != 0) faces.push_back(name);
+  std::stable_sort(faces.begin(), faces.end(), [](const std::string& a, const std::string& b) {
+    return platform::CompareIgnoringCase(a, b) < 0;
+  });
+  return faces;
+}
+
+}  // namespace qlm
