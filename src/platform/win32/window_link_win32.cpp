@@ -1,0 +1,72 @@
+// window_link_win32.cpp: window lookup, window state and messages on the real
+// desktop (FindWindowA, FindWindowExA, SendMessageA, PostMessageA...).
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/win32/window_link_win32.h"
+
+namespace qlm::platform {
+namespace {
+
+HWND Hwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
+WindowHandle Handle(HWND window) { return reinterpret_cast<WindowHandle>(window); }
+
+}  // namespace
+
+WindowHandle Win32WindowLink::FindTopLevel(const char* title) const {
+  return Handle(FindWindowA(nullptr, title));
+}
+
+// FindWindowExA with no parent would search the top-level windows; a missing
+// parent must find nothing instead.
+WindowHandle Win32WindowLink::FindChildByClass(WindowHandle parent, const char* className) const {
+  if (parent == kNoWindow) return kNoWindow;
+  return Handle(FindWindowExA(Hwnd(parent), nullptr, className, nullptr));
+}
+
+WindowHandle Win32WindowLink::FindChildByTitle(WindowHandle parent, const char* title) const {
+  if (parent == kNoWindow) return kNoWindow;
+  return Handle(FindWindowExA(Hwnd(parent), nullptr, nullptr, title));
+}
+
+bool Win32WindowLink::Exists(WindowHandle window) const {
+  return window != kNoWindow && IsWindow(Hwnd(window));
+}
+
+// GetWindowTextA reads another program's window title without sending it a
+// message. A result that fills the buffer may be cut short: try a larger one.
+std::string Win32WindowLink::Title(WindowHandle window) const {
+  if (window == kNoWindow) return {};
+  std::vector<char> buffer(256);
+  for (;;) {
+    const int length = GetWindowTextA(Hwnd(window), buffer.data(), static_cast<int>(buffer.size()));
+    if (length < 0) return {};
+    if (static_cast<std::size_t>(length) + 2 < buffer.size()) return std::string(buffer.data(), length);
+    if (buffer.size() >= 65536) return std::string(buffer.data(), length);
+    buffer.resize(buffer.size() * 4);
+  }
+}
+
+bool Win32WindowLink::HasVisibleStyle(WindowHandle window) const {
+  if (window == kNoWindow) return false;
+  return (static_cast<DWORD>(GetWindowLongA(Hwnd(window), GWL_STYLE)) & WS_VISIBLE) != 0;
+}
+
+void Win32WindowLink::Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+  SendMessageA(Hwnd(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
+}
+
+void Win32WindowLink::Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+  PostMessageA(Hwnd(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
+}
+
+bool Win32WindowLink::IsMinimised(WindowHandle window) const {
+  return window != kNoWindow && IsIconic(Hwnd(window));
+}
+
+void Win32WindowLink::Restore(WindowHandle window) { ShowWindow(Hwnd(window), SW_RESTORE); }
+
+void Win32WindowLink::BringToForeground(WindowHandle window) { SetForegroundWindow(Hwnd(window)); }
+
+}  // namespace qlm::platform

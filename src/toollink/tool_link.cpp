@@ -1,0 +1,125 @@
+// tool_link.cpp: the window probes, the status text, and the commands and
+// notifications, all aimed at the tool's main window only while it is still
+// the tool's.
+#include "toollink/tool_link.h"
+
+#include "platform/codepage.h"
+#include "platform/host.h"
+#include "settings/messages.h"
+#include "settings/tool_config.h"
+#include "toollink/tool_messages.h"
+#include "toollink/window_names.h"
+
+namespace qlm {
+namespace {
+
+using platform::kNoWindow;
+using platform::WindowHandle;
+using platform::WindowLink;
+using toollink::PlainName;
+using toollink::WindowName;
+
+// The bars that sit inside a frame of the same title: the child of parent
+// titled name, then that window's child titled name.
+WindowHandle NestedBar(const WindowLink& windows, WindowHandle parent, WindowName name) {
+  const PlainName title(name);
+  return windows.FindChildByTitle(windows.FindChildByTitle(parent, title.c_str()), title.c_str());
+}
+
+// The bars that sit in the container child of the main window.
+WindowHandle ContainedBar(const WindowLink& windows, WindowHandle mainWindow, WindowName name) {
+  WindowHandle container = kNoWindow;
+  {
+    const PlainName title(WindowName::kContainerTitle);
+    container = windows.FindChildByTitle(mainWindow, title.c_str());
+  }
+  const PlainName title(name);
+  return windows.FindChildByTitle(container, title.c_str());
+}
+
+}  // namespace
+
+int BarCommand(ToolKind kind, std::string_view barKind) {
+  if (barKind == config::kToolBar) return toolmsg::kToggleToolBar;
+  if (barKind == config::kTabBar) return toolmsg::kToggleTabBar;
+  if (barKind == config::kTickerBar)
+    return kind == ToolKind::kTradePro ? toolmsg::kToggleTickerBarTradePro : toolmsg::kToggleTickerBar;
+  return 0;
+}
+
+void ToolLink::SetTool(ToolKind kind, std::string title) {
+  kind_ = kind;
+  title_ = std::move(title);
+  toolWindow_ = kNoWindow;
+}
+
+WindowHandle ToolLink::FindToolWindow() const { return windows_.FindTopLevel(title_.c_str()); }
+
+bool ToolLink::IsVisible(WindowHandle window) const {
+  return window != kNoWindow && windows_.HasVisibleStyle(window);
+}
+
+// The marker is looked for under the window just found rather than under the
+// stored one: a stored handle may be none or stale by now, and neither may
+// decide the answer.
+bool ToolLink::IsMdiDisplay() const {
+  const WindowHandle mainWindow = FindToolWindow();
+  if (!IsVisible(mainWindow)) return false;
+  const PlainName marker(WindowName::kMarkerClass);
+  return windows_.FindChildByClass(mainWindow, marker.c_str()) != kNoWindow;
+}
+
+WindowHandle ToolLink::BarWindow(std::string_view barKind) const {
+  const WindowHandle mainWindow = LiveToolWindow();
+  const bool tradePro = kind_ == ToolKind::kTradePro;
+  if (barKind == config::kToolBar)
+    return tradePro ? NestedBar(windows_, mainWindow, WindowName::kToolBarTitleA)
+                    : ContainedBar(windows_, mainWindow, WindowName::kToolBarTitleB);
+  if (barKind == config::kTabBar) return ContainedBar(windows_, mainWindow, WindowName::kTabBarTitle);
+  if (barKind == config::kTickerBar)
+    return NestedBar(windows_, mainWindow, tradePro ? WindowName::kTickerTitleA : WindowName::kTickerTitleB);
+  return kNoWindow;
+}
+
+bool ToolLink::IsBarVisible(std::string_view barKind) const { return IsVisible(BarWindow(barKind)); }
+
+std::string ToolLink::RefreshToolStatus() {
+  toolWindow_ = FindToolWindow();
+  int message = msg::kToolNotRunning;
+  if (toolWindow_ != kNoWindow) message = IsMdiDisplay() ? msg::kToolRunningMdi : msg::kToolRunningSdi;
+  return title_ + host_.Text(message);
+}
+
+// The stored window is the tool's only while it exists and still carries the
+// tool's title (compared as the lookup compares, ignoring case). Once the tool
+// has closed, the desktop may give its handle to another program's window,
+// which must not receive the tool's commands.
+WindowHandle ToolLink::LiveToolWindow() const {
+  if (toolWindow_ == kNoWindow || !windows_.Exists(toolWindow_)) return kNoWindow;
+  const std::string title = windows_.Title(toolWindow_);
+  return title == title_ || platform::CompareIgnoringCase(title, title_) == 0 ? toolWindow_ : kNoWindow;
+}
+
+void ToolLink::SendToolCommand(int id) {
+  const WindowHandle tool = LiveToolWindow();
+  if (tool != kNoWindow) windows_.Send(tool, toolmsg::kCommand, static_cast<std::uintptr_t>(id), 0);
+}
+
+void ToolLink::NotifyColourChanged() {
+  const WindowHandle tool = LiveToolWindow();
+  if (tool != kNoWindow) windows_.Post(tool, toolmsg::kReload, toolmsg::kColourChanged, toolmsg::kColourTag);
+}
+
+void ToolLink::NotifyFontChanged() {
+  const WindowHandle tool = LiveToolWindow();
+  if (tool != kNoWindow) windows_.Post(tool, toolmsg::kReload, toolmsg::kFontChanged, 0);
+}
+
+void ToolLink::BringToolForward() {
+  const WindowHandle tool = LiveToolWindow();
+  if (tool == kNoWindow) return;
+  if (windows_.IsMinimised(tool)) windows_.Restore(tool);
+  windows_.BringToForeground(tool);
+}
+
+}  // namespace qlm

@@ -1,0 +1,70 @@
+// tool_link.h: the live link to the running tool: finding its main window by
+// title, probing its display style and bars, the status line, and the
+// commands and reload notifications it is sent.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/window_link.h"
+#include "settings/tool_folder.h"
+
+namespace qlm {
+namespace platform { class Host; }
+
+// The toggle command for a bar, named by its section ("TOOLBAR", "TRBAR",
+// "TICKERBAR"), in the tool of kind; 0 for any other name.
+int BarCommand(ToolKind kind, std::string_view barKind);
+
+class ToolLink {
+ public:
+  ToolLink(platform::WindowLink& windows, const platform::Host& host) : windows_(windows), host_(host) {}
+
+  // The tool as loading found it: its kind and its main window's title. The
+  // window found for an earlier tool is forgotten.
+  void SetTool(ToolKind kind, std::string title);
+  ToolKind toolKind() const { return kind_; }
+  const std::string& toolTitle() const { return title_; }
+
+  // The main window as the last RefreshToolStatus found it (ToolWindow), or
+  // kNoWindow. Everything below that uses it first checks that it is still a
+  // window titled toolTitle(); if not, it counts as none.
+  platform::WindowHandle toolWindow() const { return toolWindow_; }
+
+  // The top-level window titled toolTitle(), of any class, looked up now.
+  platform::WindowHandle FindToolWindow() const;
+  // The visible bit of window's style; false for none.
+  bool IsVisible(platform::WindowHandle window) const;
+  // True when the tool's main window, looked up now, is visible and has its
+  // multi-document child.
+  bool IsMdiDisplay() const;
+  // True when the bar named barKind is shown in the tool; false when the tool,
+  // the bar's window or the name is unknown.
+  bool IsBarVisible(std::string_view barKind) const;
+
+  // Looks the tool up and keeps its window as toolWindow(). Returns the text
+  // of the status line: the tool's title followed by whether it runs and in
+  // which display style.
+  std::string RefreshToolStatus();
+
+  // WM_COMMAND id to the tool, waiting until it has handled it.
+  void SendToolCommand(int id);
+  // The reload notifications, queued for the tool without waiting.
+  void NotifyColourChanged();
+  void NotifyFontChanged();
+  // Restores the tool's main window when it is minimised and brings it to
+  // the foreground.
+  void BringToolForward();
+
+ private:
+  platform::WindowHandle LiveToolWindow() const;
+  platform::WindowHandle BarWindow(std::string_view barKind) const;
+
+  platform::WindowLink& windows_;
+  const platform::Host& host_;
+  ToolKind kind_ = ToolKind::kNone;
+  std::string title_;
+  platform::WindowHandle toolWindow_ = platform::kNoWindow;
+};
+
+}  // namespace qlm

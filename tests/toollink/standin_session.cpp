@@ -1,0 +1,104 @@
+// standin_session.cpp: installing, starting, watching and closing the
+// stand-in tool from a test.
+#include "standin_session.h"
+
+#include <chrono>
+#include <sstream>
+#include <thread>
+
+namespace qlm::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kPatience = std::chrono::seconds(20);
+
+HWND MainWindowOf(DWORD threadId) {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      threadId,
+      [](HWND window, LPARAM result) {
+        char name[32] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (std::string(name) != "QlmStandInMain") return TRUE;
+        *reinterpret_cast<HWND*>(result) = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+}  // namespace
+
+StandInSession::StandInSession(const std::string& executable, const std::string& title, const std::string& appcfg)
+    : executable_(folder_ / executable), statePath_(folder_ / "state.txt") {
+  WriteBytes(folder_ / "System\\Sys.ini", "[INFO]\r\nTitle=" + title + "\r\n");
+  WriteBytes(ConfigPath(), appcfg);
+  WriteBytes(folder_ / "Color\\Night.CLR", "[COLOR]\r\nBackground=1E1E28\r\nText=E6E6E6\r\n");
+  WriteBytes(folder_ / "Color\\Paper.CLR", "[COLOR]\r\nBackground=FFFFF0\r\nText=202020\r\n");
+  CopyFileA(QLM_STANDIN_EXE, executable_.c_str(), FALSE);
+}
+
+StandInSession::~StandInSession() {
+  Close();
+}
+
+bool StandInSession::Start(const std::vector<std::string>& switches) {
+  std::string commandLine = "\"" + executable_ + "\" \"--state=" + statePath_ + "\"";
+  for (const std::string& each : switches) commandLine += " " + each;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  if (!CreateProcessA(executable_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      folder().c_str(), &startup, &process_))
+    return false;
+  // The start line is written once the window is fully set up and shown.
+  if (!WaitForLines(1)) return false;
+  window_ = MainWindowOf(process_.dwThreadId);
+  return window_ != nullptr;
+}
+
+void StandInSession::Close() {
+  if (!process_.hProcess) return;
+  if (window_) PostMessageA(window_, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(process_.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(process_.hProcess, 1);
+  CloseHandle(process_.hThread);
+  CloseHandle(process_.hProcess);
+  process_ = {};
+  window_ = nullptr;
+}
+
+std::vector<StateLine> StandInSession::Lines() const {
+  std::vector<StateLine> lines;
+  std::string bytes = ReadBytes(statePath_);
+  if (bytes == "<missing>") return lines;
+  // A line still being written is not yet a line.
+  bytes.erase(bytes.find_last_of('\n') == std::string::npos ? 0 : bytes.find_last_of('\n') + 1);
+  std::istringstream text(bytes);
+  std::string line;
+  while (std::getline(text, line)) {
+    StateLine fields;
+    std::istringstream pairs(line);
+    std::string pair;
+    while (std::getline(pairs, pair, '\t')) {
+      const std::size_t equals = pair.find('=');
+      if (equals != std::string::npos) fields[pair.substr(0, equals)] = pair.substr(equals + 1);
+    }
+    lines.push_back(fields);
+  }
+  return lines;
+}
+
+bool StandInSession::WaitForLines(std::size_t count) const {
+  const auto deadline = Clock::now() + kPatience;
+  while (Lines().size() < count) {
+    if (Clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+StateLine StandInSession::Last() const {
+  const auto lines = Lines();
+  return lines.empty() ? StateLine{} : lines.back();
+}
+
+}  // namespace qlm::test

@@ -1,0 +1,278 @@
+// The live link on the real desktop (under Wine), against the stand-in tool
+// running in a process of its own: finding it, the status line, the bar
+// probes of both shapes, its commands and reload notifications, and that a
+// closed tool's window gets nothing.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/portable/scripted_host.h"
+#include "platform/win32/window_link_win32.h"
+#include "settings/messages.h"
+#include "settings/tool_config.h"
+#include "standin_session.h"
+#include "test_support.h"
+#include "toollink/tool_link.h"
+#include "toollink/tool_messages.h"
+#include "toollink/window_names.h"
+
+namespace qlm {
+namespace {
+
+using platform::WindowHandle;
+using test::StandInSession;
+
+bool HaveDisplay() { return std::getenv("DISPLAY") != nullptr; }
+
+// Tests run in parallel on one desktop: each tool gets a title of its own.
+std::string UniqueTitle(const char* utf8) {
+  static int count = 0;
+  return test::Sjis(utf8) + " " + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count);
+}
+
+WindowHandle Handle(HWND window) { return reinterpret_cast<WindowHandle>(window); }
+
+struct Bars {
+  bool toolBar = true;
+  bool tabBar = true;
+  bool tickerBar = true;
+};
+
+std::string Appcfg(int mdi, Bars bars, const std::string& colour) {
+  return "[GLOBAL]\r\nIsMDI=" + std::to_string(mdi) + "\r\nCOLOR=" + colour + "\r\n" +
+         "[TOOLBAR]\r\nDOCKING=" + std::to_string(bars.toolBar) + "\r\n" +
+         "[TRBAR]\r\nDOCKING=" + std::to_string(bars.tabBar) + "\r\n" +
+         "[TICKERBAR]\r\nDOCKING=" + std::to_string(bars.tickerBar) + "\r\n" +
+         "[FONT]\r\nFF0=" + test::Sjis("-12,0,0,0,400,0,0,0,128,3,2,1,50,ＭＳ Ｐゴシック") + "\r\n";
+}
+
+class StandInTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
+  }
+
+  // Installs the tool as executable under a title of its own and lets the
+  // link look for it.
+  StandInSession& Install(const std::string& executable, const std::string& appcfg) {
+    return InstallTitled(executable, appcfg, UniqueTitle("株トレード"));
+  }
+  StandInSession& InstallTitled(const std::string& executable, const std::string& appcfg, const std::string& title) {
+    title_ = title;
+    const ToolKind kind = executable == "TradePro.exe" ? ToolKind::kTradePro : ToolKind::kOther;
+    link.SetTool(kind, title_);
+    sessions_.push_back(std::make_unique<StandInSession>(executable, title_, appcfg));
+    return *sessions_.back();
+  }
+
+  std::string Status(int id) const { return title_ + host.Text(id); }
+
+  platform::ScriptedHost host{"QLM.exe"};
+  platform::Win32WindowLink windows;
+  ToolLink link{windows, host};
+
+ private:
+  std::string title_;
+  std::vector<std::unique_ptr<StandInSession>> sessions_;
+};
+
+// --- Finding the tool and the status line ----------------------------------
+
+TEST_F(StandInTest, StatusLineForBothStylesAndANotRunningTool) {
+  StandInSession& sdi = Install("Takumi.exe", Appcfg(0, {}, "Color\\Night.CLR"));
+  EXPECT_EQ(link.RefreshToolStatus(), Status(msg::kToolNotRunning));
+  EXPECT_EQ(link.toolWindow(), platform::kNoWindow);
+
+  ASSERT_TRUE(sdi.Start());
+  EXPECT_EQ(link.RefreshToolStatus(), Status(msg::kToolRunningSdi));
+  EXPECT_EQ(link.toolWindow(), Handle(sdi.window()));
+  sdi.Close();
+  EXPECT_EQ(link.RefreshToolStatus(), Status(msg::kToolNotRunning));
+
+  StandInSession& mdi = Install("HighSpeed.exe", Appcfg(1, {}, "Color\\Night.CLR"));
+  ASSERT_TRUE(mdi.Start());
+  EXPECT_EQ(link.RefreshToolStatus(), Status(msg::kToolRunningMdi));
+  EXPECT_EQ(link.toolWindow(), Handle(mdi.window()));
+}
+
+TEST_F(StandInTest, AMinimisedToolIsFoundAndCanBeBroughtBack) {
+  StandInSession& tool = Install("JoinvestExpress.exe", Appcfg(1, {}, "Color\\Night.CLR"));
+  ASSERT_TRUE(tool.Start({"--minimized"}));
+  ASSERT_TRUE(IsIconic(tool.window()));
+  EXPECT_EQ(link.RefreshToolStatus(), Status(msg::kToolRunningMdi));
+  EXPECT_TRUE(link.IsVisible(link.toolWindow()));
+
+  link.BringToolForward();
+  EXPECT_FALSE(IsIconic(tool.window()));
+  EXPECT_EQ(link.RefreshToolStatus(), Status(msg::kToolRunningMdi));
+}
+
+TEST_F(StandInTest, AHiddenMainWindowCountsAsSingleDocumentDisplay) {
+  StandInSession& tool = Install("Takumi.exe", Appcfg(1, {}, "Color\\Night.CLR"));
+  ASSERT_TRUE(tool.Start({"--hidden"}));
+  const toollink::PlainName marker(toollink::WindowName::kMarkerClass);
+  ASSERT_TRUE(FindWindowExA(tool.window(), nullptr, marker.c_str(), nullptr));
+  EXPECT_EQ(link.RefreshToolStatus(), Status(msg::kToolRunningSdi));
+  EXPECT_EQ(link.toolWindow(), Handle(tool.window()));
+  EXPECT_FALSE(link.IsMdiDisplay());
+}
+
+// With no title in Sys.ini the tool is looked for under an empty title, and
+// whatever untitled window that finds counts as the tool.
+TEST_F(StandInTest, AnEmptyTitleShowsTheMessageAlone) {
+  StandInSession& tool = InstallTitled("Takumi.exe", Appcfg(0, {}, "Color\\Night.CLR"), "");
+  ASSERT_TRUE(tool.Start());
+  ASSERT_EQ(GetWindowTextLengthA(tool.window()), 0);
+  EXPECT_EQ(link.RefreshToolStatus(), host.Text(msg::kToolRunningSdi));
+  EXPECT_NE(link.toolWindow(), platform::kNoWindow);
+}
+
+TEST_F(StandInTest, TheDesktopLinkReadsTitlesAndNeverSearchesTopLevelForAChild) {
+  StandInSession& tool = InstallTitled("Takumi.exe", Appcfg(0, {}, "Color\\Night.CLR"), UniqueTitle("ソフト表示"));
+  ASSERT_TRUE(tool.Start());
+  const WindowHandle main = windows.FindTopLevel(link.toolTitle().c_str());
+  EXPECT_EQ(main, Handle(tool.window()));
+  EXPECT_EQ(windows.Title(main), link.toolTitle());
+  EXPECT_EQ(windows.FindChildByTitle(platform::kNoWindow, link.toolTitle().c_str()), platform::kNoWindow);
+  const toollink::PlainName container(toollink::WindowName::kContainerTitle);
+  EXPECT_NE(windows.FindChildByTitle(main, container.c_str()), platform::kNoWindow);
+  tool.Close();
+  EXPECT_FALSE(windows.Exists(main));
+  EXPECT_EQ(windows.Title(main), "");
+}
+
+// --- Bar probes --------------------------------------------------------------
+
+class StandInBarTest : public StandInTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(StandInBarTest, EachBarProbeReadsTheToolsBar) {
+  const std::string executable = GetParam();
+  for (const Bars bars : {Bars{true, false, true}, Bars{false, true, false}}) {
+    StandInSession& tool = Install(executable, Appcfg(1, bars, "Night"));
+    ASSERT_TRUE(tool.Start());
+    link.RefreshToolStatus();
+    EXPECT_EQ(link.IsBarVisible(config::kToolBar), bars.toolBar) << executable;
+    EXPECT_EQ(link.IsBarVisible(config::kTabBar), bars.tabBar) << executable;
+    EXPECT_EQ(link.IsBarVisible(config::kTickerBar), bars.tickerBar) << executable;
+    tool.Close();
+  }
+}
+
+// Every bar command toggles its bar and no other, and the probe sees the new
+// state as soon as the command returns; the display-style command switches
+// the display.
+TEST_P(StandInBarTest, EachCommandTogglesItsBarBeforeItReturns) {
+  const std::string executable = GetParam();
+  const ToolKind kind = executable == "TradePro.exe" ? ToolKind::kTradePro : ToolKind::kOther;
+  StandInSession& tool = Install(executable, Appcfg(1, {}, "Night"));
+  ASSERT_TRUE(tool.Start());
+  link.RefreshToolStatus();
+
+  // TradePro has no command for its tab bar.
+  std::vector<const char*> bars = {config::kToolBar, config::kTickerBar};
+  if (kind == ToolKind::kOther) bars.insert(bars.begin() + 1, config::kTabBar);
+  const std::map<std::string, std::string> stateKey = {
+      {config::kToolBar, "toolbar"}, {config::kTabBar, "tabbar"}, {config::kTickerBar, "ticker"}};
+  std::size_t lines = 1;
+  for (const char* bar : bars) {
+    const int id = BarCommand(kind, bar);
+    link.SendToolCommand(id);
+    EXPECT_FALSE(link.IsBarVisible(bar)) << bar;
+    ASSERT_EQ(tool.Lines().size(), ++lines);
+    test::StateLine last = tool.Last();
+    EXPECT_EQ(last["event"], "command:" + std::to_string(id));
+    for (const auto& [each, key] : stateKey)
+      EXPECT_EQ(last[key], each == bar ? "0" : "1") << bar << " " << key;
+    // Set it back for the next bar.
+    link.SendToolCommand(id);
+    EXPECT_TRUE(link.IsBarVisible(bar)) << bar;
+    ++lines;
+  }
+
+  link.SendToolCommand(toolmsg::kSwitchDisplayStyle);
+  EXPECT_FALSE(link.IsMdiDisplay());
+  EXPECT_EQ(tool.Last()["display"], "sdi");
+  EXPECT_EQ(link.RefreshToolStatus(), Status(msg::kToolRunningSdi));
+  link.SendToolCommand(toolmsg::kSwitchDisplayStyle);
+  EXPECT_TRUE(link.IsMdiDisplay());
+}
+
+INSTANTIATE_TEST_SUITE_P(BothShapes, StandInBarTest, ::testing::Values("TradePro.exe", "HighSpeed.exe"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                           const std::string name = info.param;
+                           return name.substr(0, name.find('.'));
+                         });
+
+// --- Reload notifications ------------------------------------------------------
+
+TEST_F(StandInTest, NotificationsMakeTheToolRereadColourAndFont) {
+  for (const char* executable : {"TradePro.exe", "Takumi.exe"}) {
+    const bool tradePro = std::string(executable) == "TradePro.exe";
+    const std::string night = tradePro ? "Night" : "Color\\Night.CLR";
+    const std::string paper = tradePro ? "Paper" : "Color\\Paper.CLR";
+    StandInSession& tool = Install(executable, Appcfg(1, {}, night));
+    ASSERT_TRUE(tool.Start());
+    link.RefreshToolStatus();
+    ASSERT_EQ(tool.Last()["colour"], night);
+
+    // Both values change in the file; each notification reloads only its own.
+    const ToolConfig config(host, tool.folder());
+    config.WriteString("GLOBAL", "COLOR", paper);
+    const std::string gothic = test::Sjis("-16,0,0,0,700,0,0,0,128,3,2,1,49,ＭＳ ゴシック");
+    config.WriteString("FONT", "FF0", gothic);
+
+    link.NotifyColourChanged();
+    ASSERT_TRUE(tool.WaitForLines(2));
+    test::StateLine last = tool.Last();
+    EXPECT_EQ(last["event"], "reload:colour");
+    EXPECT_EQ(last["colour"], paper);
+    EXPECT_EQ(last["font"], test::Sjis("-12,0,0,0,400,0,0,0,128,3,2,1,50,ＭＳ Ｐゴシック"));
+
+    link.NotifyFontChanged();
+    ASSERT_TRUE(tool.WaitForLines(3));
+    last = tool.Last();
+    EXPECT_EQ(last["event"], "reload:font");
+    EXPECT_EQ(last["font"], gothic);
+    tool.Close();
+  }
+}
+
+// --- A closed tool -------------------------------------------------------------
+
+TEST_F(StandInTest, NothingReachesAToolThatClosedNorItsSuccessor) {
+  const std::string title = UniqueTitle("株トレード");
+  StandInSession& first = InstallTitled("Takumi.exe", Appcfg(1, {}, "Color\\Night.CLR"), title);
+  ASSERT_TRUE(first.Start());
+  link.RefreshToolStatus();
+  first.Close();
+  const std::size_t firstLines = first.Lines().size();
+
+  // Started again under the same title: a new window the link has not found.
+  StandInSession& second = InstallTitled("Takumi.exe", Appcfg(1, {}, "Color\\Night.CLR"), title);
+  ASSERT_TRUE(second.Start());
+  ASSERT_NE(Handle(second.window()), link.toolWindow());
+  link.SendToolCommand(toolmsg::kToggleToolBar);
+  link.NotifyColourChanged();
+  link.NotifyFontChanged();
+  // Posted messages would arrive soon: give them the time.
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  EXPECT_EQ(first.Lines().size(), firstLines);
+  EXPECT_EQ(second.Lines().size(), 1u);
+  EXPECT_TRUE(host.notices().empty());
+
+  // Once found, the new one is reached.
+  link.RefreshToolStatus();
+  link.SendToolCommand(toolmsg::kToggleToolBar);
+  EXPECT_EQ(second.Lines().size(), 2u);
+}
+
+}  // namespace
+}  // namespace qlm

@@ -1,0 +1,349 @@
+// The live link against fake tool windows: finding the tool, the status line,
+// the bar probes of both tool shapes, and what reaches the tool and when.
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/portable/scripted_host.h"
+#include "platform/portable/scripted_windows.h"
+#include "settings/messages.h"
+#include "settings/tool_config.h"
+#include "test_support.h"
+#include "toollink/tool_link.h"
+#include "toollink/tool_messages.h"
+#include "toollink/window_names.h"
+
+namespace qlm {
+namespace {
+
+using platform::kNoWindow;
+using platform::ScriptedWindows;
+using platform::WindowHandle;
+using toollink::PlainName;
+using toollink::WindowName;
+
+std::string Name(WindowName name) { return PlainName(name).c_str(); }
+
+// The window tree of a running tool in the shape of its kind, every bar shown.
+struct FakeTool {
+  FakeTool(ScriptedWindows& windows, ToolKind kind, const std::string& title) : windows(windows) {
+    main = windows.Create(kNoWindow, "ToolMainClass", title);
+    container = windows.Create(main, "Frame", Name(WindowName::kContainerTitle));
+    tabBar = windows.Create(container, "Bar", Name(WindowName::kTabBarTitle));
+    const bool tradePro = kind == ToolKind::kTradePro;
+    if (tradePro) {
+      toolBarFrame = windows.Create(main, "Frame", Name(WindowName::kToolBarTitleA));
+      toolBar = windows.Create(toolBarFrame, "Bar", Name(WindowName::kToolBarTitleA));
+    } else {
+      toolBar = windows.Create(container, "Bar", Name(WindowName::kToolBarTitleB));
+    }
+    const std::string ticker = Name(tradePro ? WindowName::kTickerTitleA : WindowName::kTickerTitleB);
+    tickerFrame = windows.Create(main, "Frame", ticker);
+    tickerBar = windows.Create(tickerFrame, "Bar", ticker);
+  }
+
+  void ShowDocumentsAsMdi(bool mdi) {
+    if (mdi && marker == kNoWindow) marker = windows.Create(main, Name(WindowName::kMarkerClass), "");
+    if (!mdi && marker != kNoWindow) {
+      windows.Destroy(marker);
+      marker = kNoWindow;
+    }
+  }
+
+  ScriptedWindows& windows;
+  WindowHandle main = kNoWindow, container = kNoWindow, toolBarFrame = kNoWindow, toolBar = kNoWindow,
+               tabBar = kNoWindow, tickerFrame = kNoWindow, tickerBar = kNoWindow, marker = kNoWindow;
+};
+
+class ToolLinkTest : public ::testing::Test {
+ protected:
+  ToolLinkTest() { link.SetTool(ToolKind::kOther, title); }
+
+  std::string Status(int id) const { return host.Text(id); }
+
+  const std::string title = test::Sjis("匠 テスト");
+  platform::ScriptedHost host{"C:\\QLM\\QLM.exe"};
+  ScriptedWindows windows;
+  ToolLink link{windows, host};
+};
+
+// --- Finding the tool and the status line ----------------------------------
+
+TEST_F(ToolLinkTest, StatusLineTellsWhetherTheToolRunsAndInWhichStyle) {
+  const std::string notRunning = test::Sjis(" プログラムは起動してません。");
+  const std::string sdi = test::Sjis(" 起動中。SDI表示。");
+  const std::string mdi = test::Sjis(" 起動中。MDI表示。");
+
+  EXPECT_EQ(link.RefreshToolStatus(), title + notRunning);
+  EXPECT_EQ(link.toolWindow(), kNoWindow);
+
+  FakeTool tool(windows, ToolKind::kOther, title);
+  EXPECT_EQ(link.RefreshToolStatus(), title + sdi);
+  EXPECT_EQ(link.toolWindow(), tool.main);
+
+  tool.ShowDocumentsAsMdi(true);
+  EXPECT_EQ(link.RefreshToolStatus(), title + mdi);
+
+  // Minimising keeps the visible bit: still found, still MDI.
+  windows.SetMinimised(tool.main, true);
+  EXPECT_EQ(link.RefreshToolStatus(), title + mdi);
+
+  // A hidden main window counts as SDI whatever its children.
+  windows.SetVisible(tool.main, false);
+  EXPECT_EQ(link.RefreshToolStatus(), title + sdi);
+  EXPECT_EQ(link.toolWindow(), tool.main);
+
+  windows.Destroy(tool.main);
+  EXPECT_EQ(link.RefreshToolStatus(), title + notRunning);
+  EXPECT_EQ(link.toolWindow(), kNoWindow);
+}
+
+TEST_F(ToolLinkTest, AnEmptyTitleTakesAnUntitledWindowForTheTool) {
+  link.SetTool(ToolKind::kOther, "");
+  windows.Create(kNoWindow, "Titled", "Something");
+  const WindowHandle untitled = windows.Create(kNoWindow, "Untitled", "");
+  EXPECT_EQ(link.RefreshToolStatus(), Status(msg::kToolRunningSdi));
+  EXPECT_EQ(link.toolWindow(), untitled);
+  link.SendToolCommand(toolmsg::kToggleToolBar);
+  ASSERT_EQ(windows.messages().size(), 1u);
+  EXPECT_EQ(windows.messages()[0].window, untitled);
+}
+
+TEST_F(ToolLinkTest, MdiProbeLooksAtTheToolRunningNowNotAtTheStoredWindow) {
+  // Not running at the last refresh, started since.
+  link.RefreshToolStatus();
+  windows.Create(kNoWindow, Name(WindowName::kMarkerClass), "stray top-level window of the marker class");
+  EXPECT_FALSE(link.IsMdiDisplay());
+  FakeTool tool(windows, ToolKind::kOther, title);
+  EXPECT_FALSE(link.IsMdiDisplay());
+  tool.ShowDocumentsAsMdi(true);
+  EXPECT_TRUE(link.IsMdiDisplay());
+
+  // Closed and started again: the stored handle is stale, the answer is not.
+  link.RefreshToolStatus();
+  windows.Destroy(tool.main);
+  FakeTool again(windows, ToolKind::kOther, title);
+  again.ShowDocumentsAsMdi(true);
+  EXPECT_TRUE(link.IsMdiDisplay());
+}
+
+TEST_F(ToolLinkTest, OnlyADirectChildOfTheMarkerClassMeansMdi) {
+  FakeTool tool(windows, ToolKind::kOther, title);
+  windows.Create(tool.container, Name(WindowName::kMarkerClass), "");
+  windows.Create(tool.main, "Other", Name(WindowName::kMarkerClass));  // the name as a title
+  EXPECT_FALSE(link.IsMdiDisplay());
+}
+
+// --- Bar probes --------------------------------------------------------------
+
+struct BarCase {
+  ToolKind kind;
+  const char* bar;
+};
+
+void PrintTo(const BarCase& barCase, std::ostream* out) {
+  *out << (barCase.kind == ToolKind::kTradePro ? "TradePro " : "other ") << barCase.bar;
+}
+
+class BarProbeTest : public ToolLinkTest, public ::testing::WithParamInterface<BarCase> {};
+
+WindowHandle BarOf(const FakeTool& tool, const std::string& bar) {
+  if (bar == config::kToolBar) return tool.toolBar;
+  if (bar == config::kTabBar) return tool.tabBar;
+  return tool.tickerBar;
+}
+
+// The child of the main window that holds the bar.
+WindowHandle HolderOf(const FakeTool& tool, const std::string& bar) {
+  if (bar == config::kTickerBar) return tool.tickerFrame;
+  if (bar == config::kToolBar && tool.toolBarFrame != kNoWindow) return tool.toolBarFrame;
+  return tool.container;
+}
+
+// Hiding one bar's window shows in its probe and in no other; the frames
+// around the bars stay visible and do not count.
+TEST_P(BarProbeTest, EachBarIsProbedInItsOwnWindow) {
+  const auto [kind, bar] = GetParam();
+  link.SetTool(kind, title);
+  FakeTool tool(windows, kind, title);
+  link.RefreshToolStatus();
+  const char* bars[] = {config::kToolBar, config::kTabBar, config::kTickerBar};
+  for (const char* each : bars) EXPECT_TRUE(link.IsBarVisible(each)) << each;
+
+  windows.SetVisible(BarOf(tool, bar), false);
+  for (const char* each : bars) EXPECT_EQ(link.IsBarVisible(each), std::string(each) != bar) << each;
+
+  // A hidden frame with the bar still flagged visible: the bar's flag decides.
+  windows.SetVisible(BarOf(tool, bar), true);
+  windows.SetVisible(tool.container, false);
+  if (tool.toolBarFrame != kNoWindow) windows.SetVisible(tool.toolBarFrame, false);
+  windows.SetVisible(tool.tickerFrame, false);
+  EXPECT_TRUE(link.IsBarVisible(bar));
+
+  // Without the window that holds it, the bar is not there.
+  windows.Destroy(HolderOf(tool, bar));
+  EXPECT_FALSE(link.IsBarVisible(bar));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothShapes, BarProbeTest,
+                         ::testing::Values(BarCase{ToolKind::kTradePro, config::kToolBar},
+                                           BarCase{ToolKind::kTradePro, config::kTabBar},
+                                           BarCase{ToolKind::kTradePro, config::kTickerBar},
+                                           BarCase{ToolKind::kOther, config::kToolBar},
+                                           BarCase{ToolKind::kOther, config::kTabBar},
+                                           BarCase{ToolKind::kOther, config::kTickerBar}),
+                         [](const ::testing::TestParamInfo<BarCase>& info) {
+                           return std::string(info.param.kind == ToolKind::kTradePro ? "TradePro_" : "Other_") +
+                                  info.param.bar;
+                         });
+
+// Each kind looks only where its own bars are: the other shape's bars, shown,
+// in the same tool change nothing while its own are hidden.
+TEST_F(ToolLinkTest, EachKindIgnoresTheOtherShapesBars) {
+  for (const ToolKind kind : {ToolKind::kTradePro, ToolKind::kOther}) {
+    ScriptedWindows tree;
+    ToolLink probe(tree, host);
+    probe.SetTool(kind, title);
+    FakeTool tool(tree, kind, title);
+    tree.SetVisible(tool.toolBar, false);
+    tree.SetVisible(tool.tickerBar, false);
+    auto nested = [&](WindowName name) {
+      tree.Create(tree.Create(tool.main, "Frame", Name(name)), "Bar", Name(name));
+    };
+    if (kind == ToolKind::kTradePro) {
+      tree.Create(tool.container, "Bar", Name(WindowName::kToolBarTitleB));
+      nested(WindowName::kTickerTitleB);
+    } else {
+      nested(WindowName::kToolBarTitleA);
+      nested(WindowName::kTickerTitleA);
+    }
+    probe.RefreshToolStatus();
+    EXPECT_FALSE(probe.IsBarVisible(config::kToolBar)) << static_cast<int>(kind);
+    EXPECT_FALSE(probe.IsBarVisible(config::kTickerBar)) << static_cast<int>(kind);
+  }
+}
+
+TEST_F(ToolLinkTest, UnknownBarsAndAToolNotRunningReadAsHidden) {
+  FakeTool tool(windows, ToolKind::kOther, title);
+  link.RefreshToolStatus();
+  EXPECT_FALSE(link.IsBarVisible("DOCKING"));
+  EXPECT_FALSE(link.IsBarVisible("toolbar"));
+  EXPECT_FALSE(link.IsBarVisible(""));
+
+  windows.Destroy(tool.main);
+  EXPECT_FALSE(link.IsBarVisible(config::kToolBar));
+  link.RefreshToolStatus();
+  EXPECT_FALSE(link.IsBarVisible(config::kTabBar));
+}
+
+TEST_F(ToolLinkTest, BarCommandsDependOnTheKindOnlyForTheTickerBar) {
+  EXPECT_EQ(BarCommand(ToolKind::kOther, "TOOLBAR"), 40600);
+  EXPECT_EQ(BarCommand(ToolKind::kOther, "TRBAR"), 40601);
+  EXPECT_EQ(BarCommand(ToolKind::kOther, "TICKERBAR"), 40602);
+  EXPECT_EQ(BarCommand(ToolKind::kTradePro, "TOOLBAR"), 40600);
+  EXPECT_EQ(BarCommand(ToolKind::kTradePro, "TRBAR"), 40601);
+  EXPECT_EQ(BarCommand(ToolKind::kTradePro, "TICKERBAR"), 40601);
+  EXPECT_EQ(BarCommand(ToolKind::kOther, "FONT"), 0);
+  EXPECT_EQ(toolmsg::kSwitchDisplayStyle, 40603);
+}
+
+// --- Commands and notifications ---------------------------------------------
+
+TEST_F(ToolLinkTest, CommandsAreSentAndHandledBeforeTheNextProbe) {
+  FakeTool tool(windows, ToolKind::kOther, title);
+  windows.OnMessage(tool.main, [&](const ScriptedWindows::Message& message) {
+    if (message.message == 0x0111 && message.wParam == 40600)
+      windows.SetVisible(tool.toolBar, !windows.HasVisibleStyle(tool.toolBar));
+    if (message.message == 0x0111 && message.wParam == 40603) tool.ShowDocumentsAsMdi(tool.marker == kNoWindow);
+  });
+  link.RefreshToolStatus();
+
+  link.SendToolCommand(BarCommand(ToolKind::kOther, config::kToolBar));
+  EXPECT_FALSE(link.IsBarVisible(config::kToolBar));
+  link.SendToolCommand(toolmsg::kSwitchDisplayStyle);
+  EXPECT_TRUE(link.IsMdiDisplay());
+
+  const std::vector<ScriptedWindows::Message> expected = {{tool.main, 0x0111, 40600, 0, true},
+                                                          {tool.main, 0x0111, 40603, 0, true}};
+  EXPECT_EQ(windows.messages(), expected);
+}
+
+TEST_F(ToolLinkTest, ReloadNotificationsArePosted) {
+  FakeTool tool(windows, ToolKind::kTradePro, title);
+  link.RefreshToolStatus();
+  link.NotifyColourChanged();
+  link.NotifyFontChanged();
+  const std::vector<ScriptedWindows::Message> expected = {{tool.main, 1174, 101, 1234312, false},
+                                                          {tool.main, 1174, 102, 0, false}};
+  EXPECT_EQ(windows.messages(), expected);
+}
+
+// Everything aimed at the tool, tried while its stored window is not the tool.
+void SendEverything(ToolLink& link) {
+  link.SendToolCommand(toolmsg::kToggleToolBar);
+  link.SendToolCommand(toolmsg::kSwitchDisplayStyle);
+  link.NotifyColourChanged();
+  link.NotifyFontChanged();
+  link.BringToolForward();
+}
+
+TEST_F(ToolLinkTest, NothingIsSentBeforeTheToolWasFoundOrAfterItClosed) {
+  FakeTool tool(windows, ToolKind::kOther, title);
+  SendEverything(link);  // no refresh yet
+  link.RefreshToolStatus();
+  windows.Destroy(tool.main);
+  SendEverything(link);
+  EXPECT_TRUE(windows.messages().empty());
+  EXPECT_EQ(windows.lostMessages(), 0);
+  EXPECT_EQ(windows.foreground(), kNoWindow);
+  EXPECT_TRUE(host.notices().empty());
+}
+
+TEST_F(ToolLinkTest, AWindowThatGotTheClosedToolsHandleGetsNothing) {
+  FakeTool tool(windows, ToolKind::kOther, title);
+  link.RefreshToolStatus();
+  const WindowHandle handle = tool.main;
+  windows.Destroy(handle);
+  const WindowHandle stranger = windows.CreateWithHandle(handle, kNoWindow, "Editor", "Untitled - Editor");
+  // Give the stranger children named like the tool's: still not the tool.
+  const WindowHandle dock = windows.Create(stranger, "Frame", Name(WindowName::kContainerTitle));
+  windows.Create(dock, "Bar", Name(WindowName::kToolBarTitleB));
+  windows.Create(stranger, Name(WindowName::kMarkerClass), "");
+
+  SendEverything(link);
+  EXPECT_TRUE(windows.messages().empty());
+  EXPECT_FALSE(link.IsBarVisible(config::kToolBar));
+  EXPECT_FALSE(link.IsMdiDisplay());
+  EXPECT_TRUE(host.notices().empty());
+}
+
+TEST_F(ToolLinkTest, NothingIsSentOnceTheMainWindowsTitleChanged) {
+  FakeTool tool(windows, ToolKind::kOther, title);
+  link.RefreshToolStatus();
+  windows.SetTitle(tool.main, title + "x");
+  SendEverything(link);
+  EXPECT_TRUE(windows.messages().empty());
+
+  // The same title again, under the same handle, is the tool.
+  windows.SetTitle(tool.main, title);
+  link.NotifyFontChanged();
+  EXPECT_EQ(windows.messages().size(), 1u);
+}
+
+TEST_F(ToolLinkTest, BringingTheToolForwardRestoresItOnlyWhenMinimised) {
+  FakeTool tool(windows, ToolKind::kOther, title);
+  link.RefreshToolStatus();
+  link.BringToolForward();
+  EXPECT_EQ(windows.foreground(), tool.main);
+  EXPECT_EQ(windows.restoreCount(), 0);
+
+  windows.SetMinimised(tool.main, true);
+  link.BringToolForward();
+  EXPECT_EQ(windows.restoreCount(), 1);
+  EXPECT_FALSE(windows.IsMinimised(tool.main));
+}
+
+}  // namespace
+}  // namespace qlm
