@@ -3,10 +3,15 @@
 // the window binds its real controls to them.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace qlm {
+
+// Every model tells its view (the real control, when there is one) of each
+// change through viewChanged. Changes made by the program never run the
+// control's handlers, except where a model says so.
 
 // A drop-down list without free text: its items and the selected one.
 class ListModel {
@@ -18,20 +23,79 @@ class ListModel {
   void SetItems(std::vector<std::string> items) {
     items_ = std::move(items);
     selected_ = -1;
+    Changed();
   }
   void Clear() { SetItems({}); }
-  void Add(std::string item) { items_.push_back(std::move(item)); }
 
   // The selected index, or -1 for none.
   int selected() const { return selected_; }
   // Selects index; an index outside the items selects nothing.
-  void Select(int index) { selected_ = index >= 0 && index < static_cast<int>(items_.size()) ? index : -1; }
+  void Select(int index) {
+    selected_ = index >= 0 && index < static_cast<int>(items_.size()) ? index : -1;
+    Changed();
+  }
   // The selected item's text, or "" with nothing selected.
   std::string text() const { return selected_ < 0 ? std::string() : items_[static_cast<std::size_t>(selected_)]; }
 
+  std::function<void()> viewChanged;
+
  private:
+  void Changed() {
+    if (viewChanged) viewChanged();
+  }
+
   std::vector<std::string> items_;
   int selected_ = -1;
+};
+
+// A check box. Setting its state runs onClick when the state changes, from
+// the program exactly as from the user.
+class CheckModel {
+ public:
+  bool checked() const { return checked_; }
+  bool enabled() const { return enabled_; }
+  void SetChecked(bool checked) {
+    if (checked == checked_) return;
+    checked_ = checked;
+    if (viewChanged) viewChanged();
+    if (onClick) onClick();
+  }
+  void SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    if (viewChanged) viewChanged();
+  }
+
+  std::function<void()> onClick;
+  std::function<void()> viewChanged;
+
+ private:
+  bool checked_ = false;
+  bool enabled_ = true;
+};
+
+// A radio group: the selected item (-1 for none). Changing the selection runs
+// onClick, from the program exactly as from the user.
+class RadioModel {
+ public:
+  int selected() const { return selected_; }
+  bool enabled() const { return enabled_; }
+  void Select(int index) {
+    if (index == selected_) return;
+    selected_ = index;
+    if (viewChanged) viewChanged();
+    if (onClick) onClick();
+  }
+  void SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    if (viewChanged) viewChanged();
+  }
+
+  std::function<void()> onClick;
+  std::function<void()> viewChanged;
+
+ private:
+  int selected_ = -1;
+  bool enabled_ = true;
 };
 
 // The read-only font size box and its up-down arrows.
@@ -47,12 +111,14 @@ class SizeModel {
   void Show(int size) {
     text_ = std::to_string(size);
     position_ = size;
+    if (viewChanged) viewChanged();
   }
   // The arrows keep their position within 1 to 99 once their window exists,
   // and write it into the box.
   void KeepInRange() {
     position_ = position_ < kMinimum ? kMinimum : position_ > kMaximum ? kMaximum : position_;
     text_ = std::to_string(position_);
+    if (viewChanged) viewChanged();
   }
   // An arrow click: the position moves by step within range, and the box
   // shows it.
@@ -60,6 +126,8 @@ class SizeModel {
     position_ += step;
     KeepInRange();
   }
+
+  std::function<void()> viewChanged;
 
  private:
   std::string text_ = "1";

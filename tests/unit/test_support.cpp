@@ -75,4 +75,6 @@ std::string ReadBytes(const std::string& path) {
 
 void MakeFolder(const std::string& path) { fs::create_directories(Native(path)); }
 
+void RemoveFile(const std::string& path) { fs::remove(Native(path)); }
+
 }  // namespace qlm::test

@@ -31,5 +31,6 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 // The bytes of the file, or "<missing>".
 std::string ReadBytes(const std::string& path);
 void MakeFolder(const std::string& path);
+void RemoveFile(const std::string& path);
 
 }  // namespace qlm::test

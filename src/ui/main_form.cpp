@@ -1,0 +1,221 @@
+// main_form.cpp: loading the main window and its handlers.
+#include "ui/main_form.h"
+
+#include <algorithm>
+
+#include "platform/codepage.h"
+#include "platform/host.h"
+#include "platform/profile_store.h"
+#include "settings/colour_catalogue.h"
+#include "settings/errors.h"
+#include "settings/font_list.h"
+#include "settings/font_record.h"
+#include "settings/messages.h"
+#include "settings/own_settings.h"
+#include "settings/profile.h"
+#include "settings/tool_config.h"
+#include "toollink/tool_link.h"
+#include "toollink/tool_messages.h"
+
+namespace qlm::ui {
+
+MainForm::MainForm(platform::Host& host, ToolLink& link, FormWindow& window)
+    : host_(host), link_(link), window_(window), pixelsPerInch_(host.ScreenPixelsPerInch()) {
+  windowStyle.onClick = [this] { WindowStyleClick(); };
+  toolBar.onClick = [this] { ApplyBar(config::kToolBar, toolBar); };
+  tabBar.onClick = [this] { ApplyBar(config::kTabBar, tabBar); };
+  tickerBar.onClick = [this] { ApplyBar(config::kTickerBar, tickerBar); };
+  topMost.onClick = [this] { TopMostClick(); };
+  realtime.onClick = [this] { RealtimeClick(); };
+}
+
+const std::vector<std::string>& MainForm::SystemFontList() {
+  if (systemFonts_.empty()) systemFonts_ = BuildFontList(window_.FontFamilies());
+  return systemFonts_;
+}
+
+bool MainForm::LoadSettings() {
+  repeatMode_ = ReadRepeatMode(host_);
+  if ((repeatMode_ || window_.IsShiftDown()) && !LocateToolFolder(host_, LocateMode::kForced)) return false;
+
+  const OwnSettings own = ReadOwnSettings(host_);
+  toolFolder_ = own.toolFolder;
+  posTop_ = own.posTop;
+  posLeft_ = own.posLeft;
+  topMost.SetChecked(own.topMost);
+  window_.SetShowHints(own.showHint);
+
+  toolKind_ = DetectToolKind(toolFolder_);
+  if (toolKind_ == ToolKind::kNone) {
+    host_.ShowNotice(host_.Text(msg::kToolNotInstalled));
+    return false;
+  }
+  link_.SetTool(toolKind_, ReadToolTitle(host_, toolFolder_));
+
+  font.face.SetItems(SystemFontList());
+  ListColourFiles(toolFolder_, colourFiles);
+
+  const ToolConfig config(host_, toolFolder_);
+  const WindowSettings stored = ReadWindowSettings(config);
+  if (stored.isMdi == config::kAbsent)
+    windowStyle.SetEnabled(false);
+  else
+    windowStyle.Select(std::clamp(stored.isMdi, -1, 1));
+  const std::pair<std::int32_t, CheckModel*> bars[] = {
+      {stored.toolBar, &toolBar}, {stored.tabBar, &tabBar}, {stored.tickerBar, &tickerBar}};
+  for (const auto& [value, box] : bars) {
+    if (value == config::kAbsent)
+      box->SetEnabled(false);
+    else
+      box->SetChecked(value != 0);
+  }
+
+  if (!ReadFontSettings(config, pixelsPerInch_, font)) return false;
+  UpdateFontSample();
+  if (!LoadColourSetting(config, toolKind_, colourFiles, currentColourFile_)) return false;
+  RefreshToolStatus();
+  return true;
+}
+
+void MainForm::RefreshToolStatus() { window_.SetStatusText(link_.RefreshToolStatus()); }
+
+void MainForm::UpdateFontSample() {
+  if (font.face.selected() < 0) return;
+  const auto size = ParseInteger(font.size.text());
+  if (!size) throw ConversionError(Substitute(host_.Text(msg::kNotAnInteger), font.size.text()));
+  window_.SetFontSample(font.face.text(), *size, font.style.selected() == 1);
+}
+
+void MainForm::EnableBars(bool enabled) {
+  toolBar.SetEnabled(enabled);
+  if (!enabled || toolKind_ != ToolKind::kTradePro) tabBar.SetEnabled(enabled);
+  tickerBar.SetEnabled(enabled);
+}
+
+void MainForm::ApplyBar(const char* barKind, const CheckModel& box) {
+  if (!realtime.checked()) return;
+  ToolConfig(host_, toolFolder_).WriteInteger(barKind, config::kDocking, box.checked() ? 1 : 0);
+  if (windowStyle.selected() == 0) return;
+  if (box.checked() != link_.IsBarVisible(barKind)) link_.SendToolCommand(BarCommand(toolKind_, barKind));
+}
+
+void MainForm::ApplyWindowStyle() {
+  if (!realtime.checked()) return;
+  const int style = windowStyle.selected();
+  // With no style chosen (the tool stores none) there is nothing to write and
+  // no display style to switch to.
+  if (style != -1) {
+    ToolConfig(host_, toolFolder_).WriteInteger(config::kGlobal, config::kIsMdi, style);
+    if ((link_.IsMdiDisplay() ? 1 : 0) != style) link_.SendToolCommand(toolmsg::kSwitchDisplayStyle);
+  }
+  RefreshToolStatus();
+  if (style != 0) {
+    EnableBars(true);
+    toolBar.onClick();
+    tabBar.onClick();
+    tickerBar.onClick();
+  } else {
+    EnableBars(false);
+  }
+}
+
+void MainForm::ApplyFont() {
+  if (realtime.checked() && WriteFontSlots(ToolConfig(host_, toolFolder_), pixelsPerInch_, font))
+    link_.NotifyFontChanged();
+  UpdateFontSample();
+}
+
+void MainForm::ApplyColour() {
+  if (realtime.checked() && SaveColourSetting(ToolConfig(host_, toolFolder_), toolKind_, currentColourFile_))
+    link_.NotifyColourChanged();
+}
+
+void MainForm::FontSizeClick(int step) {
+  font.size.Step(step);
+  ApplyFont();
+}
+
+void MainForm::ColourFileChange() {
+  if (!SetCurrentColourFile(host_, toolFolder_, colourFiles.text(), currentColourFile_)) {
+    // The chosen file has gone: show the one still in force, which is what
+    // OK will save.
+    const auto& items = colourFiles.items();
+    const auto current = std::find_if(items.begin(), items.end(), [this](const std::string& item) {
+      return platform::CompareIgnoringCase(item, currentColourFile_) == 0;
+    });
+    colourFiles.Select(current == items.end() ? -1 : static_cast<int>(current - items.begin()));
+    return;
+  }
+  ApplyColour();
+}
+
+void MainForm::RealtimeClick() {
+  if (!realtime.checked()) {
+    EnableBars(true);
+    return;
+  }
+  RefreshToolStatus();
+  if (link_.toolWindow() == platform::kNoWindow) {
+    host_.ShowNotice(host_.Text(msg::kRealtimeNeedsTool));
+    realtime.SetChecked(false);
+    return;
+  }
+  // Only a Yes enters real-time mode: closing the question writes nothing.
+  if (window_.AskYesNo(host_.Text(msg::kRealtimeCaution)) != kYes) {
+    realtime.SetChecked(false);
+    return;
+  }
+  if (toolKind_ != ToolKind::kTradePro) {
+    ApplyWindowStyle();
+    tabBar.onClick();
+  }
+  toolBar.onClick();
+  tickerBar.onClick();
+  ApplyFont();
+  ApplyColour();
+}
+
+void MainForm::TopMostClick() {
+  if (topMost.checked()) {
+    RefreshToolStatus();
+    link_.BringToolForward();
+    window_.SetTopMost(true);
+  } else {
+    window_.SetTopMost(false);
+  }
+}
+
+void MainForm::OkClick() {
+  // Everything that can refuse is checked before anything is written, so a
+  // refusal leaves the tool's file as it was.
+  const std::string face = font.face.text();
+  if (face.empty() || !host_.FindFontFace(face)) {
+    host_.ShowNotice(Substitute(host_.Text(msg::kFontMissing), face));
+    return;
+  }
+  const std::string colourPath = toolFolder_ + tool::kColourFolder + currentColourFile_;
+  if (!platform::FileExists(colourPath)) {
+    host_.ShowNotice(Substitute(host_.Text(msg::kColourFileMissing), colourPath));
+    return;
+  }
+  const ToolConfig config(host_, toolFolder_);
+  if (!WriteFontSlots(config, pixelsPerInch_, font)) return;
+  if (!SaveColourSetting(config, toolKind_, currentColourFile_)) return;
+  WriteWindowSettings(config, toolKind_,
+                      WindowChoice{windowStyle.selected(), toolBar.checked(), tabBar.checked(), tickerBar.checked()});
+  SaveAndClose();
+}
+
+void MainForm::CancelClick() {
+  if ((repeatMode_ || window_.IsShiftDown()) && window_.AskYesNo(host_.Text(msg::kContinue)) == kYes &&
+      LoadSettings())
+    return;
+  if (window_.AskYesNo(host_.Text(msg::kQuit)) == kYes) SaveAndClose();
+}
+
+void MainForm::SaveAndClose() {
+  SaveOwnSettings(host_, toolFolder_, topMost.checked(), window_.Top(), window_.Left());
+  window_.Close();
+}
+
+}  // namespace qlm::ui

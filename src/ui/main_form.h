@@ -1,0 +1,117 @@
+// main_form.h: the main window's state and behaviour, free of any window
+// system: loading the settings into the controls, and every handler. The
+// Win32 window (win32/) binds its real controls to the models here and asks
+// FormWindow for what only a window can do.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "settings/controls.h"
+#include "settings/tool_folder.h"
+
+namespace qlm {
+class ToolLink;
+namespace platform { class Host; }
+}  // namespace qlm
+
+namespace qlm::ui {
+
+// Answers of the yes/no question box.
+inline constexpr int kYes = 6;
+inline constexpr int kNo = 7;
+inline constexpr int kClosed = 2;
+
+// What the logic asks of the window it lives in.
+class FormWindow {
+ public:
+  virtual ~FormWindow() = default;
+
+  // The modal question box with Yes and No: kYes, kNo or kClosed.
+  virtual int AskYesNo(const std::string& text) = 0;
+  // Whether the Shift key is down at this moment.
+  virtual bool IsShiftDown() const = 0;
+  // The names of every installed font family, as the system enumerates them.
+  virtual std::vector<std::string> FontFamilies() const = 0;
+
+  virtual void SetTopMost(bool topMost) = 0;
+  virtual void SetShowHints(bool show) = 0;
+  // The sample label's font: face, size in points, bold or not.
+  virtual void SetFontSample(const std::string& face, int size, bool bold) = 0;
+  virtual void SetStatusText(const std::string& text) = 0;
+  // The window's outer top and left, as stored in the own settings.
+  virtual int Top() const = 0;
+  virtual int Left() const = 0;
+  // Closes the window, which ends the program.
+  virtual void Close() = 0;
+};
+
+class MainForm {
+ public:
+  MainForm(platform::Host& host, ToolLink& link, FormWindow& window);
+  MainForm(const MainForm&) = delete;
+  MainForm& operator=(const MainForm&) = delete;
+
+  // Fills the controls with the current settings of the program and the
+  // tool. False, after telling the user why, when the window cannot be used.
+  bool LoadSettings();
+
+  // The handlers of the controls.
+  void FontNameChange() { ApplyFont(); }
+  void FontStyleChange() { ApplyFont(); }
+  // An arrow of the size box was clicked: step is +1 or -1.
+  void FontSizeClick(int step);
+  void ColourFileChange();
+  void OkClick();
+  void CancelClick();
+
+  // The controls.
+  RadioModel windowStyle;  // 0 single-document, 1 multi-document display
+  CheckModel toolBar;
+  CheckModel tabBar;
+  CheckModel tickerBar;
+  ListModel colourFiles;
+  FontControls font;
+  CheckModel topMost;
+  CheckModel realtime;
+
+  // The state loading leaves.
+  const std::string& toolFolder() const { return toolFolder_; }
+  ToolKind toolKind() const { return toolKind_; }
+  bool repeatMode() const { return repeatMode_; }
+  std::int32_t posTop() const { return posTop_; }
+  std::int32_t posLeft() const { return posLeft_; }
+  const std::string& currentColourFile() const { return currentColourFile_; }
+  int pixelsPerInch() const { return pixelsPerInch_; }
+
+ private:
+  void WindowStyleClick() { ApplyWindowStyle(); }
+  void RealtimeClick();
+  void TopMostClick();
+  void ApplyBar(const char* barKind, const CheckModel& box);
+  void ApplyWindowStyle();
+  void ApplyFont();
+  void ApplyColour();
+  void UpdateFontSample();
+  void RefreshToolStatus();
+  // Enabling the bar check boxes leaves TradePro's tab bar as it is.
+  void EnableBars(bool enabled);
+  void SaveAndClose();
+  const std::vector<std::string>& SystemFontList();
+
+  platform::Host& host_;
+  ToolLink& link_;
+  FormWindow& window_;
+
+  std::string toolFolder_;
+  std::int32_t posTop_ = -100;
+  std::int32_t posLeft_ = -100;
+  ToolKind toolKind_ = ToolKind::kNone;
+  bool repeatMode_ = false;
+  std::string currentColourFile_;
+  int pixelsPerInch_;
+  std::vector<std::string> systemFonts_;
+};
+
+}  // namespace qlm::ui

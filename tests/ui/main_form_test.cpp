@@ -1,0 +1,354 @@
+// The main window's behaviour without a window: loading, real-time mode, OK
+// and Cancel, against a scripted desktop and fake tool windows.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+
+#include "platform/portable/scripted_host.h"
+#include "platform/portable/scripted_windows.h"
+#include "settings/errors.h"
+#include "settings/own_settings.h"
+#include "settings/profile.h"
+#include "test_support.h"
+#include "toollink/tool_link.h"
+#include "toollink/tool_messages.h"
+#include "toollink/window_names.h"
+#include "ui/main_form.h"
+
+namespace qlm::ui {
+namespace {
+
+using platform::kNoWindow;
+using platform::WindowHandle;
+using test::Sjis;
+using toollink::PlainName;
+using toollink::WindowName;
+
+class FakeFormWindow : public FormWindow {
+ public:
+  int AskYesNo(const std::string& text) override {
+    questions.push_back(text);
+    if (answers.empty()) return kClosed;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  bool IsShiftDown() const override { return shift; }
+  std::vector<std::string> FontFamilies() const override { return families; }
+  void SetTopMost(bool value) override { topMost.push_back(value); }
+  void SetShowHints(bool show) override { hints = show; }
+  void SetFontSample(const std::string& face, int size, bool bold) override {
+    sample = face + "/" + std::to_string(size) + (bold ? "/bold" : "");
+  }
+  void SetStatusText(const std::string& text) override { status = text; }
+  int Top() const override { return 30; }
+  int Left() const override { return 40; }
+  void Close() override { closed = true; }
+
+  std::deque<int> answers;
+  std::vector<std::string> questions;
+  bool shift = false;
+  std::vector<std::string> families;
+  std::vector<bool> topMost;
+  bool hints = false;
+  std::string sample;
+  std::string status;
+  bool closed = false;
+};
+
+// A running tool of the other kinds in multi-document display, every bar
+// shown; its commands toggle what they name.
+struct FakeTool {
+  explicit FakeTool(platform::ScriptedWindows& windows, const std::string& title) : windows(windows) {
+    main = windows.Create(kNoWindow, "Tool", title);
+    const WindowHandle container = windows.Create(main, "Frame", PlainName(WindowName::kContainerTitle).c_str());
+    toolBar = windows.Create(container, "Bar", PlainName(WindowName::kToolBarTitleB).c_str());
+    tabBar = windows.Create(container, "Bar", PlainName(WindowName::kTabBarTitle).c_str());
+    const WindowHandle tickerFrame = windows.Create(main, "Frame", PlainName(WindowName::kTickerTitleB).c_str());
+    tickerBar = windows.Create(tickerFrame, "Bar", PlainName(WindowName::kTickerTitleB).c_str());
+    SetMdi(true);
+    windows.OnMessage(main, [this](const platform::ScriptedWindows::Message& m) {
+      if (m.message != toolmsg::kCommand) return;
+      if (m.wParam == toolmsg::kSwitchDisplayStyle) SetMdi(marker == kNoWindow);
+      const WindowHandle bar = m.wParam == toolmsg::kToggleToolBar  ? toolBar
+                               : m.wParam == toolmsg::kToggleTabBar ? tabBar
+                               : m.wParam == toolmsg::kToggleTickerBar ? tickerBar
+                                                                        : kNoWindow;
+      if (bar != kNoWindow) this->windows.SetVisible(bar, !this->windows.HasVisibleStyle(bar));
+    });
+  }
+  void SetMdi(bool mdi) {
+    if (mdi && marker == kNoWindow) marker = windows.Create(main, PlainName(WindowName::kMarkerClass).c_str(), "");
+    if (!mdi && marker != kNoWindow) {
+      windows.Destroy(marker);
+      marker = kNoWindow;
+    }
+  }
+  std::vector<std::uintptr_t> Commands() const {
+    std::vector<std::uintptr_t> ids;
+    for (const auto& m : windows.messages())
+      if (m.message == toolmsg::kCommand) ids.push_back(m.wParam);
+    return ids;
+  }
+
+  platform::ScriptedWindows& windows;
+  WindowHandle main, toolBar, tabBar, tickerBar, marker = kNoWindow;
+};
+
+class MainFormTest : public ::testing::Test {
+ protected:
+  MainFormTest() {
+    host.InstallFont(gothic, platform::FontFace{});
+    window.families = {"Tahoma", gothic};
+    test::WriteBytes(tool + "System\\Sys.ini", "[INFO]\r\nTitle=Sample Tool\r\n");
+    for (const char* name : {"Default.CLR", "Blue.clr"}) test::WriteBytes(tool + "Color\\" + name, "");
+    ProfileFile(host, OwnSettingsPath(host)).WriteString("CONFIG", "TTPath", tool);
+    form.font.style.SetItems({"normal", "bold"});
+  }
+  void Install(const char* executable, const std::string& config) {
+    test::WriteBytes(tool + executable, "");
+    test::WriteBytes(tool + "System\\Appcfg.ini", config);
+  }
+  std::string Stored(const char* section, const char* key) {
+    return ProfileFile(host, tool + "System\\Appcfg.ini").ReadString(section, key, "<none>");
+  }
+  std::string Appcfg() const { return test::ReadBytes(tool + "System\\Appcfg.ini"); }
+
+  test::ScratchFolder folder;
+  std::string tool = folder / "Tool\\";
+  platform::ScriptedHost host{folder / "QLM.exe"};
+  platform::ScriptedWindows windows;
+  ToolLink link{windows, host};
+  FakeFormWindow window;
+  MainForm form{host, link, window};
+  const std::string gothic = Sjis("ＭＳ Ｐゴシック");
+  const std::string fullConfig =
+      "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Color\\BLUE.CLR\r\n[TOOLBAR]\r\nDOCKING=1\r\n[TRBAR]\r\nDOCKING=0\r\n"
+      "[TICKERBAR]\r\nDOCKING=2\r\n";
+};
+
+TEST_F(MainFormTest, LoadingShowsEveryStoredValue) {
+  Install("Takumi.exe", fullConfig);
+  ProfileFile(host, OwnSettingsPath(host)).WriteString("CONFIG", "ShowHint", "0");
+  ASSERT_TRUE(form.LoadSettings());
+  EXPECT_EQ(form.toolKind(), ToolKind::kOther);
+  EXPECT_EQ(form.windowStyle.selected(), 1);
+  EXPECT_TRUE(form.toolBar.checked());
+  EXPECT_FALSE(form.tabBar.checked());
+  EXPECT_TRUE(form.tickerBar.checked());
+  EXPECT_TRUE(form.toolBar.enabled() && form.tabBar.enabled() && form.windowStyle.enabled());
+  EXPECT_EQ(form.colourFiles.text(), "Blue.clr");
+  EXPECT_EQ(form.currentColourFile(), "BLUE.CLR");
+  // Where the Japanese face sorts depends on the locale's collation.
+  auto faces = form.font.face.items();
+  std::sort(faces.begin(), faces.end());
+  EXPECT_EQ(faces, (std::vector<std::string>{"Default", "Tahoma", gothic}));
+  EXPECT_EQ(form.font.face.text(), gothic);
+  EXPECT_EQ(form.font.size.text(), "9");
+  EXPECT_EQ(window.sample, gothic + "/9");
+  EXPECT_FALSE(window.hints);
+  EXPECT_EQ(window.status, Sjis("Sample Tool プログラムは起動してません。"));
+  EXPECT_EQ(form.posTop(), -100);
+  EXPECT_TRUE(window.topMost.empty());
+}
+
+TEST_F(MainFormTest, AbsentKeysDisableTheirControls) {
+  Install("TradePro.exe", "[GLOBAL]\r\nCOLOR=Default\r\n[TOOLBAR]\r\nX=1\r\n[TICKERBAR]\r\nDOCKING=0\r\n");
+  ASSERT_TRUE(form.LoadSettings());
+  EXPECT_EQ(form.toolKind(), ToolKind::kTradePro);
+  EXPECT_FALSE(form.windowStyle.enabled());
+  EXPECT_EQ(form.windowStyle.selected(), -1);
+  EXPECT_FALSE(form.toolBar.enabled());
+  EXPECT_FALSE(form.tabBar.enabled());
+  EXPECT_TRUE(form.tickerBar.enabled());
+  EXPECT_EQ(form.currentColourFile(), "Default.CLR");
+}
+
+TEST_F(MainFormTest, StylesOutOfRangeAreClamped) {
+  Install("Takumi.exe", "[GLOBAL]\r\nIsMDI=5\r\n");
+  ASSERT_TRUE(form.LoadSettings());
+  EXPECT_EQ(form.windowStyle.selected(), 1);
+  Install("Takumi.exe", "[GLOBAL]\r\nIsMDI=-5\r\n");
+  MainForm other(host, link, window);
+  other.font.style.SetItems({"normal", "bold"});
+  ASSERT_TRUE(other.LoadSettings());
+  EXPECT_TRUE(other.windowStyle.enabled());
+  EXPECT_EQ(other.windowStyle.selected(), -1);
+}
+
+TEST_F(MainFormTest, LoadingFailsWithTheReasonShown) {
+  test::WriteBytes(tool + "System\\Appcfg.ini", fullConfig);
+  EXPECT_FALSE(form.LoadSettings());  // no supported executable
+  EXPECT_EQ(host.notices().back(), Sjis("トレーディングツールがインストールされてません。"));
+
+  Install("Takumi.exe", "[FONT]\r\nFF0=-12,0,0,0,400,0,0,0,128,3,2,1,50,Nowhere\r\n");
+  EXPECT_FALSE(form.LoadSettings());
+  EXPECT_EQ(host.notices().back(), Sjis("フォント\nNowhere\nが存在しません。"));
+
+  Install("Takumi.exe", "[GLOBAL]\r\nCOLOR=Color\\Gone.CLR\r\n");
+  EXPECT_FALSE(form.LoadSettings());
+  EXPECT_EQ(host.notices().back(), Sjis("CLRファイル\n[Gone.CLR]\nが存在しません。"));
+
+  Install("Takumi.exe", "[FONT]\r\nFF0=-12,0,0,0,400,0,0,0,128,3,2,1,50\r\n");
+  EXPECT_THROW(form.LoadSettings(), ListIndexError);
+}
+
+TEST_F(MainFormTest, RepeatModeOrShiftAsksForTheToolAgain) {
+  Install("Takumi.exe", fullConfig);
+  ProfileFile(host, OwnSettingsPath(host)).WriteString("CONFIG", "Repeat", "1");
+  EXPECT_FALSE(form.LoadSettings());  // the dialog is cancelled
+  EXPECT_EQ(host.fileDialogs().size(), 1u);
+  EXPECT_TRUE(form.repeatMode());
+
+  ProfileFile(host, OwnSettingsPath(host)).WriteString("CONFIG", "Repeat", "0");
+  window.shift = true;
+  host.AnswerFileDialog(tool + "Takumi.exe");
+  EXPECT_TRUE(form.LoadSettings());
+  EXPECT_EQ(host.fileDialogs().size(), 2u);
+}
+
+TEST_F(MainFormTest, StoredTopMostMakesTheWindowTopmostWhileLoading) {
+  Install("Takumi.exe", fullConfig);
+  ProfileFile(host, OwnSettingsPath(host)).WriteString("CONFIG", "TopMost", "1");
+  ASSERT_TRUE(form.LoadSettings());
+  EXPECT_EQ(window.topMost, std::vector<bool>{true});
+}
+
+TEST_F(MainFormTest, RealtimeNeedsARunningToolAndAYes) {
+  Install("Takumi.exe", fullConfig);
+  ASSERT_TRUE(form.LoadSettings());
+  form.realtime.SetChecked(true);
+  EXPECT_FALSE(form.realtime.checked());
+  EXPECT_EQ(host.notices().back(), Sjis("トレーディングツールが起動して無いので\nリアルタイム設定は出来ません。"));
+
+  FakeTool running(windows, "Sample Tool");
+  const std::string before = Appcfg();
+  window.answers = {kNo, kClosed};
+  form.realtime.SetChecked(true);
+  EXPECT_FALSE(form.realtime.checked());
+  form.realtime.SetChecked(true);  // the question closed by its close box
+  EXPECT_FALSE(form.realtime.checked());
+  EXPECT_EQ(window.questions.size(), 2u);
+  EXPECT_EQ(Appcfg(), before);
+  EXPECT_TRUE(running.Commands().empty());
+}
+
+TEST_F(MainFormTest, EnteringRealtimeAppliesEverythingAndTogglesOnlyWhatDiffers) {
+  Install("Takumi.exe", fullConfig);
+  ASSERT_TRUE(form.LoadSettings());
+  FakeTool running(windows, "Sample Tool");
+  window.answers = {kYes};
+  form.realtime.SetChecked(true);
+  ASSERT_TRUE(form.realtime.checked());
+  // The tool shows every bar; the tab bar is unchecked here, so only it is
+  // toggled, once.
+  EXPECT_EQ(running.Commands(), std::vector<std::uintptr_t>{toolmsg::kToggleTabBar});
+  EXPECT_EQ(Stored("GLOBAL", "IsMDI"), "1");
+  EXPECT_EQ(Stored("TRBAR", "DOCKING"), "0");
+  EXPECT_EQ(Stored("TICKERBAR", "DOCKING"), "1");
+  EXPECT_EQ(Stored("FONT", "FF5"), "-11,0,0,0,700,0,0,0,128,0,0,0,0," + gothic);
+  EXPECT_EQ(window.status, Sjis("Sample Tool 起動中。MDI表示。"));
+
+  form.toolBar.SetChecked(false);
+  EXPECT_EQ(Stored("TOOLBAR", "DOCKING"), "0");
+  EXPECT_EQ(running.Commands().back(), toolmsg::kToggleToolBar);
+  EXPECT_FALSE(windows.HasVisibleStyle(running.toolBar));
+
+  // Single-document display: written, no command, bar boxes disabled.
+  form.windowStyle.Select(0);
+  EXPECT_EQ(running.Commands().back(), toolmsg::kSwitchDisplayStyle);
+  EXPECT_FALSE(form.toolBar.enabled());
+  const auto commands = running.Commands().size();
+  form.toolBar.SetChecked(true);
+  EXPECT_EQ(Stored("TOOLBAR", "DOCKING"), "1");
+  EXPECT_EQ(running.Commands().size(), commands);
+
+  // Back to multi-document display: the bars are applied again.
+  form.windowStyle.Select(1);
+  EXPECT_TRUE(form.toolBar.enabled());
+  EXPECT_TRUE(windows.HasVisibleStyle(running.toolBar));
+}
+
+TEST_F(MainFormTest, OkWritesEverythingAndSavesTheOwnSettings) {
+  Install("Takumi.exe", fullConfig);
+  ASSERT_TRUE(form.LoadSettings());
+  form.tabBar.SetChecked(true);
+  form.FontSizeClick(+1);
+  form.OkClick();
+  EXPECT_TRUE(window.closed);
+  EXPECT_EQ(Stored("TRBAR", "DOCKING"), "1");
+  EXPECT_EQ(Stored("TICKERBAR", "DOCKING"), "1");
+  EXPECT_EQ(Stored("GLOBAL", "COLOR"), "Color\\BLUE.CLR");
+  EXPECT_EQ(Stored("FONT", "FF0"), "-13,0,0,0,400,0,0,0,128,0,0,0,0," + gothic);
+  const OwnSettings own = ReadOwnSettings(host);
+  EXPECT_EQ(own.posTop, 30);
+  EXPECT_EQ(own.posLeft, 40);
+  EXPECT_EQ(own.toolFolder, tool);
+}
+
+TEST_F(MainFormTest, TradeProOkNeverWritesStyleOrTabBar) {
+  Install("TradePro.exe", "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Blue\r\n[TRBAR]\r\nDOCKING=0\r\n");
+  ASSERT_TRUE(form.LoadSettings());
+  form.tabBar.SetChecked(true);
+  form.OkClick();
+  EXPECT_EQ(Stored("TRBAR", "DOCKING"), "0");
+  EXPECT_EQ(Stored("GLOBAL", "COLOR"), "Blue");
+
+}
+
+TEST_F(MainFormTest, OkRefusesBeforeWritingAnythingWhenTheFaceOrColourIsGone) {
+  Install("Takumi.exe", fullConfig);
+  ASSERT_TRUE(form.LoadSettings());
+  const std::string before = Appcfg();
+  form.font.face.Select(0);  // "Default" is no installed face
+  form.OkClick();
+  EXPECT_EQ(host.notices().back(), Sjis("フォント\nDefault\nが存在しません。"));
+  const auto& faces = form.font.face.items();
+  form.font.face.Select(static_cast<int>(std::find(faces.begin(), faces.end(), gothic) - faces.begin()));
+  ASSERT_TRUE(test::ReadBytes(tool + "Color\\Blue.clr") != "<missing>");
+  test::RemoveFile(tool + "Color\\Blue.clr");
+  form.OkClick();
+  EXPECT_EQ(host.notices().back(), Sjis("CLRファイル\n[") + tool + Sjis("Color\\BLUE.CLR]\nが存在しません。"));
+  EXPECT_EQ(Appcfg(), before);
+  EXPECT_FALSE(window.closed);
+}
+
+TEST_F(MainFormTest, PickingAVanishedColourFileShowsTheCurrentOneAgain) {
+  Install("Takumi.exe", fullConfig);
+  ASSERT_TRUE(form.LoadSettings());
+  form.colourFiles.SetItems({"Blue.clr", "Default.CLR", "Gone.CLR"});
+  form.colourFiles.Select(2);
+  form.ColourFileChange();
+  EXPECT_EQ(form.colourFiles.text(), "Blue.clr");
+  EXPECT_EQ(form.currentColourFile(), "BLUE.CLR");
+}
+
+TEST_F(MainFormTest, CancelAsksToQuitAndWithShiftOffersAReload) {
+  Install("Takumi.exe", fullConfig);
+  ASSERT_TRUE(form.LoadSettings());
+  window.answers = {kNo};
+  form.CancelClick();
+  EXPECT_EQ(window.questions, std::vector<std::string>{Sjis("終了しますか？")});
+  EXPECT_FALSE(window.closed);
+
+  window.shift = true;
+  window.questions.clear();
+  host.AnswerFileDialog(tool + "Takumi.exe");
+  window.answers = {kYes};
+  form.CancelClick();
+  EXPECT_EQ(window.questions, std::vector<std::string>{Sjis("継続しますか？")});
+
+  // A reload that fails falls through to the quit question.
+  test::WriteBytes(tool + "System\\Appcfg.ini", "[GLOBAL]\r\nCOLOR=Color\\Gone.CLR\r\n");
+  window.questions.clear();
+  host.AnswerFileDialog(tool + "Takumi.exe");
+  window.answers = {kYes, kYes};
+  form.CancelClick();
+  EXPECT_EQ(window.questions, (std::vector<std::string>{Sjis("継続しますか？"), Sjis("終了しますか？")}));
+  EXPECT_TRUE(window.closed);
+  EXPECT_EQ(ReadOwnSettings(host).posTop, 30);
+}
+
+}  // namespace
+}  // namespace qlm::ui
