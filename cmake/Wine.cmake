@@ -8,7 +8,7 @@ set(CMAKE_CROSSCOMPILING_EMULATOR
 add_custom_command(
   OUTPUT "${QLM_WINEPREFIX}/.qlm-ready"
   COMMAND "${CMAKE_SOURCE_DIR}/scripts/wine-prefix" "${QLM_WINEPREFIX}"
-  DEPENDS "${CMAKE_SOURCE_DIR}/scripts/wine-prefix" "${CMAKE_SOURCE_DIR}/scripts/fonts.reg"
+  DEPENDS "${CMAKE_SOURCE_DIR}/scripts/wine-prefix" "${CMAKE_SOURCE_DIR}/scripts/prefix.reg"
   COMMENT "Preparing the Wine prefix"
   VERBATIM)
 add_custom_target(wineprefix ALL DEPENDS "${QLM_WINEPREFIX}/.qlm-ready")
