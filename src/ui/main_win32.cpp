@@ -1,17 +1,33 @@
-// main_win32.cpp: the program's entry. Settles the tool folder, then
-// recognises the tool; errors that escape are shown in the error box.
+// main_win32.cpp: the program's entry. Settles the tool folder, builds and
+// loads the main window, shows it and runs the message loop; an error that
+// escapes is shown in the error box.
 #include <windows.h>
 
-#include "platform/win32/win32_host.h"
-#include "settings/errors.h"
-#include "settings/tool_folder.h"
+#include <exception>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  qlm::platform::Win32Host host;
+#include "platform/win32/win32_host.h"
+#include "settings/tool_folder.h"
+#include "ui/win32/main_window.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  using qlm::ui::MainWindow;
   try {
+    qlm::platform::Win32Host host;
     if (!qlm::LocateToolFolder(host, qlm::LocateMode::kInitial)) return 0;
-  } catch (const qlm::Error& error) {
-    MessageBoxA(nullptr, error.what(), "Qlm", MB_ICONERROR | MB_OK);
+
+    MainWindow window(instance);
+    window.Create();
+    window.Show();
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+      if (window.handle() && IsDialogMessageA(window.handle(), &message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  } catch (const std::exception& error) {
+    MainWindow::ShowError(error.what());
+  } catch (...) {
+    MainWindow::ShowError("");
   }
   return 0;
 }

@@ -1,0 +1,191 @@
+// dialogs.cpp: the question box and the About box. Both are modal dialogs
+// of the system's dialog manager whose controls are laid out in pixels when
+// they open, like the main window.
+#include "ui/win32/dialogs.h"
+
+#include <shellapi.h>
+
+#include <functional>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "ui/resource_ids.h"
+#include "ui/win32/version_info.h"
+
+namespace qlm::ui {
+namespace {
+
+std::string Ansi(const char* utf8) { return platform::AnsiFromUtf8(utf8); }
+
+HFONT Tahoma(bool bold = false, bool underline = false) {
+  return CreateFontA(-MulDiv(8, 96, 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, underline, 0, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Tahoma");
+}
+
+// What one dialog does on opening and on a command; its fonts go with it.
+struct DialogSpec {
+  std::string caption;
+  int clientWidth = 0;
+  int clientHeight = 0;
+  HWND centreOn = nullptr;  // nullptr: the screen
+  std::function<void(HWND)> build;
+  std::function<bool(HWND, int id, int code)> command;  // true: handled
+  std::function<INT_PTR(HWND, UINT, WPARAM, LPARAM)> other;
+  std::vector<HFONT> fonts;
+};
+
+HWND AddControl(HWND dialog, const char* className, const std::string& text, DWORD style, int id, int left, int top,
+                int width, int height, HFONT font) {
+  const HWND control = CreateWindowExA(0, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, left, top, width,
+                                       height, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                       GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return control;
+}
+
+INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    auto& spec = *reinterpret_cast<DialogSpec*>(lParam);
+    SetWindowTextA(dialog, spec.caption.c_str());
+    RECT frame{0, 0, spec.clientWidth, spec.clientHeight};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_EXSTYLE)));
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (spec.centreOn) GetWindowRect(spec.centreOn, &area);
+    SetWindowPos(dialog, nullptr, area.left + (area.right - area.left - width) / 2,
+                 area.top + (area.bottom - area.top - height) / 2, width, height, SWP_NOZORDER);
+    spec.build(dialog);
+    return TRUE;
+  }
+  auto* spec = reinterpret_cast<DialogSpec*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  if (!spec) return FALSE;
+  if (message == WM_COMMAND && spec->command(dialog, LOWORD(wParam), HIWORD(wParam))) return TRUE;
+  return spec->other ? spec->other(dialog, message, wParam, lParam) : FALSE;
+}
+
+// Runs the dialog modally; the result is what the dialog ended with.
+INT_PTR RunDialog(HINSTANCE instance, HWND owner, DialogSpec& spec) {
+  // An empty template: the controls are made when the dialog opens.
+  struct {
+    DLGTEMPLATE header;
+    WORD menu, windowClass, title;
+  } blank = {};
+  blank.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFOREGROUND;
+  const INT_PTR result = DialogBoxIndirectParamA(instance, &blank.header, owner, DialogProcedure,
+                                                 reinterpret_cast<LPARAM>(&spec));
+  for (const HFONT font : spec.fonts) DeleteObject(font);
+  return result;
+}
+
+}  // namespace
+
+int AskYesNo(HINSTANCE instance, HWND owner, const std::string& text) {
+  constexpr int kYes = 6, kNo = 7, kClosed = 2;
+  constexpr int kTextWidth = 280;
+  DialogSpec spec;
+  spec.caption = Ansi("情報");
+  const HFONT font = Tahoma();
+  spec.fonts.push_back(font);
+
+  // The text's height, word-wrapped at the text width.
+  RECT textBox{0, 0, kTextWidth, 0};
+  const HDC screen = GetDC(nullptr);
+  const HGDIOBJ old = SelectObject(screen, font);
+  DrawTextA(screen, text.c_str(), -1, &textBox, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  const int textHeight = textBox.bottom > 32 ? textBox.bottom : 32;
+  spec.clientWidth = 20 + 32 + 12 + kTextWidth + 20;
+  spec.clientHeight = 16 + textHeight + 16 + 25 + 12;
+
+  spec.build = [&](HWND dialog) {
+    const HWND icon = AddControl(dialog, "STATIC", "", SS_ICON, -1, 20, 16, 32, 32, font);
+    SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, MAKEINTRESOURCEA(32516))), 0);
+    AddControl(dialog, "STATIC", text, SS_LEFT | SS_NOPREFIX, -1, 64, 16, kTextWidth, textHeight, font);
+    const int buttonsTop = 16 + textHeight + 16;
+    const int right = spec.clientWidth - 12;
+    const HWND yes = AddControl(dialog, "BUTTON", Ansi("はい(&Y)"), BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, kYes,
+                                right - 2 * 75 - 8, buttonsTop, 75, 25, font);
+    AddControl(dialog, "BUTTON", Ansi("いいえ(&N)"), BS_PUSHBUTTON | WS_TABSTOP, kNo, right - 75, buttonsTop, 75, 25,
+               font);
+    SendMessageA(dialog, DM_SETDEFID, kYes, 0);
+    SetFocus(yes);
+  };
+  spec.command = [&](HWND dialog, int id, int) {
+    // Escape arrives as IDCANCEL and answers No; the close box is told apart
+    // through its system command below.
+    if (id == kYes || id == kNo || id == IDCANCEL) {
+      EndDialog(dialog, id == IDCANCEL ? kNo : id);
+      return true;
+    }
+    if (id == IDOK) {
+      EndDialog(dialog, kYes);
+      return true;
+    }
+    return false;
+  };
+  spec.other = [&](HWND dialog, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
+      EndDialog(dialog, kClosed);
+      return TRUE;
+    }
+    return FALSE;
+  };
+  return static_cast<int>(RunDialog(instance, owner, spec));
+}
+
+void ShowAboutBox(HINSTANCE instance, HWND owner) {
+  constexpr int kLink = 200;
+  DialogSpec spec;
+  spec.caption = Ansi("バージョン情報");
+  spec.clientWidth = 273;
+  spec.clientHeight = 98;
+  spec.centreOn = owner;
+  const HFONT font = Tahoma(), bold = Tahoma(true), link = Tahoma(false, true);
+  spec.fonts = {font, bold, link};
+  HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_QLM), IMAGE_ICON, 32, 32, 0));
+  HWND linkControl = nullptr;
+
+  spec.build = [&](HWND dialog) {
+    AddControl(dialog, "STATIC", "", SS_ETCHEDFRAME, -1, 0, 0, 273, 97, font);
+    const HWND picture = AddControl(dialog, "STATIC", "", SS_ICON | SS_REALSIZECONTROL, -1, 10, 10, 34, 34, font);
+    SendMessageA(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    AddControl(dialog, "STATIC", "QLM", SS_LEFT, -1, 50, 10, 26, 14, bold);
+    AddControl(dialog, "STATIC", "Quillmate", SS_LEFT, -1, 77, 10, 120, 14, font);
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    AddControl(dialog, "STATIC", "Version " + FileVersionOf(path), SS_LEFT, -1, 50, 29, 200, 14, font);
+    AddControl(dialog, "STATIC", "Copyright (C) 2026 The Quillmate developers", SS_LEFT, -1, 50, 48, 215, 14, font);
+    linkControl = AddControl(dialog, "STATIC", "Quillmate Information", SS_LEFT | SS_NOTIFY, kLink, 50, 67, 120, 14, link);
+    AddControl(dialog, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 190, 65, 75, 25, font);
+  };
+  spec.command = [&](HWND dialog, int id, int code) {
+    if (id == IDOK || id == IDCANCEL) {
+      EndDialog(dialog, id);
+      return true;
+    }
+    if (id == kLink && code == STN_CLICKED) {
+      ShellExecuteA(dialog, "open", kProductPage, nullptr, nullptr, SW_SHOWDEFAULT);
+      return true;
+    }
+    return false;
+  };
+  spec.other = [&](HWND, UINT message, WPARAM wParam, LPARAM lParam) -> INT_PTR {
+    if (message == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(lParam) == linkControl) {
+      SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0, 0, 255));
+      SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+      return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    if (message == WM_SETCURSOR && reinterpret_cast<HWND>(wParam) == linkControl) {
+      SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));  // the hand
+      return TRUE;
+    }
+    return FALSE;
+  };
+  RunDialog(instance, owner, spec);
+  DestroyIcon(icon);
+}
+
+}  // namespace qlm::ui

@@ -1,0 +1,23 @@
+// dialogs.h: the program's modal boxes beside the main window: the yes/no
+// question and the About box.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace qlm::ui {
+
+// The question box captioned "情報" with the information icon and the
+// buttons "はい(&Y)" (the default, 6) and "いいえ(&N)" (also Escape, 7);
+// closing it by its close box gives 2. Centred on the screen.
+int AskYesNo(HINSTANCE instance, HWND owner, const std::string& text);
+
+// The About box: the program's name, icon and version, and a link to its
+// information page. Centred on owner.
+void ShowAboutBox(HINSTANCE instance, HWND owner);
+
+// The address the About box's link opens.
+inline constexpr char kProductPage[] = "https://quillmate.example/info/";
+
+}  // namespace qlm::ui

@@ -1,0 +1,382 @@
+// main_window.cpp: the main window's controls, their binding to MainForm's
+// models, placement, the status bar and the error box.
+#include "ui/win32/main_window.h"
+
+#include <commctrl.h>
+
+#include "platform/codepage.h"
+#include "settings/errors.h"
+#include "ui/form_rules.h"
+#include "ui/resource_ids.h"
+#include "ui/win32/dialogs.h"
+#include "ui/win32/layout.h"
+
+namespace qlm::ui {
+namespace {
+
+constexpr char kClassName[] = "QuillmateMainForm";
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+// Pixel heights are fixed: the window is designed at 96 pixels per inch and
+// is not scaled with the screen.
+int PointsToPixels(int points) { return -MulDiv(points, 96, 72); }
+
+HFONT MakeFont(const char* face, int points, bool bold, BYTE charSet) {
+  return CreateFontA(PointsToPixels(points), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, charSet,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+const ControlRow* Row(int id) {
+  for (const ControlRow& row : kMainLayout)
+    if (row.id == id) return &row;
+  return nullptr;
+}
+
+// The control's bounds relative to the form: group boxes hold no windows of
+// their own, so their children are placed on the form at the group's offset.
+RECT FormBounds(const ControlRow& row) {
+  int left = row.left, top = row.top;
+  for (const ControlRow* parent = Row(row.parent); parent; parent = Row(parent->parent)) {
+    left += parent->left;
+    top += parent->top;
+  }
+  return RECT{left, top, left + row.width, top + row.height};
+}
+
+std::string Ansi(const char* utf8) { return platform::AnsiFromUtf8(utf8 ? utf8 : ""); }
+
+}  // namespace
+
+MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {}
+
+MainWindow::~MainWindow() {
+  if (window_) DestroyWindow(window_);
+  if (font_) DeleteObject(font_);
+  if (sampleFont_) DeleteObject(sampleFont_);
+  if (aboutIcon_) DestroyIcon(aboutIcon_);
+}
+
+void MainWindow::ShowError(const std::string& text) {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  MessageBoxA(GetActiveWindow(), ErrorBoxText(text).c_str(), ApplicationTitle(path).c_str(), MB_OK | MB_ICONSTOP);
+}
+
+void MainWindow::Create() {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
+  InitCommonControlsEx(&controls);
+
+  WNDCLASSEXA windowClass = {};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = Procedure;
+  windowClass.hInstance = instance_;
+  windowClass.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_QLM));
+  windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kClassName;
+  RegisterClassExA(&windowClass);
+
+  RECT frame{0, 0, kClientWidth, kClientHeight};
+  AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
+  window_ = CreateWindowExA(0, kClassName, "Quillmate", kStyle, 0, 0, frame.right - frame.left,
+                            frame.bottom - frame.top, nullptr, nullptr, instance_, this);
+  if (!window_) throw Error("");
+  BuildControls();
+  BindModels();
+  if (!form_.LoadSettings()) PostQuitMessage(0);
+}
+
+void MainWindow::BuildControls() {
+  font_ = MakeFont("Tahoma", 8, false, DEFAULT_CHARSET);
+  tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                             window_, nullptr, instance_, nullptr);
+  for (const ControlRow& row : kMainLayout) {
+    const RECT bounds = FormBounds(row);
+    const char* className = "BUTTON";
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    int height = row.height;
+    switch (row.kind) {
+      case ControlKind::kGroup: style |= BS_GROUPBOX; break;
+      case ControlKind::kRadio: style |= BS_AUTORADIOBUTTON | WS_TABSTOP; break;
+      case ControlKind::kCheck: style |= BS_AUTOCHECKBOX | WS_TABSTOP; break;
+      case ControlKind::kButton: style |= BS_PUSHBUTTON | WS_TABSTOP; break;
+      case ControlKind::kIconButton: style |= BS_PUSHBUTTON | BS_ICON | WS_TABSTOP; break;
+      case ControlKind::kDropDown:
+        className = "COMBOBOX";
+        style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
+        height = 240;  // the edit part is 21 high; the rest is the open list
+        break;
+      case ControlKind::kEdit:
+        className = "EDIT";
+        style |= ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP;
+        break;
+      case ControlKind::kUpDown:
+        className = UPDOWN_CLASSA;
+        style |= UDS_ARROWKEYS | WS_TABSTOP;
+        break;
+      case ControlKind::kLabel:
+        className = "STATIC";
+        style |= SS_CENTER | SS_NOTIFY;
+        break;
+    }
+    const HWND control =
+        CreateWindowExA(row.kind == ControlKind::kEdit ? WS_EX_CLIENTEDGE : 0, className, Ansi(row.caption).c_str(),
+                        style, bounds.left, bounds.top, row.width, height, window_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance_, nullptr);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    if (row.hint) {
+      const std::string hint = Ansi(row.hint);
+      TOOLINFOA tool = {};
+      tool.cbSize = sizeof tool;
+      tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+      tool.hwnd = window_;
+      tool.uId = reinterpret_cast<UINT_PTR>(control);
+      tool.lpszText = const_cast<char*>(hint.c_str());
+      SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+  }
+  SendMessageA(Control(kFontSize), EM_LIMITTEXT, 2, 0);
+  SendMessageA(Control(kFontSizeArrows), UDM_SETBUDDY, reinterpret_cast<WPARAM>(Control(kFontSize)), 0);
+  SendMessageA(Control(kFontSizeArrows), UDM_SETRANGE32, 1, 99);
+  SendMessageA(Control(kFontSizeArrows), UDM_SETPOS32, 0, 1);
+  aboutIcon_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_QLM), IMAGE_ICON, 16, 16, 0));
+  SendMessageA(Control(kAbout), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(aboutIcon_));
+
+  const HWND status = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE, 0,
+                                      kClientHeight - kStatusBarHeight, kClientWidth, kStatusBarHeight, window_,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBar)), instance_, nullptr);
+  SendMessageA(status, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+
+  form_.font.style.SetItems({Ansi(kStyleItems[0]), Ansi(kStyleItems[1])});
+}
+
+void MainWindow::BindModels() {
+  auto bindCheck = [this](CheckModel& model, int id) {
+    model.viewChanged = [this, &model, id] {
+      SendMessageA(Control(id), BM_SETCHECK, model.checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+      EnableWindow(Control(id), model.enabled());
+    };
+    model.viewChanged();
+  };
+  bindCheck(form_.toolBar, kToolBar);
+  bindCheck(form_.tabBar, kTabBar);
+  bindCheck(form_.tickerBar, kTickerBar);
+  bindCheck(form_.topMost, kTopMost);
+  bindCheck(form_.realtime, kRealtime);
+
+  form_.windowStyle.viewChanged = [this] {
+    const int selected = form_.windowStyle.selected();
+    SendMessageA(Control(kWindowStyleSdi), BM_SETCHECK, selected == 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageA(Control(kWindowStyleMdi), BM_SETCHECK, selected == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+    for (const int id : {kWindowStyleGroup, kWindowStyleSdi, kWindowStyleMdi})
+      EnableWindow(Control(id), form_.windowStyle.enabled());
+  };
+
+  auto bindList = [this](ListModel& model, int id) {
+    model.viewChanged = [this, &model, id] {
+      const HWND box = Control(id);
+      const LRESULT count = SendMessageA(box, CB_GETCOUNT, 0, 0);
+      bool same = count == static_cast<LRESULT>(model.items().size());
+      for (LRESULT i = 0; same && i < count; ++i) {
+        char text[512] = {};
+        SendMessageA(box, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        same = model.items()[static_cast<std::size_t>(i)] == text;
+      }
+      if (!same) {
+        SendMessageA(box, CB_RESETCONTENT, 0, 0);
+        for (const std::string& item : model.items())
+          SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+      }
+      SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(model.selected()), 0);
+    };
+    model.viewChanged();
+  };
+  bindList(form_.colourFiles, kColourFiles);
+  bindList(form_.font.face, kFontName);
+  bindList(form_.font.style, kFontStyle);
+
+  form_.font.size.viewChanged = [this] {
+    SetWindowTextA(Control(kFontSize), form_.font.size.text().c_str());
+    SendMessageA(Control(kFontSizeArrows), UDM_SETPOS32, 0, form_.font.size.position());
+  };
+}
+
+void MainWindow::Show() {
+  // The arrows hold their position within their range once they exist.
+  form_.font.size.KeepInRange();
+
+  RECT frame;
+  GetWindowRect(window_, &frame);
+  std::vector<Rect> workAreas;
+  EnumDisplayMonitors(
+      nullptr, nullptr,
+      [](HMONITOR monitor, HDC, LPRECT, LPARAM areas) -> BOOL {
+        MONITORINFO info{sizeof info, {}, {}, 0};
+        if (GetMonitorInfoA(monitor, &info))
+          reinterpret_cast<std::vector<Rect>*>(areas)->push_back(
+              Rect{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom});
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&workAreas));
+  const Placement place = PlaceWindow(form_.posTop(), form_.posLeft(), frame.right - frame.left,
+                                      frame.bottom - frame.top, GetSystemMetrics(SM_CXSCREEN),
+                                      GetSystemMetrics(SM_CYSCREEN), workAreas);
+  SetWindowPos(window_, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ShowWindow(window_, SW_SHOW);
+  UpdateWindow(window_);
+}
+
+LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    self->window_ = window;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  return self ? self->HandleMessage(message, wParam, lParam) : DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header->idFrom == kFontSizeArrows && header->code == UDN_DELTAPOS) {
+        // The model moves the position and shows it; the control itself
+        // must not move as well.
+        const int step = reinterpret_cast<const NMUPDOWN*>(lParam)->iDelta > 0 ? 1 : -1;
+        Guard([this, step] { form_.FontSizeClick(step); });
+        return 1;
+      }
+      break;
+    }
+    case WM_SIZE: {
+      // Fits the status panels: the right one keeps its width.
+      const std::vector<int> widths =
+          FitStatusPanels(LOWORD(lParam), std::vector<int>(std::begin(kStatusPanelWidths), std::end(kStatusPanelWidths)));
+      std::vector<int> edges;
+      int right = 0;
+      for (const int width : widths) edges.push_back(right += width);
+      const HWND status = Control(kStatusBar);
+      SendMessageA(status, WM_SIZE, 0, 0);
+      SendMessageA(status, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+      break;
+    case WM_CLOSE:
+      DestroyWindow(window_);
+      return 0;
+    case WM_DESTROY:
+      window_ = nullptr;
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+void MainWindow::OnCommand(int id, int code) {
+  auto checked = [this](int control) { return SendMessageA(Control(control), BM_GETCHECK, 0, 0) == BST_CHECKED; };
+  auto selection = [this](int control) { return static_cast<int>(SendMessageA(Control(control), CB_GETCURSEL, 0, 0)); };
+  switch (id) {
+    case kWindowStyleSdi:
+    case kWindowStyleMdi:
+      if (code == BN_CLICKED) Guard([&] { form_.windowStyle.Select(id == kWindowStyleMdi ? 1 : 0); });
+      break;
+    case kToolBar: if (code == BN_CLICKED) Guard([&] { form_.toolBar.SetChecked(checked(id)); }); break;
+    case kTabBar: if (code == BN_CLICKED) Guard([&] { form_.tabBar.SetChecked(checked(id)); }); break;
+    case kTickerBar: if (code == BN_CLICKED) Guard([&] { form_.tickerBar.SetChecked(checked(id)); }); break;
+    case kTopMost: if (code == BN_CLICKED) Guard([&] { form_.topMost.SetChecked(checked(id)); }); break;
+    case kRealtime: if (code == BN_CLICKED) Guard([&] { form_.realtime.SetChecked(checked(id)); }); break;
+    case kColourFiles:
+      if (code == CBN_SELCHANGE)
+        Guard([&] {
+          form_.colourFiles.Select(selection(id));
+          form_.ColourFileChange();
+        });
+      break;
+    case kFontName:
+      if (code == CBN_SELCHANGE)
+        Guard([&] {
+          form_.font.face.Select(selection(id));
+          form_.FontNameChange();
+        });
+      break;
+    case kFontStyle:
+      if (code == CBN_SELCHANGE)
+        Guard([&] {
+          form_.font.style.Select(selection(id));
+          form_.FontStyleChange();
+        });
+      break;
+    case kOk: if (code == BN_CLICKED) Guard([&] { form_.OkClick(); }); break;
+    case kCancel: if (code == BN_CLICKED) Guard([&] { form_.CancelClick(); }); break;
+    case kAbout: if (code == BN_CLICKED) Guard([&] { ShowAboutBox(instance_, window_); }); break;
+  }
+}
+
+void MainWindow::Guard(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    ShowError(error.what());
+  } catch (...) {
+    ShowError("");
+  }
+}
+
+int MainWindow::AskYesNo(const std::string& text) { return ui::AskYesNo(instance_, window_, text); }
+
+bool MainWindow::IsShiftDown() const { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }
+
+std::vector<std::string> MainWindow::FontFamilies() const {
+  std::vector<std::string> names;
+  LOGFONTA wanted = {};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  const HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExA(
+      screen, &wanted,
+      [](const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM found) -> int {
+        reinterpret_cast<std::vector<std::string>*>(found)->emplace_back(font->lfFaceName);
+        return 1;
+      },
+      reinterpret_cast<LPARAM>(&names), 0);
+  ReleaseDC(nullptr, screen);
+  return names;
+}
+
+void MainWindow::SetTopMost(bool topMost) {
+  SetWindowPos(window_, topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void MainWindow::SetShowHints(bool show) { SendMessageA(tooltip_, TTM_ACTIVATE, show ? TRUE : FALSE, 0); }
+
+void MainWindow::SetFontSample(const std::string& face, int size, bool bold) {
+  const HFONT font = CreateFontA(PointsToPixels(size), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET,
+                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face.c_str());
+  SendMessageA(Control(kFontSample), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  if (sampleFont_) DeleteObject(sampleFont_);
+  sampleFont_ = font;
+}
+
+void MainWindow::SetStatusText(const std::string& text) {
+  SendMessageA(Control(kStatusBar), SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+int MainWindow::Top() const {
+  RECT frame;
+  GetWindowRect(window_, &frame);
+  return frame.top;
+}
+
+int MainWindow::Left() const {
+  RECT frame;
+  GetWindowRect(window_, &frame);
+  return frame.left;
+}
+
+void MainWindow::Close() { PostMessageA(window_, WM_CLOSE, 0, 0); }
+
+}  // namespace qlm::ui

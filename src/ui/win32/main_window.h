@@ -1,0 +1,72 @@
+// main_window.h: the main window on the Win32 desktop: it builds the
+// controls of the layout, binds them to the models of MainForm, and turns
+// the user's actions into MainForm's handlers.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/win32/win32_host.h"
+#include "platform/win32/window_link_win32.h"
+#include "toollink/tool_link.h"
+#include "ui/main_form.h"
+
+namespace qlm::ui {
+
+class MainWindow : public FormWindow {
+ public:
+  explicit MainWindow(HINSTANCE instance);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Builds the window and loads the settings into it; a failed load asks the
+  // message loop to end. Errors of loading propagate to the caller.
+  void Create();
+  // Places and shows the window, then fits the status bar.
+  void Show();
+  HWND handle() const { return window_; }
+
+  // FormWindow.
+  int AskYesNo(const std::string& text) override;
+  bool IsShiftDown() const override;
+  std::vector<std::string> FontFamilies() const override;
+  void SetTopMost(bool topMost) override;
+  void SetShowHints(bool show) override;
+  void SetFontSample(const std::string& face, int size, bool bold) override;
+  void SetStatusText(const std::string& text) override;
+  int Top() const override;
+  int Left() const override;
+  void Close() override;
+
+  // Shows an error in the error box, captioned with the application title.
+  static void ShowError(const std::string& text);
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void BuildControls();
+  void BindModels();
+  void OnCommand(int id, int code);
+  // Runs a handler; an error that escapes it is shown, and the program goes on.
+  void Guard(const std::function<void()>& handler);
+  HWND Control(int id) const { return GetDlgItem(window_, id); }
+
+  HINSTANCE instance_;
+  HWND window_ = nullptr;
+  HWND tooltip_ = nullptr;
+  HFONT font_ = nullptr;
+  HFONT sampleFont_ = nullptr;
+  HICON aboutIcon_ = nullptr;
+  platform::Win32Host host_;
+  platform::Win32WindowLink windows_;
+  ToolLink link_{windows_, host_};
+  MainForm form_{host_, link_, *this};
+};
+
+}  // namespace qlm::ui
