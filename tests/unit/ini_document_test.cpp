@@ -116,5 +116,26 @@ TEST(IniWrite, ValuesWithLineBreaksAreWrittenAsGiven) {
   EXPECT_EQ(Get(document.text(), "A", "m"), "x");
 }
 
+TEST(IniWrite, EditsNeverChangeHowTheRestOfTheTextReads) {
+  // A lead byte cut off at the end would swallow the line break added after it.
+  for (const char* text : {"[S]\nk=a\x81", "[S]\r\nk=a\x81"}) {
+    Document document(text);
+    document.Set("S", "n", "1");
+    EXPECT_EQ(Get(document.text(), "S", "n"), "1") << text;
+    EXPECT_EQ(Get(document.text(), "S", "k"), "a") << text;
+    EXPECT_FALSE(document.Set("S", "n", "1"));
+  }
+  // A first entry that starts with the bytes of a byte-order mark makes one.
+  Document marked("[S]\r\nk=1\r\n");
+  marked.Set("", "\xEF\xBB\xBFkey", "v");
+  EXPECT_EQ(Get(marked.text(), "", "key"), "v");
+  EXPECT_FALSE(marked.Set("", "key", "v"));
+  // In a UTF-8 file, names given are trimmed as UTF-8 like the file's own.
+  Document utf8("\xEF\xBB\xBF[S]\r\n");
+  utf8.Set("S", "n\xE4\t", "v");
+  EXPECT_FALSE(utf8.Set("S", "n\xE4\t", "v"));
+  EXPECT_EQ(Get(utf8.text(), "S", "n\xE4\t"), "v");
+}
+
 }  // namespace
 }  // namespace qlm::ini

@@ -51,11 +51,6 @@ std::size_t CutAtNul(std::string_view text, std::size_t begin, std::size_t end) 
   return static_cast<std::size_t>(nul - text.begin());
 }
 
-std::string_view TrimArgument(std::string_view argument) {
-  const auto [begin, end] = TrimRange(argument, 0, argument.size(), CharLength932);
-  return argument.substr(begin, end - begin);
-}
-
 std::string_view TrimLeadingBlanks(std::string_view text) {
   std::size_t begin = 0;
   while (begin < text.size() && IsBlank(static_cast<unsigned char>(text[begin]))) ++begin;
@@ -134,17 +129,27 @@ std::string_view TrimFallback(std::string_view fallback) {
   return count == starts.size() ? fallback : fallback.substr(0, starts[count]);
 }
 
-Document::Document(std::string text) : text_(std::move(text)) {
-  utf8_ = text_.size() >= 3 && text_.compare(0, 3, "\xEF\xBB\xBF") == 0;
-  bodyBegin_ = utf8_ ? 3 : 0;
-  Parse();
+Document::Document(std::string text) : text_(std::move(text)) { Parse(); }
+
+std::size_t Document::CharLength(std::string_view text, std::size_t pos) const {
+  return utf8_ ? CharLengthUtf8(text, pos) : CharLength932(text, pos);
+}
+
+// Names given to a lookup are trimmed the way the text's own names are.
+std::string_view Document::TrimName(std::string_view name) const {
+  const auto [begin, end] =
+      TrimRange(name, 0, name.size(), [this](std::string_view t, std::size_t pos) { return CharLength(t, pos); });
+  return name.substr(begin, end - begin);
 }
 
 void Document::Parse() {
+  // An edit can make the text start with a byte-order mark (a name starting
+  // with its bytes, written first); the text is then read as the next reader
+  // of the file will read it.
+  utf8_ = text_.size() >= 3 && text_.compare(0, 3, "\xEF\xBB\xBF") == 0;
+  bodyBegin_ = utf8_ ? 3 : 0;
   const std::string_view text = text_;
-  const auto charLength = [this](std::string_view t, std::size_t pos) {
-    return utf8_ ? CharLengthUtf8(t, pos) : CharLength932(t, pos);
-  };
+  const auto charLength = [this](std::string_view t, std::size_t pos) { return CharLength(t, pos); };
   lines_.clear();
   for (std::size_t pos = bodyBegin_; pos < text.size();) {
     Line line;
@@ -220,9 +225,9 @@ std::optional<std::size_t> Document::FindEntry(long header, std::string_view key
 }
 
 std::optional<std::string_view> Document::Find(std::string_view section, std::string_view key) const {
-  const auto header = FindSection(TrimArgument(CArgument(section)));
+  const auto header = FindSection(TrimName(CArgument(section)));
   if (!header) return std::nullopt;
-  const auto entry = FindEntry(*header, TrimArgument(CArgument(key)));
+  const auto entry = FindEntry(*header, TrimName(CArgument(key)));
   if (!entry || !lines_[*entry].hasValue) return std::nullopt;
   return Value(lines_[*entry]);
 }
@@ -251,7 +256,18 @@ std::size_t Document::FirstBreakEnd(const Line& line) const {
 void Document::InsertLine(std::size_t at, std::string_view content) {
   const std::string lineBreak = LineBreak();
   std::string inserted;
-  if (at == text_.size() && !lines_.empty() && lines_.back().breakBegin == lines_.back().end) inserted = lineBreak;
+  if (at == text_.size() && !lines_.empty() && lines_.back().breakBegin == lines_.back().end) {
+    // The last line needs a break first. A lead byte left alone at the end
+    // of a cut-off text would take that break as its second byte and join
+    // the new line to the old one: the broken character goes instead.
+    std::size_t last = lines_.back().begin;
+    for (std::size_t pos = last; pos < text_.size(); pos += CharLength(text_, pos)) last = pos;
+    if (!utf8_ && last + 1 == text_.size() && IsLead932(static_cast<unsigned char>(text_[last]))) {
+      text_.pop_back();
+      --at;
+    }
+    inserted = lineBreak;
+  }
   inserted.append(content);
   inserted.append(lineBreak);
   text_.insert(at, inserted);
@@ -263,10 +279,10 @@ bool Document::Set(std::string_view section, std::string_view key, std::string_v
   // dropped: trailing ones stay, line breaks included.
   const std::string_view sectionArgument = TrimLeadingBlanks(CArgument(section));
   const std::string_view keyArgument = TrimLeadingBlanks(CArgument(key));
-  const std::string_view keyName = TrimArgument(keyArgument);
+  const std::string_view keyName = TrimName(keyArgument);
   value = TrimLeadingBlanks(CArgument(value));
 
-  const auto header = FindSection(TrimArgument(sectionArgument));
+  const auto header = FindSection(TrimName(sectionArgument));
   if (!header) {
     InsertLine(text_.size(), "[" + std::string(sectionArgument) + "]");
     Parse();
@@ -286,6 +302,9 @@ bool Document::Set(std::string_view section, std::string_view key, std::string_v
       replacement.clear();
     }
     replacement.append(value);
+    // A value written again with the same trailing blanks leaves the text as
+    // it was, though the platform counts it as a change.
+    if (text_.compare(from, line.breakBegin - from, replacement) == 0) return false;
     text_.replace(from, line.breakBegin - from, replacement);
     Parse();
     return true;

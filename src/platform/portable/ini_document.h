@@ -99,6 +99,8 @@ class Document {
   };
 
   void Parse();
+  std::size_t CharLength(std::string_view text, std::size_t pos) const;
+  std::string_view TrimName(std::string_view name) const;
   std::string_view Name(const Line& line) const;
   std::string_view Value(const Line& line) const;
   // Index of the header of the first section named section (-1 for the
