@@ -151,6 +151,7 @@ void Document::Parse() {
   const std::string_view text = text_;
   const auto charLength = [this](std::string_view t, std::size_t pos) { return CharLength(t, pos); };
   lines_.clear();
+  lines_.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   for (std::size_t pos = bodyBegin_; pos < text.size();) {
     Line line;
     line.begin = pos;

@@ -13,6 +13,8 @@ namespace qlm::platform {
 namespace {
 
 std::string Utf8FromCp932(const std::string& text) {
+  if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    return text;
   iconv_t converter = iconv_open("UTF-8", "CP932");
   if (converter == reinterpret_cast<iconv_t>(-1)) return text;
   std::string input = text;

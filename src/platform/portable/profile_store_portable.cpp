@@ -8,8 +8,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "platform/portable/ini_document.h"
@@ -25,10 +23,30 @@ bool IsRegularFile(const std::string& path) {
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-  if (!IsRegularFile(path)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  const int fd = open(path.c_str(), O_RDONLY);
+  if (fd < 0) return std::nullopt;
+  struct stat status;
+  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    close(fd);
+    return std::nullopt;
+  }
+  // Read in one go at the size the file has; a file that grows meanwhile is
+  // read to its end all the same.
+  std::string text(static_cast<std::size_t>(status.st_size), '\0');
+  std::size_t done = 0;
+  for (;;) {
+    if (done == text.size()) text.resize(text.size() + 4096);
+    const ssize_t got = read(fd, text.data() + done, text.size() - done);
+    if (got < 0) {
+      close(fd);
+      return std::nullopt;
+    }
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  close(fd);
+  text.resize(done);
+  return text;
 }
 
 mode_t CurrentUmask() {
