@@ -21,6 +21,7 @@
 //   --qlm_repeats=R         batches of each kind per driver (default 5)
 //   --qlm_windows_build=DIR the Windows build tree (default build/windows)
 //   --qlm_no_comparison     only the Google Benchmark part
+#include <filesystem>
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
@@ -268,7 +269,9 @@ bool OnPath(const std::string& program) {
   return false;
 }
 
-void Compare(int batch, int repeats, const std::string& windowsBuild) {
+void Compare(int batch, int repeats, const std::string& givenBuild) {
+  // Wine takes only an absolute prefix.
+  const std::string windowsBuild = std::filesystem::absolute(givenBuild).string();
   std::printf("\ncomparison through profile-driver: %d-line file, batches of %d operations, "
               "median of %d batches, an empty batch subtracted\n",
               kSections * (kEntriesPerSection + 1), batch, repeats);
