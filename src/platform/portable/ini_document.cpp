@@ -252,21 +252,26 @@ std::size_t Document::FirstBreakEnd(const Line& line) const {
   return line.breakBegin + (crlf ? 2 : 1);
 }
 
+// A lead byte left alone at the end of a cut-off text would take whatever is
+// written after it as its second byte, joining it to the last line. Before
+// anything is added at the end, the broken character becomes "・" (0x81
+// 0x45), the character the platform reads it as. Returns the bytes added.
+std::size_t Document::MendCutOffCharacter() {
+  if (utf8_ || lines_.empty() || lines_.back().breakBegin != text_.size()) return 0;
+  std::size_t last = lines_.back().begin;
+  for (std::size_t pos = last; pos < text_.size(); pos += CharLength(text_, pos)) last = pos;
+  if (last + 1 != text_.size() || !IsLead932(static_cast<unsigned char>(text_[last]))) return 0;
+  text_.replace(last, 1, "\x81\x45");
+  return 1;
+}
+
 // Inserts content as a line of its own at byte offset at, which is the start
 // of a line or the end of the text.
 void Document::InsertLine(std::size_t at, std::string_view content) {
   const std::string lineBreak = LineBreak();
   std::string inserted;
   if (at == text_.size() && !lines_.empty() && lines_.back().breakBegin == lines_.back().end) {
-    // The last line needs a break first. A lead byte left alone at the end
-    // of a cut-off text would take that break as its second byte and join
-    // the new line to the old one: the broken character goes instead.
-    std::size_t last = lines_.back().begin;
-    for (std::size_t pos = last; pos < text_.size(); pos += CharLength(text_, pos)) last = pos;
-    if (!utf8_ && last + 1 == text_.size() && IsLead932(static_cast<unsigned char>(text_[last]))) {
-      text_.pop_back();
-      --at;
-    }
+    at += MendCutOffCharacter();
     inserted = lineBreak;
   }
   inserted.append(content);
@@ -297,6 +302,7 @@ bool Document::Set(std::string_view section, std::string_view key, std::string_v
     if (line.hasValue && Value(line) == value) return false;
     std::size_t from = line.contentEnd;
     std::string replacement = "=";
+    if (!line.hasValue && from == text_.size()) from += MendCutOffCharacter();
     if (line.hasValue) {
       from = line.equalsEnd;
       while (from < line.breakBegin && IsBlank(static_cast<unsigned char>(text_[from]))) ++from;

@@ -112,6 +112,7 @@ class Document {
   std::string LineBreak() const;
   std::size_t FirstBreakEnd(const Line& line) const;
   void InsertLine(std::size_t at, std::string_view content);
+  std::size_t MendCutOffCharacter();
 
   std::string text_;
   bool utf8_ = false;
