@@ -35,7 +35,10 @@
 //   bytes that are not valid Shift-JIS and converts files that start with a
 //   UTF-8 byte-order mark. This engine returns and writes bytes as they
 //   stand; a UTF-8 byte-order mark is kept and only steers how characters
-//   are stepped over. UTF-16 files are taken as plain bytes.
+//   are stepped over. UTF-16 files are taken as plain bytes. The one byte it
+//   changes is a lead byte cut off at the very end of a file, which would
+//   take anything written after it as its second byte: it becomes 0x81 0x45
+//   ("・"), the character the platform reads it as.
 #pragma once
 
 #include <cstddef>
