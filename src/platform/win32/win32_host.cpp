@@ -52,7 +52,7 @@ std::optional<std::string> Win32Host::AskForFile(const FileDialogRequest& reques
   dialog.nMaxFile = static_cast<DWORD>(file.size());
   dialog.lpstrInitialDir = request.initialFolder.c_str();
   dialog.lpstrTitle = request.title.c_str();
-  dialog.Flags = OFN_EXPLORER | (request.hideReadOnly ? OFN_HIDEREADONLY : 0) |
+  dialog.Flags = (request.hideReadOnly ? OFN_HIDEREADONLY : 0) |
                  (request.resizable ? OFN_ENABLESIZING : 0);
   if (!GetOpenFileNameA(&dialog)) return std::nullopt;
   return std::string(file.data());
