@@ -1,7 +1,6 @@
 // file_search_portable.cpp: the wildcard search over a Linux folder, as
 // Windows answers it for the program's patterns.
 #include <dirent.h>
-#include <iconv.h>
 
 #include <algorithm>
 #include <memory>
@@ -9,6 +8,7 @@
 #include "platform/codepage.h"
 #include "platform/file_search.h"
 #include "platform/portable/native_path.h"
+#include "platform/portable/text_conversion.h"
 
 namespace qlm::platform {
 namespace {
@@ -59,21 +59,7 @@ std::string ShortName(std::string_view name) {
   return shortName;
 }
 
-std::string Cp932FromUtf8(const std::string& text) {
-  iconv_t converter = iconv_open("CP932", "UTF-8");
-  if (converter == reinterpret_cast<iconv_t>(-1)) return text;
-  std::string input = text;
-  std::string output(input.size() * 2 + 4, '\0');
-  char* in = input.data();
-  char* out = output.data();
-  std::size_t inLeft = input.size();
-  std::size_t outLeft = output.size();
-  const std::size_t result = iconv(converter, &in, &inLeft, &out, &outLeft);
-  iconv_close(converter);
-  if (result == static_cast<std::size_t>(-1)) return text;
-  output.resize(output.size() - outLeft);
-  return output;
-}
+std::string Cp932FromUtf8(const std::string& text) { return ConvertText(text, "CP932", "UTF-8").value_or(text); }
 
 }  // namespace
 

@@ -1,8 +1,8 @@
 // native_path.cpp: mapping Windows paths onto the Linux file system.
 #include "platform/portable/native_path.h"
+#include "platform/portable/text_conversion.h"
 
 #include <dirent.h>
-#include <iconv.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -15,19 +15,7 @@ namespace {
 std::string Utf8FromCp932(const std::string& text) {
   if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
     return text;
-  iconv_t converter = iconv_open("UTF-8", "CP932");
-  if (converter == reinterpret_cast<iconv_t>(-1)) return text;
-  std::string input = text;
-  std::string output(input.size() * 3 + 4, '\0');
-  char* in = input.data();
-  char* out = output.data();
-  std::size_t inLeft = input.size();
-  std::size_t outLeft = output.size();
-  const std::size_t result = iconv(converter, &in, &inLeft, &out, &outLeft);
-  iconv_close(converter);
-  if (result == static_cast<std::size_t>(-1)) return text;
-  output.resize(output.size() - outLeft);
-  return output;
+  return ConvertText(text, "UTF-8", "CP932").value_or(text);
 }
 
 bool Exists(const std::string& path) {

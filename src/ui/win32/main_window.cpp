@@ -59,7 +59,13 @@ MainWindow::~MainWindow() {
 void MainWindow::ShowError(const std::string& text) {
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);
+  // A quit request already queued (the main window destroyed while an error
+  // left its construction) would end the box before it is seen: hold it back
+  // until the box is answered.
+  MSG quit;
+  const bool quitting = PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
   MessageBoxA(GetActiveWindow(), ErrorBoxText(text).c_str(), ApplicationTitle(path).c_str(), MB_OK | MB_ICONSTOP);
+  if (quitting) PostQuitMessage(static_cast<int>(quit.wParam));
 }
 
 void MainWindow::Create() {
