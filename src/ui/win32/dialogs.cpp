@@ -157,7 +157,7 @@ void ShowAboutBox(HINSTANCE instance, HWND owner) {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     AddControl(dialog, "STATIC", "Version " + FileVersionOf(path), SS_LEFT, -1, 50, 29, 200, 14, font);
-    AddControl(dialog, "STATIC", "Copyright (C) 2026 The Quillmate developers", SS_LEFT, -1, 50, 48, 215, 14, font);
+    AddControl(dialog, "STATIC", "Copyright (C) 2026 Quillmate", SS_LEFT, -1, 50, 48, 215, 14, font);
     linkControl = AddControl(dialog, "STATIC", "Quillmate Information", SS_LEFT | SS_NOTIFY, kLink, 50, 67, 120, 14, link);
     AddControl(dialog, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 190, 65, 75, 25, font);
   };

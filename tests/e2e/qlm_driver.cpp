@@ -1,0 +1,334 @@
+// qlm_driver.cpp: starting QLM.exe in a scratch folder and driving its windows
+// from another process.
+#include "qlm_driver.h"
+
+#include <sstream>
+#include <thread>
+
+namespace qlm::e2e {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A message the program must have handled within this time.
+constexpr UINT kSendTimeoutMs = 10000;
+
+std::string ClassOf(HWND window) {
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+DWORD ProcessOf(HWND window) {
+  DWORD id = 0;
+  GetWindowThreadProcessId(window, &id);
+  return id;
+}
+
+std::vector<HWND> TopLevelWindows(DWORD processId) {
+  struct Search {
+    DWORD processId;
+    std::vector<HWND> found;
+  } search{processId, {}};
+  EnumWindows(
+      [](HWND window, LPARAM data) {
+        auto& search = *reinterpret_cast<Search*>(data);
+        if (ProcessOf(window) == search.processId) search.found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::vector<HWND> Children(HWND parent) {
+  std::vector<HWND> found;
+  EnumChildWindows(
+      parent,
+      [](HWND window, LPARAM data) {
+        reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// SendMessage that gives up when the program does not answer in time.
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* answered = nullptr) {
+  DWORD_PTR result = 0;
+  const bool ok = SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &result) != 0;
+  if (answered) *answered = ok;
+  return static_cast<LRESULT>(result);
+}
+
+std::string AnsiFromWide(const std::wstring& wide) {
+  const int size = static_cast<int>(wide.size());
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), size, text.data(), bytes, nullptr, nullptr);
+  return text;
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& ready, std::chrono::milliseconds patience) {
+  const auto deadline = Clock::now() + patience;
+  while (!ready()) {
+    if (Clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  }
+  return true;
+}
+
+bool RunningUnderWine() {
+  const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+IniFile ParseIni(const std::string& bytes) {
+  IniFile file;
+  std::istringstream lines(bytes);
+  std::string line, section;
+  while (std::getline(lines, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    if (line.front() == '[') {
+      section = line.substr(1, line.find(']') - 1);
+      file[section];
+      continue;
+    }
+    const std::size_t equals = line.find('=');
+    if (equals == std::string::npos) continue;
+    file[section][line.substr(0, equals)] = line.substr(equals + 1);
+  }
+  return file;
+}
+
+IniFile ReadIni(const std::string& path) { return ParseIni(test::ReadBytes(path)); }
+
+ToolInstallation::ToolInstallation(const ToolSpec& spec) {
+  test::WriteBytes(folder_ / "System\\Sys.ini", "[INFO]\r\nTitle=" + spec.title + "\r\n");
+  test::WriteBytes(ConfigPath(), spec.appcfg);
+  test::MakeFolder(folder_ / "Color");
+  for (const std::string& colour : spec.colours)
+    test::WriteBytes(folder_ / ("Color\\" + colour), "[COLOR]\r\nBackground=F0F0F0\r\nText=202020\r\n");
+  if (!spec.executable.empty()) test::WriteBytes(folder_ / spec.executable, "");
+}
+
+std::string UniqueTitle(const char* utf8) {
+  static int count = 0;
+  return S(utf8) + " " + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count);
+}
+
+std::string SentText(HWND window) {
+  bool answered = false;
+  const LRESULT length = Send(window, WM_GETTEXTLENGTH, 0, 0, &answered);
+  if (!answered) return "<no answer>";
+  // The length may count characters rather than bytes: room for both.
+  std::string text(static_cast<std::size_t>(length) * 2 + 2, '\0');
+  const LRESULT copied = Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(copied));
+  return text;
+}
+
+std::string MessageBoxText(HWND box) { return SentText(GetDlgItem(box, 0xFFFF)); }
+
+std::vector<std::string> StaticTexts(HWND dialog) {
+  std::vector<std::string> texts;
+  for (HWND child : Children(dialog)) {
+    if (lstrcmpiA(ClassOf(child).c_str(), "Static") != 0) continue;
+    std::string text = SentText(child);
+    if (!text.empty()) texts.push_back(text);
+  }
+  return texts;
+}
+
+bool Press(HWND dialog, int buttonId) {
+  const HWND button = GetDlgItem(dialog, buttonId);
+  if (!button) return false;
+  // Posted: the program may open its next box straight away.
+  return PostMessageA(button, BM_CLICK, 0, 0) != 0;
+}
+
+std::string DescribeBoxes(DWORD processId) {
+  std::string text;
+  for (HWND window : TopLevelWindows(processId)) {
+    if (ClassOf(window) != "#32770" || !IsWindowVisible(window)) continue;
+    char caption[256] = {};
+    GetWindowTextA(window, caption, sizeof caption);
+    text += std::string("[") + caption + "]";
+    for (const std::string& each : StaticTexts(window)) text += " " + each;
+    text += "\n";
+  }
+  return text.empty() ? "(no box open)" : text;
+}
+
+Quillmate::Quillmate(const std::string& ownIni) {
+  CopyFileA(QLM_EXE, ExePath().c_str(), FALSE);
+  if (!ownIni.empty()) test::WriteBytes(OwnIniPath(), ownIni);
+}
+
+std::string Quillmate::OwnIniFor(const std::string& toolFolder, const std::string& more) {
+  return "[CONFIG]\r\nTTPath=" + toolFolder + "\r\n" + more;
+}
+
+Quillmate::~Quillmate() {
+  if (!process_.hProcess) return;
+  if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0) {
+    TerminateProcess(process_.hProcess, 1);
+    WaitForSingleObject(process_.hProcess, 10000);
+  }
+  CloseHandle(process_.hThread);
+  CloseHandle(process_.hProcess);
+}
+
+bool Quillmate::Start() {
+  std::string commandLine = "\"";
+  commandLine += ExePath();
+  commandLine += '"';
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  return CreateProcessA(ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder_.path().c_str(), &startup, &process_) != 0;
+}
+
+bool Quillmate::WaitForExit() {
+  return WaitForSingleObject(process_.hProcess, static_cast<DWORD>(kPatience / std::chrono::milliseconds(1))) ==
+         WAIT_OBJECT_0;
+}
+
+bool Quillmate::Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
+
+HWND Quillmate::MainWindow() const {
+  for (HWND window : TopLevelWindows(processId()))
+    if (ClassOf(window) == "QuillmateMainForm") return window;
+  return nullptr;
+}
+
+HWND Quillmate::WaitForMainWindow() const {
+  HWND window = nullptr;
+  WaitUntil([&] {
+    window = MainWindow();
+    return window && IsWindowVisible(window);
+  });
+  return window && IsWindowVisible(window) ? window : nullptr;
+}
+
+HWND Quillmate::Box(const std::string& caption) const {
+  for (HWND window : TopLevelWindows(processId())) {
+    if (ClassOf(window) != "#32770" || !IsWindowVisible(window)) continue;
+    char text[256] = {};
+    GetWindowTextA(window, text, sizeof text);
+    if (caption == text) return window;
+  }
+  return nullptr;
+}
+
+HWND Quillmate::WaitForBox(const std::string& caption) const {
+  HWND box = nullptr;
+  WaitUntil([&] { return (box = Box(caption)) != nullptr; });
+  if (box) {
+    // Let the box finish setting itself up before it is read or answered.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  }
+  return box;
+}
+
+bool Quillmate::WaitForBoxGone(const std::string& caption) const {
+  return WaitUntil([&] { return Box(caption) == nullptr; });
+}
+
+HWND Quillmate::Control(int id) const { return GetDlgItem(MainWindow(), id); }
+
+bool Quillmate::Checked(int id) const { return Send(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+bool Quillmate::Enabled(int id) const { return IsWindowEnabled(Control(id)) != 0; }
+
+int Quillmate::Selection(int id) const { return static_cast<int>(Send(Control(id), CB_GETCURSEL, 0, 0)); }
+
+std::vector<std::string> Quillmate::Items(int id) const {
+  // Asked for in UTF-16 and converted here: Wine hands an ANSI CB_GETLBTEXT
+  // from another process the UTF-16 text unconverted. On Windows both ways
+  // give the same bytes.
+  const HWND box = Control(id);
+  std::vector<std::string> items;
+  const LRESULT count = Send(box, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(box, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0, SMTO_NORMAL, kSendTimeoutMs, &length);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(box, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_NORMAL, kSendTimeoutMs, &copied);
+    text.resize(static_cast<LRESULT>(copied) < 0 ? 0 : static_cast<std::size_t>(copied));
+    items.push_back(AnsiFromWide(text));
+  }
+  return items;
+}
+
+std::string Quillmate::SelectedText(int id) const {
+  const int selected = Selection(id);
+  const std::vector<std::string> items = Items(id);
+  return selected >= 0 && selected < static_cast<int>(items.size()) ? items[static_cast<std::size_t>(selected)]
+                                                                    : "<no selection>";
+}
+
+std::string Quillmate::Text(int id) const { return SentText(Control(id)); }
+
+RECT Quillmate::ClientRect() const {
+  RECT area = {};
+  GetClientRect(MainWindow(), &area);
+  return area;
+}
+
+RECT Quillmate::WindowRect() const {
+  RECT frame = {};
+  GetWindowRect(MainWindow(), &frame);
+  return frame;
+}
+
+void Quillmate::Click(int id) const {
+  bool answered = false;
+  Send(Control(id), BM_CLICK, 0, 0, &answered);
+  if (!answered) ADD_FAILURE() << "control " << id << " was not handled in time; open boxes: " << Boxes();
+}
+
+void Quillmate::ClickAsync(int id) const {
+  if (!PostMessageA(Control(id), BM_CLICK, 0, 0)) ADD_FAILURE() << "could not post a click to control " << id;
+}
+
+bool Quillmate::SelectItem(int id, const std::string& item) const {
+  const std::vector<std::string> items = Items(id);
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (items[i] != item) continue;
+    Send(Control(id), CB_SETCURSEL, i, 0);
+    return true;
+  }
+  ADD_FAILURE() << "no item \"" << item << "\" in drop-down " << id;
+  return false;
+}
+
+void Quillmate::Choose(int id, const std::string& item) const {
+  if (!SelectItem(id, item)) return;
+  bool answered = false;
+  Send(MainWindow(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Control(id)), &answered);
+  if (!answered) ADD_FAILURE() << "the choice in " << id << " was not handled in time; open boxes: " << Boxes();
+}
+
+void Quillmate::ChooseAsync(int id, const std::string& item) const {
+  if (!SelectItem(id, item)) return;
+  PostMessageA(MainWindow(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Control(id)));
+}
+
+void Quillmate::ClickArrow(bool up) const {
+  // The arrows share the control's height: the upper half raises the size.
+  const HWND arrows = Control(ui::kFontSizeArrows);
+  RECT area = {};
+  GetClientRect(arrows, &area);
+  const LPARAM point = MAKELPARAM(area.right / 2, up ? area.bottom / 4 : area.bottom * 3 / 4);
+  bool answered = false;
+  Send(arrows, WM_LBUTTONDOWN, MK_LBUTTON, point, &answered);
+  Send(arrows, WM_LBUTTONUP, 0, point);
+  if (!answered) ADD_FAILURE() << "the arrow click was not handled in time; open boxes: " << Boxes();
+}
+
+}  // namespace qlm::e2e

@@ -1,0 +1,146 @@
+// qlm_driver.h: runs the real QLM.exe from a scratch folder against a tool
+// installation and works its windows from outside, as a user would: finds its
+// main window and boxes by class and caption among the windows of its process,
+// reads the controls with messages that cross process boundaries, presses
+// buttons, picks drop-down items and clicks the size arrows.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+#include "ui/win32/layout.h"
+
+namespace qlm::e2e {
+
+// Base of the tests that start QLM.exe: skipped without a display to show
+// its windows on.
+class DesktopTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (DISPLAY)";
+  }
+};
+
+// Whether the tests run under Wine rather than on Windows.
+bool RunningUnderWine();
+
+// Shift-JIS bytes of a UTF-8 text: what the program shows and stores.
+inline std::string S(const char* utf8) { return test::Sjis(utf8); }
+
+// How long anything may take to appear, change or end.
+inline constexpr auto kPatience = std::chrono::seconds(20);
+
+// Polls ready() until it holds; false when patience runs out first.
+bool WaitUntil(const std::function<bool()>& ready, std::chrono::milliseconds patience = kPatience);
+
+// An INI file as read back: section -> key -> value, all spelled as stored.
+using IniFile = std::map<std::string, std::map<std::string, std::string>>;
+IniFile ParseIni(const std::string& bytes);
+IniFile ReadIni(const std::string& path);
+
+// A tool installation in a scratch folder of its own.
+struct ToolSpec {
+  std::string executable = "Takumi.exe";  // empty file under this name; "" for none
+  std::string title;                      // [INFO] Title of System\Sys.ini (Shift-JIS)
+  std::string appcfg;                     // bytes of System\Appcfg.ini
+  std::vector<std::string> colours{"Default.CLR", "Night.CLR", "Paper.CLR"};
+};
+
+class ToolInstallation {
+ public:
+  explicit ToolInstallation(const ToolSpec& spec);
+  // The folder, ending with a backslash, as QLM.INI stores it.
+  std::string folder() const { return folder_.path() + "\\"; }
+  std::string ConfigPath() const { return folder_ / "System\\Appcfg.ini"; }
+
+ private:
+  test::ScratchFolder folder_;
+};
+
+// A title no other test running at the same time uses.
+std::string UniqueTitle(const char* utf8);
+
+// Texts of the visible dialogs of one process, for failure messages.
+std::string DescribeBoxes(DWORD processId);
+
+// QLM.exe copied into a scratch folder beside its own QLM.INI, started, and
+// ended at the latest when this object goes.
+class Quillmate {
+ public:
+  // ownIni: the bytes of QLM.INI ("" for no file).
+  explicit Quillmate(const std::string& ownIni);
+  // A QLM.INI whose TTPath is toolFolder.
+  static std::string OwnIniFor(const std::string& toolFolder, const std::string& more = "");
+  ~Quillmate();
+  Quillmate(const Quillmate&) = delete;
+  Quillmate& operator=(const Quillmate&) = delete;
+
+  bool Start();
+  // Waits for the program to end; false when it is still running.
+  bool WaitForExit();
+  bool Running() const;
+  DWORD processId() const { return process_.dwProcessId; }
+  std::string OwnIniPath() const { return folder_ / "QLM.INI"; }
+  std::string ExePath() const { return folder_ / "QLM.exe"; }
+
+  // The main window, shown or not; nullptr when there is none.
+  HWND MainWindow() const;
+  // Waits for the main window to be shown.
+  HWND WaitForMainWindow() const;
+  // A shown dialog (#32770) of the program with this caption, else nullptr.
+  HWND Box(const std::string& caption) const;
+  HWND WaitForBox(const std::string& caption) const;
+  // Waits until no dialog with this caption is shown.
+  bool WaitForBoxGone(const std::string& caption) const;
+  std::string Boxes() const { return DescribeBoxes(processId()); }
+
+  // The main window's controls, by the ids of ui/win32/layout.h.
+  HWND Control(int id) const;
+  bool Checked(int id) const;
+  bool Enabled(int id) const;
+  int Selection(int id) const;
+  std::vector<std::string> Items(int id) const;
+  std::string SelectedText(int id) const;
+  // WM_GETTEXT: the size box's text, the status bar's first panel.
+  std::string Text(int id) const;
+  RECT ClientRect() const;
+  RECT WindowRect() const;
+
+  // Presses a button and returns once the program has handled it; fails the
+  // test when that takes long (a box left open, say). The Async forms only
+  // post and return at once, for actions that open a box.
+  void Click(int id) const;
+  void ClickAsync(int id) const;
+  // Picks the item with this text in a drop-down list and notifies the main
+  // window as a user's choice does.
+  void Choose(int id, const std::string& item) const;
+  void ChooseAsync(int id, const std::string& item) const;
+  // Clicks the size's up or down arrow.
+  void ClickArrow(bool up) const;
+
+ private:
+  bool SelectItem(int id, const std::string& item) const;
+
+  test::ScratchFolder folder_;
+  PROCESS_INFORMATION process_ = {};
+};
+
+// The text of a message box (its static control 0xFFFF).
+std::string MessageBoxText(HWND box);
+// The non-empty texts of a dialog's static controls, in creation order.
+std::vector<std::string> StaticTexts(HWND dialog);
+// Presses a dialog's button (posted, as the program may open its next box
+// at once); false when the dialog has no such button.
+bool Press(HWND dialog, int buttonId);
+std::string SentText(HWND window);
+
+}  // namespace qlm::e2e
