@@ -141,6 +141,9 @@ void MainWindow::BuildControls() {
       SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
   }
+  // The sample shows Japanese text from the start.
+  sampleFont_ = MakeFont("Tahoma", 8, false, SHIFTJIS_CHARSET);
+  SendMessageA(Control(kFontSample), WM_SETFONT, reinterpret_cast<WPARAM>(sampleFont_), FALSE);
   SendMessageA(Control(kFontSize), EM_LIMITTEXT, 2, 0);
   SendMessageA(Control(kFontSizeArrows), UDM_SETBUDDY, reinterpret_cast<WPARAM>(Control(kFontSize)), 0);
   SendMessageA(Control(kFontSizeArrows), UDM_SETRANGE32, 1, 99);
