@@ -23,8 +23,11 @@ class ListModel {
   void SetItems(std::vector<std::string> items) {
     items_ = std::move(items);
     selected_ = -1;
+    ++itemsVersion_;
     Changed();
   }
+  // Counts the changes of the items, so that a view refills only then.
+  unsigned itemsVersion() const { return itemsVersion_; }
   void Clear() { SetItems({}); }
 
   // The selected index, or -1 for none.
@@ -46,6 +49,7 @@ class ListModel {
 
   std::vector<std::string> items_;
   int selected_ = -1;
+  unsigned itemsVersion_ = 0;
 };
 
 // A check box. Setting its state runs onClick when the state changes, from

@@ -20,6 +20,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     window.Show();
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+      window.RelayToHints(message);
       if (window.handle() && IsDialogMessageA(window.handle(), &message)) continue;
       TranslateMessage(&message);
       DispatchMessageA(&message);

@@ -134,7 +134,10 @@ void MainWindow::BuildControls() {
       const std::string hint = Ansi(row.hint);
       TOOLINFOA tool = {};
       tool.cbSize = sizeof tool;
-      tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+      // Mouse messages reach the hints through RelayToHints from the message
+      // loop rather than by subclassing each control, which costs a round
+      // trip to the window server per message under Wine.
+      tool.uFlags = TTF_IDISHWND;
       tool.hwnd = window_;
       tool.uId = reinterpret_cast<UINT_PTR>(control);
       tool.lpszText = const_cast<char*>(hint.c_str());
@@ -182,19 +185,17 @@ void MainWindow::BindModels() {
   };
 
   auto bindList = [this](ListModel& model, int id) {
-    model.viewChanged = [this, &model, id] {
+    // The view's items are refilled only when the model's items changed.
+    auto shownVersion = std::make_shared<unsigned>(model.itemsVersion() + 1);
+    model.viewChanged = [this, &model, id, shownVersion] {
       const HWND box = Control(id);
-      const LRESULT count = SendMessageA(box, CB_GETCOUNT, 0, 0);
-      bool same = count == static_cast<LRESULT>(model.items().size());
-      for (LRESULT i = 0; same && i < count; ++i) {
-        char text[512] = {};
-        SendMessageA(box, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-        same = model.items()[static_cast<std::size_t>(i)] == text;
-      }
-      if (!same) {
+      if (*shownVersion != model.itemsVersion()) {
+        SendMessageA(box, WM_SETREDRAW, FALSE, 0);
         SendMessageA(box, CB_RESETCONTENT, 0, 0);
         for (const std::string& item : model.items())
           SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+        SendMessageA(box, WM_SETREDRAW, TRUE, 0);
+        *shownVersion = model.itemsVersion();
       }
       SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(model.selected()), 0);
     };
@@ -324,6 +325,13 @@ void MainWindow::OnCommand(int id, int code) {
     case kCancel: if (code == BN_CLICKED) Guard([&] { form_.CancelClick(); }); break;
     case kAbout: if (code == BN_CLICKED) Guard([&] { ShowAboutBox(instance_, window_); }); break;
   }
+}
+
+void MainWindow::RelayToHints(const MSG& message) {
+  if (!tooltip_ || message.message < WM_MOUSEFIRST || message.message > WM_MOUSELAST) return;
+  if (GetParent(message.hwnd) != window_) return;
+  MSG relayed = message;
+  SendMessageA(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
 void MainWindow::Guard(const std::function<void()>& handler) {

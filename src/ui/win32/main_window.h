@@ -31,6 +31,8 @@ class MainWindow : public FormWindow {
   // Places and shows the window, then fits the status bar.
   void Show();
   HWND handle() const { return window_; }
+  // Hands a mouse message meant for one of the controls to the hints.
+  void RelayToHints(const MSG& message);
 
   // FormWindow.
   int AskYesNo(const std::string& text) override;
