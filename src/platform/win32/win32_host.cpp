@@ -54,7 +54,15 @@ std::optional<std::string> Win32Host::AskForFile(const FileDialogRequest& reques
   dialog.lpstrTitle = request.title.c_str();
   dialog.Flags = (request.hideReadOnly ? OFN_HIDEREADONLY : 0) |
                  (request.resizable ? OFN_ENABLESIZING : 0);
-  if (!GetOpenFileNameA(&dialog)) return std::nullopt;
+  // The dialog's library is loaded only when a dialog is needed: most starts
+  // never ask, and loading it costs time and memory at every start.
+  const HMODULE library = LoadLibraryA("comdlg32.dll");
+  const auto open = library ? reinterpret_cast<BOOL(WINAPI*)(OPENFILENAMEA*)>(
+                                  reinterpret_cast<void*>(GetProcAddress(library, "GetOpenFileNameA")))
+                            : nullptr;
+  const bool chosen = open && open(&dialog);
+  if (library) FreeLibrary(library);
+  if (!chosen) return std::nullopt;
   return std::string(file.data());
 }
 

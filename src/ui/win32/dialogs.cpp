@@ -3,7 +3,6 @@
 // they open, like the main window.
 #include "ui/win32/dialogs.h"
 
-#include <shellapi.h>
 
 #include <functional>
 #include <vector>
@@ -77,6 +76,17 @@ INT_PTR RunDialog(HINSTANCE instance, HWND owner, DialogSpec& spec) {
                                                  reinterpret_cast<LPARAM>(&spec));
   for (const HFONT font : spec.fonts) DeleteObject(font);
   return result;
+}
+
+// The shell is loaded only for the link, which few starts follow.
+void OpenProductPage(HWND owner) {
+  const HMODULE shell = LoadLibraryA("shell32.dll");
+  if (!shell) return;
+  using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+  if (const auto execute = reinterpret_cast<ShellExecuteFunction>(
+          reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteA"))))
+    execute(owner, "open", kProductPage, nullptr, nullptr, SW_SHOWDEFAULT);
+  FreeLibrary(shell);
 }
 
 }  // namespace
@@ -167,7 +177,7 @@ void ShowAboutBox(HINSTANCE instance, HWND owner) {
       return true;
     }
     if (id == kLink && code == STN_CLICKED) {
-      ShellExecuteA(dialog, "open", kProductPage, nullptr, nullptr, SW_SHOWDEFAULT);
+      OpenProductPage(dialog);
       return true;
     }
     return false;
