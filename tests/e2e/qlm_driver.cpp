@@ -2,6 +2,8 @@
 // from another process.
 #include "qlm_driver.h"
 
+#include <dlgs.h>
+
 #include <sstream>
 #include <thread>
 
@@ -147,6 +149,16 @@ bool Press(HWND dialog, int buttonId) {
   if (!button) return false;
   // Posted: the program may open its next box straight away.
   return PostMessageA(button, BM_CLICK, 0, 0) != 0;
+}
+
+bool ChooseFile(HWND dialog, const std::string& path) {
+  // The name box is a combo box in the newer layout of the dialog, an edit
+  // in the older one.
+  HWND name = GetDlgItem(dialog, cmb13);
+  if (!name) name = GetDlgItem(dialog, edt1);
+  if (!name) return false;
+  Send(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  return Press(dialog, IDOK);
 }
 
 std::string DescribeBoxes(DWORD processId) {

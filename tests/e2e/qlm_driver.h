@@ -141,6 +141,9 @@ std::vector<std::string> StaticTexts(HWND dialog);
 // Presses a dialog's button (posted, as the program may open its next box
 // at once); false when the dialog has no such button.
 bool Press(HWND dialog, int buttonId);
+// Types a file's full path into an open-file dialog's name box, as a user
+// may, and presses its OK button; false when the dialog has no name box.
+bool ChooseFile(HWND dialog, const std::string& path);
 std::string SentText(HWND window);
 
 }  // namespace qlm::e2e
