@@ -52,18 +52,12 @@ class ListModel {
   unsigned itemsVersion_ = 0;
 };
 
-// A check box. Setting its state runs onClick when the state changes, from
-// the program exactly as from the user.
-class CheckModel {
+// A control whose state, when it changes, runs onClick: from the program
+// exactly as from the user.
+template <typename State>
+class ClickableModel {
  public:
-  bool checked() const { return checked_; }
   bool enabled() const { return enabled_; }
-  void SetChecked(bool checked) {
-    if (checked == checked_) return;
-    checked_ = checked;
-    if (viewChanged) viewChanged();
-    if (onClick) onClick();
-  }
   void SetEnabled(bool enabled) {
     enabled_ = enabled;
     if (viewChanged) viewChanged();
@@ -72,34 +66,34 @@ class CheckModel {
   std::function<void()> onClick;
   std::function<void()> viewChanged;
 
+ protected:
+  explicit ClickableModel(State initial) : state_(initial) {}
+  void SetState(State state) {
+    if (state == state_) return;
+    state_ = state;
+    if (viewChanged) viewChanged();
+    if (onClick) onClick();
+  }
+  State state_;
+
  private:
-  bool checked_ = false;
   bool enabled_ = true;
 };
 
-// A radio group: the selected item (-1 for none). Changing the selection runs
-// onClick, from the program exactly as from the user.
-class RadioModel {
+// A check box.
+class CheckModel : public ClickableModel<bool> {
  public:
-  int selected() const { return selected_; }
-  bool enabled() const { return enabled_; }
-  void Select(int index) {
-    if (index == selected_) return;
-    selected_ = index;
-    if (viewChanged) viewChanged();
-    if (onClick) onClick();
-  }
-  void SetEnabled(bool enabled) {
-    enabled_ = enabled;
-    if (viewChanged) viewChanged();
-  }
+  CheckModel() : ClickableModel(false) {}
+  bool checked() const { return state_; }
+  void SetChecked(bool checked) { SetState(checked); }
+};
 
-  std::function<void()> onClick;
-  std::function<void()> viewChanged;
-
- private:
-  int selected_ = -1;
-  bool enabled_ = true;
+// A radio group: the selected item, -1 for none.
+class RadioModel : public ClickableModel<int> {
+ public:
+  RadioModel() : ClickableModel(-1) {}
+  int selected() const { return state_; }
+  void Select(int index) { SetState(index); }
 };
 
 // The read-only font size box and its up-down arrows.
