@@ -21,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench_driver.h"
 #include "bench_model.h"
 #include "platform/win32/win32_host.h"
 #include "settings/controls.h"
@@ -35,6 +36,7 @@
 namespace {
 
 using qlm::uibench::TraceEvent;
+using qlm::uibench::NowMs;
 
 std::vector<TraceEvent>& Events() {
   static std::vector<TraceEvent> events = [] {
@@ -45,16 +47,6 @@ std::vector<TraceEvent>& Events() {
   return events;
 }
 
-double NowMs() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) * 1000.0 / frequency;
-}
 
 // Times the scope it lives in.
 class Scope {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/win32/win32_host.h"
 #include "ui/resource_ids.h"
 #include "ui/win32/version_info.h"
 
@@ -164,9 +165,7 @@ void ShowAboutBox(HINSTANCE instance, HWND owner) {
     SendMessageA(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
     AddControl(dialog, "STATIC", "QLM", SS_LEFT, -1, 50, 10, 26, 14, bold);
     AddControl(dialog, "STATIC", "Quillmate", SS_LEFT, -1, 77, 10, 120, 14, font);
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    AddControl(dialog, "STATIC", "Version " + FileVersionOf(path), SS_LEFT, -1, 50, 29, 200, 14, font);
+    AddControl(dialog, "STATIC", "Version " + FileVersionOf(platform::Win32Host().ExecutablePath()), SS_LEFT, -1, 50, 29, 200, 14, font);
     AddControl(dialog, "STATIC", "Copyright (C) 2026 Quillmate", SS_LEFT, -1, 50, 48, 215, 14, font);
     linkControl = AddControl(dialog, "STATIC", "Quillmate Information", SS_LEFT | SS_NOTIFY, kLink, 50, 67, 120, 14, link);
     AddControl(dialog, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 190, 65, 75, 25, font);

@@ -274,8 +274,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       SendMessageA(status, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
       return 0;
     }
-    case WM_CTLCOLORSTATIC:
-      break;
     case WM_CLOSE:
       DestroyWindow(window_);
       return 0;
@@ -289,7 +287,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void MainWindow::OnCommand(int id, int code) {
   auto checked = [this](int control) { return SendMessageA(Control(control), BM_GETCHECK, 0, 0) == BST_CHECKED; };
-  auto selection = [this](int control) { return static_cast<int>(SendMessageA(Control(control), CB_GETCURSEL, 0, 0)); };
   switch (id) {
     case kWindowStyleSdi:
     case kWindowStyleMdi:
@@ -300,31 +297,19 @@ void MainWindow::OnCommand(int id, int code) {
     case kTickerBar: if (code == BN_CLICKED) Guard([&] { form_.tickerBar.SetChecked(checked(id)); }); break;
     case kTopMost: if (code == BN_CLICKED) Guard([&] { form_.topMost.SetChecked(checked(id)); }); break;
     case kRealtime: if (code == BN_CLICKED) Guard([&] { form_.realtime.SetChecked(checked(id)); }); break;
-    case kColourFiles:
-      if (code == CBN_SELCHANGE)
-        Guard([&] {
-          form_.colourFiles.Select(selection(id));
-          form_.ColourFileChange();
-        });
-      break;
-    case kFontName:
-      if (code == CBN_SELCHANGE)
-        Guard([&] {
-          form_.font.face.Select(selection(id));
-          form_.FontNameChange();
-        });
-      break;
-    case kFontStyle:
-      if (code == CBN_SELCHANGE)
-        Guard([&] {
-          form_.font.style.Select(selection(id));
-          form_.FontStyleChange();
-        });
-      break;
+    case kColourFiles: if (code == CBN_SELCHANGE) Guard([&] { Choose(form_.colourFiles, id, &MainForm::ColourFileChange); }); break;
+    case kFontName: if (code == CBN_SELCHANGE) Guard([&] { Choose(form_.font.face, id, &MainForm::FontNameChange); }); break;
+    case kFontStyle: if (code == CBN_SELCHANGE) Guard([&] { Choose(form_.font.style, id, &MainForm::FontStyleChange); }); break;
     case kOk: if (code == BN_CLICKED) Guard([&] { form_.OkClick(); }); break;
     case kCancel: if (code == BN_CLICKED) Guard([&] { form_.CancelClick(); }); break;
     case kAbout: if (code == BN_CLICKED) Guard([&] { ShowAboutBox(instance_, window_); }); break;
   }
+}
+
+// The user's choice in a drop-down goes to its model, then to its handler.
+void MainWindow::Choose(ListModel& model, int id, void (MainForm::*handler)()) {
+  model.Select(static_cast<int>(SendMessageA(Control(id), CB_GETCURSEL, 0, 0)));
+  (form_.*handler)();
 }
 
 void MainWindow::RelayToHints(const MSG& message) {
@@ -382,17 +367,15 @@ void MainWindow::SetStatusText(const std::string& text) {
   SendMessageA(Control(kStatusBar), SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-int MainWindow::Top() const {
+RECT MainWindow::Frame() const {
   RECT frame;
   GetWindowRect(window_, &frame);
-  return frame.top;
+  return frame;
 }
 
-int MainWindow::Left() const {
-  RECT frame;
-  GetWindowRect(window_, &frame);
-  return frame.left;
-}
+int MainWindow::Top() const { return Frame().top; }
+
+int MainWindow::Left() const { return Frame().left; }
 
 void MainWindow::Close() { PostMessageA(window_, WM_CLOSE, 0, 0); }
 

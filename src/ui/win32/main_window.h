@@ -55,6 +55,8 @@ class MainWindow : public FormWindow {
   void BuildControls();
   void BindModels();
   void OnCommand(int id, int code);
+  void Choose(ListModel& model, int id, void (MainForm::*handler)());
+  RECT Frame() const;
   // Runs a handler; an error that escapes it is shown, and the program goes on.
   void Guard(const std::function<void()>& handler);
   HWND Control(int id) const { return GetDlgItem(window_, id); }
