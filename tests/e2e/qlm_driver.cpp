@@ -343,4 +343,94 @@ void Quillmate::ClickArrow(bool up) const {
   if (!answered) ADD_FAILURE() << "the arrow click was not handled in time; open boxes: " << Boxes();
 }
 
+void Quillmate::Answer(const std::string& text, int answer) const {
+  const HWND box = WaitForBox(kQuestionCaption);
+  ASSERT_TRUE(box) << "expected " << text << "; open: " << Boxes();
+  EXPECT_EQ(StaticTexts(box), std::vector<std::string>{text});
+  ASSERT_TRUE(Press(box, answer));
+  // This box: the next question may already be up under the same caption.
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); })) << Boxes();
+}
+
+void Quillmate::ChooseTool(const std::string& executable) const {
+  const HWND dialog = WaitForBox(kChooseToolTitle);
+  ASSERT_TRUE(dialog) << Boxes();
+  ASSERT_TRUE(ChooseFile(dialog, executable));
+  ASSERT_TRUE(WaitForBoxGone(kChooseToolTitle)) << Boxes();
+}
+
+void Quillmate::Settle() const {
+  DWORD_PTR ignored = 0;
+  EXPECT_TRUE(SendMessageTimeoutA(MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored));
+}
+
+namespace {
+
+bool ShiftIsDown() { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }
+
+// Wine takes the state of Shift from the X server: a Shift sent by SendInput
+// is dropped again as soon as Wine compares its key state with the X
+// display's (when one of its windows is activated, say). Under Wine the key
+// is therefore pressed on the X display itself, by xdotool (XTEST), which
+// Wine starts as it starts any Unix program (without a process handle to wait
+// on). The X display hands the key to the window with the input focus, and
+// Wine's desktop window has it only while a Wine window is active: a small
+// window of the test's own is activated for the moment of the press, so that
+// neither the press nor the release can miss Wine.
+bool PressShiftOnDisplay(bool down) {
+  const HWND focus = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 1, 1, nullptr,
+                                     nullptr, nullptr, nullptr);
+  SetForegroundWindow(focus);
+  const auto pump = [] {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+  };
+  pump();
+  std::string command = std::string("Z:\\usr\\bin\\xdotool ") + (down ? "keydown" : "keyup") + " shift";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  bool pressed =
+      CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+  if (pressed) {
+    if (process.hThread) CloseHandle(process.hThread);
+    if (process.hProcess) CloseHandle(process.hProcess);
+    pressed = WaitUntil([&] {
+      pump();
+      return ShiftIsDown() == down;
+    }, std::chrono::seconds(5));
+  }
+  DestroyWindow(focus);
+  pump();
+  return pressed;
+}
+
+bool PressShiftByInput(bool down) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = VK_SHIFT;
+  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  return SendInput(1, &input, sizeof input) == 1 &&
+         WaitUntil([&] { return ShiftIsDown() == down; }, std::chrono::seconds(5));
+}
+
+bool PressShift(bool down) { return RunningUnderWine() ? PressShiftOnDisplay(down) : PressShiftByInput(down); }
+
+}  // namespace
+
+ShiftHeld::ShiftHeld() {
+  held_ = PressShift(true);
+  if (held_) return;
+  ADD_FAILURE() << (RunningUnderWine() ? "could not hold Shift on the X display (xdotool; scripts/setup installs it)"
+                                       : "could not hold Shift");
+  Release();
+}
+
+void ShiftHeld::Release() {
+  // Also after a failed press: the key must not stay down for later tests.
+  const bool wasHeld = held_;
+  held_ = false;
+  if (!PressShift(false) && wasHeld) ADD_FAILURE() << "could not let Shift go";
+}
+
 }  // namespace qlm::e2e

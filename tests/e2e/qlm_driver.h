@@ -127,11 +127,46 @@ class Quillmate {
   // Clicks the size's up or down arrow.
   void ClickArrow(bool up) const;
 
+  // Expects the question box ("情報") with text and answers it with Yes (6)
+  // or No (7).
+  void Answer(const std::string& text, int answer) const;
+  // Expects the open-file dialog asking for the tool and picks executable.
+  void ChooseTool(const std::string& executable) const;
+  // Waits until the program has finished what it was doing: it answers a
+  // sent message between handlers, inside a box, or while it sends the tool
+  // a command.
+  void Settle() const;
+
  private:
   bool SelectItem(int id, const std::string& item) const;
 
   test::ScratchFolder folder_;
   PROCESS_INFORMATION process_ = {};
+};
+
+// The caption of the yes/no questions and the title of the dialog asking
+// for the tool's executable.
+inline const std::string kQuestionCaption = S("情報");
+inline const std::string kChooseToolTitle = S("トレーディングツール実行ファイル(.EXE)を選択してください。");
+
+// Holds the Shift key down while it lives, as a user at the keyboard does;
+// the test fails when the key could not be pressed. Tests that use it must
+// not run beside others, which would see the key held as well.
+class ShiftHeld {
+ public:
+  ShiftHeld();
+  ~ShiftHeld() {
+    if (held_) Release();
+  }
+  ShiftHeld(const ShiftHeld&) = delete;
+  ShiftHeld& operator=(const ShiftHeld&) = delete;
+
+  bool held() const { return held_; }
+  // Lets the key go (and waits until the desktop sees it up).
+  void Release();
+
+ private:
+  bool held_ = false;
 };
 
 // The text of a message box (its static control 0xFFFF).

@@ -43,25 +43,6 @@ bool IsTopMost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_E
 class SessionTest : public DesktopTest {
  protected:
   const std::string kQuestion = S("情報");
-  const std::string kChooseTool = S("トレーディングツール実行ファイル(.EXE)を選択してください。");
-
-  // Expects the question box with text and answers it with Yes or No.
-  void Answer(const Quillmate& qlm, const std::string& text, int answer) const {
-    const HWND box = qlm.WaitForBox(kQuestion);
-    ASSERT_TRUE(box) << "expected " << text << "; open: " << qlm.Boxes();
-    EXPECT_EQ(StaticTexts(box), std::vector<std::string>{text});
-    ASSERT_TRUE(Press(box, answer));
-    // This box: the next question may already be up under the same caption.
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); })) << qlm.Boxes();
-  }
-
-  // Expects the open-file dialog asking for the tool and picks executable.
-  void ChooseTool(const Quillmate& qlm, const std::string& executable) const {
-    const HWND dialog = qlm.WaitForBox(kChooseTool);
-    ASSERT_TRUE(dialog) << qlm.Boxes();
-    ASSERT_TRUE(ChooseFile(dialog, executable));
-    ASSERT_TRUE(qlm.WaitForBoxGone(kChooseTool)) << qlm.Boxes();
-  }
 
   // Checks Realtime and answers the caution with Yes.
   void EnterRealtime(const Quillmate& qlm) const {
@@ -87,14 +68,6 @@ class SessionTest : public DesktopTest {
     for (const std::string& event : Events(tool.Lines()))
       if (event != mark) events.push_back(event);
     return events;
-  }
-
-  // Waits until Quillmate has finished what it was doing: it answers a sent
-  // message between handlers, inside a box, or while it sends the tool a
-  // command (which the handlers used with this do not).
-  static void Settle(const Quillmate& qlm) {
-    DWORD_PTR ignored = 0;
-    EXPECT_TRUE(SendMessageTimeoutA(qlm.MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored));
   }
 };
 
@@ -134,7 +107,7 @@ TEST_F(SessionTest, TopMostRestoresTheMinimisedToolAndIsSavedOnlyOnTheWayOut) {
   // The switch itself writes nothing and tells the tool nothing; neither does
   // a Cancel that is not confirmed.
   qlm.ClickAsync(kCancel);
-  Answer(qlm, S("終了しますか？"), kNo);
+  qlm.Answer(S("終了しますか？"), kNo);
   EXPECT_EQ(test::ReadBytes(qlm.OwnIniPath()), ownIni);
   EXPECT_EQ(test::ReadBytes(tool.ConfigPath()), appcfg);
   EXPECT_EQ(SettledEvents(tool), std::vector<std::string>{"start"});
@@ -172,7 +145,7 @@ TEST_F(SessionTest, RepeatModeAsksForTheToolAtEveryLoadAndCancelReloads) {
   // The tool folder stored is valid: only Repeat makes the program ask.
   Quillmate qlm(Quillmate::OwnIniFor(tool.folder(), "Repeat=1\r\n"));
   ASSERT_TRUE(qlm.Start());
-  ChooseTool(qlm, tool.folder() + "Takumi.exe");
+  qlm.ChooseTool(tool.folder() + "Takumi.exe");
   ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
   EXPECT_TRUE(qlm.Checked(kWindowStyleMdi));
   EXPECT_TRUE(qlm.Checked(kToolBar));
@@ -185,9 +158,9 @@ TEST_F(SessionTest, RepeatModeAsksForTheToolAtEveryLoadAndCancelReloads) {
   test::WriteBytes(tool.folder() + "System\\Sys.ini", "[INFO]\r\nTitle=" + newTitle + "\r\n");
 
   qlm.ClickAsync(kCancel);
-  Answer(qlm, S("継続しますか？"), kYes);
-  ChooseTool(qlm, tool.folder() + "Takumi.exe");
-  Settle(qlm);
+  qlm.Answer(S("継続しますか？"), kYes);
+  qlm.ChooseTool(tool.folder() + "Takumi.exe");
+  qlm.Settle();
   EXPECT_TRUE(qlm.Running());
   EXPECT_TRUE(IsWindowVisible(qlm.MainWindow()));
   EXPECT_EQ(qlm.Boxes(), "(no box open)");
@@ -202,8 +175,8 @@ TEST_F(SessionTest, RepeatModeAsksForTheToolAtEveryLoadAndCancelReloads) {
   // Declining to go on leads to the quit question; Yes saves and ends.
   const RECT frame = qlm.WindowRect();
   qlm.ClickAsync(kCancel);
-  Answer(qlm, S("継続しますか？"), kNo);
-  Answer(qlm, S("終了しますか？"), kYes);
+  qlm.Answer(S("継続しますか？"), kNo);
+  qlm.Answer(S("終了しますか？"), kYes);
   ASSERT_TRUE(qlm.WaitForExit()) << qlm.Boxes();
   const IniFile own = {{"CONFIG",
                         {{"TTPath", tool.folder()},
@@ -220,21 +193,21 @@ TEST_F(SessionTest, FailedReloadAsksToQuitAndNoKeepsTheWindow) {
   ToolInstallation tool({"Takumi.exe", UniqueTitle("ツール"), appcfg});
   Quillmate qlm(Quillmate::OwnIniFor(tool.folder(), "Repeat=1\r\n"));
   ASSERT_TRUE(qlm.Start());
-  ChooseTool(qlm, tool.folder() + "Takumi.exe");
+  qlm.ChooseTool(tool.folder() + "Takumi.exe");
   ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
   EXPECT_EQ(qlm.SelectedText(kColourFiles), "Night.CLR");
 
   // The scheme in use vanishes.
   test::RemoveFile(tool.folder() + "Color\\Night.CLR");
   qlm.ClickAsync(kCancel);
-  Answer(qlm, S("継続しますか？"), kYes);
-  ChooseTool(qlm, tool.folder() + "Takumi.exe");
+  qlm.Answer(S("継続しますか？"), kYes);
+  qlm.ChooseTool(tool.folder() + "Takumi.exe");
   const HWND notice = qlm.WaitForBox("QLM");
   ASSERT_TRUE(notice) << qlm.Boxes();
   EXPECT_EQ(MessageBoxText(notice), S("CLRファイル\n[Night.CLR]\nが存在しません。"));
   ASSERT_TRUE(Press(notice, IDOK));
-  Answer(qlm, S("終了しますか？"), kNo);
-  Settle(qlm);
+  qlm.Answer(S("終了しますか？"), kNo);
+  qlm.Settle();
   EXPECT_TRUE(qlm.Running());
   EXPECT_TRUE(IsWindowVisible(qlm.MainWindow()));
   EXPECT_EQ(qlm.Boxes(), "(no box open)");
@@ -266,7 +239,7 @@ TEST_F(SessionTest, SingleDocumentRealtimeWritesBarsWithoutCommands) {
     test::WriteBytes(tool.ConfigPath(), Appcfg("IsMDI=0\r\nCOLOR=Color\\Night.CLR\r\n", 1, 1, 1));
 
     EnterRealtime(qlm);
-    Settle(qlm);
+    qlm.Settle();
     EXPECT_EQ(SettledEvents(tool), (std::vector<std::string>{"start", "reload:font", "reload:colour"}));
     IniFile config = ReadIni(tool.ConfigPath());
     EXPECT_EQ(config["GLOBAL"]["IsMDI"], "0");
@@ -289,7 +262,7 @@ TEST_F(SessionTest, SingleDocumentRealtimeWritesBarsWithoutCommands) {
     ASSERT_TRUE(qlm.Start());
     ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
     EnterRealtime(qlm);
-    Settle(qlm);
+    qlm.Settle();
     EXPECT_EQ(SettledEvents(tool), (std::vector<std::string>{"start", "reload:font", "reload:colour"}));
     EXPECT_TRUE(qlm.Enabled(kToolBar));
     EXPECT_TRUE(qlm.Enabled(kTickerBar));
@@ -327,7 +300,7 @@ TEST_F(SessionTest, ClosingTheRealtimeQuestionDoesNotEnter) {
     ASSERT_TRUE(PostMessageA(box, message.first, message.second, 0));
     ASSERT_TRUE(qlm.WaitForBoxGone(kQuestion)) << qlm.Boxes();
     EXPECT_TRUE(WaitUntil([&] { return !qlm.Checked(kRealtime); }));
-    Settle(qlm);
+    qlm.Settle();
     EXPECT_EQ(test::ReadBytes(tool.ConfigPath()), appcfg);
     EXPECT_EQ(SettledEvents(tool), std::vector<std::string>{"start"});
     EXPECT_TRUE(qlm.Enabled(kToolBar));
