@@ -158,7 +158,7 @@ bool WriteFontSlots(const ToolConfig& config, int pixelsPerInch, const FontContr
   const auto face = host.FindFontFace(faceName);
   if (!face) return false;
 
-  ProfileFile file(host, config.Path());
+  const ToolConfig file = config.Held();
   FontRecord record(host, file.ReadString(config::kFont, SlotKey(0), host.Text(msg::kDefaultFontRecord)));
   record.Set(font::kWidth, "0");
   record.Set(font::kEscapement, std::to_string(face->escapement));

@@ -5,30 +5,44 @@
 
 namespace qlm {
 
+ToolConfig ToolConfig::Held() const {
+  ToolConfig held = *this;
+  if (!held.held_) held.held_ = std::make_shared<ProfileFile>(host_, Path());
+  return held;
+}
+
 std::int32_t ToolConfig::ReadInteger(const std::string& section, const std::string& key) const {
+  if (held_) return held_->ReadInteger(section, key, config::kAbsent);
   return ProfileFile(host_, Path()).ReadInteger(section, key, config::kAbsent);
 }
 
 std::string ToolConfig::ReadString(const std::string& section, const std::string& key,
                                    const std::string& fallback) const {
+  if (held_) return held_->ReadString(section, key, fallback);
   return ProfileFile(host_, Path()).ReadString(section, key, fallback);
 }
 
 void ToolConfig::WriteInteger(const std::string& section, const std::string& key, std::int32_t value) const {
-  ProfileFile(host_, Path()).WriteInteger(section, key, value);
+  if (held_)
+    held_->WriteInteger(section, key, value);
+  else
+    ProfileFile(host_, Path()).WriteInteger(section, key, value);
 }
 
 void ToolConfig::WriteString(const std::string& section, const std::string& key, const std::string& value) const {
-  ProfileFile(host_, Path()).WriteString(section, key, value);
+  if (held_)
+    held_->WriteString(section, key, value);
+  else
+    ProfileFile(host_, Path()).WriteString(section, key, value);
 }
 
 WindowSettings ReadWindowSettings(const ToolConfig& config) {
-  const ProfileFile file(config.host(), config.Path());
+  const ToolConfig file = config.Held();
   WindowSettings settings;
-  settings.isMdi = file.ReadInteger(config::kGlobal, config::kIsMdi, config::kAbsent);
-  settings.toolBar = file.ReadInteger(config::kToolBar, config::kDocking, config::kAbsent);
-  settings.tabBar = file.ReadInteger(config::kTabBar, config::kDocking, config::kAbsent);
-  settings.tickerBar = file.ReadInteger(config::kTickerBar, config::kDocking, config::kAbsent);
+  settings.isMdi = file.ReadInteger(config::kGlobal, config::kIsMdi);
+  settings.toolBar = file.ReadInteger(config::kToolBar, config::kDocking);
+  settings.tabBar = file.ReadInteger(config::kTabBar, config::kDocking);
+  settings.tickerBar = file.ReadInteger(config::kTickerBar, config::kDocking);
   return settings;
 }
 

@@ -2,12 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "settings/tool_folder.h"
 
 namespace qlm {
 namespace platform { class Host; }
+class ProfileFile;
 
 namespace config {
 inline constexpr char kGlobal[] = "GLOBAL";
@@ -23,11 +25,19 @@ inline constexpr char kTickerBar[] = "TICKERBAR";
 inline constexpr std::int32_t kAbsent = -1;
 }  // namespace config
 
-// The tool's configuration file, opened and released around each operation.
+// The tool's configuration file, opened and released around each operation,
+// or, for a copy made by Held(), opened once for all of that copy's
+// operations and released when the last copy goes.
 class ToolConfig {
  public:
   ToolConfig(platform::Host& host, std::string toolFolder)
       : host_(host), toolFolder_(std::move(toolFolder)) {}
+
+  // For a routine that reads several values: one opening (and one flush at
+  // the end) rather than one per value. Without it a large file is parsed
+  // anew for every value, since releasing a file drops the platform's parsed
+  // copy. Writes through it still reach the disk at once.
+  ToolConfig Held() const;
 
   std::string Path() const { return toolFolder_ + tool::kConfigFile; }
   const std::string& toolFolder() const { return toolFolder_; }
@@ -43,6 +53,7 @@ class ToolConfig {
  private:
   platform::Host& host_;
   std::string toolFolder_;
+  std::shared_ptr<ProfileFile> held_;
 };
 
 // The display style and the three bars, as read when the main window loads:

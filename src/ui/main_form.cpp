@@ -55,7 +55,8 @@ bool MainForm::LoadSettings() {
   font.face.SetItems(SystemFontList());
   ListColourFiles(toolFolder_, colourFiles);
 
-  const ToolConfig config(host_, toolFolder_);
+  // One opening of the tool's file for everything read from it here.
+  const ToolConfig config = ToolConfig(host_, toolFolder_).Held();
   const WindowSettings stored = ReadWindowSettings(config);
   if (stored.isMdi == config::kAbsent)
     windowStyle.SetEnabled(false);

@@ -46,6 +46,17 @@ TEST_F(ToolConfigTest, AStyleTheToolDoesNotStoreIsNotWritten) {
 TEST_F(ToolConfigTest, AFolderThatCannotBeWrittenRaisesTheWriteError) {
   const ToolConfig missing(host, folder / "gone\\");
   EXPECT_THROW(WriteWindowSettings(missing, ToolKind::kOther, WindowChoice{}), ProfileWriteError);
+  EXPECT_THROW(WriteWindowSettings(missing.Held(), ToolKind::kOther, WindowChoice{}), ProfileWriteError);
+}
+
+TEST_F(ToolConfigTest, AHeldFileStillWritesEachValueAtOnceAndReadsWhatChanged) {
+  const ToolConfig held = config.Held();
+  held.WriteInteger("TOOLBAR", "DOCKING", 1);
+  EXPECT_EQ(test::ReadBytes(config.Path()), "[TOOLBAR]\r\nDOCKING=1\r\n") << "written before the file is released";
+  // Another program changes the file while it is held.
+  test::WriteBytes(config.Path(), "[TOOLBAR]\r\nDOCKING=0\r\n");
+  EXPECT_EQ(held.ReadInteger("TOOLBAR", "DOCKING"), 0);
+  EXPECT_EQ(config.ReadInteger("TOOLBAR", "DOCKING"), 0);
 }
 
 }  // namespace
