@@ -19,8 +19,6 @@
 
 #ifdef QLM_BENCH_QLM_IMPORTS
 #include <commctrl.h>
-#include <commdlg.h>
-#include <shellapi.h>
 #endif
 
 namespace {
@@ -88,8 +86,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   // Never true: the calls only make the imports.
   if (GetCurrentProcessId() == 0) {
     InitCommonControls();
-    GetOpenFileNameA(nullptr);
-    ShellExecuteA(nullptr, nullptr, nullptr, nullptr, nullptr, 0);
     GetFileVersionInfoSizeA(nullptr, nullptr);
   }
 #endif

@@ -122,13 +122,14 @@ void ProfileStartup(const Installation& setup, int runs) {
                        ""};
   const Target manifest{"the minimal program with QLM's DLLs and manifest", setup.minimalManifest, kMinimalClass,
                         kMinimalCaption, ""};
-  // The DLLs QLM.exe imports beyond the minimal program's, loaded at
-  // WinMain: the common controls alone, then all of them in turn (a DLL
-  // loaded later finds what it shares with the ones before).
+  // The DLLs QLM.exe imports beyond the minimal program's (the file dialog's
+  // and the shell's it loads only when they are used), loaded at WinMain:
+  // the common controls alone, then all of them in turn (a DLL loaded later
+  // finds what it shares with the ones before).
   const Target comctl{"the minimal program loading comctl32.dll", setup.minimal, kMinimalClass, kMinimalCaption,
                       "--load=comctl32.dll"};
   const Target loading{"the minimal program loading QLM's DLLs", setup.minimal, kMinimalClass, kMinimalCaption,
-                       "--load=comctl32.dll,version.dll,shell32.dll,comdlg32.dll"};
+                       "--load=comctl32.dll,version.dll"};
   struct Runs {
     std::vector<StartupSample> samples;
     std::vector<double> entry;  // WinMain's mark, from CreateProcess
@@ -167,11 +168,11 @@ void ProfileStartup(const Installation& setup, int runs) {
   };
   summary("minimal program:", minimalRuns);
   summary("the same loading comctl32 at WinMain:", comctlRuns);
-  summary("the same loading QLM's four DLLs:", loadingRuns);
+  summary("the same loading QLM's DLLs:", loadingRuns);
   summary("the same importing them:", importsRuns);
   summary("the same with QLM's manifest too:", manifestRuns);
   summary("instrumented QLM.exe:", tracedRuns);
-  std::printf("  the four DLLs loaded at WinMain, in turn (each with what it brings):");
+  std::printf("  QLM's DLLs loaded at WinMain, in turn (each with what it brings):");
   for (const ProfileRow& row : MedianRows(loadingRuns.rows))
     if (row.path.rfind("LoadLibraryA(", 0) == 0)
       std::printf(" %s %.1f ms", row.path.substr(13, row.path.size() - 14).c_str(), row.ms);
