@@ -11,29 +11,28 @@ ToolConfig ToolConfig::Held() const {
   return held;
 }
 
+template <typename Operation>
+decltype(auto) ToolConfig::OnFile(Operation&& operation) const {
+  if (held_) return operation(*held_);
+  ProfileFile file(host_, Path());
+  return operation(file);
+}
+
 std::int32_t ToolConfig::ReadInteger(const std::string& section, const std::string& key) const {
-  if (held_) return held_->ReadInteger(section, key, config::kAbsent);
-  return ProfileFile(host_, Path()).ReadInteger(section, key, config::kAbsent);
+  return OnFile([&](const ProfileFile& file) { return file.ReadInteger(section, key, config::kAbsent); });
 }
 
 std::string ToolConfig::ReadString(const std::string& section, const std::string& key,
                                    const std::string& fallback) const {
-  if (held_) return held_->ReadString(section, key, fallback);
-  return ProfileFile(host_, Path()).ReadString(section, key, fallback);
+  return OnFile([&](const ProfileFile& file) { return file.ReadString(section, key, fallback); });
 }
 
 void ToolConfig::WriteInteger(const std::string& section, const std::string& key, std::int32_t value) const {
-  if (held_)
-    held_->WriteInteger(section, key, value);
-  else
-    ProfileFile(host_, Path()).WriteInteger(section, key, value);
+  OnFile([&](ProfileFile& file) { file.WriteInteger(section, key, value); });
 }
 
 void ToolConfig::WriteString(const std::string& section, const std::string& key, const std::string& value) const {
-  if (held_)
-    held_->WriteString(section, key, value);
-  else
-    ProfileFile(host_, Path()).WriteString(section, key, value);
+  OnFile([&](ProfileFile& file) { file.WriteString(section, key, value); });
 }
 
 WindowSettings ReadWindowSettings(const ToolConfig& config) {

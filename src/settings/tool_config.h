@@ -51,6 +51,10 @@ class ToolConfig {
   void WriteString(const std::string& section, const std::string& key, const std::string& value) const;
 
  private:
+  // Runs operation on the held file, or on one opened for it alone.
+  template <typename Operation>
+  decltype(auto) OnFile(Operation&& operation) const;
+
   platform::Host& host_;
   std::string toolFolder_;
   std::shared_ptr<ProfileFile> held_;
