@@ -39,12 +39,10 @@ std::vector<std::string> Events(const std::vector<StateLine>& lines, std::size_t
 
 class RealtimeTest : public DesktopTest {
  protected:
-  const std::string kQuestion = S("情報");
-
   // Checks Realtime and answers the caution with Yes (6) or No (7).
   void EnterRealtime(Quillmate& qlm, int answer) {
     qlm.ClickAsync(kRealtime);
-    const HWND box = qlm.WaitForBox(kQuestion);
+    const HWND box = qlm.WaitForBox(kQuestionCaption);
     ASSERT_TRUE(box) << qlm.Boxes();
     EXPECT_EQ(StaticTexts(box),
               std::vector<std::string>{
@@ -52,7 +50,7 @@ class RealtimeTest : public DesktopTest {
                     "更新処理が重いので\n 　ウィンドウ数を少なめにした方が良いです。\n\n リアルタイム設定"
                     "処理を行いますか？")});
     ASSERT_TRUE(Press(box, answer));
-    ASSERT_TRUE(qlm.WaitForBoxGone(kQuestion));
+    ASSERT_TRUE(qlm.WaitForBoxGone(kQuestionCaption));
   }
 
   // Waits until the tool has recorded count lines.

@@ -42,15 +42,13 @@ bool IsTopMost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_E
 
 class SessionTest : public DesktopTest {
  protected:
-  const std::string kQuestion = S("情報");
-
   // Checks Realtime and answers the caution with Yes.
   void EnterRealtime(const Quillmate& qlm) const {
     qlm.ClickAsync(kRealtime);
-    const HWND box = qlm.WaitForBox(kQuestion);
+    const HWND box = qlm.WaitForBox(kQuestionCaption);
     ASSERT_TRUE(box) << qlm.Boxes();
     ASSERT_TRUE(Press(box, kYes));
-    ASSERT_TRUE(qlm.WaitForBoxGone(kQuestion));
+    ASSERT_TRUE(qlm.WaitForBoxGone(kQuestionCaption));
   }
 
   // Everything the tool has recorded once all that was posted to it before
@@ -295,10 +293,10 @@ TEST_F(SessionTest, ClosingTheRealtimeQuestionDoesNotEnter) {
   for (const auto& [name, message] : closings) {
     SCOPED_TRACE(name);
     qlm.ClickAsync(kRealtime);
-    const HWND box = qlm.WaitForBox(kQuestion);
+    const HWND box = qlm.WaitForBox(kQuestionCaption);
     ASSERT_TRUE(box) << qlm.Boxes();
     ASSERT_TRUE(PostMessageA(box, message.first, message.second, 0));
-    ASSERT_TRUE(qlm.WaitForBoxGone(kQuestion)) << qlm.Boxes();
+    ASSERT_TRUE(qlm.WaitForBoxGone(kQuestionCaption)) << qlm.Boxes();
     EXPECT_TRUE(WaitUntil([&] { return !qlm.Checked(kRealtime); }));
     qlm.Settle();
     EXPECT_EQ(test::ReadBytes(tool.ConfigPath()), appcfg);

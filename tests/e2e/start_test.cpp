@@ -18,8 +18,6 @@ std::string Appcfg(const std::string& font = kDefaultFont) {
 
 class StartTest : public DesktopTest {
  protected:
-  const std::string kChooseTool = S("トレーディングツール実行ファイル(.EXE)を選択してください。");
-
   // Starts QLM on a tool folder, expects an information box with text, and
   // that the program ends once it is answered without having shown its window.
   void ExpectNoticeAndEnd(Quillmate& qlm, const std::string& text) {
@@ -37,7 +35,7 @@ class StartTest : public DesktopTest {
 TEST_F(StartTest, CancellingTheToolChoiceEndsWithoutWindow) {
   Quillmate qlm("");  // no QLM.INI: no tool folder known
   ASSERT_TRUE(qlm.Start());
-  const HWND dialog = qlm.WaitForBox(kChooseTool);
+  const HWND dialog = qlm.WaitForBox(kChooseToolTitle);
   ASSERT_TRUE(dialog) << qlm.Boxes();
   ASSERT_TRUE(Press(dialog, IDCANCEL));
 
@@ -58,7 +56,7 @@ TEST_F(StartTest, IncompleteFolderAsksForTheToolAndRemembersTheChoice) {
 
   Quillmate qlm(Quillmate::OwnIniFor(broken.folder()));
   ASSERT_TRUE(qlm.Start());
-  const HWND dialog = qlm.WaitForBox(kChooseTool);
+  const HWND dialog = qlm.WaitForBox(kChooseToolTitle);
   ASSERT_TRUE(dialog) << qlm.Boxes();
   EXPECT_EQ(qlm.MainWindow(), nullptr);
 
