@@ -444,12 +444,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
       window.Show();
     }
     Mark("MessageLoop");
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-      if (window.handle() && IsDialogMessageA(window.handle(), &message)) continue;
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
+    window.RunMessageLoop();
   } catch (const std::exception& error) {
     MainWindow::ShowError(error.what());
   } catch (...) {

@@ -18,13 +18,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     MainWindow window(instance);
     window.Create();
     window.Show();
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-      window.RelayToHints(message);
-      if (window.handle() && IsDialogMessageA(window.handle(), &message)) continue;
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
+    window.RunMessageLoop();
   } catch (const std::exception& error) {
     MainWindow::ShowError(error.what());
   } catch (...) {

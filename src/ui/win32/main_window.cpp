@@ -312,6 +312,16 @@ void MainWindow::Choose(ListModel& model, int id, void (MainForm::*handler)()) {
   (form_.*handler)();
 }
 
+void MainWindow::RunMessageLoop() {
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    RelayToHints(message);
+    if (window_ && IsDialogMessageA(window_, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
 void MainWindow::RelayToHints(const MSG& message) {
   if (!tooltip_ || message.message < WM_MOUSEFIRST || message.message > WM_MOUSELAST) return;
   if (GetParent(message.hwnd) != window_) return;

@@ -31,8 +31,9 @@ class MainWindow : public FormWindow {
   // Places and shows the window, then fits the status bar.
   void Show();
   HWND handle() const { return window_; }
-  // Hands a mouse message meant for one of the controls to the hints.
-  void RelayToHints(const MSG& message);
+  // Runs the program's message loop until the program ends: keyboard
+  // navigation between the controls, and mouse messages relayed to the hints.
+  void RunMessageLoop();
 
   // FormWindow.
   int AskYesNo(const std::string& text) override;
@@ -50,6 +51,8 @@ class MainWindow : public FormWindow {
   static void ShowError(const std::string& text);
 
  private:
+  // Hands a mouse message meant for one of the controls to the hints.
+  void RelayToHints(const MSG& message);
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void BuildControls();
