@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace qlm::platform {
@@ -33,5 +34,33 @@ void ProfileFlush(const std::string& file);
 
 // True only when path names an existing file that is not a folder.
 bool FileExists(const std::string& path);
+
+// Working copies. The writes of one action go to a copy of the file made
+// beside it, which then takes the file's place in one step: the file on disk
+// only ever holds its whole old or its whole new content, even when the
+// program is ended half way. A copy is named after its file and the process
+// that made it: "<file>.qlm<process id>.tmp".
+
+// Makes the working copy of file for this process, byte for byte, and
+// returns its path. When file does not exist yet, no copy is made: the first
+// write to the returned path creates it. Nothing when the copy cannot be
+// made (file unreadable, folder refusing new files); the caller then writes
+// to file in place.
+std::optional<std::string> MakeWorkingCopy(const std::string& file);
+
+// Flushes copy to disk and puts it in the place of file, keeping the file's
+// attributes and security; a copy whose bytes equal the file's is only
+// removed, so the file keeps its time stamp. False when file cannot be
+// replaced (held open by a program that does not share it, or refused); the
+// copy and the file are then left as they were.
+bool ReplaceWithWorkingCopy(const std::string& copy, const std::string& file);
+
+// Removes a working copy whose writes are not wanted.
+void RemoveWorkingCopy(const std::string& copy);
+
+// Removes the working copies of file that processes of this program left
+// when they ended half way (a crash, a forced end, a power cut): those
+// named after file whose process no longer runs, and none other.
+void RemoveStaleWorkingCopies(const std::string& file);
 
 }  // namespace qlm::platform

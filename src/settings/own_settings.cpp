@@ -29,11 +29,12 @@ OwnSettings ReadOwnSettings(platform::Host& host) {
 
 void SaveOwnSettings(platform::Host& host, const std::string& toolFolder, bool topMost,
                      std::int32_t posTop, std::int32_t posLeft) {
-  ProfileFile file(host, OwnSettingsPath(host));
+  ProfileFile file(host, OwnSettingsPath(host), ProfileFile::Writes::kTogether);
   file.WriteString(own::kSection, own::kToolPath, toolFolder);
   file.WriteInteger(own::kSection, own::kTopMost, topMost ? 1 : 0);
   file.WriteInteger(own::kSection, own::kPosTop, posTop);
   file.WriteInteger(own::kSection, own::kPosLeft, posLeft);
+  file.Commit();
 }
 
 }  // namespace qlm

@@ -66,14 +66,17 @@ std::optional<std::int32_t> ParseStoredInteger(std::string_view text) {
   return ParseInteger(text);
 }
 
-ProfileFile::ProfileFile(platform::Host& host, std::string path)
-    : host_(host), path_(std::move(path)) {}
+ProfileFile::ProfileFile(platform::Host& host, std::string path, Writes writes)
+    : host_(host), path_(std::move(path)), writes_(writes) {}
 
-ProfileFile::~ProfileFile() { platform::ProfileFlush(path_); }
+ProfileFile::~ProfileFile() {
+  if (copy_) platform::RemoveWorkingCopy(*copy_);
+  platform::ProfileFlush(path_);
+}
 
 std::string ProfileFile::ReadString(const std::string& section, const std::string& key,
                                     const std::string& fallback) const {
-  return platform::ProfileRead(path_, section, key, fallback);
+  return platform::ProfileRead(Target(), section, key, fallback);
 }
 
 std::int32_t ProfileFile::ReadInteger(const std::string& section, const std::string& key,
@@ -81,15 +84,49 @@ std::int32_t ProfileFile::ReadInteger(const std::string& section, const std::str
   return ParseStoredInteger(ReadString(section, key, "")).value_or(fallback);
 }
 
+void ProfileFile::ThrowCannotWrite() const {
+  throw ProfileWriteError(Substitute(host_.Text(msg::kCannotWrite), path_));
+}
+
 void ProfileFile::WriteString(const std::string& section, const std::string& key,
                               const std::string& value) {
-  if (!platform::ProfileWrite(path_, section, key, value))
-    throw ProfileWriteError(Substitute(host_.Text(msg::kCannotWrite), path_));
+  if (!copy_ && !inPlace_) {
+    copy_ = platform::MakeWorkingCopy(path_);
+    // A file that cannot be copied beside itself (a folder that refuses new
+    // files) is written in place, as the platform writes it, rather than not
+    // at all; a crash half way may then cut it.
+    inPlace_ = !copy_;
+  }
+  if (copy_) pending_.push_back({section, key, value});
+  if (!platform::ProfileWrite(Target(), section, key, value)) {
+    if (copy_) platform::RemoveWorkingCopy(*copy_);
+    copy_.reset();
+    pending_.clear();
+    inPlace_ = false;
+    ThrowCannotWrite();
+  }
+  if (writes_ == Writes::kEach) Commit();
 }
 
 void ProfileFile::WriteInteger(const std::string& section, const std::string& key,
                                std::int32_t value) {
   WriteString(section, key, std::to_string(value));
+}
+
+void ProfileFile::Commit() {
+  inPlace_ = false;
+  if (!copy_) return;
+  const std::string copy = std::move(*copy_);
+  copy_.reset();
+  std::vector<Write> pending = std::move(pending_);
+  pending_.clear();
+  if (platform::ReplaceWithWorkingCopy(copy, path_)) return;
+  // The file cannot be replaced (another program holds it open without
+  // letting it be replaced): the writes are made on it in place, as the
+  // platform makes them, rather than lost. A crash half way may then cut it.
+  platform::RemoveWorkingCopy(copy);
+  for (const Write& write : pending)
+    if (!platform::ProfileWrite(path_, write.section, write.key, write.value)) ThrowCannotWrite();
 }
 
 }  // namespace qlm

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qlm {
 namespace platform { class Host; }
@@ -20,11 +21,20 @@ std::optional<std::int32_t> ParseInteger(std::string_view text);
 // that starts with "0x" or "0X" has those two read as "$"; then ParseInteger.
 std::optional<std::int32_t> ParseStoredInteger(std::string_view text);
 
-// One settings file, opened for one routine. Writes reach the file at once;
-// the destructor asks the platform to flush its cached copy.
+// One settings file, opened for one routine. No write ever leaves the file
+// half written: writes are made on a working copy beside the file, which then
+// takes the file's place in one step. Each write does so on its own, or, for
+// a file opened for the writes of one action, all of them together on
+// Commit(). The destructor asks the platform to flush its cached copy.
 class ProfileFile {
  public:
-  ProfileFile(platform::Host& host, std::string path);
+  enum class Writes {
+    kEach,      // every write lands at once
+    kTogether,  // the writes land together on Commit(), or not at all
+  };
+
+  ProfileFile(platform::Host& host, std::string path, Writes writes = Writes::kEach);
+  // Writes not committed are dropped: the file stays as it was.
   ~ProfileFile();
   ProfileFile(const ProfileFile&) = delete;
   ProfileFile& operator=(const ProfileFile&) = delete;
@@ -32,6 +42,7 @@ class ProfileFile {
   const std::string& path() const { return path_; }
 
   // The stored value, or fallback when the file, section or key is missing.
+  // Writes not yet committed are seen.
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& fallback) const;
   // The stored value as an integer, or fallback when missing or not a number.
@@ -39,13 +50,32 @@ class ProfileFile {
                            std::int32_t fallback) const;
 
   // Both throw ProfileWriteError ("<path> に書き込めません") when the platform
-  // refuses the write.
+  // refuses the write; with kTogether the file then stays as it was.
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
   void WriteInteger(const std::string& section, const std::string& key, std::int32_t value);
 
+  // Puts the writes made so far in place; throws ProfileWriteError when the
+  // file cannot be written.
+  void Commit();
+
  private:
+  struct Write {
+    std::string section, key, value;
+  };
+
+  // Where reads and writes go: the working copy once there is one.
+  const std::string& Target() const { return copy_ ? *copy_ : path_; }
+  [[noreturn]] void ThrowCannotWrite() const;
+
   platform::Host& host_;
   std::string path_;
+  Writes writes_;
+  std::optional<std::string> copy_;
+  // No copy could be made: writes go to the file itself.
+  bool inPlace_ = false;
+  // The writes made on the copy, to be made on the file itself when the copy
+  // cannot take its place.
+  std::vector<Write> pending_;
 };
 
 }  // namespace qlm

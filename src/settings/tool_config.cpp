@@ -11,6 +11,16 @@ ToolConfig ToolConfig::Held() const {
   return held;
 }
 
+ToolConfig ToolConfig::Edit() const {
+  ToolConfig edit = *this;
+  edit.held_ = std::make_shared<ProfileFile>(host_, Path(), ProfileFile::Writes::kTogether);
+  return edit;
+}
+
+void ToolConfig::Commit() const {
+  if (held_) held_->Commit();
+}
+
 template <typename Operation>
 decltype(auto) ToolConfig::OnFile(Operation&& operation) const {
   if (held_) return operation(*held_);

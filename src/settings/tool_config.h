@@ -39,6 +39,13 @@ class ToolConfig {
   // copy. Writes through it still reach the disk at once.
   ToolConfig Held() const;
 
+  // For the writes of one user action: a copy opened once, whose writes land
+  // together on Commit() or not at all (when the copy goes first, or a write
+  // is refused half way, the file stays as it was).
+  ToolConfig Edit() const;
+  // Throws ProfileWriteError when the file cannot be written.
+  void Commit() const;
+
   std::string Path() const { return toolFolder_ + tool::kConfigFile; }
   const std::string& toolFolder() const { return toolFolder_; }
   platform::Host& host() const { return host_; }

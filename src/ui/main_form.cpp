@@ -50,6 +50,9 @@ bool MainForm::LoadSettings() {
     host_.ShowNotice(host_.Text(msg::kToolNotInstalled));
     return false;
   }
+  // Working copies left by a run that was ended in the middle of a write.
+  platform::RemoveStaleWorkingCopies(OwnSettingsPath(host_));
+  platform::RemoveStaleWorkingCopies(ToolConfig(host_, toolFolder_).Path());
   link_.SetTool(toolKind_, ReadToolTitle(host_, toolFolder_));
 
   font.face.SetItems(SystemFontList());
@@ -121,8 +124,13 @@ void MainForm::ApplyWindowStyle() {
 }
 
 void MainForm::ApplyFont() {
-  if (realtime.checked() && WriteFontSlots(ToolConfig(host_, toolFolder_), pixelsPerInch_, font))
-    link_.NotifyFontChanged();
+  if (realtime.checked()) {
+    const ToolConfig edit = ToolConfig(host_, toolFolder_).Edit();
+    if (WriteFontSlots(edit, pixelsPerInch_, font)) {
+      edit.Commit();
+      link_.NotifyFontChanged();
+    }
+  }
   UpdateFontSample();
 }
 
@@ -199,11 +207,13 @@ void MainForm::OkClick() {
     host_.ShowNotice(Substitute(host_.Text(msg::kColourFileMissing), colourPath));
     return;
   }
-  const ToolConfig config(host_, toolFolder_);
-  if (!WriteFontSlots(config, pixelsPerInch_, font)) return;
-  if (!SaveColourSetting(config, toolKind_, currentColourFile_)) return;
-  WriteWindowSettings(config, toolKind_,
+  // Everything lands in the tool's file together, or nothing does.
+  const ToolConfig edit = ToolConfig(host_, toolFolder_).Edit();
+  if (!WriteFontSlots(edit, pixelsPerInch_, font)) return;
+  if (!SaveColourSetting(edit, toolKind_, currentColourFile_)) return;
+  WriteWindowSettings(edit, toolKind_,
                       WindowChoice{windowStyle.selected(), toolBar.checked(), tabBar.checked(), tickerBar.checked()});
+  edit.Commit();
   SaveAndClose();
 }
 

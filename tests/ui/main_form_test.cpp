@@ -287,6 +287,18 @@ TEST_F(MainFormTest, OkWritesEverythingAndSavesTheOwnSettings) {
   EXPECT_EQ(own.toolFolder, tool);
 }
 
+TEST_F(MainFormTest, LoadingRemovesCopiesThatAnEndedRunLeftHalfWritten) {
+  Install("Takumi.exe", fullConfig);
+  const std::string ownCopy = OwnSettingsPath(host) + ".qlm999999999.tmp";
+  const std::string toolCopy = tool + "System\\Appcfg.ini.qlm999999999.tmp";
+  test::WriteBytes(ownCopy, "[CONFIG]\r\nTTP");
+  test::WriteBytes(toolCopy, "[GLOBAL]\r\nIsM");
+  ASSERT_TRUE(form.LoadSettings());
+  EXPECT_EQ(test::ReadBytes(ownCopy), "<missing>");
+  EXPECT_EQ(test::ReadBytes(toolCopy), "<missing>");
+  EXPECT_EQ(Appcfg(), fullConfig);
+}
+
 TEST_F(MainFormTest, TradeProOkNeverWritesStyleOrTabBar) {
   Install("TradePro.exe", "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Blue\r\n[TRBAR]\r\nDOCKING=0\r\n");
   ASSERT_TRUE(form.LoadSettings());

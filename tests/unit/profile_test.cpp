@@ -2,6 +2,8 @@
 // and the write error.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/portable/scripted_host.h"
 #include "platform/profile_store.h"
 #include "settings/errors.h"
@@ -75,6 +77,72 @@ TEST_F(ProfileTest, ARefusedWriteRaisesTheErrorWithTheFullPathAndChangesNothing)
   EXPECT_FALSE(platform::FileExists(missing));
   EXPECT_FALSE(platform::FileExists(blocked));
   EXPECT_EQ(written.ReadString("CONFIG", "TTPath", ""), "kept");  // nothing is rolled back
+}
+
+TEST_F(ProfileTest, TheWritesOfOneActionLandTogetherOrNotAtAll) {
+  const std::string before = "[CONFIG]\r\n; the user's own note\r\nRepeat=1\r\nTTPath=C:\\Old\\\r\n";
+  const std::string reference = folder / "reference.ini";
+  WriteBytes(file, before);
+  WriteBytes(reference, before);
+  {
+    ProfileFile oneByOne(host, reference);
+    oneByOne.WriteString("CONFIG", "TTPath", "C:\\New\\");
+    oneByOne.WriteInteger("CONFIG", "PosTop", 5);
+  }
+  {
+    ProfileFile action(host, file, ProfileFile::Writes::kTogether);
+    action.WriteString("CONFIG", "TTPath", "C:\\New\\");
+    action.WriteInteger("CONFIG", "PosTop", 5);
+    EXPECT_EQ(action.ReadInteger("CONFIG", "PosTop", 0), 5);
+    EXPECT_EQ(ReadBytes(file), before);
+    action.Commit();
+  }
+  // Byte for byte what the writes made one by one leave, and no copy left.
+  EXPECT_EQ(ReadBytes(file), ReadBytes(reference));
+  EXPECT_EQ(test::FileNames(folder.path()), (std::vector<std::string>{"QLM.INI", "reference.ini"}));
+
+  const std::string after = ReadBytes(file);
+  {
+    ProfileFile unfinished(host, file, ProfileFile::Writes::kTogether);
+    unfinished.WriteInteger("CONFIG", "PosTop", 6);
+  }
+  EXPECT_EQ(ReadBytes(file), after);
+  EXPECT_EQ(test::FileNames(folder.path()).size(), 2u);
+}
+
+TEST_F(ProfileTest, AWriteRefusedHalfWayLeavesTheFileAsItWasAndNamesIt) {
+  const std::string before = "[FONT]\r\nFF0=old\r\nFF1=old\r\n";
+  WriteBytes(file, before);
+  const std::string copy = test::WorkingCopyOf(file);
+  ProfileFile action(host, file, ProfileFile::Writes::kTogether);
+  action.WriteString("FONT", "FF0", "new");
+  // The copy becomes something the platform cannot write.
+  test::RemoveFile(copy);
+  test::MakeFolder(copy);
+  try {
+    action.WriteString("FONT", "FF1", "new");
+    ADD_FAILURE() << "no error";
+  } catch (const ProfileWriteError& error) {
+    EXPECT_EQ(std::string(error.what()), file + Sjis(" に書き込めません"));
+  }
+  EXPECT_EQ(ReadBytes(file), before);
+  test::RemoveFile(copy);
+}
+
+TEST_F(ProfileTest, OnlyCopiesLeftByEndedRunsAreRemoved) {
+  WriteBytes(file, "[CONFIG]\r\n");
+  const std::string live = "QLM.INI.qlm" + std::to_string(test::OtherRunningProcessId()) + ".tmp";
+  const std::vector<std::string> kept = {"Other.ini.qlm999999999.tmp", "QLM.INI", "QLM.INI.bak",
+                                         "QLM.INI.qlm.tmp", "QLM.INI.qlm12x.tmp", live};
+  for (const std::string& name : kept) WriteBytes(folder / name, "x");
+  // Left by ended processes: one that no longer runs, one that had this
+  // process's id before it.
+  WriteBytes(folder / "qlm.ini.qlm999999999.tmp", "x");
+  WriteBytes(test::WorkingCopyOf(file), "x");
+  platform::RemoveStaleWorkingCopies(file);
+  std::vector<std::string> expected = kept;
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(test::FileNames(folder.path()), expected);
 }
 
 TEST_F(ProfileTest, FileExistsOnlyForFiles) {

@@ -1,6 +1,7 @@
 // test_support.cpp: scratch folders in the build's own file system.
 #include "test_support.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -10,7 +11,10 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include <tlhelp32.h>
 #else
+#include <unistd.h>
+
 #include "platform/portable/native_path.h"
 #endif
 
@@ -75,6 +79,41 @@ std::string ReadBytes(const std::string& path) {
 
 void MakeFolder(const std::string& path) { fs::create_directories(Native(path)); }
 
-void RemoveFile(const std::string& path) { fs::remove(Native(path)); }
+void RemoveFile(const std::string& path) { fs::remove_all(Native(path)); }
+
+std::vector<std::string> FileNames(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(Native(folder))) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string WorkingCopyOf(const std::string& file) {
+#ifdef _WIN32
+  const unsigned long id = GetCurrentProcessId();
+#else
+  const unsigned long id = static_cast<unsigned long>(getpid());
+#endif
+  return file + ".qlm" + std::to_string(id) + ".tmp";
+}
+
+}  // namespace qlm::test
+
+namespace qlm::test {
+
+unsigned long OtherRunningProcessId() {
+#ifdef _WIN32
+  unsigned long other = 0;
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more && other == 0; more = Process32Next(snapshot, &entry))
+    if (entry.th32ProcessID != 0 && entry.th32ProcessID != GetCurrentProcessId()) other = entry.th32ProcessID;
+  CloseHandle(snapshot);
+  return other;
+#else
+  return static_cast<unsigned long>(getppid());
+#endif
+}
 
 }  // namespace qlm::test

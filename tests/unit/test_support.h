@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace qlm::test {
 
@@ -32,5 +33,13 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
 void MakeFolder(const std::string& path);
 void RemoveFile(const std::string& path);
+// The names of the files in folder, sorted.
+std::vector<std::string> FileNames(const std::string& folder);
+
+// The name under which this process keeps its working copy of file while the
+// writes of one action are made.
+std::string WorkingCopyOf(const std::string& file);
+// The id of a running process other than this one.
+unsigned long OtherRunningProcessId();
 
 }  // namespace qlm::test

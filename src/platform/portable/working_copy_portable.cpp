@@ -1,0 +1,139 @@
+// working_copy_portable.cpp: working copies of profile files on Linux, put
+// in place by rename(2), which replaces the file in one step.
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/portable/native_path.h"
+#include "platform/profile_store.h"
+
+namespace qlm::platform {
+namespace {
+
+constexpr char kCopyMark[] = ".qlm";
+constexpr char kCopyEnd[] = ".tmp";
+
+std::optional<std::string> ReadAll(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY);
+  if (fd < 0) return std::nullopt;
+  std::string bytes;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got < 0) {
+      close(fd);
+      return std::nullopt;
+    }
+    if (got == 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(got));
+  }
+  close(fd);
+  return bytes;
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+  for (std::size_t done = 0; done < bytes.size();) {
+    const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
+    if (written <= 0) return false;
+    done += static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+bool FlushToDisk(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY);
+  if (fd < 0) return false;
+  const bool flushed = fsync(fd) == 0;
+  close(fd);
+  return flushed;
+}
+
+// The process id in name when it is "<fileName>.qlm<digits>.tmp", the file's
+// name compared ignoring ASCII case, as the program's paths are resolved.
+std::optional<pid_t> CopyOwner(const std::string& name, const std::string& fileName) {
+  const std::string mark = fileName + kCopyMark;
+  const std::size_t endSize = sizeof kCopyEnd - 1;
+  if (name.size() <= mark.size() + endSize) return std::nullopt;
+  if (strncasecmp(name.c_str(), mark.c_str(), mark.size()) != 0) return std::nullopt;
+  if (strcasecmp(name.c_str() + name.size() - endSize, kCopyEnd) != 0) return std::nullopt;
+  const std::string digits = name.substr(mark.size(), name.size() - mark.size() - endSize);
+  if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+  return static_cast<pid_t>(std::strtol(digits.c_str(), nullptr, 10));
+}
+
+bool ProcessRuns(pid_t id) { return kill(id, 0) == 0 || errno == EPERM; }
+
+}  // namespace
+
+std::optional<std::string> MakeWorkingCopy(const std::string& file) {
+  const std::string copy = file + kCopyMark + std::to_string(getpid()) + kCopyEnd;
+  const std::string source = NativePath(file);
+  const std::string target = NativePath(copy);
+  struct stat status;
+  if (stat(source.c_str(), &status) != 0) {
+    if (errno != ENOENT) return std::nullopt;
+    unlink(target.c_str());
+    return copy;
+  }
+  if (!S_ISREG(status.st_mode)) return std::nullopt;
+  const auto bytes = ReadAll(source);
+  if (!bytes) return std::nullopt;
+  const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, status.st_mode & 07777);
+  if (fd < 0) return std::nullopt;
+  bool written = WriteAll(fd, *bytes);
+  written = fchmod(fd, status.st_mode & 07777) == 0 && written;
+  written = close(fd) == 0 && written;
+  if (!written) {
+    unlink(target.c_str());
+    return std::nullopt;
+  }
+  return copy;
+}
+
+bool ReplaceWithWorkingCopy(const std::string& copy, const std::string& file) {
+  const std::string from = NativePath(copy);
+  std::string to = NativePath(file);
+  const auto fresh = ReadAll(from);
+  if (!fresh) return false;
+  if (const auto old = ReadAll(to); old && *old == *fresh) {
+    unlink(from.c_str());
+    return true;
+  }
+  if (!FlushToDisk(from)) return false;
+  // A settings file reached through a link: the file it names is replaced.
+  char real[PATH_MAX];
+  if (realpath(to.c_str(), real)) to = real;
+  return rename(from.c_str(), to.c_str()) == 0;
+}
+
+void RemoveWorkingCopy(const std::string& copy) { unlink(NativePath(copy).c_str()); }
+
+void RemoveStaleWorkingCopies(const std::string& file) {
+  // The mark keeps the last name as spelled, as the copies are named, where
+  // the file's own name may resolve to a differently cased one on disk.
+  const std::string marked = NativePath(file + kCopyMark);
+  const std::size_t start = marked.rfind('/') + 1;
+  const std::string folder = start == 0 ? "./" : marked.substr(0, start);
+  const std::string fileName = marked.substr(start, marked.size() - start - (sizeof kCopyMark - 1));
+  const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
+  if (!dir) return;
+  const pid_t self = getpid();
+  while (const dirent* entry = readdir(dir.get())) {
+    const auto owner = CopyOwner(entry->d_name, fileName);
+    // A copy under this process's own id is from an ended process that had
+    // the same id: this one keeps no copy between its actions.
+    if (owner && (*owner == self || !ProcessRuns(*owner))) unlink((folder + entry->d_name).c_str());
+  }
+}
+
+}  // namespace qlm::platform

@@ -1,0 +1,196 @@
+// working_copy_win32.cpp: working copies of profile files, replaced into
+// place with ReplaceFileA.
+//
+// ReplaceFileA rather than MoveFileExA: it keeps the replaced file's
+// attributes, security, creation time and streams, which a settings file
+// the user or an administrator has set up may depend on, and it succeeds
+// while other programs hold the file open sharing delete, where MoveFileExA
+// fails as soon as any handle is open. It has no write-through of its own,
+// so the copy is flushed to disk before.
+#include <windows.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "platform/codepage.h"
+#include "platform/profile_store.h"
+
+namespace qlm::platform {
+namespace {
+
+constexpr char kCopyMark[] = ".qlm";
+constexpr char kCopyEnd[] = ".tmp";
+
+std::string CopyPathFor(const std::string& file, DWORD processId) {
+  return file + kCopyMark + std::to_string(processId) + kCopyEnd;
+}
+
+// Closes a file handle when it goes out of scope.
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  ~FileHandle() {
+    if (valid()) CloseHandle(handle_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+// Opens path for reading while other programs go on reading, writing or
+// replacing it.
+HANDLE OpenForReading(const std::string& path) {
+  return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+std::optional<std::string> ReadAll(HANDLE file) {
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file, &size) || size.QuadPart > 0x7FFFFFFF) return std::nullopt;
+  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD got = 0;
+    if (!ReadFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr)) return std::nullopt;
+    if (got == 0) break;
+    done += got;
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+std::optional<std::string> ReadAll(const std::string& path) {
+  const FileHandle file(OpenForReading(path));
+  if (!file.valid()) return std::nullopt;
+  return ReadAll(file.get());
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes) {
+  for (std::size_t done = 0; done < bytes.size();) {
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written, nullptr) ||
+        written == 0)
+      return false;
+    done += written;
+  }
+  return true;
+}
+
+bool FlushToDisk(const std::string& path) {
+  const FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file.valid() && FlushFileBuffers(file.get());
+}
+
+// Whether a process with this id runs. An id whose process cannot be opened
+// for lack of rights belongs to a running process of someone else.
+bool ProcessRuns(DWORD processId) {
+  const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+  if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
+  const bool runs = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+  CloseHandle(process);
+  return runs;
+}
+
+// The process id in name when it is "<fileName>.qlm<digits>.tmp" (the file's
+// name compared ignoring case, as the file system compares names).
+std::optional<DWORD> CopyOwner(const std::string& name, const std::string& fileName) {
+  const std::string mark = fileName + kCopyMark;
+  const std::size_t endSize = sizeof kCopyEnd - 1;
+  if (name.size() <= mark.size() + endSize) return std::nullopt;
+  if (CompareIgnoringCase(name.substr(0, mark.size()), mark) != 0) return std::nullopt;
+  if (CompareIgnoringCase(name.substr(name.size() - endSize), kCopyEnd) != 0) return std::nullopt;
+  const std::string digits = name.substr(mark.size(), name.size() - mark.size() - endSize);
+  if (digits.size() > 10 || digits.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+  const unsigned long long id = std::strtoull(digits.c_str(), nullptr, 10);
+  if (id > 0xFFFFFFFFull) return std::nullopt;
+  return static_cast<DWORD>(id);
+}
+
+}  // namespace
+
+std::optional<std::string> MakeWorkingCopy(const std::string& file) {
+  const std::string copy = CopyPathFor(file, GetCurrentProcessId());
+  const FileHandle source(OpenForReading(file));
+  if (!source.valid()) {
+    if (GetLastError() != ERROR_FILE_NOT_FOUND) return std::nullopt;
+    // A copy by this name is left from an ended process that had the same
+    // id; the first write must start from nothing, as it would on file.
+    DeleteFileA(copy.c_str());
+    return copy;
+  }
+  const auto bytes = ReadAll(source.get());
+  if (!bytes) return std::nullopt;
+  bool written = false;
+  {
+    const FileHandle target(CreateFileA(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!target.valid()) return std::nullopt;
+    written = WriteAll(target.get(), *bytes);
+  }
+  if (!written) {
+    DeleteFileA(copy.c_str());
+    return std::nullopt;
+  }
+  return copy;
+}
+
+bool ReplaceWithWorkingCopy(const std::string& copy, const std::string& file) {
+  // The profile functions may hold a parsed copy of the file; let go of it.
+  ProfileFlush(copy);
+  const auto fresh = ReadAll(copy);
+  if (!fresh) return false;
+  if (const auto old = ReadAll(file); old && *old == *fresh) {
+    DeleteFileA(copy.c_str());
+    return true;
+  }
+  if (!FlushToDisk(copy)) return false;
+
+  if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES)
+    return MoveFileExA(copy.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  if (ReplaceFileA(file.c_str(), copy.c_str(), nullptr,
+                   REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr))
+    return true;
+  // Without a backup name, ReplaceFileA may fail after the old file is gone
+  // and before the copy took its name (ERROR_UNABLE_TO_MOVE_REPLACEMENT):
+  // the copy, which holds the whole new content, must take it now.
+  if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES &&
+      GetFileAttributesA(copy.c_str()) != INVALID_FILE_ATTRIBUTES)
+    return MoveFileExA(copy.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  return false;
+}
+
+void RemoveWorkingCopy(const std::string& copy) {
+  ProfileFlush(copy);
+  DeleteFileA(copy.c_str());
+}
+
+void RemoveStaleWorkingCopies(const std::string& file) {
+  // The last backslash, stepping over double-byte characters, whose second
+  // byte may be a backslash's.
+  std::size_t slash = std::string::npos;
+  for (std::size_t i = 0; i < file.size(); i = NextChar(file, i))
+    if (file[i] == '\\') slash = i;
+  if (slash == std::string::npos) return;
+  const std::string folder = file.substr(0, slash + 1);
+  const std::string fileName = file.substr(slash + 1);
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA((file + kCopyMark + "*" + kCopyEnd).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  const DWORD self = GetCurrentProcessId();
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    const auto owner = CopyOwner(found.cFileName, fileName);
+    // A copy under this process's own id is from an ended process that had
+    // the same id: this one keeps no copy between its actions.
+    if (owner && (*owner == self || !ProcessRuns(*owner))) DeleteFileA((folder + found.cFileName).c_str());
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
+}  // namespace qlm::platform
