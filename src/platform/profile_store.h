@@ -48,8 +48,8 @@ bool FileExists(const std::string& path);
 // to file in place.
 std::optional<std::string> MakeWorkingCopy(const std::string& file);
 
-// Flushes copy to disk and puts it in the place of file, keeping the file's
-// attributes and security; a copy whose bytes equal the file's is only
+// Flushes copy to disk and puts it in the place of file in one step,
+// keeping the file's attributes; a copy whose bytes equal the file's is only
 // removed, so the file keeps its time stamp. False when file cannot be
 // replaced (held open by a program that does not share it, or refused); the
 // copy and the file are then left as they were.

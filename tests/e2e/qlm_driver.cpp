@@ -193,6 +193,11 @@ Quillmate::~Quillmate() {
   CloseHandle(process_.hProcess);
 }
 
+void Quillmate::Kill() {
+  TerminateProcess(process_.hProcess, 1);
+  WaitForSingleObject(process_.hProcess, 10000);
+}
+
 bool Quillmate::Start() {
   std::string commandLine = "\"";
   commandLine += ExePath();
@@ -331,12 +336,38 @@ void Quillmate::ChooseAsync(int id, const std::string& item) const {
   PostMessageA(MainWindow(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Control(id)));
 }
 
-void Quillmate::ClickArrow(bool up) const {
-  // The arrows share the control's height: the upper half raises the size.
-  const HWND arrows = Control(ui::kFontSizeArrows);
+namespace {
+
+// Where a click on the size's up or down arrow lands: the arrows share the
+// control's height, the upper half raises the size.
+LPARAM ArrowPoint(HWND arrows, bool up) {
   RECT area = {};
   GetClientRect(arrows, &area);
-  const LPARAM point = MAKELPARAM(area.right / 2, up ? area.bottom / 4 : area.bottom * 3 / 4);
+  return MAKELPARAM(area.right / 2, up ? area.bottom / 4 : area.bottom * 3 / 4);
+}
+
+}  // namespace
+
+void Quillmate::PostArrowClicks(bool up, int count) const {
+  const HWND arrows = Control(ui::kFontSizeArrows);
+  const LPARAM point = ArrowPoint(arrows, up);
+  for (int i = 0; i < count; ++i) {
+    PostMessageA(arrows, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageA(arrows, WM_LBUTTONUP, 0, point);
+  }
+}
+
+bool Quillmate::EnterRealtime() const {
+  ClickAsync(ui::kRealtime);
+  const HWND box = WaitForBox(kQuestionCaption);
+  if (!box || !Press(box, IDYES) || !WaitForBoxGone(kQuestionCaption)) return false;
+  Settle();
+  return Checked(ui::kRealtime);
+}
+
+void Quillmate::ClickArrow(bool up) const {
+  const HWND arrows = Control(ui::kFontSizeArrows);
+  const LPARAM point = ArrowPoint(arrows, up);
   bool answered = false;
   Send(arrows, WM_LBUTTONDOWN, MK_LBUTTON, point, &answered);
   Send(arrows, WM_LBUTTONUP, 0, point);

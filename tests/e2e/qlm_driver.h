@@ -87,6 +87,8 @@ class Quillmate {
   bool Start();
   // Waits for the program to end; false when it is still running.
   bool WaitForExit();
+  // Ends the program at once, as a crash, a forced end or a power cut would.
+  void Kill();
   bool Running() const;
   DWORD processId() const { return process_.dwProcessId; }
   std::string OwnIniPath() const { return folder_ / "QLM.INI"; }
@@ -126,6 +128,11 @@ class Quillmate {
   void ChooseAsync(int id, const std::string& item) const;
   // Clicks the size's up or down arrow.
   void ClickArrow(bool up) const;
+  // Queues count clicks on an arrow and returns at once.
+  void PostArrowClicks(bool up, int count) const;
+  // Checks Realtime and answers the caution with Yes; false when the
+  // program did not enter real-time mode.
+  bool EnterRealtime() const;
 
   // Expects the question box ("情報") with text and answers it with Yes (6)
   // or No (7).

@@ -42,15 +42,6 @@ bool IsTopMost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_E
 
 class SessionTest : public DesktopTest {
  protected:
-  // Checks Realtime and answers the caution with Yes.
-  void EnterRealtime(const Quillmate& qlm) const {
-    qlm.ClickAsync(kRealtime);
-    const HWND box = qlm.WaitForBox(kQuestionCaption);
-    ASSERT_TRUE(box) << qlm.Boxes();
-    ASSERT_TRUE(Press(box, kYes));
-    ASSERT_TRUE(qlm.WaitForBoxGone(kQuestionCaption));
-  }
-
   // Everything the tool has recorded once all that was posted to it before
   // has been handled: a command it ignores goes through its queue behind any
   // notification posted earlier. These marks are left out of the list.
@@ -236,7 +227,7 @@ TEST_F(SessionTest, SingleDocumentRealtimeWritesBarsWithoutCommands) {
     // boxes still hold what was loaded: entering writes the boxes' values.
     test::WriteBytes(tool.ConfigPath(), Appcfg("IsMDI=0\r\nCOLOR=Color\\Night.CLR\r\n", 1, 1, 1));
 
-    EnterRealtime(qlm);
+    ASSERT_TRUE(qlm.EnterRealtime()) << qlm.Boxes();
     qlm.Settle();
     EXPECT_EQ(SettledEvents(tool), (std::vector<std::string>{"start", "reload:font", "reload:colour"}));
     IniFile config = ReadIni(tool.ConfigPath());
@@ -259,7 +250,7 @@ TEST_F(SessionTest, SingleDocumentRealtimeWritesBarsWithoutCommands) {
     Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
     ASSERT_TRUE(qlm.Start());
     ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
-    EnterRealtime(qlm);
+    ASSERT_TRUE(qlm.EnterRealtime()) << qlm.Boxes();
     qlm.Settle();
     EXPECT_EQ(SettledEvents(tool), (std::vector<std::string>{"start", "reload:font", "reload:colour"}));
     EXPECT_TRUE(qlm.Enabled(kToolBar));

@@ -1,12 +1,15 @@
-// working_copy_win32.cpp: working copies of profile files, replaced into
-// place with ReplaceFileA.
+// working_copy_win32.cpp: working copies of profile files, put in place
+// with MoveFileExA.
 //
-// ReplaceFileA rather than MoveFileExA: it keeps the replaced file's
-// attributes, security, creation time and streams, which a settings file
-// the user or an administrator has set up may depend on, and it succeeds
-// while other programs hold the file open sharing delete, where MoveFileExA
-// fails as soon as any handle is open. It has no write-through of its own,
-// so the copy is flushed to disk before.
+// MoveFileExA with MOVEFILE_REPLACE_EXISTING is one rename: the name always
+// leads to the whole old or the whole new file. ReplaceFileA is not used:
+// without a backup name it may fail after the old file is gone and before
+// the copy took its name (ERROR_UNABLE_TO_MOVE_REPLACEMENT), and Wine's
+// moves the old file aside before moving the copy in, leaving a moment with
+// no file at all. The file's attributes are carried over to the copy; its
+// permissions are those a new file in the folder gets, as when the tool
+// writes the file anew. MOVEFILE_WRITE_THROUGH returns only once the rename
+// is on disk; the copy's content is flushed before.
 #include <windows.h>
 
 #include <cstdlib>
@@ -151,18 +154,11 @@ bool ReplaceWithWorkingCopy(const std::string& copy, const std::string& file) {
   }
   if (!FlushToDisk(copy)) return false;
 
-  if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES)
-    return MoveFileExA(copy.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-  if (ReplaceFileA(file.c_str(), copy.c_str(), nullptr,
-                   REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr))
-    return true;
-  // Without a backup name, ReplaceFileA may fail after the old file is gone
-  // and before the copy took its name (ERROR_UNABLE_TO_MOVE_REPLACEMENT):
-  // the copy, which holds the whole new content, must take it now.
-  if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES &&
-      GetFileAttributesA(copy.c_str()) != INVALID_FILE_ATTRIBUTES)
-    return MoveFileExA(copy.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-  return false;
+  const DWORD attributes = GetFileAttributesA(file.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES)
+    SetFileAttributesA(copy.c_str(), attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                                   FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
+  return MoveFileExA(copy.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 void RemoveWorkingCopy(const std::string& copy) {
