@@ -67,11 +67,31 @@ std::optional<std::int32_t> ParseStoredInteger(std::string_view text) {
 }
 
 ProfileFile::ProfileFile(platform::Host& host, std::string path, Writes writes)
-    : host_(host), path_(std::move(path)), writes_(writes) {}
+    : host_(host), path_(std::move(path)), writes_(writes) {
+  // The action's reads go to the copy too, so the platform parses one file,
+  // not the file and then its copy.
+  if (writes_ == Writes::kTogether) Begin();
+}
 
 ProfileFile::~ProfileFile() {
   if (copy_) platform::RemoveWorkingCopy(*copy_);
-  platform::ProfileFlush(path_);
+  // Only a file the platform has read or written itself can have a parsed
+  // copy to flush; a file only ever replaced by a working copy has none.
+  if (usedInPlace_) platform::ProfileFlush(path_);
+}
+
+const std::string& ProfileFile::Target() const {
+  if (copy_) return *copy_;
+  usedInPlace_ = true;
+  return path_;
+}
+
+void ProfileFile::Begin() {
+  copy_ = platform::MakeWorkingCopy(path_);
+  // A file that cannot be copied beside itself (a folder that refuses new
+  // files) is written in place, as the platform writes it, rather than not
+  // at all; a crash half way may then cut it.
+  inPlace_ = !copy_;
 }
 
 std::string ProfileFile::ReadString(const std::string& section, const std::string& key,
@@ -90,13 +110,7 @@ void ProfileFile::ThrowCannotWrite() const {
 
 void ProfileFile::WriteString(const std::string& section, const std::string& key,
                               const std::string& value) {
-  if (!copy_ && !inPlace_) {
-    copy_ = platform::MakeWorkingCopy(path_);
-    // A file that cannot be copied beside itself (a folder that refuses new
-    // files) is written in place, as the platform writes it, rather than not
-    // at all; a crash half way may then cut it.
-    inPlace_ = !copy_;
-  }
+  if (!copy_ && !inPlace_) Begin();
   if (copy_) pending_.push_back({section, key, value});
   if (!platform::ProfileWrite(Target(), section, key, value)) {
     if (copy_) platform::RemoveWorkingCopy(*copy_);
@@ -125,6 +139,7 @@ void ProfileFile::Commit() {
   // letting it be replaced): the writes are made on it in place, as the
   // platform makes them, rather than lost. A crash half way may then cut it.
   platform::RemoveWorkingCopy(copy);
+  usedInPlace_ = true;
   for (const Write& write : pending)
     if (!platform::ProfileWrite(path_, write.section, write.key, write.value)) ThrowCannotWrite();
 }

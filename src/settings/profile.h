@@ -63,8 +63,10 @@ class ProfileFile {
     std::string section, key, value;
   };
 
-  // Where reads and writes go: the working copy once there is one.
-  const std::string& Target() const { return copy_ ? *copy_ : path_; }
+  // Where reads and writes go: the working copy while there is one.
+  const std::string& Target() const;
+  // Makes the working copy for the writes to come.
+  void Begin();
   [[noreturn]] void ThrowCannotWrite() const;
 
   platform::Host& host_;
@@ -73,6 +75,8 @@ class ProfileFile {
   std::optional<std::string> copy_;
   // No copy could be made: writes go to the file itself.
   bool inPlace_ = false;
+  // The platform has read or written the file itself through this object.
+  mutable bool usedInPlace_ = false;
   // The writes made on the copy, to be made on the file itself when the copy
   // cannot take its place.
   std::vector<Write> pending_;

@@ -143,13 +143,20 @@ std::optional<std::string> MakeWorkingCopy(const std::string& file) {
   return copy;
 }
 
-bool ReplaceWithWorkingCopy(const std::string& copy, const std::string& file) {
-  // The profile functions may hold a parsed copy of the file; let go of it.
+// The profile functions write each change to the file at once, but may keep
+// the copy parsed under its name: let go of it once the name is free, when
+// that costs no parse of the file.
+void ForgetCopy(const std::string& copy) {
   ProfileFlush(copy);
+  DeleteFileA(copy.c_str());
+}
+
+bool ReplaceWithWorkingCopy(const std::string& copy, const std::string& file) {
   const auto fresh = ReadAll(copy);
   if (!fresh) return false;
   if (const auto old = ReadAll(file); old && *old == *fresh) {
     DeleteFileA(copy.c_str());
+    ForgetCopy(copy);
     return true;
   }
   if (!FlushToDisk(copy)) return false;
@@ -158,12 +165,14 @@ bool ReplaceWithWorkingCopy(const std::string& copy, const std::string& file) {
   if (attributes != INVALID_FILE_ATTRIBUTES)
     SetFileAttributesA(copy.c_str(), attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                                    FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
-  return MoveFileExA(copy.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  if (!MoveFileExA(copy.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return false;
+  ForgetCopy(copy);
+  return true;
 }
 
 void RemoveWorkingCopy(const std::string& copy) {
-  ProfileFlush(copy);
   DeleteFileA(copy.c_str());
+  ForgetCopy(copy);
 }
 
 void RemoveStaleWorkingCopies(const std::string& file) {
