@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace qlm::platform {
 
@@ -28,6 +30,14 @@ std::string ProfileRead(const std::string& file, const std::string& section,
 // refuses the write; the file is then left as it was.
 bool ProfileWrite(const std::string& file, const std::string& section,
                         const std::string& key, const std::string& value);
+
+// Sets each key of section in file to its value, leaving exactly the bytes
+// that the writes one by one, in this order, leave; where the platform can
+// do that with one rewrite of the file, it does. False when the platform
+// refuses a write: some of the values may then be written (use it on a
+// working copy).
+bool ProfileWriteKeys(const std::string& file, const std::string& section,
+                      const std::vector<std::pair<std::string, std::string>>& values);
 
 // Asks the platform to write any cached copy of file to disk.
 void ProfileFlush(const std::string& file);

@@ -177,11 +177,13 @@ bool WriteFontSlots(const ToolConfig& config, int pixelsPerInch, const FontContr
   const auto size = ParseInteger(controls.size.text());
   if (!size) throw ConversionError(Substitute(host.Text(msg::kNotAnInteger), controls.size.text()));
 
+  std::vector<std::pair<std::string, std::string>> slots;
   for (int slot = 0; slot < font::kSlotCount; ++slot) {
     record.Set(font::kHeight, std::to_string(HeightForSize(*size + font::kSizeOffsets[slot], pixelsPerInch)));
     record.Set(font::kWeight, std::to_string(slot % 2 == 1 ? font::kBold : weight));
-    file.WriteString(config::kFont, SlotKey(slot), record.Text());
+    slots.emplace_back(SlotKey(slot), record.Text());
   }
+  file.WriteStrings(config::kFont, slots);
   return true;
 }
 

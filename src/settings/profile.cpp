@@ -110,9 +110,15 @@ void ProfileFile::ThrowCannotWrite() const {
 
 void ProfileFile::WriteString(const std::string& section, const std::string& key,
                               const std::string& value) {
+  WriteStrings(section, {{key, value}});
+}
+
+void ProfileFile::WriteStrings(const std::string& section,
+                               const std::vector<std::pair<std::string, std::string>>& values) {
   if (!copy_ && !inPlace_) Begin();
-  if (copy_) pending_.push_back({section, key, value});
-  if (!platform::ProfileWrite(Target(), section, key, value)) {
+  if (copy_)
+    for (const auto& [key, value] : values) pending_.push_back({section, key, value});
+  if (!platform::ProfileWriteKeys(Target(), section, values)) {
     if (copy_) platform::RemoveWorkingCopy(*copy_);
     copy_.reset();
     pending_.clear();

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qlm {
@@ -53,6 +54,9 @@ class ProfileFile {
   // refuses the write; with kTogether the file then stays as it was.
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
   void WriteInteger(const std::string& section, const std::string& key, std::int32_t value);
+  // Sets several keys of one section, as that many WriteString calls in this
+  // order would, in as few rewrites of the file as the platform allows.
+  void WriteStrings(const std::string& section, const std::vector<std::pair<std::string, std::string>>& values);
 
   // Puts the writes made so far in place; throws ProfileWriteError when the
   // file cannot be written.

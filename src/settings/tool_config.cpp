@@ -45,6 +45,11 @@ void ToolConfig::WriteString(const std::string& section, const std::string& key,
   OnFile([&](ProfileFile& file) { file.WriteString(section, key, value); });
 }
 
+void ToolConfig::WriteStrings(const std::string& section,
+                              const std::vector<std::pair<std::string, std::string>>& values) const {
+  OnFile([&](ProfileFile& file) { file.WriteStrings(section, values); });
+}
+
 WindowSettings ReadWindowSettings(const ToolConfig& config) {
   const ToolConfig file = config.Held();
   WindowSettings settings;

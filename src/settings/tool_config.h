@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "settings/tool_folder.h"
 
@@ -56,6 +58,8 @@ class ToolConfig {
   // Both throw ProfileWriteError when the file cannot be written.
   void WriteInteger(const std::string& section, const std::string& key, std::int32_t value) const;
   void WriteString(const std::string& section, const std::string& key, const std::string& value) const;
+  // Several keys of one section, as that many WriteString calls in order.
+  void WriteStrings(const std::string& section, const std::vector<std::pair<std::string, std::string>>& values) const;
 
  private:
   // Runs operation on the held file, or on one opened for it alone.

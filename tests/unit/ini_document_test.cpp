@@ -143,3 +143,43 @@ TEST(IniWrite, EditsNeverChangeHowTheRestOfTheTextReads) {
 
 }  // namespace
 }  // namespace qlm::ini
+
+namespace qlm::ini {
+namespace {
+
+using Values = std::vector<std::pair<std::string, std::string>>;
+
+std::string Plan(const std::string& text, const Values& values) {
+  const auto lines = Document(text).SectionAfterWrites("FONT", values);
+  return lines ? *lines : "<none>";
+}
+
+TEST(IniSectionAfterWrites, APlainSectionKeepsItsOrderAndSpellingAndAddsNewKeysAfter) {
+  const Values values = {{"FF0", "x0"}, {"FF1", "x1"}, {"FF2", "x2"}};
+  EXPECT_EQ(Plan("[GLOBAL]\r\nIsMDI=1\r\n[font]\r\nFF2=a\r\nSample=b=c\r\nff0=a\r\n[TOOLBAR]\r\nDOCKING=1\r\n", values),
+            "FF2=x2\0Sample=b=c\0ff0=x0\0FF1=x1\0"s);
+  EXPECT_EQ(Plan("[FONT]\r\n", values), "FF0=x0\0FF1=x1\0FF2=x2\0"s);
+  // Nothing to change: no write at all, so the file is not rewritten.
+  EXPECT_EQ(Plan("[A]\r\n\r\nk=1\r\n[FONT]\r\nFF0=x0\r\nFF1=x1\r\nFF2=x2\r\n", values), "");
+}
+
+TEST(IniSectionAfterWrites, AnySectionWritersMightTreatDifferentlyIsLeftToSingleWrites) {
+  const Values values = {{"FF0", "x0"}, {"FF1", "x1"}};
+  for (const std::string& text : {
+           "[FONT]\r\nFF0=a"s,                          // no line break at the end
+           "[FONT]\r\nFF0=a\r\n\r\nFF1=a\r\n[X]\r\n"s,  // a blank line
+           "[FONT]\r\n;note\r\nFF0=a\r\n"s,             // a comment
+           "[FONT]\r\nbare\r\nFF0=a\r\n"s,              // an entry without "="
+           "[FONT]\r\nFF0=a\r\nff0=b\r\n"s,             // a name twice
+           "[FONT]\r\nFF0=a\r\n[X]\r\n[Font]\r\nFF1=b\r\n"s,
+           "[FONT]\r\nFF0 = a\r\n"s, "[FONT]\r\n FF0=a\r\n"s, "[FONT]\r\nFF0=\"a\"\r\n"s,
+           "[FONT]\nFF0=a\n"s, "[GLOBAL]\r\nIsMDI=1\r\n"s, "\xEF\xBB\xBF[FONT]\r\nFF0=a\r\n"s,
+           "[FONT]\r\nFF0=a\0b\r\n"s}) {
+    EXPECT_EQ(Plan(text, values), "<none>") << text;
+  }
+  EXPECT_EQ(Plan("[FONT]\r\nFF0=a\r\n", {{"FF0", "-13,\"A, B\""}}), "<none>");
+  EXPECT_EQ(Plan("[FONT]\r\nFF0=a\r\n", {{"FF0", " x"}}), "<none>");
+}
+
+}  // namespace
+}  // namespace qlm::ini

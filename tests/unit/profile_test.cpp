@@ -145,6 +145,45 @@ TEST_F(ProfileTest, OnlyCopiesLeftByEndedRunsAreRemoved) {
   EXPECT_EQ(test::FileNames(folder.path()), expected);
 }
 
+// Writing the six font slots in one go must leave what six single writes
+// leave, whatever shape the tool's [FONT] section has.
+TEST_F(ProfileTest, SeveralKeysAtOnceLeaveWhatTheWritesOneByOneLeave) {
+  const std::string gothic = Sjis("ＭＳ Ｐゴシック");
+  std::vector<std::pair<std::string, std::string>> slots;
+  for (int i = 0; i < 6; ++i)
+    slots.emplace_back("FF" + std::to_string(i), "-1" + std::to_string(i) + ",0,0,0,700,0,0,0,128,3,2,1,50," + gothic);
+  const std::string plain = "[FONT]\r\nFF0=a\r\nFF1=a\r\nFF2=a\r\nFF3=a\r\nFF4=a\r\nFF5=a\r\n";
+  std::string unchanged = "[A]\r\n\r\n k = 1 \r\n[FONT]\r\n";
+  for (const auto& [key, value] : slots) unchanged += key + "=" + value + "\r\n";
+  const std::vector<std::string> corpus = {
+      "[GLOBAL]\r\nIsMDI=1\r\n" + plain + "[TOOLBAR]\r\nDOCKING=1\r\n",
+      "[FONT]\r\nFF3=a\r\nSample=" + Sjis("表示") + "\r\nff0=a\r\nFF5=a\r\n[X]\r\nk=1\r\n",
+      plain + "FF6=keep",
+      "[FONT]\r\nFF0=a\r\n\r\nFF1=a\r\n;note\r\nbare\r\n[X]\r\n",
+      "[FONT]\r\nFF0=a\r\nFF0=b\r\n[X]\r\nk=1\r\n[font]\r\nFF1=b\r\n",
+      "[FONT]\r\nFF0 = a\r\n FF1=\"a\"\r\n",
+      "[FONT]\nFF0=a\nFF1=a\n",
+      "[GLOBAL]\r\nIsMDI=1\r\n",
+      "[FONT]\r\n[X]\r\nk=1\r\n",
+      unchanged,
+      "\xEF\xBB\xBF" + plain,
+      ""};
+  const std::string together = folder / "together.ini";
+  const std::string oneByOne = folder / "one-by-one.ini";
+  for (const std::string& text : corpus) {
+    WriteBytes(together, text);
+    WriteBytes(oneByOne, text);
+    ASSERT_TRUE(platform::ProfileWriteKeys(together, "FONT", slots));
+    for (const auto& [key, value] : slots) ASSERT_TRUE(platform::ProfileWrite(oneByOne, "FONT", key, value));
+    platform::ProfileFlush(together);
+    platform::ProfileFlush(oneByOne);
+    EXPECT_EQ(ReadBytes(together), ReadBytes(oneByOne)) << "from:\n" << text;
+  }
+  WriteBytes(together, unchanged);
+  ASSERT_TRUE(platform::ProfileWriteKeys(together, "FONT", slots));
+  EXPECT_EQ(ReadBytes(together), unchanged);
+}
+
 TEST_F(ProfileTest, FileExistsOnlyForFiles) {
   WriteBytes(file, "");
   test::MakeFolder(folder / "Sub");

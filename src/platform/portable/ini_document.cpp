@@ -329,4 +329,71 @@ bool Document::Set(std::string_view section, std::string_view key, std::string_v
   return true;
 }
 
+namespace {
+
+// A name or value that the writes store exactly as given, and that a
+// reader finds again as it is.
+bool StoredAsGiven(std::string_view text, bool name) {
+  if (text.empty()) return !name;
+  if (IsBlank(static_cast<unsigned char>(text.front())) || IsBlank(static_cast<unsigned char>(text.back())))
+    return false;
+  if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) return false;
+  if (name) return text.find('=') == std::string_view::npos && text.front() != '[' && text.front() != ';';
+  return text.front() != '"' && text.front() != '\'' && text.back() != '"' && text.back() != '\'';
+}
+
+}  // namespace
+
+std::optional<std::string> Document::SectionAfterWrites(
+    std::string_view section, const std::vector<std::pair<std::string, std::string>>& values) const {
+  if (bodyBegin_ != 0 || text_.compare(0, 2, "\xFF\xFE") == 0 || text_.compare(0, 2, "\xFE\xFF") == 0)
+    return std::nullopt;
+  for (const auto& [key, value] : values)
+    if (!StoredAsGiven(key, true) || !StoredAsGiven(value, false)) return std::nullopt;
+
+  std::optional<std::size_t> header;
+  for (std::size_t i = 0; i < lines_.size(); ++i)
+    if (lines_[i].kind == Kind::kSection && NamesEqual(Name(lines_[i]), section)) {
+      if (header) return std::nullopt;
+      header = i;
+    }
+  if (!header) return std::nullopt;
+
+  std::vector<std::pair<std::string, std::string>> entries;
+  for (std::size_t i = *header + 1; i < lines_.size() && lines_[i].kind != Kind::kSection; ++i) {
+    const Line& line = lines_[i];
+    if (line.kind != Kind::kEntry || !line.hasValue || line.nameBegin != line.begin ||
+        line.nameEnd + 1 != line.equalsEnd || line.valueBegin != line.equalsEnd || line.valueEnd != line.breakBegin ||
+        std::string_view(text_).substr(line.breakBegin, line.end - line.breakBegin) != "\r\n")
+      return std::nullopt;
+    const std::string_view name = Name(line), value = Value(line);
+    if (!StoredAsGiven(name, true) || !StoredAsGiven(value, false)) return std::nullopt;
+    for (const auto& entry : entries)
+      if (NamesEqual(entry.first, name)) return std::nullopt;
+    entries.emplace_back(name, value);
+  }
+
+  bool changed = false;
+  for (const auto& [key, value] : values) {
+    const auto entry = std::find_if(entries.begin(), entries.end(),
+                                    [&key = key](const auto& e) { return NamesEqual(e.first, key); });
+    if (entry == entries.end()) {
+      entries.emplace_back(key, value);
+      changed = true;
+    } else if (entry->second != value) {
+      entry->second = value;
+      changed = true;
+    }
+  }
+  if (!changed) return std::string();
+  std::string text;
+  for (const auto& [name, value] : entries) {
+    text += name;
+    text += '=';
+    text += value;
+    text += '\0';
+  }
+  return text;
+}
+
 }  // namespace qlm::ini

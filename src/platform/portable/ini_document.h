@@ -45,6 +45,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qlm::ini {
@@ -86,6 +87,25 @@ class Document {
   bool Set(std::string_view section, std::string_view key, std::string_view value);
 
   const std::string& text() const { return text_; }
+
+  // For several writes to one section in one go: the section's new entries
+  // as one text, "name=value" each followed by a NUL, that leave exactly what
+  // setting each key to its value one by one, in order, leaves, when the
+  // section is plain (below); "" when no value would change. Nothing when
+  // the section is not plain or a key or value is not one that the writes
+  // store as given (blanks or quotes at its ends, line breaks, "=" or a NUL
+  // in a name, a name starting with "[" or ";").
+  //
+  // A plain section is the only one of its name in a text without a
+  // byte-order mark, whose every line, up to the next header, is an entry
+  // "name=value" ending in CR LF, with no blanks around its name, its "=" or
+  // its value, no quotes around its value, no NUL, a name that does not start
+  // with "[" or ";", and no other entry of the same name. Writers agree on
+  // such a section whether they edit its lines one by one or replace them
+  // all: the keys already there keep their place and spelling, new ones
+  // follow them in the order written.
+  std::optional<std::string> SectionAfterWrites(
+      std::string_view section, const std::vector<std::pair<std::string, std::string>>& values) const;
 
  private:
   enum class Kind { kBlank, kSection, kEntry };

@@ -139,6 +139,13 @@ bool ProfileWrite(const std::string& file, const std::string& section, const std
   return ReplaceFile(path, document.text());
 }
 
+bool ProfileWriteKeys(const std::string& file, const std::string& section,
+                      const std::vector<std::pair<std::string, std::string>>& values) {
+  for (const auto& [key, value] : values)
+    if (!ProfileWrite(file, section, key, value)) return false;
+  return true;
+}
+
 void ProfileFlush(const std::string&) {}
 
 bool FileExists(const std::string& path) { return !path.empty() && IsRegularFile(NativePath(path)); }

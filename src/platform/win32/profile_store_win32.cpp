@@ -2,7 +2,9 @@
 // functions.
 #include <windows.h>
 
+#include "platform/portable/ini_document.h"
 #include "platform/profile_store.h"
+#include "platform/win32/file_bytes.h"
 
 namespace qlm::platform {
 
@@ -21,6 +23,20 @@ std::string ProfileRead(const std::string& file, const std::string& section,
 bool ProfileWrite(const std::string& file, const std::string& section,
                         const std::string& key, const std::string& value) {
   return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != 0;
+}
+
+bool ProfileWriteKeys(const std::string& file, const std::string& section,
+                      const std::vector<std::pair<std::string, std::string>>& values) {
+  // Every write that changes the file makes the platform rewrite it whole;
+  // for a plain section one write of the section's lines leaves the same
+  // bytes as the writes one by one.
+  if (values.size() > 1)
+    if (const auto bytes = ReadFileBytes(file))
+      if (const auto lines = ini::Document(std::move(*bytes)).SectionAfterWrites(section, values))
+        return lines->empty() || WritePrivateProfileSectionA(section.c_str(), lines->c_str(), file.c_str()) != 0;
+  for (const auto& [key, value] : values)
+    if (!ProfileWrite(file, section, key, value)) return false;
+  return true;
 }
 
 void ProfileFlush(const std::string& file) {

@@ -18,6 +18,7 @@
 
 #include "platform/codepage.h"
 #include "platform/profile_store.h"
+#include "platform/win32/file_bytes.h"
 
 namespace qlm::platform {
 namespace {
@@ -27,50 +28,6 @@ constexpr char kCopyEnd[] = ".tmp";
 
 std::string CopyPathFor(const std::string& file, DWORD processId) {
   return file + kCopyMark + std::to_string(processId) + kCopyEnd;
-}
-
-// Closes a file handle when it goes out of scope.
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  ~FileHandle() {
-    if (valid()) CloseHandle(handle_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
-// Opens path for reading while other programs go on reading, writing or
-// replacing it.
-HANDLE OpenForReading(const std::string& path) {
-  return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-std::optional<std::string> ReadAll(HANDLE file) {
-  LARGE_INTEGER size;
-  if (!GetFileSizeEx(file, &size) || size.QuadPart > 0x7FFFFFFF) return std::nullopt;
-  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD got = 0;
-    if (!ReadFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr)) return std::nullopt;
-    if (got == 0) break;
-    done += got;
-  }
-  bytes.resize(done);
-  return bytes;
-}
-
-std::optional<std::string> ReadAll(const std::string& path) {
-  const FileHandle file(OpenForReading(path));
-  if (!file.valid()) return std::nullopt;
-  return ReadAll(file.get());
 }
 
 bool WriteAll(HANDLE file, const std::string& bytes) {
@@ -127,7 +84,7 @@ std::optional<std::string> MakeWorkingCopy(const std::string& file) {
     DeleteFileA(copy.c_str());
     return copy;
   }
-  const auto bytes = ReadAll(source.get());
+  const auto bytes = ReadFileBytes(source.get());
   if (!bytes) return std::nullopt;
   bool written = false;
   {
@@ -152,9 +109,9 @@ void ForgetCopy(const std::string& copy) {
 }
 
 bool ReplaceWithWorkingCopy(const std::string& copy, const std::string& file) {
-  const auto fresh = ReadAll(copy);
+  const auto fresh = ReadFileBytes(copy);
   if (!fresh) return false;
-  if (const auto old = ReadAll(file); old && *old == *fresh) {
+  if (const auto old = ReadFileBytes(file); old && *old == *fresh) {
     DeleteFileA(copy.c_str());
     ForgetCopy(copy);
     return true;
