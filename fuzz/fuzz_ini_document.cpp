@@ -384,6 +384,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckFound(document.text(), utf8, document.Find(section, key));
   CheckFound(document.text(), utf8, document.Find(other.section, other.key));
 
+  // Writing a section's keys in one go plans what the writes one by one
+  // leave: every entry of the plan reads back the same from the text those
+  // writes make.
+  const std::vector<std::pair<std::string, std::string>> writes = {{key, value}, {other.key, value + "1"}};
+  if (const auto plan = document.SectionAfterWrites(section, writes); plan && !plan->empty()) {
+    Document oneByOne(text);
+    for (const auto& [k, v] : writes) oneByOne.Set(section, k, v);
+    for (std::size_t at = 0; at < plan->size();) {
+      const std::size_t end = plan->find('\0', at);
+      const std::string entry = plan->substr(at, end - at);
+      const std::size_t equals = entry.find('=');
+      Check(equals != std::string::npos, "a planned entry has a value");
+      const auto found = oneByOne.Find(section, entry.substr(0, equals));
+      Check(found && *found == entry.substr(equals + 1), "a planned entry is what the single writes leave");
+      at = end + 1;
+    }
+  }
+
   // On a multi-megabyte text one round of edits is enough (each parses it
   // several times).
   const bool more = (flags & 8) && text.size() < 1000000;

@@ -348,6 +348,7 @@ std::optional<std::string> Document::SectionAfterWrites(
     std::string_view section, const std::vector<std::pair<std::string, std::string>>& values) const {
   if (bodyBegin_ != 0 || text_.compare(0, 2, "\xFF\xFE") == 0 || text_.compare(0, 2, "\xFE\xFF") == 0)
     return std::nullopt;
+  if (!StoredAsGiven(section, true)) return std::nullopt;
   for (const auto& [key, value] : values)
     if (!StoredAsGiven(key, true) || !StoredAsGiven(value, false)) return std::nullopt;
 
