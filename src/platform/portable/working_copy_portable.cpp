@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/portable/file_bytes.h"
 #include "platform/portable/native_path.h"
 #include "platform/profile_store.h"
 
@@ -22,33 +23,6 @@ namespace {
 
 constexpr char kCopyMark[] = ".qlm";
 constexpr char kCopyEnd[] = ".tmp";
-
-std::optional<std::string> ReadAll(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDONLY);
-  if (fd < 0) return std::nullopt;
-  std::string bytes;
-  char buffer[65536];
-  for (;;) {
-    const ssize_t got = read(fd, buffer, sizeof buffer);
-    if (got < 0) {
-      close(fd);
-      return std::nullopt;
-    }
-    if (got == 0) break;
-    bytes.append(buffer, static_cast<std::size_t>(got));
-  }
-  close(fd);
-  return bytes;
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-  for (std::size_t done = 0; done < bytes.size();) {
-    const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
-    if (written <= 0) return false;
-    done += static_cast<std::size_t>(written);
-  }
-  return true;
-}
 
 bool FlushToDisk(const std::string& path) {
   const int fd = open(path.c_str(), O_RDONLY);
@@ -86,7 +60,7 @@ std::optional<std::string> MakeWorkingCopy(const std::string& file) {
     return copy;
   }
   if (!S_ISREG(status.st_mode)) return std::nullopt;
-  const auto bytes = ReadAll(source);
+  const auto bytes = ReadWholeFile(source);
   if (!bytes) return std::nullopt;
   const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, status.st_mode & 07777);
   if (fd < 0) return std::nullopt;
@@ -103,9 +77,9 @@ std::optional<std::string> MakeWorkingCopy(const std::string& file) {
 bool ReplaceWithWorkingCopy(const std::string& copy, const std::string& file) {
   const std::string from = NativePath(copy);
   std::string to = NativePath(file);
-  const auto fresh = ReadAll(from);
+  const auto fresh = ReadWholeFile(from);
   if (!fresh) return false;
-  if (const auto old = ReadAll(to); old && *old == *fresh) {
+  if (const auto old = ReadWholeFile(to); old && *old == *fresh) {
     unlink(from.c_str());
     return true;
   }
