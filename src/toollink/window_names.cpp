@@ -79,12 +79,22 @@ void WipeBytes(char* bytes, std::size_t size) {
 
 const char* SettingKey(WindowName name) { return kKeys[static_cast<std::size_t>(name)]; }
 
-WindowNames::WindowNames() : inverted_(kBuiltIn) {}
+WindowNames::WindowNames() = default;
 
 NameProblem WindowNames::Set(WindowName name, std::string_view value) {
   if (value.empty()) return NameProblem::kNone;
-  Inverted& slot = inverted_[static_cast<std::size_t>(name)];
-  return value.front() == '~' ? ParseInverted(value.substr(1), slot) : ParsePlain(value, slot);
+  const auto index = static_cast<std::size_t>(name);
+  const NameProblem problem = value.front() == '~' ? ParseInverted(value.substr(1), replacements_[index])
+                                                   : ParsePlain(value, replacements_[index]);
+  if (problem == NameProblem::kNone) replaced_[index] = true;
+  return problem;
+}
+
+// The built-in table is only ever indexed, never copied whole, so that it
+// stays one block of data rather than being folded into the code.
+const WindowNames::Inverted& WindowNames::InUse(WindowName name) const {
+  const auto index = static_cast<std::size_t>(name);
+  return replaced_[index] ? replacements_[index] : kBuiltIn[index];
 }
 
 std::string InvertedNotation(std::string_view plain) {
@@ -101,7 +111,7 @@ std::string InvertedNotation(std::string_view plain) {
 PlainName::PlainName(WindowName name) : PlainName(WindowNames(), name) {}
 
 PlainName::PlainName(const WindowNames& names, WindowName name) {
-  const Inverted& inverted = names.inverted_[static_cast<std::size_t>(name)];
+  const Inverted& inverted = names.InUse(name);
   for (std::size_t i = 0; i < kWindowNameBuffer; ++i) text_[i] = static_cast<char>(~inverted[i]);
   text_[kWindowNameBuffer - 1] = '\0';
 }

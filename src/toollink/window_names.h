@@ -49,7 +49,11 @@ class WindowNames {
  private:
   friend class PlainName;
   using Inverted = std::array<unsigned char, kWindowNameBuffer>;
-  std::array<Inverted, kWindowNameCount> inverted_;
+  // The name in use: the replacement when there is one, else the built-in.
+  const Inverted& InUse(WindowName name) const;
+
+  std::array<Inverted, kWindowNameCount> replacements_{};
+  std::array<bool, kWindowNameCount> replaced_{};
 };
 
 // The "~" form of plain: every byte inverted, in two upper-case hex digits.
