@@ -97,17 +97,6 @@ const WindowNames::Inverted& WindowNames::InUse(WindowName name) const {
   return replaced_[index] ? replacements_[index] : kBuiltIn[index];
 }
 
-std::string InvertedNotation(std::string_view plain) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string text = "~";
-  for (const char c : plain) {
-    const auto inverted = static_cast<unsigned char>(~static_cast<unsigned char>(c));
-    text += kHex[inverted >> 4];
-    text += kHex[inverted & 0x0F];
-  }
-  return text;
-}
-
 PlainName::PlainName(WindowName name) : PlainName(WindowNames(), name) {}
 
 PlainName::PlainName(const WindowNames& names, WindowName name) {

@@ -56,9 +56,6 @@ class WindowNames {
   std::array<bool, kWindowNameCount> replaced_{};
 };
 
-// The "~" form of plain: every byte inverted, in two upper-case hex digits.
-std::string InvertedNotation(std::string_view plain);
-
 // One name in plain text, for as long as one lookup needs it; the buffer is
 // wiped when the object goes.
 class PlainName {

@@ -15,24 +15,6 @@ const std::string kAppcfg = "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Color\\Night.CLR\r\n[T
                             "[TRBAR]\r\nDOCKING=1\r\n[TICKERBAR]\r\nDOCKING=1\r\n[FONT]\r\nFF0=" +
                             S("-12,0,0,0,400,0,0,0,128,3,2,1,50,ＭＳ Ｐゴシック") + "\r\n";
 
-// The windows real-time mode probes in a tool other than TradePro, renamed.
-const std::pair<const char*, std::string> kRenamed[] = {
-    {"MarkerClass", "OtherDoc"},   {"ContainerTitle", "Holder"}, {"ToolBarTitleB", "Buttons"},
-    {"TabBarTitle", S("タブ列")}, {"TickerTitleB", "Quotes"},
-};
-
-std::vector<std::string> RenameSwitches() {
-  std::vector<std::string> switches;
-  for (const auto& [key, name] : kRenamed) switches.push_back(std::string("\"--window-name=") + key + "=" + name + "\"");
-  return switches;
-}
-
-std::string Section() {
-  std::string lines = "[ToolWindows]\r\n";
-  for (const auto& [key, name] : kRenamed) lines += std::string(key) + "=" + name + "\r\n";
-  return lines;
-}
-
 std::vector<std::string> EventsAfterStart(const StandInSession& tool) {
   std::vector<std::string> events;
   const auto lines = tool.Lines();
@@ -62,8 +44,8 @@ TEST_F(ToolWindowsTest, RealtimeDrivesARenamedToolOnlyOnceQlmIniNamesItsWindows)
   for (const bool named : {false, true}) {
     const std::string title = UniqueTitle("株トレード");
     StandInSession tool("HighSpeed.exe", title, kAppcfg);
-    ASSERT_TRUE(tool.Start(RenameSwitches()));
-    Quillmate qlm(Quillmate::OwnIniFor(tool.folder(), named ? Section() : ""));
+    ASSERT_TRUE(tool.Start(test::OtherNameSwitches()));
+    Quillmate qlm(Quillmate::OwnIniFor(tool.folder(), named ? test::OtherNamesSection() : ""));
     ASSERT_TRUE(qlm.Start());
     ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
     EXPECT_EQ(qlm.Text(kStatusBar), title + S(named ? " 起動中。MDI表示。" : " 起動中。SDI表示。"));
@@ -90,9 +72,9 @@ TEST_F(ToolWindowsTest, RealtimeDrivesARenamedToolOnlyOnceQlmIniNamesItsWindows)
 TEST_F(ToolWindowsTest, TheListSwitchWritesTheTreeAndEndsWithoutAWindow) {
   const std::string title = UniqueTitle("株トレード");
   StandInSession tool("HighSpeed.exe", title, kAppcfg);
-  ASSERT_TRUE(tool.Start(RenameSwitches()));
+  ASSERT_TRUE(tool.Start(test::OtherNameSwitches()));
   SendMessageA(tool.window(), WM_COMMAND, 40601, 0);  // hides the tab bar
-  const std::string ownIni = Quillmate::OwnIniFor(tool.folder(), Section());
+  const std::string ownIni = Quillmate::OwnIniFor(tool.folder(), test::OtherNamesSection());
   Quillmate qlm(ownIni);
   ASSERT_TRUE(qlm.Start("/list-tool-windows"));
   bool shown = false;

@@ -23,7 +23,6 @@
 #include "test_support.h"
 #include "toollink/tool_link.h"
 #include "toollink/tool_messages.h"
-#include "toollink/window_list.h"
 #include "toollink/window_names.h"
 #include "toollink/window_names_section.h"
 
@@ -279,123 +278,59 @@ TEST_F(StandInTest, NothingReachesAToolThatClosedNorItsSuccessor) {
 
 // --- Other window names --------------------------------------------------------
 
-// The stand-in under other names for all seven windows, as --window-name
-// switches and as the [ToolWindows] lines that name them; the tab bar's in
-// the inverted form.
-struct Renamed {
-  const char* key;
-  std::string name;
-};
-const Renamed kRenamed[] = {
-    {"MarkerClass", "OtherDoc"},   {"ContainerTitle", "Holder"},        {"ToolBarTitleA", "ProTools"},
-    {"ToolBarTitleB", "Buttons"},  {"TabBarTitle", test::Sjis("タブ列")}, {"TickerTitleA", "ProTicker"},
-    {"TickerTitleB", "Quotes"},
-};
-
-std::vector<std::string> RenameSwitches() {
-  std::vector<std::string> switches;
-  for (const auto& [key, name] : kRenamed) switches.push_back(std::string("\"--window-name=") + key + "=" + name + "\"");
-  return switches;
-}
-
-// wrongKey, when given, names its window wrongly.
-std::string SectionLines(const std::string& wrongKey = "") {
-  std::string lines = "[ToolWindows]\r\n";
-  for (const auto& [key, name] : kRenamed) {
-    const std::string value = key == wrongKey ? "Elsewhere" : name;
-    lines += std::string(key) + "=" + (key == std::string("TabBarTitle") ? toollink::InvertedNotation(value) : value) + "\r\n";
-  }
-  return lines;
-}
-
 class RenamedStandInTest : public StandInTest {
  protected:
-  // The names as the program reads them from this QLM.INI.
-  toollink::WindowNames NamesFrom(const std::string& ownIni) {
-    test::WriteBytes(own_ / "QLM.INI", ownIni);
+  // The names as the program reads them from a QLM.INI holding section.
+  toollink::WindowNames NamesFrom(const std::string& section) {
+    test::WriteBytes(own_ / "QLM.INI", section);
     platform::ScriptedHost reader(own_ / "QLM.exe");
-    const ToolWindowsSection section = ReadToolWindowsSection(reader);
-    EXPECT_EQ(section.refusals, "");
-    return section.names;
+    const ToolWindowsSection read = ReadToolWindowsSection(reader);
+    EXPECT_EQ(read.refusals, "");
+    return read.names;
   }
 
  private:
   test::ScratchFolder own_;
 };
 
-class RenamedBarTest : public RenamedStandInTest, public ::testing::WithParamInterface<const char*> {};
+class RenamedShapeTest : public RenamedStandInTest, public ::testing::WithParamInterface<const char*> {};
 
-TEST_P(RenamedBarTest, TheRenamedToolIsMisreadUntilTheSectionNamesItsWindows) {
-  const Bars bars{true, false, true};
-  StandInSession& tool = Install(GetParam(), Appcfg(1, bars, "Night"));
-  ASSERT_TRUE(tool.Start(RenameSwitches()));
-
+TEST_P(RenamedShapeTest, TheRenamedToolIsMisreadUntilTheSectionNamesItsWindows) {
+  StandInSession& tool = Install(GetParam(), Appcfg(1, {true, false, true}, "Night"));
+  ASSERT_TRUE(tool.Start(test::OtherNameSwitches()));
   // The built-in names find nothing: single-document display, every bar hidden.
   EXPECT_EQ(link.RefreshToolStatus(), Status(msg::kToolRunningSdi));
   for (const char* bar : {config::kToolBar, config::kTabBar, config::kTickerBar})
     EXPECT_FALSE(link.IsBarVisible(bar)) << bar;
 
-  link.SetWindowNames(NamesFrom(SectionLines()));
+  link.SetWindowNames(NamesFrom(test::OtherNamesSection()));
   EXPECT_EQ(link.RefreshToolStatus(), Status(msg::kToolRunningMdi));
   EXPECT_TRUE(link.IsBarVisible(config::kToolBar));
   EXPECT_FALSE(link.IsBarVisible(config::kTabBar));
   EXPECT_TRUE(link.IsBarVisible(config::kTickerBar));
-  const ToolKind kind = std::string(GetParam()) == "TradePro.exe" ? ToolKind::kTradePro : ToolKind::kOther;
-  link.SendToolCommand(BarCommand(kind, config::kTickerBar));
+  link.SendToolCommand(BarCommand(link.toolKind(), config::kTickerBar));
   EXPECT_FALSE(link.IsBarVisible(config::kTickerBar));
   EXPECT_EQ(tool.Last()["ticker"], "0");
-  link.SendToolCommand(toolmsg::kSwitchDisplayStyle);
-  EXPECT_FALSE(link.IsMdiDisplay());
 }
-
-// The list holds every window the probes use, nested as the tool nests them,
-// each marked with its key; nothing else but the main window.
-TEST_P(RenamedBarTest, TheListNamesEveryWindowTheProbesUse) {
-  const bool tradePro = std::string(GetParam()) == "TradePro.exe";
-  StandInSession& tool = Install(GetParam(), Appcfg(1, {true, false, true}, "Night"));
-  ASSERT_TRUE(tool.Start(RenameSwitches()));
-  link.SetWindowNames(NamesFrom(SectionLines()));
-  link.RefreshToolStatus();
-  const std::string list = DescribeWindowTree(windows, link.toolWindow(), link.windowNames());
-
-  const std::string frame = "    class=\"QlmStandInFrame\" title=\"";
-  const std::string bar = "        class=\"QlmStandInBar\" title=\"";
-  std::vector<std::string> expected = {
-      "class=\"QlmStandInMain\" title=\"" + link.toolTitle() + "\" visible",
-      frame + "Holder\" visible <- ContainerTitle",
-      bar + test::Sjis("タブ列") + "\" hidden <- TabBarTitle",
-      "    class=\"OtherDoc\" title=\"multi-document display\" visible <- MarkerClass",
-  };
-  for (const auto& [key, title] : tradePro ? std::vector<Renamed>{{"ToolBarTitleA", "ProTools"}, {"TickerTitleA", "ProTicker"}}
-                                           : std::vector<Renamed>{{"TickerTitleB", "Quotes"}}) {
-    expected.push_back(frame + title + "\" visible <- " + key);
-    expected.push_back(bar + title + "\" visible <- " + key);
-  }
-  if (!tradePro) expected.push_back(bar + "Buttons\" visible <- ToolBarTitleB");
-  for (const std::string& line : expected) EXPECT_NE(list.find(line + "\r\n"), std::string::npos) << line << "\n" << list;
-  std::size_t lines = 0;
-  for (std::size_t at = list.find("\r\n"); at != std::string::npos; at = list.find("\r\n", at + 2)) ++lines;
-  EXPECT_EQ(lines, expected.size()) << list;
-}
-
-INSTANTIATE_TEST_SUITE_P(BothShapes, RenamedBarTest, ::testing::Values("TradePro.exe", "HighSpeed.exe"),
-                         [](const ::testing::TestParamInfo<const char*>& info) {
-                           const std::string name = info.param;
-                           return name.substr(0, name.find('.'));
-                         });
 
 // With one bar's window named wrongly, only that bar's probe misses.
-TEST_F(RenamedStandInTest, AWrongNameFailsOnlyItsOwnBarsProbe) {
+TEST_F(RenamedStandInTest, AWrongNameMissesOnlyItsOwnBar) {
   StandInSession& tool = Install("Takumi.exe", Appcfg(1, {}, "Color\\Night.CLR"));
-  ASSERT_TRUE(tool.Start(RenameSwitches()));
+  ASSERT_TRUE(tool.Start(test::OtherNameSwitches()));
   const std::pair<const char*, const char*> bars[] = {
       {"ToolBarTitleB", config::kToolBar}, {"TabBarTitle", config::kTabBar}, {"TickerTitleB", config::kTickerBar}};
   for (const auto& [wrongKey, wrongBar] : bars) {
-    link.SetWindowNames(NamesFrom(SectionLines(wrongKey)));
+    link.SetWindowNames(NamesFrom(test::OtherNamesSection(wrongKey)));
     EXPECT_EQ(link.RefreshToolStatus(), Status(msg::kToolRunningMdi)) << wrongKey;
     for (const auto& [key, bar] : bars) EXPECT_EQ(link.IsBarVisible(bar), bar != wrongBar) << wrongKey << " " << bar;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(BothShapes, RenamedShapeTest, ::testing::Values("TradePro.exe", "HighSpeed.exe"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                           const std::string name = info.param;
+                           return name.substr(0, name.find('.'));
+                         });
 
 }  // namespace
 }  // namespace qlm

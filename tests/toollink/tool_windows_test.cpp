@@ -1,6 +1,5 @@
 // [ToolWindows] of QLM.INI (plain and inverted values, refused ones, an absent
-// section) and the list of the tool's windows (/list-tool-windows), against
-// fake windows.
+// section) and the list of the tool's windows, against fake windows.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -26,11 +25,17 @@ std::string Name(const WindowNames& names, WindowName name) { return PlainName(n
 
 class ToolWindowsTest : public ::testing::Test {
  protected:
-  void WriteOwnIni(const std::string& text) { test::WriteBytes(folder / "QLM.INI", text); }
+  WindowNames Read(const std::string& ownIni, const std::string& refusals = "") {
+    test::WriteBytes(folder / "QLM.INI", ownIni);
+    const ToolWindowsSection section = ReadToolWindowsSection(host);
+    EXPECT_EQ(section.refusals, refusals) << ownIni;
+    return section.names;
+  }
   std::string Refusal(int id, const char* key) const { return Substitute(host.Text(id), key); }
 
   test::ScratchFolder folder;
   platform::ScriptedHost host{folder / "QLM.exe"};
+  const WindowNames builtIn;
 };
 
 // The keys, written out by hand: a renamed key breaks every user's section.
@@ -41,77 +46,63 @@ TEST_F(ToolWindowsTest, EachKeyReplacesItsOwnNameOnly) {
       {WindowName::kTabBarTitle, "TabBarTitle"},     {WindowName::kTickerTitleA, "TickerTitleA"},
       {WindowName::kTickerTitleB, "TickerTitleB"},
   };
-  const WindowNames builtIn;
   for (const auto& [name, key] : keys) {
-    EXPECT_STREQ(toollink::SettingKey(name), key);
-    WriteOwnIni(std::string("[ToolWindows]\r\n") + key + "=Renamed\r\n");
-    const ToolWindowsSection section = ReadToolWindowsSection(host);
-    EXPECT_EQ(section.refusals, "");
+    const WindowNames names = Read(std::string("[ToolWindows]\r\n") + key + "=Renamed\r\n");
     for (const auto& [other, otherKey] : keys)
-      EXPECT_EQ(Name(section.names, other), other == name ? "Renamed" : Name(builtIn, other)) << key << otherKey;
+      EXPECT_EQ(Name(names, other), other == name ? "Renamed" : Name(builtIn, other)) << key << " " << otherKey;
   }
 }
 
-TEST_F(ToolWindowsTest, AbsentFileSectionOrValueKeepsTheBuiltInNames) {
-  const WindowNames builtIn;
-  for (const char* ini : {"", "[CONFIG]\r\nTTPath=C:\\Tool\\\r\n", "[ToolWindows]\r\nTabBarTitle=\r\nMarkerClass=  \r\n"}) {
-    if (*ini) WriteOwnIni(ini);
-    const ToolWindowsSection section = ReadToolWindowsSection(host);
-    EXPECT_EQ(section.refusals, "") << ini;
-    for (std::size_t i = 0; i < toollink::kWindowNameCount; ++i) {
-      const auto name = static_cast<WindowName>(i);
-      EXPECT_EQ(Name(section.names, name), Name(builtIn, name)) << ini;
-      EXPECT_EQ(Name(section.names, name), PlainName(name).c_str());
-    }
+TEST_F(ToolWindowsTest, AbsentSectionKeyOrValueKeepsTheBuiltInName) {
+  for (const char* ini : {"", "[CONFIG]\r\nTTPath=C:\\\r\n", "[ToolWindows]\r\nTabBarTitle=\r\nMarkerClass= \r\n"}) {
+    const WindowNames names = Read(ini);
+    for (std::size_t i = 0; i < toollink::kWindowNameCount; ++i)
+      EXPECT_EQ(Name(names, WindowName(i)), PlainName(WindowName(i)).c_str()) << ini;
   }
 }
 
-// Plain and inverted values of up to ten bytes, Shift-JIS counted in bytes.
-TEST_F(ToolWindowsTest, PlainAndInvertedValuesUpToTenBytes) {
-  // "Dock" inverted: 0x44 0x6F 0x63 0x6B -> BB 90 9C 94; lower-case hex too.
-  WriteOwnIni("[ToolWindows]\r\nContainerTitle=~BB909C94\r\nTabBarTitle=~ab9e9d8c\r\n"
-              "MarkerClass=TenBytes!!\r\nTickerTitleB=" + Sjis("株価ボード") + "\r\n");
-  const ToolWindowsSection section = ReadToolWindowsSection(host);
-  EXPECT_EQ(section.refusals, "");
-  EXPECT_EQ(Name(section.names, WindowName::kContainerTitle), "Dock");
-  EXPECT_EQ(Name(section.names, WindowName::kTabBarTitle), "Tabs");
-  EXPECT_EQ(Name(section.names, WindowName::kMarkerClass), "TenBytes!!");
-  EXPECT_EQ(Name(section.names, WindowName::kTickerTitleB), Sjis("株価ボード"));
-  EXPECT_EQ(toollink::InvertedNotation("Dock"), "~BB909C94");
-  WindowNames names;
-  ASSERT_EQ(names.Set(WindowName::kToolBarTitleA, toollink::InvertedNotation(Sjis("株価ボード"))),
-            toollink::NameProblem::kNone);
-  EXPECT_EQ(Name(names, WindowName::kToolBarTitleA), Sjis("株価ボード"));
+// Ten bytes at most, Shift-JIS counted in bytes; "~" and the inverted bytes
+// in hex of either case ("Dock" is 44 6F 63 6B).
+TEST_F(ToolWindowsTest, PlainAndInvertedValuesOfUpToTenBytes) {
+  const WindowNames names = Read("[ToolWindows]\r\nContainerTitle=~BB909C94\r\nTabBarTitle=~bb909c94\r\n"
+                                 "MarkerClass=TenBytes!!\r\nTickerTitleB=" + Sjis("株価ボード") +
+                                 "\r\nTickerTitleA=~7CA17C8A680E\r\n");
+  EXPECT_EQ(Name(names, WindowName::kContainerTitle), "Dock");
+  EXPECT_EQ(Name(names, WindowName::kTabBarTitle), "Dock");
+  EXPECT_EQ(Name(names, WindowName::kMarkerClass), "TenBytes!!");
+  EXPECT_EQ(Name(names, WindowName::kTickerTitleB), Sjis("株価ボード"));
+  EXPECT_EQ(Name(names, WindowName::kTickerTitleA), Sjis("タブ列"));
 }
 
 // A refused value keeps the built-in name; one notice names every refused key.
 TEST_F(ToolWindowsTest, TooLongOrMalformedValuesAreRefusedByKey) {
-  WriteOwnIni("[ToolWindows]\r\nMarkerClass=ElevenBytes\r\nContainerTitle=~" + std::string(22, 'A') +
-              "\r\nToolBarTitleA=~ABC\r\nToolBarTitleB=~GG\r\nTabBarTitle=~ABFF\r\nTickerTitleA=~\r\n"
-              "TickerTitleB=" + Sjis("株価ボード表") + "\r\n");
-  const std::string refusals = Substitute(
-      host.Text(msg::kToolWindowsRefused),
-      Refusal(msg::kToolWindowTooLong, "MarkerClass") + "\n" + Refusal(msg::kToolWindowTooLong, "ContainerTitle") +
-          "\n" + Refusal(msg::kToolWindowMalformed, "ToolBarTitleA") + "\n" +
-          Refusal(msg::kToolWindowMalformed, "ToolBarTitleB") + "\n" +
-          Refusal(msg::kToolWindowMalformed, "TabBarTitle") + "\n" +
-          Refusal(msg::kToolWindowMalformed, "TickerTitleA") + "\n" +
-          Refusal(msg::kToolWindowTooLong, "TickerTitleB"));
-  EXPECT_EQ(ReadToolWindowsSection(host).refusals, refusals);
+  const std::string ini = "[ToolWindows]\r\nMarkerClass=ElevenBytes\r\nContainerTitle=~" + std::string(22, 'A') +
+                          "\r\nToolBarTitleA=~ABC\r\nToolBarTitleB=~GG\r\nTabBarTitle=~ABFF\r\nTickerTitleA=~\r\n"
+                          "TickerTitleB=" + Sjis("株価ボード表") + "\r\n";
+  std::string keys;
+  for (const auto& [id, key] : {std::pair{msg::kToolWindowTooLong, "MarkerClass"},
+                                {msg::kToolWindowTooLong, "ContainerTitle"},
+                                {msg::kToolWindowMalformed, "ToolBarTitleA"},
+                                {msg::kToolWindowMalformed, "ToolBarTitleB"},
+                                {msg::kToolWindowMalformed, "TabBarTitle"},
+                                {msg::kToolWindowMalformed, "TickerTitleA"},
+                                {msg::kToolWindowTooLong, "TickerTitleB"}})
+    keys += (keys.empty() ? "" : "\n") + Refusal(id, key);
+  const std::string refusals = Substitute(host.Text(msg::kToolWindowsRefused), keys);
+  Read(ini, refusals);
 
   const WindowNames names = LoadToolWindowNames(host);
   EXPECT_EQ(host.notices(), std::vector<std::string>{refusals});
-  const WindowNames builtIn;
   for (std::size_t i = 0; i < toollink::kWindowNameCount; ++i)
-    EXPECT_EQ(Name(names, static_cast<WindowName>(i)), Name(builtIn, static_cast<WindowName>(i)));
+    EXPECT_EQ(Name(names, WindowName(i)), Name(builtIn, WindowName(i)));
 }
 
 // --- The list ----------------------------------------------------------------
 
-TEST_F(ToolWindowsTest, TheSwitchIsRecognisedAloneInAnyCase) {
+TEST_F(ToolWindowsTest, TheSwitchCountsOnlyAlone) {
   for (const char* line : {"/list-tool-windows", "  /LIST-Tool-Windows ", "\"/list-tool-windows\""})
     EXPECT_TRUE(IsListToolWindowsSwitch(line)) << line;
-  for (const char* line : {"", "/list-tool-window", "/list-tool-windows x", "-list-tool-windows", "list-tool-windows"})
+  for (const char* line : {"", "/list-tool-window", "/list-tool-windows x", "list-tool-windows"})
     EXPECT_FALSE(IsListToolWindowsSwitch(line)) << line;
 }
 
@@ -119,56 +110,37 @@ TEST_F(ToolWindowsTest, TheTreeShowsNestingClassTitleVisibilityAndRoles) {
   platform::ScriptedWindows windows;
   WindowNames names;
   ASSERT_EQ(names.Set(WindowName::kTabBarTitle, "Tabs"), toollink::NameProblem::kNone);
+  const std::string container = Name(names, WindowName::kContainerTitle);
+  const std::string marker = Name(names, WindowName::kMarkerClass);
   const auto main = windows.Create(kNoWindow, "Main", "Tool");
-  const auto dock = windows.Create(main, "Frame", Name(names, WindowName::kContainerTitle));
+  const auto dock = windows.Create(main, "Frame", container);
   windows.Create(dock, "Bar", "TABS", false);
   // 0x95 0x5C is one character; 0x0A a control byte.
-  windows.Create(dock, "Bar", "\x95\x5C\n\"");
-  windows.Create(main, Name(names, WindowName::kMarkerClass), "doc");
+  windows.Create(dock, "Bar", "\x95\x5C\n");
+  windows.Create(main, marker, "doc");
   EXPECT_EQ(DescribeWindowTree(windows, main, names),
             "class=\"Main\" title=\"Tool\" visible\r\n"
-            "    class=\"Frame\" title=\"" + Name(names, WindowName::kContainerTitle) +
-                "\" visible <- ContainerTitle\r\n"
-                "        class=\"Bar\" title=\"TABS\" hidden <- TabBarTitle\r\n"
-                "        class=\"Bar\" title=\"\x95\x5C\\x0A\"\" visible\r\n"
-                "    class=\"" + Name(names, WindowName::kMarkerClass) + "\" title=\"doc\" visible <- MarkerClass\r\n");
+            "    class=\"Frame\" title=\"" + container + "\" visible <- ContainerTitle\r\n"
+            "        class=\"Bar\" title=\"TABS\" hidden <- TabBarTitle\r\n"
+            "        class=\"Bar\" title=\"\x95\x5C\\x0A\" visible\r\n"
+            "    class=\"" + marker + "\" title=\"doc\" visible <- MarkerClass\r\n");
 }
 
-// The whole run: the file beside QLM.exe, its exit code, QLM.INI untouched.
-TEST_F(ToolWindowsTest, TheListIsWrittenBesideTheProgramAndNothingElse) {
+// Without a tool folder the file says so; a file that cannot be written is
+// reported, and QLM.INI is never written.
+TEST_F(ToolWindowsTest, TheListWithoutAToolOrWithoutAWritableFile) {
   platform::ScriptedWindows windows;
   const std::string list = folder / "QLM-ToolWindows.txt";
-  WriteOwnIni("");
+  test::WriteBytes(folder / "QLM.INI", "[CONFIG]\r\nTTPath=\r\n");
   EXPECT_EQ(ListToolWindows(host, windows), kToolNotListed);
   EXPECT_EQ(test::ReadBytes(list), host.Text(msg::kToolNotInstalled) + "\r\n");
-
-  const std::string tool = folder / "Tool\\";
-  test::WriteBytes(tool + "Takumi.exe", "");
-  test::WriteBytes(tool + "System\\Appcfg.ini", "");
-  test::WriteBytes(tool + "System\\Sys.ini", "[INFO]\r\nTitle=Trader\r\n");
-  const std::string ini = "[CONFIG]\r\nTTPath=" + tool + "\r\n[ToolWindows]\r\nTabBarTitle=" +
-                          std::string(11, 'x') + "\r\n";
-  WriteOwnIni(ini);
-  EXPECT_EQ(ListToolWindows(host, windows), kToolNotListed);
-  const std::string refusal = Substitute(host.Text(msg::kToolWindowsRefused), Refusal(msg::kToolWindowTooLong, "TabBarTitle"));
-  std::string refusalLines;
-  for (const char c : refusal) refusalLines += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  EXPECT_EQ(test::ReadBytes(list), "Trader" + host.Text(msg::kToolNotRunning) + "\r\n" + refusalLines + "\r\n");
-
-  const auto main = windows.Create(kNoWindow, "Main", "Trader");
-  windows.Create(main, "Child", "x", false);
-  EXPECT_EQ(ListToolWindows(host, windows), kWindowsListed);
-  EXPECT_EQ(test::ReadBytes(list), "Trader" + host.Text(msg::kToolRunningSdi) + "\r\n" + refusalLines +
-                                       "\r\nclass=\"Main\" title=\"Trader\" visible\r\n"
-                                       "    class=\"Child\" title=\"x\" hidden\r\n");
-  EXPECT_EQ(test::ReadBytes(folder / "QLM.INI"), ini);
   EXPECT_TRUE(host.notices().empty());
 
-  // A folder where the file should be: the user is told, nothing else.
   test::RemoveFile(list);
   test::MakeFolder(list);
   EXPECT_EQ(ListToolWindows(host, windows), kListNotWritten);
   EXPECT_EQ(host.notices(), std::vector<std::string>{Substitute(host.Text(msg::kCannotWrite), list)});
+  EXPECT_EQ(test::ReadBytes(folder / "QLM.INI"), "[CONFIG]\r\nTTPath=\r\n");
 }
 
 }  // namespace
