@@ -278,59 +278,23 @@ TEST_F(StandInTest, NothingReachesAToolThatClosedNorItsSuccessor) {
 
 // --- Other window names --------------------------------------------------------
 
-class RenamedStandInTest : public StandInTest {
- protected:
-  // The names as the program reads them from a QLM.INI holding section.
-  toollink::WindowNames NamesFrom(const std::string& section) {
-    test::WriteBytes(own_ / "QLM.INI", section);
-    platform::ScriptedHost reader(own_ / "QLM.exe");
-    const ToolWindowsSection read = ReadToolWindowsSection(reader);
-    EXPECT_EQ(read.refusals, "");
-    return read.names;
-  }
-
- private:
-  test::ScratchFolder own_;
-};
-
-class RenamedShapeTest : public RenamedStandInTest, public ::testing::WithParamInterface<const char*> {};
-
-TEST_P(RenamedShapeTest, TheRenamedToolIsMisreadUntilTheSectionNamesItsWindows) {
-  StandInSession& tool = Install(GetParam(), Appcfg(1, {true, false, true}, "Night"));
-  ASSERT_TRUE(tool.Start(test::OtherNameSwitches()));
-  // The built-in names find nothing: single-document display, every bar hidden.
-  EXPECT_EQ(link.RefreshToolStatus(), Status(msg::kToolRunningSdi));
-  for (const char* bar : {config::kToolBar, config::kTabBar, config::kTickerBar})
-    EXPECT_FALSE(link.IsBarVisible(bar)) << bar;
-
-  link.SetWindowNames(NamesFrom(test::OtherNamesSection()));
-  EXPECT_EQ(link.RefreshToolStatus(), Status(msg::kToolRunningMdi));
-  EXPECT_TRUE(link.IsBarVisible(config::kToolBar));
-  EXPECT_FALSE(link.IsBarVisible(config::kTabBar));
-  EXPECT_TRUE(link.IsBarVisible(config::kTickerBar));
-  link.SendToolCommand(BarCommand(link.toolKind(), config::kTickerBar));
-  EXPECT_FALSE(link.IsBarVisible(config::kTickerBar));
-  EXPECT_EQ(tool.Last()["ticker"], "0");
-}
-
-// With one bar's window named wrongly, only that bar's probe misses.
-TEST_F(RenamedStandInTest, AWrongNameMissesOnlyItsOwnBar) {
+// Under other names, the tool is found through [ToolWindows] of QLM.INI; with
+// one bar's window named wrongly, only that bar's probe misses.
+TEST_F(StandInTest, AWrongNameInTheSectionMissesOnlyItsOwnBar) {
   StandInSession& tool = Install("Takumi.exe", Appcfg(1, {}, "Color\\Night.CLR"));
   ASSERT_TRUE(tool.Start(test::OtherNameSwitches()));
+  test::ScratchFolder own;
+  platform::ScriptedHost reader(own / "QLM.exe");
   const std::pair<const char*, const char*> bars[] = {
       {"ToolBarTitleB", config::kToolBar}, {"TabBarTitle", config::kTabBar}, {"TickerTitleB", config::kTickerBar}};
   for (const auto& [wrongKey, wrongBar] : bars) {
-    link.SetWindowNames(NamesFrom(test::OtherNamesSection(wrongKey)));
+    test::WriteBytes(own / "QLM.INI", test::OtherNamesSection(wrongKey));
+    link.SetWindowNames(LoadToolWindowNames(reader));
     EXPECT_EQ(link.RefreshToolStatus(), Status(msg::kToolRunningMdi)) << wrongKey;
     for (const auto& [key, bar] : bars) EXPECT_EQ(link.IsBarVisible(bar), bar != wrongBar) << wrongKey << " " << bar;
   }
+  EXPECT_TRUE(reader.notices().empty());
 }
-
-INSTANTIATE_TEST_SUITE_P(BothShapes, RenamedShapeTest, ::testing::Values("TradePro.exe", "HighSpeed.exe"),
-                         [](const ::testing::TestParamInfo<const char*>& info) {
-                           const std::string name = info.param;
-                           return name.substr(0, name.find('.'));
-                         });
 
 }  // namespace
 }  // namespace qlm
