@@ -66,7 +66,8 @@ NameProblem ParsePlain(std::string_view plain, Inverted& out) {
   if (plain.size() > kLongestName) return NameProblem::kTooLong;
   if (plain.find('\0') != std::string_view::npos) return NameProblem::kMalformed;
   out.fill(kInvertedZero);
-  for (std::size_t i = 0; i < plain.size(); ++i) out[i] = static_cast<unsigned char>(~static_cast<unsigned char>(plain[i]));
+  for (std::size_t i = 0; i < plain.size(); ++i)
+    out[i] = static_cast<unsigned char>(~static_cast<unsigned char>(plain[i]));
   return NameProblem::kNone;
 }
 

@@ -2,6 +2,8 @@
 // started under other names: real-time mode misreads it without the section
 // and drives it correctly with it; and "QLM.exe /list-tool-windows" writes
 // its window tree and ends without showing a window.
+#include <cstring>
+
 #include "qlm_driver.h"
 #include "standin_session.h"
 
@@ -86,8 +88,8 @@ TEST_F(ToolWindowsTest, TheListSwitchWritesTheTreeAndEndsWithoutAWindow) {
   EXPECT_EQ(qlm.ExitCode(), 0u);
   EXPECT_EQ(test::ReadBytes(qlm.OwnIniPath()), ownIni);
 
-  const std::string list = test::ReadBytes(qlm.OwnIniPath().substr(0, qlm.OwnIniPath().size() - 7) +
-                                           "QLM-ToolWindows.txt");
+  std::string list = qlm.OwnIniPath();
+  list = test::ReadBytes(list.replace(list.size() - std::strlen("QLM.INI"), std::string::npos, "QLM-ToolWindows.txt"));
   const std::string frame = "    class=\"QlmStandInFrame\" title=\"";
   const std::string bar = "        class=\"QlmStandInBar\" title=\"";
   for (const std::string& line : {
