@@ -31,7 +31,7 @@ constexpr std::array<Inverted, kWindowNameCount> kBuiltIn = {
 
 // The key is the identifier without its leading "k".
 constexpr const char* kKeys[] = {
-#define QLM_WINDOW_NAME(id, plain) #id + 1,
+#define QLM_WINDOW_NAME(id, plain) &#id[1],
 #include "toollink/window_names.def"
 #undef QLM_WINDOW_NAME
 };

@@ -26,7 +26,7 @@ struct InnerNames {
   // KEY is the identifier without its leading "k".
   explicit InnerNames(const std::map<std::string, std::string>& renamed) {
 #define QLM_WINDOW_NAME(id, plain) \
-  if (const auto found = renamed.find(#id + 1); found != renamed.end()) id = found->second;
+  if (const auto found = renamed.find(&#id[1]); found != renamed.end()) id = found->second;
 #include "toollink/window_names.def"
 #undef QLM_WINDOW_NAME
   }
