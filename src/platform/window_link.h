@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace qlm::platform {
 
@@ -46,6 +47,13 @@ class WindowLink {
   // Restores a minimised window to its normal size and place.
   virtual void Restore(WindowHandle window) = 0;
   virtual void BringToForeground(WindowHandle window) = 0;
+
+  // The direct children of parent, in the order the child lookups above try
+  // them; empty for kNoWindow or a window without children. Asks nothing of
+  // the window's program.
+  virtual std::vector<WindowHandle> Children(WindowHandle parent) const = 0;
+  // The name of the window's class; empty for none.
+  virtual std::string ClassName(WindowHandle window) const = 0;
 };
 
 }  // namespace qlm::platform

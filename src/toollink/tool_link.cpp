@@ -18,22 +18,24 @@ using platform::WindowHandle;
 using platform::WindowLink;
 using toollink::PlainName;
 using toollink::WindowName;
+using toollink::WindowNames;
 
 // The bars that sit inside a frame of the same title: the child of parent
 // titled name, then that window's child titled name.
-WindowHandle NestedBar(const WindowLink& windows, WindowHandle parent, WindowName name) {
-  const PlainName title(name);
+WindowHandle NestedBar(const WindowLink& windows, const WindowNames& names, WindowHandle parent, WindowName name) {
+  const PlainName title(names, name);
   return windows.FindChildByTitle(windows.FindChildByTitle(parent, title.c_str()), title.c_str());
 }
 
 // The bars that sit in the container child of the main window.
-WindowHandle ContainedBar(const WindowLink& windows, WindowHandle mainWindow, WindowName name) {
+WindowHandle ContainedBar(const WindowLink& windows, const WindowNames& names, WindowHandle mainWindow,
+                          WindowName name) {
   WindowHandle container = kNoWindow;
   {
-    const PlainName title(WindowName::kContainerTitle);
+    const PlainName title(names, WindowName::kContainerTitle);
     container = windows.FindChildByTitle(mainWindow, title.c_str());
   }
-  const PlainName title(name);
+  const PlainName title(names, name);
   return windows.FindChildByTitle(container, title.c_str());
 }
 
@@ -65,7 +67,7 @@ bool ToolLink::IsVisible(WindowHandle window) const {
 bool ToolLink::IsMdiDisplay() const {
   const WindowHandle mainWindow = FindToolWindow();
   if (!IsVisible(mainWindow)) return false;
-  const PlainName marker(WindowName::kMarkerClass);
+  const PlainName marker(names_, WindowName::kMarkerClass);
   return windows_.FindChildByClass(mainWindow, marker.c_str()) != kNoWindow;
 }
 
@@ -73,11 +75,11 @@ WindowHandle ToolLink::BarWindow(std::string_view barKind) const {
   const WindowHandle mainWindow = LiveToolWindow();
   const bool tradePro = kind_ == ToolKind::kTradePro;
   if (barKind == config::kToolBar)
-    return tradePro ? NestedBar(windows_, mainWindow, WindowName::kToolBarTitleA)
-                    : ContainedBar(windows_, mainWindow, WindowName::kToolBarTitleB);
-  if (barKind == config::kTabBar) return ContainedBar(windows_, mainWindow, WindowName::kTabBarTitle);
+    return tradePro ? NestedBar(windows_, names_, mainWindow, WindowName::kToolBarTitleA)
+                    : ContainedBar(windows_, names_, mainWindow, WindowName::kToolBarTitleB);
+  if (barKind == config::kTabBar) return ContainedBar(windows_, names_, mainWindow, WindowName::kTabBarTitle);
   if (barKind == config::kTickerBar)
-    return NestedBar(windows_, mainWindow, tradePro ? WindowName::kTickerTitleA : WindowName::kTickerTitleB);
+    return NestedBar(windows_, names_, mainWindow, tradePro ? WindowName::kTickerTitleA : WindowName::kTickerTitleB);
   return kNoWindow;
 }
 

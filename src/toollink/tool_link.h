@@ -8,6 +8,7 @@
 
 #include "platform/window_link.h"
 #include "settings/tool_folder.h"
+#include "toollink/window_names.h"
 
 namespace qlm {
 namespace platform { class Host; }
@@ -25,6 +26,9 @@ class ToolLink {
   void SetTool(ToolKind kind, std::string title);
   ToolKind toolKind() const { return kind_; }
   const std::string& toolTitle() const { return title_; }
+  // The names the probes look for (the built-in ones until set).
+  void SetWindowNames(const toollink::WindowNames& names) { names_ = names; }
+  const toollink::WindowNames& windowNames() const { return names_; }
 
   // The main window as the last RefreshToolStatus found it (ToolWindow), or
   // kNoWindow. Everything below that uses it first checks that it is still a
@@ -65,6 +69,7 @@ class ToolLink {
   ToolKind kind_ = ToolKind::kNone;
   std::string title_;
   platform::WindowHandle toolWindow_ = platform::kNoWindow;
+  toollink::WindowNames names_;
 };
 
 }  // namespace qlm

@@ -16,6 +16,7 @@
 #include "settings/tool_config.h"
 #include "toollink/tool_link.h"
 #include "toollink/tool_messages.h"
+#include "toollink/window_names_section.h"
 
 namespace qlm::ui {
 
@@ -54,6 +55,7 @@ bool MainForm::LoadSettings() {
   platform::RemoveStaleWorkingCopies(OwnSettingsPath(host_));
   platform::RemoveStaleWorkingCopies(ToolConfig(host_, toolFolder_).Path());
   link_.SetTool(toolKind_, ReadToolTitle(host_, toolFolder_));
+  link_.SetWindowNames(LoadToolWindowNames(host_));
 
   font.face.SetItems(SystemFontList());
   ListColourFiles(toolFolder_, colourFiles);

@@ -198,10 +198,11 @@ void Quillmate::Kill() {
   WaitForSingleObject(process_.hProcess, 10000);
 }
 
-bool Quillmate::Start() {
+bool Quillmate::Start(const std::string& arguments) {
   std::string commandLine = "\"";
   commandLine += ExePath();
   commandLine += '"';
+  if (!arguments.empty()) commandLine += " " + arguments;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   return CreateProcessA(ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
@@ -214,6 +215,18 @@ bool Quillmate::WaitForExit() {
 }
 
 bool Quillmate::Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
+
+DWORD Quillmate::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(process_.hProcess, &code);
+  return code;
+}
+
+bool Quillmate::ShowsAWindow() const {
+  for (HWND window : TopLevelWindows(processId()))
+    if (IsWindowVisible(window)) return true;
+  return false;
+}
 
 HWND Quillmate::MainWindow() const {
   for (HWND window : TopLevelWindows(processId()))

@@ -84,12 +84,18 @@ class Quillmate {
   Quillmate(const Quillmate&) = delete;
   Quillmate& operator=(const Quillmate&) = delete;
 
-  bool Start();
+  // Starts the program; arguments, when given, follow its name on the
+  // command line.
+  bool Start(const std::string& arguments = "");
   // Waits for the program to end; false when it is still running.
   bool WaitForExit();
   // Ends the program at once, as a crash, a forced end or a power cut would.
   void Kill();
   bool Running() const;
+  // The program's exit code once it has ended.
+  DWORD ExitCode() const;
+  // Whether any top-level window of the program is visible at this moment.
+  bool ShowsAWindow() const;
   DWORD processId() const { return process_.dwProcessId; }
   std::string OwnIniPath() const { return folder_ / "QLM.INI"; }
   std::string ExePath() const { return folder_ / "QLM.exe"; }

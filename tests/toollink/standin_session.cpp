@@ -27,7 +27,38 @@ HWND MainWindowOf(DWORD threadId) {
   return found;
 }
 
+// Key, name, and the name as the section writes it.
+struct OtherName {
+  const char* key;
+  std::string name;
+  std::string written;
+};
+
+const std::vector<OtherName>& OtherNames() {
+  static const std::vector<OtherName> names = {
+      {"MarkerClass", "OtherDoc", "OtherDoc"},      {"ContainerTitle", "Holder", "Holder"},
+      {"ToolBarTitleA", "ProTools", "ProTools"},    {"ToolBarTitleB", "Buttons", "Buttons"},
+      {"TabBarTitle", Sjis("タブ列"), "~7CA17C8A680E"}, {"TickerTitleA", "ProTicker", "ProTicker"},
+      {"TickerTitleB", "Quotes", "Quotes"},
+  };
+  return names;
+}
+
 }  // namespace
+
+std::vector<std::string> OtherNameSwitches() {
+  std::vector<std::string> switches;
+  for (const auto& each : OtherNames())
+    switches.push_back(std::string("\"--window-name=") + each.key + "=" + each.name + "\"");
+  return switches;
+}
+
+std::string OtherNamesSection(const std::string& wrongKey) {
+  std::string lines = "[ToolWindows]\r\n";
+  for (const auto& each : OtherNames())
+    lines += std::string(each.key) + "=" + (each.key == wrongKey ? "Elsewhere" : each.written) + "\r\n";
+  return lines;
+}
 
 StandInSession::StandInSession(const std::string& executable, const std::string& title, const std::string& appcfg)
     : executable_(folder_ / executable), statePath_(folder_ / "state.txt") {

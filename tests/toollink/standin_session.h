@@ -17,6 +17,12 @@ namespace qlm::test {
 // ticker, colour, font.
 using StateLine = std::map<std::string, std::string>;
 
+// Other names for the stand-in's seven inner windows: the switches that start
+// it under them, and the [ToolWindows] section of QLM.INI that names them (the
+// tab bar's in the inverted form). wrongKey, when given, is named wrongly.
+std::vector<std::string> OtherNameSwitches();
+std::string OtherNamesSection(const std::string& wrongKey = "");
+
 class StandInSession {
  public:
   // Installs the stand-in as folder\executable with System\Sys.ini holding

@@ -5,6 +5,7 @@
 // and the state it leaves are appended to a state file (see README.md).
 #include <windows.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,12 +16,21 @@
 namespace standin {
 namespace {
 
-// The names of the inner windows, as the live link looks for them.
-namespace names {
-#define QLM_WINDOW_NAME(id, plain) constexpr char id[] = plain;
+// The names of the inner windows: those the live link looks for unless told
+// otherwise, each replaced by --window-name=KEY=VALUE.
+struct InnerNames {
+#define QLM_WINDOW_NAME(id, plain) std::string id = plain;
 #include "toollink/window_names.def"
 #undef QLM_WINDOW_NAME
-}  // namespace names
+
+  // KEY is the identifier without its leading "k".
+  explicit InnerNames(const std::map<std::string, std::string>& renamed) {
+#define QLM_WINDOW_NAME(id, plain) \
+  if (const auto found = renamed.find(&#id[1]); found != renamed.end()) id = found->second;
+#include "toollink/window_names.def"
+#undef QLM_WINDOW_NAME
+  }
+};
 
 constexpr char kMainClass[] = "QlmStandInMain";
 constexpr char kFrameClass[] = "QlmStandInFrame";
@@ -63,7 +73,8 @@ class StandIn {
       : instance_(instance),
         options_(std::move(options)),
         shape_(options_.shape.value_or(ShapeForExecutable(executable))),
-        folder_(FolderOf(executable)) {}
+        folder_(FolderOf(executable)),
+        names_(options_.windowNames) {}
 
   bool Start();
   int Run();
@@ -91,6 +102,7 @@ class StandIn {
   Options options_;
   Shape shape_;
   std::string folder_;
+  InnerNames names_;
   ToolState state_;
   COLORREF back_ = kDefaultBack;
   COLORREF text_ = kDefaultText;
@@ -123,7 +135,7 @@ bool StandIn::Start() {
   windowClass.lpszClassName = kBarClass;
   RegisterClassA(&windowClass);
   windowClass.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
-  windowClass.lpszClassName = names::kMarkerClass;
+  windowClass.lpszClassName = names_.kMarkerClass.c_str();
   RegisterClassA(&windowClass);
 
   ReadStartState();
@@ -324,18 +336,18 @@ HWND StandIn::Child(HWND parent, const char* className, const char* title) const
 // container, the ticker bar in a frame of its own title.
 void StandIn::CreateInnerWindows() {
   if (shape_ == Shape::kTradePro) {
-    toolBarFrame_ = Child(main_, kFrameClass, names::kToolBarTitleA);
-    toolBar_ = Child(toolBarFrame_, kBarClass, names::kToolBarTitleA);
-    container_ = Child(main_, kFrameClass, names::kContainerTitle);
-    tabBar_ = Child(container_, kBarClass, names::kTabBarTitle);
-    tickerFrame_ = Child(main_, kFrameClass, names::kTickerTitleA);
-    tickerBar_ = Child(tickerFrame_, kBarClass, names::kTickerTitleA);
+    toolBarFrame_ = Child(main_, kFrameClass, names_.kToolBarTitleA.c_str());
+    toolBar_ = Child(toolBarFrame_, kBarClass, names_.kToolBarTitleA.c_str());
+    container_ = Child(main_, kFrameClass, names_.kContainerTitle.c_str());
+    tabBar_ = Child(container_, kBarClass, names_.kTabBarTitle.c_str());
+    tickerFrame_ = Child(main_, kFrameClass, names_.kTickerTitleA.c_str());
+    tickerBar_ = Child(tickerFrame_, kBarClass, names_.kTickerTitleA.c_str());
   } else {
-    container_ = Child(main_, kFrameClass, names::kContainerTitle);
-    toolBar_ = Child(container_, kBarClass, names::kToolBarTitleB);
-    tabBar_ = Child(container_, kBarClass, names::kTabBarTitle);
-    tickerFrame_ = Child(main_, kFrameClass, names::kTickerTitleB);
-    tickerBar_ = Child(tickerFrame_, kBarClass, names::kTickerTitleB);
+    container_ = Child(main_, kFrameClass, names_.kContainerTitle.c_str());
+    toolBar_ = Child(container_, kBarClass, names_.kToolBarTitleB.c_str());
+    tabBar_ = Child(container_, kBarClass, names_.kTabBarTitle.c_str());
+    tickerFrame_ = Child(main_, kFrameClass, names_.kTickerTitleB.c_str());
+    tickerBar_ = Child(tickerFrame_, kBarClass, names_.kTickerTitleB.c_str());
   }
 }
 
@@ -346,7 +358,7 @@ void StandIn::ShowState() {
   ShowWindow(tabBar_, state_.tabBar ? SW_SHOWNA : SW_HIDE);
   ShowWindow(tickerBar_, state_.tickerBar ? SW_SHOWNA : SW_HIDE);
   if (state_.mdi && !marker_) {
-    marker_ = Child(main_, names::kMarkerClass, "multi-document display");
+    marker_ = Child(main_, names_.kMarkerClass.c_str(), "multi-document display");
   } else if (!state_.mdi && marker_) {
     DestroyWindow(marker_);
     marker_ = nullptr;

@@ -48,6 +48,10 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
     else if (argument.rfind("--state=", 0) == 0) options.stateFile = argument.substr(8);
     else if (argument == "--minimized") options.minimised = true;
     else if (argument == "--hidden") options.hidden = true;
+    else if (argument.rfind("--window-name=", 0) == 0 && argument.find('=', 14) != std::string::npos) {
+      const std::size_t equals = argument.find('=', 14);
+      options.windowNames[argument.substr(14, equals - 14)] = argument.substr(equals + 1);
+    }
     else options.unknown.push_back(argument);
   }
   return options;

@@ -3,6 +3,7 @@
 // appends to its state file after each event.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +29,9 @@ struct Options {
   std::string stateFile;       // --state=PATH; no state file when empty
   bool minimised = false;      // --minimized
   bool hidden = false;         // --hidden
+  // --window-name=KEY=VALUE: the inner window of role KEY (a key of
+  // [ToolWindows], such as TabBarTitle) is named VALUE.
+  std::map<std::string, std::string> windowNames;
   std::vector<std::string> unknown;
 };
 

@@ -42,6 +42,19 @@ std::string ScriptedWindows::Title(WindowHandle window) const {
   return found == windows_.end() ? std::string() : found->second.title;
 }
 
+std::vector<WindowHandle> ScriptedWindows::Children(WindowHandle parent) const {
+  std::vector<WindowHandle> children;
+  if (parent == kNoWindow) return children;
+  for (const WindowHandle handle : order_)
+    if (windows_.at(handle).parent == parent) children.push_back(handle);
+  return children;
+}
+
+std::string ScriptedWindows::ClassName(WindowHandle window) const {
+  const auto found = windows_.find(window);
+  return found == windows_.end() ? std::string() : found->second.className;
+}
+
 bool ScriptedWindows::HasVisibleStyle(WindowHandle window) const {
   const auto found = windows_.find(window);
   return found != windows_.end() && found->second.visible;

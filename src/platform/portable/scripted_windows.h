@@ -40,6 +40,8 @@ class ScriptedWindows : public WindowLink {
   bool IsMinimised(WindowHandle window) const override;
   void Restore(WindowHandle window) override;
   void BringToForeground(WindowHandle window) override { foreground_ = window; }
+  std::vector<WindowHandle> Children(WindowHandle parent) const override;
+  std::string ClassName(WindowHandle window) const override;
 
   // A new window, last among its siblings (parent kNoWindow: a top-level
   // window). Handles are never handed out twice unless a test asks with

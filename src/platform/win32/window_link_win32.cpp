@@ -69,4 +69,24 @@ void Win32WindowLink::Restore(WindowHandle window) { ShowWindow(Hwnd(window), SW
 
 void Win32WindowLink::BringToForeground(WindowHandle window) { SetForegroundWindow(Hwnd(window)); }
 
+// FindWindowExA steps through the children in the order its lookups use. A
+// child that goes meanwhile ends the walk early; the cap ends it in any case.
+std::vector<WindowHandle> Win32WindowLink::Children(WindowHandle parent) const {
+  constexpr std::size_t kMostChildren = 10000;
+  std::vector<WindowHandle> children;
+  if (parent == kNoWindow) return children;
+  HWND child = nullptr;
+  while (children.size() < kMostChildren && (child = FindWindowExA(Hwnd(parent), child, nullptr, nullptr)))
+    children.push_back(Handle(child));
+  return children;
+}
+
+// Class names have at most 256 characters.
+std::string Win32WindowLink::ClassName(WindowHandle window) const {
+  if (window == kNoWindow) return {};
+  char name[257] = {};
+  const int length = GetClassNameA(Hwnd(window), name, sizeof name);
+  return std::string(name, static_cast<std::size_t>(length > 0 ? length : 0));
+}
+
 }  // namespace qlm::platform

@@ -18,6 +18,8 @@ class Win32WindowLink : public WindowLink {
   bool IsMinimised(WindowHandle window) const override;
   void Restore(WindowHandle window) override;
   void BringToForeground(WindowHandle window) override;
+  std::vector<WindowHandle> Children(WindowHandle parent) const override;
+  std::string ClassName(WindowHandle window) const override;
 };
 
 }  // namespace qlm::platform

@@ -1,0 +1,40 @@
+// window_names_section.cpp: reading [ToolWindows] of QLM.INI.
+#include "toollink/window_names_section.h"
+
+#include "platform/host.h"
+#include "settings/messages.h"
+#include "settings/own_settings.h"
+#include "settings/profile.h"
+
+namespace qlm {
+
+using toollink::NameProblem;
+using toollink::WindowName;
+
+ToolWindowsSection ReadToolWindowsSection(platform::Host& host) {
+  ToolWindowsSection section;
+  const ProfileFile file(host, OwnSettingsPath(host));
+  for (std::size_t i = 0; i < toollink::kWindowNameCount; ++i) {
+    const auto name = static_cast<WindowName>(i);
+    const char* key = toollink::SettingKey(name);
+    // The value is plain text only until it is stored inverted.
+    std::string value = file.ReadString(kToolWindowsSection, key, "");
+    const NameProblem problem = section.names.Set(name, value);
+    toollink::Wipe(value);
+    if (problem == NameProblem::kNone) continue;
+    if (!section.refusals.empty()) section.refusals += '\n';
+    section.refusals += Substitute(
+        host.Text(problem == NameProblem::kTooLong ? msg::kToolWindowTooLong : msg::kToolWindowMalformed), key);
+  }
+  if (!section.refusals.empty())
+    section.refusals = Substitute(host.Text(msg::kToolWindowsRefused), section.refusals);
+  return section;
+}
+
+toollink::WindowNames LoadToolWindowNames(platform::Host& host) {
+  ToolWindowsSection section = ReadToolWindowsSection(host);
+  if (!section.refusals.empty()) host.ShowNotice(section.refusals);
+  return section.names;
+}
+
+}  // namespace qlm

@@ -1,0 +1,30 @@
+// window_names_section.h: the tool's window names as [ToolWindows] of QLM.INI
+// gives them. The user writes this section by hand; the program never writes it.
+#pragma once
+
+#include <string>
+
+#include "toollink/window_names.h"
+
+namespace qlm {
+namespace platform { class Host; }
+
+inline constexpr char kToolWindowsSection[] = "ToolWindows";
+
+struct ToolWindowsSection {
+  // The built-in names, each replaced by the section's value where it gives
+  // a usable one.
+  toollink::WindowNames names;
+  // The message naming every key whose value was refused; empty when none was.
+  std::string refusals;
+};
+
+// Reads every key of the section from one opening of QLM.INI. Absent keys,
+// empty values and a missing section or file leave the built-in names.
+ToolWindowsSection ReadToolWindowsSection(platform::Host& host);
+
+// The names to use: as ReadToolWindowsSection, after telling the user of any
+// refused value.
+toollink::WindowNames LoadToolWindowNames(platform::Host& host);
+
+}  // namespace qlm

@@ -1,0 +1,109 @@
+// The tool's window names from [ToolWindows] of QLM.INI, against the stand-in
+// started under other names: real-time mode misreads it without the section
+// and drives it correctly with it; and "QLM.exe /list-tool-windows" writes
+// its window tree and ends without showing a window.
+#include <cstring>
+
+#include "qlm_driver.h"
+#include "standin_session.h"
+
+namespace qlm::e2e {
+namespace {
+
+using namespace ui;
+using test::StandInSession;
+
+const std::string kAppcfg = "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Color\\Night.CLR\r\n[TOOLBAR]\r\nDOCKING=1\r\n"
+                            "[TRBAR]\r\nDOCKING=1\r\n[TICKERBAR]\r\nDOCKING=1\r\n[FONT]\r\nFF0=" +
+                            S("-12,0,0,0,400,0,0,0,128,3,2,1,50,ＭＳ Ｐゴシック") + "\r\n";
+
+std::vector<std::string> EventsAfterStart(const StandInSession& tool) {
+  std::vector<std::string> events;
+  const auto lines = tool.Lines();
+  for (std::size_t i = 1; i < lines.size(); ++i) events.push_back(lines[i].at("event"));
+  return events;
+}
+
+class ToolWindowsTest : public DesktopTest {
+ protected:
+  // Enters real-time mode and waits until the tool has its font and colour
+  // reloads, the last things entering sends.
+  static void EnterRealtime(Quillmate& qlm, const StandInSession& tool, std::size_t lines) {
+    qlm.ClickAsync(kRealtime);
+    const HWND box = qlm.WaitForBox(kQuestionCaption);
+    ASSERT_TRUE(box) << qlm.Boxes();
+    ASSERT_TRUE(Press(box, 6));
+    ASSERT_TRUE(qlm.WaitForBoxGone(kQuestionCaption));
+    EXPECT_TRUE(tool.WaitForLines(lines)) << ::testing::PrintToString(EventsAfterStart(tool));
+  }
+};
+
+// Without the section every probe misses: the tool is taken for single-
+// document display and switched, and each bar is taken for hidden and
+// toggled (twice, as entering applies the bars twice). With it, the tool
+// already matches and gets nothing but the reloads.
+TEST_F(ToolWindowsTest, RealtimeDrivesARenamedToolOnlyOnceQlmIniNamesItsWindows) {
+  for (const bool named : {false, true}) {
+    const std::string title = UniqueTitle("株トレード");
+    StandInSession tool("HighSpeed.exe", title, kAppcfg);
+    ASSERT_TRUE(tool.Start(test::OtherNameSwitches()));
+    Quillmate qlm(Quillmate::OwnIniFor(tool.folder(), named ? test::OtherNamesSection() : ""));
+    ASSERT_TRUE(qlm.Start());
+    ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
+    EXPECT_EQ(qlm.Text(kStatusBar), title + S(named ? " 起動中。MDI表示。" : " 起動中。SDI表示。"));
+
+    if (!named) {
+      EnterRealtime(qlm, tool, 10);
+      EXPECT_EQ(EventsAfterStart(tool),
+                (std::vector<std::string>{"command:40603", "command:40600", "command:40601", "command:40602",
+                                          "command:40601", "command:40600", "command:40602", "reload:font",
+                                          "reload:colour"}));
+      EXPECT_EQ(tool.Last()["display"], "sdi");
+      continue;
+    }
+    EnterRealtime(qlm, tool, 3);
+    EXPECT_EQ(EventsAfterStart(tool), (std::vector<std::string>{"reload:font", "reload:colour"}));
+    qlm.Click(kTabBar);
+    ASSERT_TRUE(tool.WaitForLines(4));
+    EXPECT_EQ(tool.Last()["event"], "command:40601");
+    EXPECT_EQ(tool.Last()["tabbar"], "0");
+    EXPECT_EQ(tool.Last()["display"], "mdi");
+  }
+}
+
+TEST_F(ToolWindowsTest, TheListSwitchWritesTheTreeAndEndsWithoutAWindow) {
+  const std::string title = UniqueTitle("株トレード");
+  StandInSession tool("HighSpeed.exe", title, kAppcfg);
+  ASSERT_TRUE(tool.Start(test::OtherNameSwitches()));
+  SendMessageA(tool.window(), WM_COMMAND, 40601, 0);  // hides the tab bar
+  const std::string ownIni = Quillmate::OwnIniFor(tool.folder(), test::OtherNamesSection());
+  Quillmate qlm(ownIni);
+  ASSERT_TRUE(qlm.Start("/list-tool-windows"));
+  bool shown = false;
+  ASSERT_TRUE(WaitUntil([&] {
+    shown = shown || qlm.ShowsAWindow();
+    return !qlm.Running();
+  })) << qlm.Boxes();
+  EXPECT_FALSE(shown);
+  EXPECT_EQ(qlm.ExitCode(), 0u);
+  EXPECT_EQ(test::ReadBytes(qlm.OwnIniPath()), ownIni);
+
+  std::string list = qlm.OwnIniPath();
+  list = test::ReadBytes(list.replace(list.size() - std::strlen("QLM.INI"), std::string::npos, "QLM-ToolWindows.txt"));
+  const std::string frame = "    class=\"QlmStandInFrame\" title=\"";
+  const std::string bar = "        class=\"QlmStandInBar\" title=\"";
+  for (const std::string& line : {
+           title + S(" 起動中。MDI表示。"),
+           "class=\"QlmStandInMain\" title=\"" + title + "\" visible",
+           frame + "Holder\" visible <- ContainerTitle",
+           bar + "Buttons\" visible <- ToolBarTitleB",
+           bar + S("タブ列") + "\" hidden <- TabBarTitle",
+           frame + "Quotes\" visible <- TickerTitleB",
+           bar + "Quotes\" visible <- TickerTitleB",
+           std::string("    class=\"OtherDoc\" title=\"multi-document display\" visible <- MarkerClass"),
+       })
+    EXPECT_NE(list.find(line + "\r\n"), std::string::npos) << line << "\n" << list;
+}
+
+}  // namespace
+}  // namespace qlm::e2e
