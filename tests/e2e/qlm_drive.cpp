@@ -1,9 +1,15 @@
-// qlm_drive.cpp: a console helper for scripts that photograph Quillmate. It
-// waits for a window and prints where it is on the screen, as an X geometry
-// WIDTHxHEIGHT+LEFT+TOP:
+// qlm_drive.cpp: a console helper for scripts that show or photograph
+// Quillmate. It waits for a window and prints where it is on the screen, as an
+// X geometry WIDTHxHEIGHT+LEFT+TOP:
 //   qlm_drive window CLASS   a shown top-level window of that class
-//   qlm_drive about          opens the About box of the shown main window
-// Exits 1 when the window does not appear within 20 seconds.
+//   qlm_drive click BUTTON   clicks a button of the shown main window that
+//                            opens a box (about: the About box; realtime: the
+//                            real-time check box and its question) and
+//                            prints the box's place
+//   qlm_drive answer yes|no  answers Quillmate's question box; prints nothing
+//   qlm_drive close CLASS    asks the shown windows of that class to close and
+//                            waits until they are gone; prints nothing
+// Exits 1 when the window does not appear (or go) within 20 seconds.
 #include <windows.h>
 
 #include <chrono>
@@ -66,20 +72,61 @@ int PrintGeometry(HWND window) {
   return 0;
 }
 
+// Quillmate's main window and the box of its process captioned `caption`.
+struct QuillmateBox {
+  HWND main = nullptr;
+  Search box;
+};
+
+QuillmateBox FindQuillmate(const char* caption) {
+  QuillmateBox found;
+  found.main = WaitFor({"QuillmateMainForm", "", 0});
+  if (found.main) GetWindowThreadProcessId(found.main, &found.box.processId);
+  found.box.className = "#32770";
+  found.box.caption = qlm::platform::AnsiFromUtf8(caption);
+  return found;
+}
+
+int Click(const std::string& button) {
+  const bool about = button == "about";
+  if (!about && button != "realtime") return 2;
+  const QuillmateBox quillmate = FindQuillmate(about ? "バージョン情報" : "情報");
+  if (!quillmate.main) return PrintGeometry(nullptr);
+  // Posted: the box it opens is modal.
+  PostMessageA(GetDlgItem(quillmate.main, about ? qlm::ui::kAbout : qlm::ui::kRealtime), BM_CLICK, 0, 0);
+  return PrintGeometry(WaitFor(quillmate.box));
+}
+
+int Answer(const std::string& answer) {
+  if (answer != "yes" && answer != "no") return 2;
+  const QuillmateBox quillmate = FindQuillmate("情報");
+  const HWND box = quillmate.main ? WaitFor(quillmate.box) : nullptr;
+  if (!box) return PrintGeometry(nullptr);
+  PostMessageA(GetDlgItem(box, answer == "yes" ? IDYES : IDNO), BM_CLICK, 0, 0);
+  return 0;
+}
+
+int Close(const char* className) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (const HWND window = FindShown({className, "", 0})) {
+    if (std::chrono::steady_clock::now() > deadline) return PrintGeometry(nullptr);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
-  if (command == "window" && argc == 3) return PrintGeometry(WaitFor({argv[2], "", 0}));
-  if (command == "about" && argc == 2) {
-    const HWND main = WaitFor({"QuillmateMainForm", "", 0});
-    if (!main) return PrintGeometry(nullptr);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(main, &processId);
-    // Posted: the box is modal.
-    PostMessageA(GetDlgItem(main, qlm::ui::kAbout), BM_CLICK, 0, 0);
-    return PrintGeometry(WaitFor({"#32770", qlm::platform::AnsiFromUtf8("バージョン情報"), processId}));
+  int result = 2;
+  if (argc == 3 && command == "window") result = PrintGeometry(WaitFor({argv[2], "", 0}));
+  if (argc == 3 && command == "click") result = Click(argv[2]);
+  if (argc == 3 && command == "answer") result = Answer(argv[2]);
+  if (argc == 3 && command == "close") result = Close(argv[2]);
+  if (result == 2) {
+    std::fprintf(stderr, "usage: qlm_drive window CLASS | click about|realtime | answer yes|no | close CLASS\n");
   }
-  std::fprintf(stderr, "usage: qlm_drive window CLASS | qlm_drive about\n");
-  return 2;
+  return result;
 }
