@@ -77,4 +77,13 @@ void MakeFolder(const std::string& path) { fs::create_directories(Native(path));
 
 void RemoveFile(const std::string& path) { fs::remove(Native(path)); }
 
+CurrentFolder::CurrentFolder(const std::string& path) : previous_(fs::current_path().string()) {
+  fs::current_path(Native(path));
+}
+
+CurrentFolder::~CurrentFolder() {
+  std::error_code ignored;
+  fs::current_path(fs::path(previous_), ignored);
+}
+
 }  // namespace qlm::test

@@ -31,6 +31,18 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 // The bytes of the file, or "<missing>".
 std::string ReadBytes(const std::string& path);
 void MakeFolder(const std::string& path);
+
+// Makes path the process's current folder while it lives.
+class CurrentFolder {
+ public:
+  explicit CurrentFolder(const std::string& path);
+  ~CurrentFolder();
+  CurrentFolder(const CurrentFolder&) = delete;
+  CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+ private:
+  std::string previous_;
+};
 void RemoveFile(const std::string& path);
 
 }  // namespace qlm::test
