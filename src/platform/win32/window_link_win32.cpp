@@ -53,8 +53,13 @@ bool Win32WindowLink::HasVisibleStyle(WindowHandle window) const {
   return (static_cast<DWORD>(GetWindowLongA(Hwnd(window), GWL_STYLE)) & WS_VISIBLE) != 0;
 }
 
-void Win32WindowLink::Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
-  SendMessageA(Hwnd(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
+// A plain SendMessageA would wait for ever on a tool that hangs, and the
+// program with it.
+bool Win32WindowLink::Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+  constexpr UINT kPatienceMs = 5000;
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(Hwnd(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam),
+                             SMTO_NORMAL | SMTO_ABORTIFHUNG, kPatienceMs, &result) != 0;
 }
 
 void Win32WindowLink::Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
