@@ -193,14 +193,15 @@ Quillmate::~Quillmate() {
   CloseHandle(process_.hProcess);
 }
 
-bool Quillmate::Start() {
+bool Quillmate::Start(const std::string& currentFolder) {
   std::string commandLine = "\"";
   commandLine += ExePath();
   commandLine += '"';
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   return CreateProcessA(ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder_.path().c_str(), &startup, &process_) != 0;
+                        currentFolder.empty() ? folder_.path().c_str() : currentFolder.c_str(), &startup,
+                        &process_) != 0;
 }
 
 bool Quillmate::WaitForExit() {

@@ -84,7 +84,8 @@ class Quillmate {
   Quillmate(const Quillmate&) = delete;
   Quillmate& operator=(const Quillmate&) = delete;
 
-  bool Start();
+  // Starts the program in its own folder, or in currentFolder when given.
+  bool Start(const std::string& currentFolder = "");
   // Waits for the program to end; false when it is still running.
   bool WaitForExit();
   bool Running() const;

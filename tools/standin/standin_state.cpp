@@ -48,6 +48,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
     else if (argument.rfind("--state=", 0) == 0) options.stateFile = argument.substr(8);
     else if (argument == "--minimized") options.minimised = true;
     else if (argument == "--hidden") options.hidden = true;
+    else if (argument.rfind("--hang-on-command=", 0) == 0) options.hangOnCommand = std::atoi(argument.c_str() + 18);
     else options.unknown.push_back(argument);
   }
   return options;

@@ -28,6 +28,7 @@ struct Options {
   std::string stateFile;       // --state=PATH; no state file when empty
   bool minimised = false;      // --minimized
   bool hidden = false;         // --hidden
+  int hangOnCommand = 0;       // --hang-on-command=ID: stop answering on that command
   std::vector<std::string> unknown;
 };
 
