@@ -45,7 +45,8 @@ class WindowLink {
   virtual void Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
 
   virtual bool IsMinimised(WindowHandle window) const = 0;
-  // Restores a minimised window to its normal size and place.
+  // Restores a minimised window to its normal size and place, without
+  // waiting for its program.
   virtual void Restore(WindowHandle window) = 0;
   virtual void BringToForeground(WindowHandle window) = 0;
 };

@@ -70,8 +70,17 @@ bool Win32WindowLink::IsMinimised(WindowHandle window) const {
   return window != kNoWindow && IsIconic(Hwnd(window));
 }
 
-void Win32WindowLink::Restore(WindowHandle window) { ShowWindow(Hwnd(window), SW_RESTORE); }
+// Queued for the window's program: ShowWindow would wait for a program that
+// hangs, and the caller with it.
+void Win32WindowLink::Restore(WindowHandle window) { ShowWindowAsync(Hwnd(window), SW_RESTORE); }
 
-void Win32WindowLink::BringToForeground(WindowHandle window) { SetForegroundWindow(Hwnd(window)); }
+// The window is also put on top of its band by hand: Wine 8 activates another
+// program's window without raising it above the others while this program
+// has a topmost window. Queued, so that a program that hangs cannot hold the
+// caller up.
+void Win32WindowLink::BringToForeground(WindowHandle window) {
+  SetForegroundWindow(Hwnd(window));
+  SetWindowPos(Hwnd(window), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+}
 
 }  // namespace qlm::platform

@@ -366,8 +366,10 @@ std::vector<std::string> MainWindow::FontFamilies() const {
   return names;
 }
 
+// Only the band changes: activating this window would take the foreground
+// back from the tool just brought forward.
 void MainWindow::SetTopMost(bool topMost) {
-  SetWindowPos(window_, topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetWindowPos(window_, topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void MainWindow::SetShowHints(bool show) { SendMessageA(tooltip_, TTM_ACTIVATE, show ? TRUE : FALSE, 0); }
