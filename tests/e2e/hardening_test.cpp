@@ -1,7 +1,6 @@
 // Cases from a review and a hostile try-out, through the windows only: always
-// on top at start, a tool that has no title or stops answering, a stored
-// position that leaves the title bar out of reach, a start from inside the
-// tool's folder, and a program folder where QLM.INI cannot be written.
+// on top at start, a tool that has no title or stops answering, and a stored
+// position that leaves the title bar out of reach.
 #include "qlm_driver.h"
 #include "standin_session.h"
 
@@ -96,35 +95,6 @@ TEST_F(HardeningTest, APositionThatLeavesTheTitleBarOutOfReachIsCentred) {
   const RECT frame = qlm.WindowRect();
   EXPECT_EQ(frame.left, (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2);
   EXPECT_EQ(frame.top, (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2);
-}
-
-TEST_F(HardeningTest, StartedInsideTheToolsFolderWithoutAStoredFolderItAsks) {
-  ToolInstallation tool({"Takumi.exe", UniqueTitle("ツール内"), kAppcfg});
-  Quillmate qlm("");
-  ASSERT_TRUE(qlm.Start(tool.folder()));
-  qlm.ChooseTool(tool.folder() + "Takumi.exe");
-  ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
-  EXPECT_EQ(ReadIni(qlm.OwnIniPath())["CONFIG"]["TTPath"], tool.folder());
-}
-
-// The user's own QLM.INI lives in the prefix shared by every test: only this
-// test makes one, and it removes it before and after.
-TEST_F(HardeningTest, WhereQlmIniCannotBeWrittenTheSettingsGoToTheUsersFolder) {
-  char appData[MAX_PATH] = {};
-  ASSERT_GT(GetEnvironmentVariableA("APPDATA", appData, MAX_PATH), 0u);
-  const std::string users = std::string(appData) + "\\Quillmate\\QLM.INI";
-  test::RemoveFile(users);
-  ToolInstallation tool({"Takumi.exe", UniqueTitle("書けない"), kAppcfg});
-  Quillmate qlm("");
-  test::MakeFolder(qlm.OwnIniPath());  // a folder where the file should be
-  ASSERT_TRUE(qlm.Start());
-  qlm.ChooseTool(tool.folder() + "Takumi.exe");
-  ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
-  EXPECT_EQ(ReadIni(users)["CONFIG"]["TTPath"], tool.folder());
-  qlm.Click(kOk);
-  EXPECT_TRUE(qlm.WaitForExit());
-  EXPECT_EQ(ReadIni(users)["CONFIG"]["TopMost"], "0");
-  test::RemoveFile(users);
 }
 
 }  // namespace

@@ -193,15 +193,14 @@ Quillmate::~Quillmate() {
   CloseHandle(process_.hProcess);
 }
 
-bool Quillmate::Start(const std::string& currentFolder) {
+bool Quillmate::Start() {
   std::string commandLine = "\"";
   commandLine += ExePath();
   commandLine += '"';
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   return CreateProcessA(ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        currentFolder.empty() ? folder_.path().c_str() : currentFolder.c_str(), &startup,
-                        &process_) != 0;
+                        folder_.path().c_str(), &startup, &process_) != 0;
 }
 
 bool Quillmate::WaitForExit() {

@@ -84,8 +84,7 @@ class Quillmate {
   Quillmate(const Quillmate&) = delete;
   Quillmate& operator=(const Quillmate&) = delete;
 
-  // Starts the program in its own folder, or in currentFolder when given.
-  bool Start(const std::string& currentFolder = "");
+  bool Start();
   // Waits for the program to end; false when it is still running.
   bool WaitForExit();
   bool Running() const;

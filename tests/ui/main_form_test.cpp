@@ -350,23 +350,6 @@ TEST_F(MainFormTest, CancelAsksToQuitAndWithShiftOffersAReload) {
   EXPECT_EQ(ReadOwnSettings(host).posTop, 30);
 }
 
-TEST_F(MainFormTest, WithoutAToolTitleNoOtherWindowIsTakenForTheTool) {
-  Install("Takumi.exe", fullConfig);
-  test::WriteBytes(tool + "System\\Sys.ini", "[INFO]\r\n");
-  ProfileFile(host, OwnSettingsPath(host)).WriteString("CONFIG", "TopMost", "1");
-  const WindowHandle untitled = windows.Create(kNoWindow, "Other", "");
-  windows.SetMinimised(untitled, true);
-  ASSERT_TRUE(form.LoadSettings());
-  EXPECT_EQ(window.topMost, std::vector<bool>{true});
-  EXPECT_EQ(windows.restoreCount(), 0);
-  EXPECT_EQ(windows.foreground(), kNoWindow);
-  EXPECT_EQ(window.status, Sjis(" プログラムは起動してません。"));
-  form.realtime.SetChecked(true);
-  EXPECT_FALSE(form.realtime.checked());
-  EXPECT_EQ(host.notices().back(), Sjis("トレーディングツールが起動して無いので\nリアルタイム設定は出来ません。"));
-  EXPECT_TRUE(windows.messages().empty());
-}
-
 TEST_F(MainFormTest, TradeProsTabBarIsNeitherWrittenNorCommandedInRealtime) {
   Install("TradePro.exe",
           "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Blue\r\n[TOOLBAR]\r\nDOCKING=1\r\n[TRBAR]\r\nDOCKING=1\r\n"
@@ -386,20 +369,6 @@ TEST_F(MainFormTest, TradeProsTabBarIsNeitherWrittenNorCommandedInRealtime) {
   form.windowStyle.Select(0);
   form.windowStyle.Select(1);
   EXPECT_EQ(Appcfg().find("TRBAR"), std::string::npos);
-}
-
-TEST_F(MainFormTest, ACommandTheToolDoesNotAnswerIsGivenUpAndShownInTheStatusLine) {
-  Install("Takumi.exe", fullConfig);
-  ASSERT_TRUE(form.LoadSettings());
-  FakeTool running(windows, "Sample Tool");
-  window.answers = {kYes};
-  form.realtime.SetChecked(true);
-  ASSERT_TRUE(form.realtime.checked());
-  windows.SetHung(running.main, true);
-  form.toolBar.SetChecked(false);
-  EXPECT_EQ(Stored("TOOLBAR", "DOCKING"), "0");
-  EXPECT_EQ(windows.unansweredMessages(), 1);
-  EXPECT_EQ(window.status, Sjis("Sample Tool 応答がありません。"));
 }
 
 TEST_F(MainFormTest, AReloadShowsAndWritesTheSizeAsTheFirstShowDoes) {
