@@ -66,6 +66,12 @@ class Host {
 
   // The screen's vertical logical pixels per inch (96 on a normal display).
   virtual int ScreenPixelsPerInch() const = 0;
+
+  // The user's own folder for programs' settings (%APPDATA%), without a
+  // trailing backslash; "" when the system names none.
+  virtual std::string UserSettingsRoot() const = 0;
+  // Whether the file at path can be written (file_search.h's CanWriteFile).
+  virtual bool CanWrite(const std::string& path) const = 0;
 };
 
 }  // namespace qlm::platform

@@ -38,13 +38,16 @@ class WindowLink {
   // The visible bit of the window's style (a minimised window keeps it).
   virtual bool HasVisibleStyle(WindowHandle window) const = 0;
 
-  // Sends message and waits until the window's program has handled it.
-  virtual void Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+  // Sends message and waits until the window's program has handled it, but
+  // gives up after a few seconds when that program does not respond (at once
+  // when the desktop already knows it hangs). True when it was handled.
+  virtual bool Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
   // Queues message for the window's program and returns at once.
   virtual void Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
 
   virtual bool IsMinimised(WindowHandle window) const = 0;
-  // Restores a minimised window to its normal size and place.
+  // Restores a minimised window to its normal size and place, without
+  // waiting for its program.
   virtual void Restore(WindowHandle window) = 0;
   virtual void BringToForeground(WindowHandle window) = 0;
 

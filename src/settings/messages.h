@@ -19,6 +19,7 @@ inline constexpr int kRealtimeCaution = 2001;
 inline constexpr int kToolNotRunning = 2100;
 inline constexpr int kToolRunningSdi = 2101;
 inline constexpr int kToolRunningMdi = 2102;
+inline constexpr int kToolNotResponding = 2103;
 inline constexpr int kFontMissing = 3000;
 inline constexpr int kDefaultFontRecord = 3001;
 inline constexpr int kColourFileMissing = 4101;
@@ -30,7 +31,16 @@ inline constexpr int kListIndex = 9001;
 inline constexpr int kNotAnInteger = 9002;
 }  // namespace msg
 
-// format with its one "%s" (or "%d") replaced by argument.
+// Texts put into a message are at most this many bytes (then "…"): a longer
+// one, such as a face name of thousands of bytes, would make a box wider
+// than the screen.
+inline constexpr std::size_t kMessageArgumentLimit = 100;
+
+// text when it fits the limit; else its first characters that do, double-byte
+// characters kept whole, then "…".
+std::string CutForMessage(std::string_view text);
+
+// format with its one "%s" (or "%d") replaced by argument, cut to the limit.
 std::string Substitute(std::string_view format, std::string_view argument);
 
 }  // namespace qlm

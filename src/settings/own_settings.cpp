@@ -1,14 +1,25 @@
 // own_settings.cpp: reading and saving QLM.INI.
 #include "settings/own_settings.h"
 
+#include "platform/file_search.h"
 #include "platform/host.h"
+#include "platform/profile_store.h"
 #include "settings/paths.h"
 #include "settings/profile.h"
 
 namespace qlm {
 
 std::string OwnSettingsPath(const platform::Host& host) {
-  return ParentFolder(host.ExecutablePath()) + "\\" + own::kFileName;
+  const std::string beside = ParentFolder(host.ExecutablePath()) + "\\" + own::kFileName;
+  if (host.CanWrite(beside)) return beside;
+  const std::string root = host.UserSettingsRoot();
+  if (root.empty()) return beside;
+  const std::string folder = root + "\\" + own::kUserFolder;
+  const std::string users = folder + "\\" + own::kFileName;
+  // The copy keeps what was set up beside the executable (the user's
+  // switches, a tool folder chosen for everyone).
+  if (!platform::FileExists(users) && platform::MakeFolder(folder)) platform::CopyNewFile(beside, users);
+  return users;
 }
 
 bool ReadRepeatMode(platform::Host& host) {

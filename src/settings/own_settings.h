@@ -1,5 +1,6 @@
 // own_settings.h: the program's own settings, section [CONFIG] of QLM.INI
-// beside its executable.
+// beside its executable, or in the user's own folder where the executable's
+// folder cannot be written.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,8 @@ namespace platform { class Host; }
 
 namespace own {
 inline constexpr char kFileName[] = "QLM.INI";
+// The folder under the user's settings root for a QLM.INI of the user's own.
+inline constexpr char kUserFolder[] = "Quillmate";
 inline constexpr char kSection[] = "CONFIG";
 inline constexpr char kRepeat[] = "Repeat";
 inline constexpr char kToolPath[] = "TTPath";
@@ -21,8 +24,12 @@ inline constexpr char kShowHint[] = "ShowHint";
 inline constexpr std::int32_t kNoPosition = -100;
 }  // namespace own
 
-// Full path of QLM.INI: the executable's folder, "\", "QLM.INI". Built anew
-// from the executable's location on every call.
+// Full path of QLM.INI, decided anew on every call: beside the executable
+// (its folder, "\", "QLM.INI") wherever that file can be written. Where it
+// cannot (a folder only administrators may write), the user's own
+// <settings root>\Quillmate\QLM.INI, made on first use as a copy of the one
+// beside the executable when there is one; without a settings root, beside
+// the executable all the same.
 std::string OwnSettingsPath(const platform::Host& host);
 
 // Everything LoadSettings takes from QLM.INI after the tool folder is settled.

@@ -35,8 +35,10 @@ platform::FileDialogRequest ToolExecutableRequest(const platform::Host& host) {
 
 }  // namespace
 
+// An empty folder would make both paths relative to the current folder, which
+// may happen to be a tool's (a shortcut starting there): it is never valid.
 bool IsValidToolFolder(const std::string& folder) {
-  return platform::FileExists(folder + tool::kConfigFile) &&
+  return !folder.empty() && platform::FileExists(folder + tool::kConfigFile) &&
          platform::FileExists(folder + tool::kInfoFile);
 }
 
@@ -61,6 +63,7 @@ bool LocateToolFolder(platform::Host& host, LocateMode mode) {
 }
 
 ToolKind DetectToolKind(const std::string& folder) {
+  if (folder.empty()) return ToolKind::kNone;
   for (const char* executable : tool::kExecutables)
     if (platform::FileExists(folder + executable))
       return executable == tool::kExecutables[0] ? ToolKind::kTradePro : ToolKind::kOther;

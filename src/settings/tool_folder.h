@@ -29,7 +29,7 @@ enum class ToolKind {
 };
 
 // True when folder (ending with a backslash) holds System\Appcfg.ini and
-// System\Sys.ini.
+// System\Sys.ini; never for an empty folder.
 bool IsValidToolFolder(const std::string& folder);
 
 // Settles the tool folder: takes TTPath from QLM.INI or asks the user for the
@@ -37,6 +37,7 @@ bool IsValidToolFolder(const std::string& folder);
 // after telling the user why, when the user cancels or the folder holds no tool.
 bool LocateToolFolder(platform::Host& host, LocateMode mode);
 
+// The tool in folder; kNone for an empty folder.
 ToolKind DetectToolKind(const std::string& folder);
 
 // [INFO] Title of System\Sys.ini: the title of the tool's main window.

@@ -50,12 +50,16 @@ int BarCommand(ToolKind kind, std::string_view barKind) {
 }
 
 void ToolLink::SetTool(ToolKind kind, std::string title) {
+  if (kind != kind_ || title != title_) toolWindow_ = kNoWindow;
   kind_ = kind;
   title_ = std::move(title);
-  toolWindow_ = kNoWindow;
 }
 
-WindowHandle ToolLink::FindToolWindow() const { return windows_.FindTopLevel(title_.c_str()); }
+// Without a title there is nothing to know the tool by: the desktop would
+// give any untitled window of any program, which must never be driven.
+WindowHandle ToolLink::FindToolWindow() const {
+  return title_.empty() ? kNoWindow : windows_.FindTopLevel(title_.c_str());
+}
 
 bool ToolLink::IsVisible(WindowHandle window) const {
   return window != kNoWindow && windows_.HasVisibleStyle(window);
@@ -85,11 +89,16 @@ WindowHandle ToolLink::BarWindow(std::string_view barKind) const {
 
 bool ToolLink::IsBarVisible(std::string_view barKind) const { return IsVisible(BarWindow(barKind)); }
 
+// A tool marked as not responding is asked once more, with a message that
+// does nothing: the desktop gives up at once on a program it knows hangs.
 std::string ToolLink::RefreshToolStatus() {
   toolWindow_ = FindToolWindow();
-  int message = msg::kToolNotRunning;
-  if (toolWindow_ != kNoWindow) message = IsMdiDisplay() ? msg::kToolRunningMdi : msg::kToolRunningSdi;
-  return title_ + host_.Text(message);
+  if (notResponding_ != kNoWindow &&
+      (toolWindow_ != notResponding_ || windows_.Send(toolWindow_, toolmsg::kNothing, 0, 0)))
+    notResponding_ = kNoWindow;
+  if (toolWindow_ == kNoWindow) return title_ + host_.Text(msg::kToolNotRunning);
+  if (toolWindow_ == notResponding_) return title_ + host_.Text(msg::kToolNotResponding);
+  return title_ + host_.Text(IsMdiDisplay() ? msg::kToolRunningMdi : msg::kToolRunningSdi);
 }
 
 // The stored window is the tool's only while it exists and still carries the
@@ -97,14 +106,20 @@ std::string ToolLink::RefreshToolStatus() {
 // has closed, the desktop may give its handle to another program's window,
 // which must not receive the tool's commands.
 WindowHandle ToolLink::LiveToolWindow() const {
-  if (toolWindow_ == kNoWindow || !windows_.Exists(toolWindow_)) return kNoWindow;
+  if (toolWindow_ == kNoWindow || title_.empty() || !windows_.Exists(toolWindow_)) return kNoWindow;
   const std::string title = windows_.Title(toolWindow_);
   return title == title_ || platform::CompareIgnoringCase(title, title_) == 0 ? toolWindow_ : kNoWindow;
 }
 
 void ToolLink::SendToolCommand(int id) {
   const WindowHandle tool = LiveToolWindow();
-  if (tool != kNoWindow) windows_.Send(tool, toolmsg::kCommand, static_cast<std::uintptr_t>(id), 0);
+  if (tool == kNoWindow) return;
+  if (windows_.Send(tool, toolmsg::kCommand, static_cast<std::uintptr_t>(id), 0)) {
+    notResponding_ = kNoWindow;
+    return;
+  }
+  notResponding_ = tool;
+  if (statusChanged) statusChanged(title_ + host_.Text(msg::kToolNotResponding));
 }
 
 void ToolLink::NotifyColourChanged() {

@@ -3,6 +3,7 @@
 // commands and reload notifications it is sent.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -22,7 +23,8 @@ class ToolLink {
   ToolLink(platform::WindowLink& windows, const platform::Host& host) : windows_(windows), host_(host) {}
 
   // The tool as loading found it: its kind and its main window's title. The
-  // window found for an earlier tool is forgotten.
+  // window found for another tool is forgotten; a reload of the same tool
+  // keeps it, so its commands still reach the tool.
   void SetTool(ToolKind kind, std::string title);
   ToolKind toolKind() const { return kind_; }
   const std::string& toolTitle() const { return title_; }
@@ -35,7 +37,8 @@ class ToolLink {
   // window titled toolTitle(); if not, it counts as none.
   platform::WindowHandle toolWindow() const { return toolWindow_; }
 
-  // The top-level window titled toolTitle(), of any class, looked up now.
+  // The top-level window titled toolTitle(), of any class, looked up now;
+  // none while the title is empty.
   platform::WindowHandle FindToolWindow() const;
   // The visible bit of window's style; false for none.
   bool IsVisible(platform::WindowHandle window) const;
@@ -51,8 +54,12 @@ class ToolLink {
   // which display style.
   std::string RefreshToolStatus();
 
-  // WM_COMMAND id to the tool, waiting until it has handled it.
+  // WM_COMMAND id to the tool, waiting until it has handled it, but not
+  // for ever: a tool that does not respond is given up after a few seconds,
+  // marked as not responding until it answers again, and statusChanged is
+  // told the status line that says so.
   void SendToolCommand(int id);
+  std::function<void(const std::string& status)> statusChanged;
   // The reload notifications, queued for the tool without waiting.
   void NotifyColourChanged();
   void NotifyFontChanged();
@@ -70,6 +77,8 @@ class ToolLink {
   std::string title_;
   platform::WindowHandle toolWindow_ = platform::kNoWindow;
   toollink::WindowNames names_;
+  // The tool's window that last gave up a command, until it answers again.
+  platform::WindowHandle notResponding_ = platform::kNoWindow;
 };
 
 }  // namespace qlm

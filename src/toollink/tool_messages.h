@@ -4,6 +4,7 @@
 
 namespace qlm::toolmsg {
 
+inline constexpr unsigned kNothing = 0x0000;  // WM_NULL: asks only whether the tool responds
 inline constexpr unsigned kCommand = 0x0111;  // WM_COMMAND: id, 0
 
 // Menu commands. Each toggles: sending one twice gives back the first state.

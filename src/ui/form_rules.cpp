@@ -1,6 +1,8 @@
 // form_rules.cpp: the main window's arithmetic and texts.
 #include "ui/form_rules.h"
 
+#include <algorithm>
+
 #include "platform/codepage.h"
 
 namespace qlm::ui {
@@ -23,16 +25,23 @@ std::vector<int> FitStatusPanels(int width, const std::vector<int>& designWidths
   return widths;
 }
 
-Placement PlaceWindow(int storedTop, int storedLeft, int windowWidth, int windowHeight, int screenWidth,
-                      int screenHeight, const std::vector<Rect>& workAreas) {
+Placement PlaceWindow(int storedTop, int storedLeft, int windowWidth, int windowHeight, int titleHeight,
+                      int screenWidth, int screenHeight, const std::vector<Rect>& workAreas) {
   constexpr int kCentre = -100;
+  // The smallest piece of title bar to take hold of: wider than the buttons
+  // at its right end, and a few pixels high.
+  constexpr int kGripWidth = 48, kGripHeight = 8;
   const Placement centred{(screenWidth - windowWidth) / 2, (screenHeight - windowHeight) / 2};
   Placement placement{storedLeft == kCentre ? centred.left : storedLeft,
                       storedTop == kCentre ? centred.top : storedTop};
-  const Rect window{placement.left, placement.top, placement.left + windowWidth, placement.top + windowHeight};
-  for (const Rect& area : workAreas)
-    if (window.left < area.right && area.left < window.right && window.top < area.bottom && area.top < window.bottom)
+  const Rect title{placement.left, placement.top, placement.left + windowWidth,
+                   placement.top + std::min(titleHeight, windowHeight)};
+  for (const Rect& area : workAreas) {
+    const int width = std::min(title.right, area.right) - std::max(title.left, area.left);
+    const int height = std::min(title.bottom, area.bottom) - std::max(title.top, area.top);
+    if (width >= std::min(kGripWidth, windowWidth) && height >= std::min(kGripHeight, title.bottom - title.top))
       return placement;
+  }
   return centred;
 }
 

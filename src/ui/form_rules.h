@@ -19,15 +19,16 @@ struct Rect {
 };
 
 // Where the window goes: the stored top and left, or for -100 the centre of
-// the primary screen (truncating). When the resulting window rectangle meets
-// none of the monitors' work areas, it would be out of the user's reach, so
-// it is centred instead.
+// the primary screen (truncating). When no monitor's work area holds a piece
+// of the window's title bar (its top titleHeight pixels) that the mouse can
+// take hold of, the window would be out of the user's reach, so it is centred
+// instead.
 struct Placement {
   int left = 0, top = 0;
   bool operator==(const Placement&) const = default;
 };
-Placement PlaceWindow(int storedTop, int storedLeft, int windowWidth, int windowHeight, int screenWidth,
-                      int screenHeight, const std::vector<Rect>& workAreas);
+Placement PlaceWindow(int storedTop, int storedLeft, int windowWidth, int windowHeight, int titleHeight,
+                      int screenWidth, int screenHeight, const std::vector<Rect>& workAreas);
 
 // The application title: the executable's file name up to its first dot,
 // every character after the first in lower case ("QLM.exe" gives "Qlm").

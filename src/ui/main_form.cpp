@@ -2,6 +2,7 @@
 #include "ui/main_form.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "platform/codepage.h"
 #include "platform/host.h"
@@ -28,6 +29,7 @@ MainForm::MainForm(platform::Host& host, ToolLink& link, FormWindow& window)
   tickerBar.onClick = [this] { ApplyBar(config::kTickerBar, tickerBar); };
   topMost.onClick = [this] { TopMostClick(); };
   realtime.onClick = [this] { RealtimeClick(); };
+  link_.statusChanged = [this](const std::string& status) { window_.SetStatusText(status); };
 }
 
 const std::vector<std::string>& MainForm::SystemFontList() {
@@ -36,6 +38,14 @@ const std::vector<std::string>& MainForm::SystemFontList() {
 }
 
 bool MainForm::LoadSettings() {
+  const bool loaded = LoadEverything();
+  // Also after a failure: a failed reload leaves the window in use, and its
+  // status line and link to the tool must stay true.
+  RefreshToolStatus();
+  return loaded;
+}
+
+bool MainForm::LoadEverything() {
   repeatMode_ = ReadRepeatMode(host_);
   if ((repeatMode_ || window_.IsShiftDown()) && !LocateToolFolder(host_, LocateMode::kForced)) return false;
 
@@ -76,11 +86,13 @@ bool MainForm::LoadSettings() {
       box->SetChecked(value != 0);
   }
 
-  if (!ReadFontSettings(config, pixelsPerInch_, font)) return false;
+  const bool fontRead = ReadFontSettings(config, pixelsPerInch_, font);
+  // The arrows keep their position within 1 to 99 and show it: on a reload
+  // as once the window is first shown, also when the face was not found.
+  font.size.KeepInRange();
+  if (!fontRead) return false;
   UpdateFontSample();
-  if (!LoadColourSetting(config, toolKind_, colourFiles, currentColourFile_)) return false;
-  RefreshToolStatus();
-  return true;
+  return LoadColourSetting(config, toolKind_, colourFiles, currentColourFile_);
 }
 
 void MainForm::RefreshToolStatus() { window_.SetStatusText(link_.RefreshToolStatus()); }
@@ -100,6 +112,9 @@ void MainForm::EnableBars(bool enabled) {
 
 void MainForm::ApplyBar(const char* barKind, const CheckModel& box) {
   if (!realtime.checked()) return;
+  // TradePro's tab bar is neither stored by OK nor commanded: its 40601 is
+  // the ticker bar's toggle.
+  if (toolKind_ == ToolKind::kTradePro && std::string_view(barKind) == config::kTabBar) return;
   ToolConfig(host_, toolFolder_).WriteInteger(barKind, config::kDocking, box.checked() ? 1 : 0);
   if (windowStyle.selected() == 0) return;
   if (box.checked() != link_.IsBarVisible(barKind)) link_.SendToolCommand(BarCommand(toolKind_, barKind));

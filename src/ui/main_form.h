@@ -86,6 +86,8 @@ class MainForm {
   int pixelsPerInch() const { return pixelsPerInch_; }
 
  private:
+  // The steps of LoadSettings up to the status line.
+  bool LoadEverything();
   void WindowStyleClick() { ApplyWindowStyle(); }
   void RealtimeClick();
   void TopMostClick();

@@ -113,11 +113,7 @@ TEST_F(LoadingTest, TradeProWithStoredFontPlaceAndTopMost) {
   EXPECT_EQ(frame.left, 40);
   EXPECT_EQ(frame.top, (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2);
   EXPECT_TRUE(qlm.Checked(kTopMost));
-  // Wine 8 does not put a window into the topmost band when it owns a
-  // topmost popup (here the window's tooltip): checked on Windows only.
-  if (!RunningUnderWine()) {
-    EXPECT_TRUE(GetWindowLongA(main, GWL_EXSTYLE) & WS_EX_TOPMOST);
-  }
+  EXPECT_TRUE(GetWindowLongA(main, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
   // TradePro stores the scheme's bare name.
   EXPECT_EQ(qlm.SelectedText(kColourFiles), "Night.CLR");

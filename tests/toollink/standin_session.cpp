@@ -97,6 +97,13 @@ void StandInSession::Close() {
   window_ = nullptr;
 }
 
+void StandInSession::Kill() {
+  if (!process_.hProcess) return;
+  TerminateProcess(process_.hProcess, 1);
+  window_ = nullptr;
+  Close();
+}
+
 std::vector<StateLine> StandInSession::Lines() const {
   std::vector<StateLine> lines;
   std::string bytes = ReadBytes(statePath_);

@@ -37,6 +37,8 @@ class StandInSession {
   bool Start(const std::vector<std::string>& switches = {});
   // Closes the tool's window and waits for the program to end.
   void Close();
+  // Ends the program at once (one that hangs would not close).
+  void Kill();
 
   // The tool's main window while it runs.
   HWND window() const { return window_; }

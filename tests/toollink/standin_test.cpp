@@ -127,14 +127,14 @@ TEST_F(StandInTest, AHiddenMainWindowCountsAsSingleDocumentDisplay) {
   EXPECT_FALSE(link.IsMdiDisplay());
 }
 
-// With no title in Sys.ini the tool is looked for under an empty title, and
-// whatever untitled window that finds counts as the tool.
-TEST_F(StandInTest, AnEmptyTitleShowsTheMessageAlone) {
+// With no title in Sys.ini nothing tells the tool's window from any other
+// untitled one: even the running tool is not taken for it.
+TEST_F(StandInTest, AnEmptyTitleFindsNoToolAndShowsTheMessageAlone) {
   StandInSession& tool = InstallTitled("Takumi.exe", Appcfg(0, {}, "Color\\Night.CLR"), "");
   ASSERT_TRUE(tool.Start());
   ASSERT_EQ(GetWindowTextLengthA(tool.window()), 0);
-  EXPECT_EQ(link.RefreshToolStatus(), host.Text(msg::kToolRunningSdi));
-  EXPECT_NE(link.toolWindow(), platform::kNoWindow);
+  EXPECT_EQ(link.RefreshToolStatus(), host.Text(msg::kToolNotRunning));
+  EXPECT_EQ(link.toolWindow(), platform::kNoWindow);
 }
 
 TEST_F(StandInTest, TheDesktopLinkReadsTitlesAndNeverSearchesTopLevelForAChild) {

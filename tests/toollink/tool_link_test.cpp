@@ -100,15 +100,20 @@ TEST_F(ToolLinkTest, StatusLineTellsWhetherTheToolRunsAndInWhichStyle) {
   EXPECT_EQ(link.toolWindow(), kNoWindow);
 }
 
-TEST_F(ToolLinkTest, AnEmptyTitleTakesAnUntitledWindowForTheTool) {
+TEST_F(ToolLinkTest, AnEmptyTitleFindsNoToolAndNothingIsDriven) {
   link.SetTool(ToolKind::kOther, "");
   windows.Create(kNoWindow, "Titled", "Something");
   const WindowHandle untitled = windows.Create(kNoWindow, "Untitled", "");
-  EXPECT_EQ(link.RefreshToolStatus(), Status(msg::kToolRunningSdi));
-  EXPECT_EQ(link.toolWindow(), untitled);
+  windows.SetMinimised(untitled, true);
+  EXPECT_EQ(link.RefreshToolStatus(), Status(msg::kToolNotRunning));
+  EXPECT_EQ(link.toolWindow(), kNoWindow);
+  EXPECT_FALSE(link.IsMdiDisplay());
   link.SendToolCommand(toolmsg::kToggleToolBar);
-  ASSERT_EQ(windows.messages().size(), 1u);
-  EXPECT_EQ(windows.messages()[0].window, untitled);
+  link.NotifyFontChanged();
+  link.BringToolForward();
+  EXPECT_TRUE(windows.messages().empty());
+  EXPECT_EQ(windows.restoreCount(), 0);
+  EXPECT_EQ(windows.foreground(), kNoWindow);
 }
 
 TEST_F(ToolLinkTest, MdiProbeLooksAtTheToolRunningNowNotAtTheStoredWindow) {
@@ -127,6 +132,27 @@ TEST_F(ToolLinkTest, MdiProbeLooksAtTheToolRunningNowNotAtTheStoredWindow) {
   FakeTool again(windows, ToolKind::kOther, title);
   again.ShowDocumentsAsMdi(true);
   EXPECT_TRUE(link.IsMdiDisplay());
+}
+
+TEST_F(ToolLinkTest, AToolThatDoesNotRespondIsGivenUpAndSaidSo) {
+  FakeTool tool(windows, ToolKind::kOther, title);
+  std::vector<std::string> told;
+  link.statusChanged = [&told](const std::string& status) { told.push_back(status); };
+  link.RefreshToolStatus();
+  windows.SetHung(tool.main, true);
+  link.SendToolCommand(toolmsg::kToggleToolBar);
+  EXPECT_EQ(windows.unansweredMessages(), 1);
+  const std::string notResponding = title + test::Sjis(" 応答がありません。");
+  EXPECT_EQ(told, std::vector<std::string>{notResponding});
+  EXPECT_EQ(link.RefreshToolStatus(), notResponding);
+  EXPECT_EQ(link.toolWindow(), tool.main);
+
+  // Once it answers again, it is running as before.
+  windows.SetHung(tool.main, false);
+  EXPECT_EQ(link.RefreshToolStatus(), title + Status(msg::kToolRunningSdi));
+  link.SendToolCommand(toolmsg::kToggleToolBar);
+  EXPECT_EQ(windows.messages().back().wParam, static_cast<std::uintptr_t>(toolmsg::kToggleToolBar));
+  EXPECT_EQ(told.size(), 1u);
 }
 
 TEST_F(ToolLinkTest, OnlyADirectChildOfTheMarkerClassMeansMdi) {

@@ -362,5 +362,70 @@ TEST_F(MainFormTest, CancelAsksToQuitAndWithShiftOffersAReload) {
   EXPECT_EQ(ReadOwnSettings(host).posTop, 30);
 }
 
+TEST_F(MainFormTest, TradeProsTabBarIsNeitherWrittenNorCommandedInRealtime) {
+  Install("TradePro.exe",
+          "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Blue\r\n[TOOLBAR]\r\nDOCKING=1\r\n[TRBAR]\r\nDOCKING=1\r\n"
+          "[TICKERBAR]\r\nDOCKING=1\r\n");
+  ASSERT_TRUE(form.LoadSettings());
+  FakeTool running(windows, "Sample Tool");
+  window.answers = {kYes};
+  form.realtime.SetChecked(true);
+  ASSERT_TRUE(form.realtime.checked());
+  const auto commands = running.Commands();
+  form.tabBar.SetChecked(false);
+  EXPECT_EQ(Stored("TRBAR", "DOCKING"), "1");
+  EXPECT_EQ(running.Commands(), commands);
+
+  // Switching to multi-document display adds no tab bar to a file without one.
+  test::WriteBytes(tool + "System\\Appcfg.ini", "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Blue\r\n");
+  form.windowStyle.Select(0);
+  form.windowStyle.Select(1);
+  EXPECT_EQ(Appcfg().find("TRBAR"), std::string::npos);
+}
+
+TEST_F(MainFormTest, AReloadShowsAndWritesTheSizeAsTheFirstShowDoes) {
+  Install("Takumi.exe", fullConfig + "[FONT]\r\nFF0=-200,0,0,0,400,0,0,0,128,3,2,1,50," + gothic + "\r\n");
+  ASSERT_TRUE(form.LoadSettings());
+  form.font.size.KeepInRange();  // as the window's first show does
+  EXPECT_EQ(form.font.size.text(), "99");
+  window.shift = true;
+  host.AnswerFileDialog(tool + "Takumi.exe");
+  window.answers = {kYes};
+  form.CancelClick();
+  EXPECT_EQ(form.font.size.text(), "99");
+  EXPECT_EQ(window.sample, gothic + "/99");
+  form.OkClick();
+  EXPECT_EQ(Stored("FONT", "FF0"), "-132,0,0,0,400,0,0,0,128,0,0,0,0," + gothic);
+}
+
+TEST_F(MainFormTest, AFailedReloadKeepsTheStatusAndTheLinkToTheTool) {
+  Install("Takumi.exe", fullConfig);
+  ASSERT_TRUE(form.LoadSettings());
+  FakeTool running(windows, "Sample Tool");
+  window.answers = {kYes};
+  form.realtime.SetChecked(true);
+  ASSERT_TRUE(form.realtime.checked());
+
+  test::RemoveFile(tool + "Color\\Blue.clr");
+  window.shift = true;
+  host.AnswerFileDialog(tool + "Takumi.exe");
+  window.answers = {kYes, kNo};  // continue, then do not quit
+  form.CancelClick();
+  ASSERT_FALSE(window.closed);
+  EXPECT_EQ(window.status, Sjis("Sample Tool 起動中。MDI表示。"));
+  form.toolBar.SetChecked(false);
+  EXPECT_EQ(Stored("TOOLBAR", "DOCKING"), "0");
+  EXPECT_EQ(running.Commands().back(), toolmsg::kToggleToolBar);
+  form.FontSizeClick(+1);
+  EXPECT_EQ(windows.messages().back().message, toolmsg::kReload);
+
+  // The tool gone meanwhile: a failed reload says so.
+  windows.Destroy(running.main);
+  host.AnswerFileDialog(tool + "Takumi.exe");
+  window.answers = {kYes, kNo};
+  form.CancelClick();
+  EXPECT_EQ(window.status, Sjis("Sample Tool プログラムは起動してません。"));
+}
+
 }  // namespace
 }  // namespace qlm::ui

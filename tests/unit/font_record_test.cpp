@@ -99,6 +99,18 @@ class FontSlotsTest : public ::testing::Test {
   const std::string gothic = Sjis("ＭＳ Ｐゴシック");
 };
 
+TEST_F(FontSlotsTest, AVeryLongMissingFaceIsNamedCutToAReadableLength) {
+  // The cut falls inside the double-byte character, which goes whole.
+  const std::string head(99, 'A');
+  StoreFirstSlot("-12,0,0,0,400,0,0,0,128,3,2,1,50," + head + Sjis("表") + std::string(5000, 'B'));
+  EXPECT_FALSE(ReadFontSettings(config, 96, controls));
+  EXPECT_EQ(host.notices(), std::vector<std::string>{Sjis("フォント\n") + head + Sjis("…\nが存在しません。")});
+  const std::string exact(100, 'C');
+  StoreFirstSlot("-12,0,0,0,400,0,0,0,128,3,2,1,50," + exact);
+  EXPECT_FALSE(ReadFontSettings(config, 96, controls));
+  EXPECT_EQ(host.notices().back(), Sjis("フォント\n") + exact + Sjis("\nが存在しません。"));
+}
+
 TEST_F(FontSlotsTest, TheDefaultRecordShowsNinePointNormalGothic) {
   ASSERT_TRUE(ReadFontSettings(config, 96, controls));
   EXPECT_EQ(controls.size.text(), "9");

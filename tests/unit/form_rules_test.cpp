@@ -22,14 +22,29 @@ TEST(FitStatusPanels, RightPanelsKeepTheirWidthsAndTheLeftmostFittingOneTakesThe
 
 TEST(PlaceWindow, StoredOrCentredOnThePrimaryScreen) {
   const std::vector<Rect> screen{{0, 0, 1024, 738}};
-  EXPECT_EQ(PlaceWindow(100, 40, 319, 266, 1024, 768, screen), (Placement{40, 100}));
-  EXPECT_EQ(PlaceWindow(-100, 40, 319, 266, 1024, 768, screen), (Placement{40, 251}));
-  EXPECT_EQ(PlaceWindow(-100, -100, 319, 266, 1024, 768, screen), (Placement{352, 251}));
-  // Partly off the screen is still reachable; wholly off is centred.
-  EXPECT_EQ(PlaceWindow(-200, -300, 319, 266, 1024, 768, screen), (Placement{-300, -200}));
-  EXPECT_EQ(PlaceWindow(5000, 40, 319, 266, 1024, 768, screen), (Placement{352, 251}));
+  EXPECT_EQ(PlaceWindow(100, 40, 319, 266, 29, 1024, 768, screen), (Placement{40, 100}));
+  EXPECT_EQ(PlaceWindow(-100, 40, 319, 266, 29, 1024, 768, screen), (Placement{40, 251}));
+  EXPECT_EQ(PlaceWindow(-100, -100, 319, 266, 29, 1024, 768, screen), (Placement{352, 251}));
+  EXPECT_EQ(PlaceWindow(5000, 40, 319, 266, 29, 1024, 768, screen), (Placement{352, 251}));
   const std::vector<Rect> two{{0, 0, 1024, 738}, {1024, 0, 2048, 768}};
-  EXPECT_EQ(PlaceWindow(10, 1500, 319, 266, 1024, 768, two), (Placement{1500, 10}));
+  EXPECT_EQ(PlaceWindow(10, 1500, 319, 266, 29, 1024, 768, two), (Placement{1500, 10}));
+}
+
+TEST(PlaceWindow, AWindowWhoseTitleBarCannotBeTakenHoldOfIsCentred) {
+  const std::vector<Rect> screen{{0, 0, 1024, 738}};
+  // Only the bottom right corner on the screen, the title bar above it.
+  EXPECT_EQ(PlaceWindow(-240, -250, 319, 262, 29, 1024, 768, screen), (Placement{352, 253}));
+  EXPECT_EQ(PlaceWindow(-200, -300, 319, 266, 29, 1024, 768, screen), (Placement{352, 251}));
+  // Under the task bar: in the screen, but not in the work area.
+  EXPECT_EQ(PlaceWindow(735, 40, 319, 266, 29, 1024, 768, screen), (Placement{352, 251}));
+  // Title bar partly out: reachable while a grip of it is left.
+  EXPECT_EQ(PlaceWindow(-10, -250, 319, 266, 29, 1024, 768, screen), (Placement{-250, -10}));
+  EXPECT_EQ(PlaceWindow(10, 1024 - 48, 319, 266, 29, 1024, 768, screen), (Placement{976, 10}));
+  EXPECT_EQ(PlaceWindow(10, 1024 - 40, 319, 266, 29, 1024, 768, screen), (Placement{352, 251}));
+  // Between two monitors, the title bar across both.
+  const std::vector<Rect> two{{0, 0, 1024, 738}, {1024, 0, 2048, 768}};
+  EXPECT_EQ(PlaceWindow(10, 1000, 319, 266, 29, 1024, 768, two), (Placement{1000, 10}));
+  EXPECT_EQ(PlaceWindow(-25, 1500, 319, 266, 29, 1024, 768, two), (Placement{352, 251}));
 }
 
 TEST(ApplicationTitle, FileNameUpToTheFirstDotCapitalisedOnce) {

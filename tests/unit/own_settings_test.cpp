@@ -26,6 +26,41 @@ TEST_F(OwnSettingsTest, LivesBesideTheExecutable) {
   EXPECT_EQ(OwnSettingsPath(platform::ScriptedHost("C:\\\x95\x5C\\QLM.exe")), "C:\\\x95\x5C\\QLM.INI");
 }
 
+TEST_F(OwnSettingsTest, AnUnwritableProgramFolderMovesThemToTheUsersFolder) {
+  const std::string users = folder / "AppData\\Quillmate\\QLM.INI";
+  test::MakeFolder(folder / "AppData");
+  host.SetUserSettingsRoot(folder / "AppData");
+  EXPECT_EQ(OwnSettingsPath(host), file);  // writable: beside the executable
+
+  // Made by an administrator for everyone, and not to be written by users.
+  const std::string shipped = "[CONFIG]\r\nShowHint=0\r\nTTPath=C:\\Tools\\\r\n";
+  WriteBytes(file, shipped);
+  host.MakeUnwritable(file);
+  EXPECT_EQ(OwnSettingsPath(host), users);
+  EXPECT_EQ(ReadBytes(users), shipped);
+  SaveOwnSettings(host, "D:\\T\\", true, 10, 20);
+  const OwnSettings expected{"D:\\T\\", 10, 20, true, false};
+  EXPECT_EQ(ReadOwnSettings(host), expected);
+  EXPECT_EQ(ReadBytes(file), shipped);
+
+  // The user's file is the one read from now on, and is never copied over.
+  WriteBytes(file, "[CONFIG]\r\nTTPath=E:\\\r\n");
+  EXPECT_EQ(ReadOwnSettings(host), expected);
+
+  // Without a settings root there is nowhere else to go.
+  host.SetUserSettingsRoot("");
+  EXPECT_EQ(OwnSettingsPath(host), file);
+}
+
+TEST_F(OwnSettingsTest, AFolderWhereTheFileShouldBeCannotBeWrittenEither) {
+  test::MakeFolder(file);
+  host.SetUserSettingsRoot(folder.path());
+  EXPECT_EQ(OwnSettingsPath(host), folder / "Quillmate\\QLM.INI");
+  EXPECT_EQ(ReadBytes(folder / "Quillmate\\QLM.INI"), "<missing>");  // nothing to copy
+  SaveOwnSettings(host, "C:\\T\\", false, 1, 2);
+  EXPECT_EQ(ReadOwnSettings(host).toolFolder, "C:\\T\\");
+}
+
 TEST_F(OwnSettingsTest, MissingOrMalformedKeysReadAsTheirDefaults) {
   EXPECT_FALSE(ReadRepeatMode(host));
   EXPECT_EQ(ReadOwnSettings(host), OwnSettings{});

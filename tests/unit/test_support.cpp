@@ -116,4 +116,13 @@ unsigned long OtherRunningProcessId() {
 #endif
 }
 
+CurrentFolder::CurrentFolder(const std::string& path) : previous_(fs::current_path().string()) {
+  fs::current_path(Native(path));
+}
+
+CurrentFolder::~CurrentFolder() {
+  std::error_code ignored;
+  fs::current_path(fs::path(previous_), ignored);
+}
+
 }  // namespace qlm::test

@@ -32,6 +32,18 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 // The bytes of the file, or "<missing>".
 std::string ReadBytes(const std::string& path);
 void MakeFolder(const std::string& path);
+
+// Makes path the process's current folder while it lives.
+class CurrentFolder {
+ public:
+  explicit CurrentFolder(const std::string& path);
+  ~CurrentFolder();
+  CurrentFolder(const CurrentFolder&) = delete;
+  CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+ private:
+  std::string previous_;
+};
 void RemoveFile(const std::string& path);
 // The names of the files in folder, sorted.
 std::vector<std::string> FileNames(const std::string& folder);

@@ -60,6 +60,19 @@ TEST_F(ToolFolderTest, AnIncompleteOrEmptyStoredFolderAsksForTheExecutable) {
   EXPECT_EQ(host.notices(), std::vector<std::string>{aborting});
 }
 
+TEST_F(ToolFolderTest, AnEmptyStoredFolderAsksEvenFromInsideAToolsFolder) {
+  // Started from a shortcut whose start folder is the tool's: the relative
+  // System\ files exist there, but an empty folder is no folder.
+  const std::string tool = MakeTool("Tool", {"System\\Appcfg.ini", "System\\Sys.ini", "Takumi.exe"});
+  const test::CurrentFolder inside(tool);
+  EXPECT_FALSE(IsValidToolFolder(""));
+  EXPECT_EQ(DetectToolKind(""), ToolKind::kNone);
+  host.AnswerFileDialog(tool + "Takumi.exe");
+  EXPECT_TRUE(LocateToolFolder(host, LocateMode::kInitial));
+  EXPECT_EQ(host.fileDialogs().size(), 1u);
+  EXPECT_EQ(StoredToolPath(), tool);
+}
+
 TEST_F(ToolFolderTest, TheDialogAsksForAnExecutableFromProgramFiles) {
   host.AnswerFileDialog(std::nullopt);
   LocateToolFolder(host, LocateMode::kInitial);

@@ -88,6 +88,27 @@ TEST(Win32Host, ExecutablePathIsTheRunningProgram) {
   EXPECT_EQ(path[1], ':');
 }
 
+TEST(Win32Host, TheUsersSettingsRootAndWhereFilesCanBeWritten) {
+  const std::string root = Win32Host().UserSettingsRoot();
+  ASSERT_FALSE(root.empty());
+  EXPECT_NE(root.back(), '\\');
+  EXPECT_NE(GetFileAttributesA(root.c_str()), INVALID_FILE_ATTRIBUTES);
+
+  test::ScratchFolder folder;
+  EXPECT_TRUE(Win32Host().CanWrite(folder / "QLM.INI"));
+  test::WriteBytes(folder / "QLM.INI", "[CONFIG]\r\n");
+  EXPECT_TRUE(Win32Host().CanWrite(folder / "QLM.INI"));
+  EXPECT_FALSE(Win32Host().CanWrite(folder / "Missing\\QLM.INI"));
+  test::MakeFolder(folder / "Folder\\QLM.INI");
+  EXPECT_FALSE(Win32Host().CanWrite(folder / "Folder\\QLM.INI"));
+  // The tries leave nothing behind.
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA((folder / "*.probe").c_str(), &found);
+  EXPECT_EQ(search, INVALID_HANDLE_VALUE);
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  EXPECT_EQ(test::ReadBytes(folder / "QLM.INI"), "[CONFIG]\r\n");
+}
+
 TEST(Win32Host, NoticeIsAMessageBoxCaptionedQlm) {
   if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
   std::string caption, text;

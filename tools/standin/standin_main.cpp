@@ -195,6 +195,11 @@ LRESULT StandIn::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void StandIn::OnCommand(int id) {
+  if (options_.hangOnCommand != 0 && id == options_.hangOnCommand) {
+    // A tool that hangs: it never returns to its message loop.
+    Record("hang:command:" + std::to_string(id));
+    for (;;) Sleep(1000);
+  }
   if (!ApplyCommand(shape_, id, state_)) {
     Record("ignored:command:" + std::to_string(id));
     return;

@@ -52,6 +52,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
       const std::size_t equals = argument.find('=', 14);
       options.windowNames[argument.substr(14, equals - 14)] = argument.substr(equals + 1);
     }
+    else if (argument.rfind("--hang-on-command=", 0) == 0) options.hangOnCommand = std::atoi(argument.c_str() + 18);
     else options.unknown.push_back(argument);
   }
   return options;

@@ -32,6 +32,7 @@ struct Options {
   // --window-name=KEY=VALUE: the inner window of role KEY (a key of
   // [ToolWindows], such as TabBarTitle) is named VALUE.
   std::map<std::string, std::string> windowNames;
+  int hangOnCommand = 0;       // --hang-on-command=ID: stop answering on that command
   std::vector<std::string> unknown;
 };
 

@@ -1,8 +1,12 @@
 // file_search_portable.cpp: the wildcard search over a Linux folder, as
-// Windows answers it for the program's patterns.
+// Windows answers it for the program's patterns; writing, making folders and
+// copying.
 #include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 
 #include "platform/codepage.h"
@@ -85,6 +89,30 @@ std::vector<std::string> FindFiles(const std::string& pattern) {
     return CompareIgnoringCase(a, b) < 0;
   });
   return names;
+}
+
+bool CanWriteFile(const std::string& path) {
+  const std::string native = NativePath(path);
+  struct stat status;
+  if (stat(native.c_str(), &status) == 0 && (!S_ISREG(status.st_mode) || access(native.c_str(), W_OK) != 0))
+    return false;
+  const std::size_t slash = native.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : native.substr(0, slash + 1);
+  return stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && access(folder.c_str(), W_OK) == 0;
+}
+
+bool MakeFolder(const std::string& path) {
+  const std::string native = NativePath(path);
+  struct stat status;
+  return mkdir(native.c_str(), 0777) == 0 || (stat(native.c_str(), &status) == 0 && S_ISDIR(status.st_mode));
+}
+
+bool CopyNewFile(const std::string& from, const std::string& to) {
+  std::error_code error;
+  const std::string source = NativePath(from);
+  struct stat status;
+  if (stat(source.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  return std::filesystem::copy_file(source, NativePath(to), std::filesystem::copy_options::none, error);
 }
 
 }  // namespace qlm::platform

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "platform/codepage.h"
+#include "platform/file_search.h"
 
 namespace qlm::platform {
 namespace {
@@ -31,6 +32,12 @@ std::optional<FontFace> ScriptedHost::FindFontFace(const std::string& family) co
   for (const auto& [name, face] : fonts_)
     if (!family.empty() && CompareIgnoringCase(name, family) == 0) return face;
   return std::nullopt;
+}
+
+bool ScriptedHost::CanWrite(const std::string& path) const {
+  for (const std::string& unwritable : unwritable_)
+    if (CompareIgnoringCase(unwritable, path) == 0) return false;
+  return CanWriteFile(path);
 }
 
 std::optional<std::string> ScriptedHost::AskForFile(const FileDialogRequest& request) {

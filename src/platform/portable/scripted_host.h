@@ -22,6 +22,14 @@ class ScriptedHost : public Host {
   std::optional<std::string> AskForFile(const FileDialogRequest& request) override;
   std::optional<FontFace> FindFontFace(const std::string& family) const override;
   int ScreenPixelsPerInch() const override { return pixelsPerInch_; }
+  std::string UserSettingsRoot() const override { return userSettingsRoot_; }
+  // False for a path the script made unwritable, else as the file system says.
+  bool CanWrite(const std::string& path) const override;
+
+  void SetUserSettingsRoot(std::string root) { userSettingsRoot_ = std::move(root); }
+  // Makes the file at path one the program may not write, as in a folder
+  // where only administrators may write.
+  void MakeUnwritable(const std::string& path) { unwritable_.push_back(path); }
 
   // Makes family an installed face; the enumeration then delivers face.
   void InstallFont(const std::string& family, const FontFace& face) { fonts_[family] = face; }
@@ -41,6 +49,8 @@ class ScriptedHost : public Host {
   std::deque<std::optional<std::string>> fileAnswers_;
   std::map<std::string, FontFace> fonts_;
   int pixelsPerInch_ = 96;
+  std::string userSettingsRoot_;
+  std::vector<std::string> unwritable_;
 };
 
 }  // namespace qlm::platform

@@ -82,8 +82,14 @@ void ScriptedWindows::Deliver(const Message& message) {
   if (const Reaction reaction = found->second.reaction) reaction(message);
 }
 
-void ScriptedWindows::Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+bool ScriptedWindows::Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+  const auto found = windows_.find(window);
+  if (found != windows_.end() && found->second.hung) {
+    ++unanswered_;
+    return false;
+  }
   Deliver(Message{window, message, wParam, lParam, true});
+  return found != windows_.end();
 }
 
 void ScriptedWindows::Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
@@ -98,7 +104,7 @@ WindowHandle ScriptedWindows::CreateWithHandle(WindowHandle handle, WindowHandle
                                                std::string title, bool visible) {
   assert(handle != kNoWindow && !Exists(handle));
   assert(parent == kNoWindow || Exists(parent));
-  windows_[handle] = Window{parent, std::move(className), std::move(title), visible, false, {}};
+  windows_[handle] = Window{parent, std::move(className), std::move(title), visible, false, false, {}};
   order_.push_back(handle);
   next_ = std::max(next_, handle + 1);
   return handle;
@@ -116,6 +122,8 @@ void ScriptedWindows::Destroy(WindowHandle window) {
 void ScriptedWindows::SetTitle(WindowHandle window, std::string title) { windows_.at(window).title = std::move(title); }
 
 void ScriptedWindows::SetVisible(WindowHandle window, bool visible) { windows_.at(window).visible = visible; }
+
+void ScriptedWindows::SetHung(WindowHandle window, bool hung) { windows_.at(window).hung = hung; }
 
 void ScriptedWindows::SetMinimised(WindowHandle window, bool minimised) { windows_.at(window).minimised = minimised; }
 

@@ -35,7 +35,7 @@ class ScriptedWindows : public WindowLink {
   bool Exists(WindowHandle window) const override { return windows_.count(window) != 0; }
   std::string Title(WindowHandle window) const override;
   bool HasVisibleStyle(WindowHandle window) const override;
-  void Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
+  bool Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
   void Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
   bool IsMinimised(WindowHandle window) const override;
   void Restore(WindowHandle window) override;
@@ -57,12 +57,16 @@ class ScriptedWindows : public WindowLink {
   void SetTitle(WindowHandle window, std::string title);
   void SetVisible(WindowHandle window, bool visible);
   void SetMinimised(WindowHandle window, bool minimised);
+  // A hung window's program answers no message sent to it: Send gives up.
+  void SetHung(WindowHandle window, bool hung);
   void OnMessage(WindowHandle window, Reaction reaction);
 
   // Every message that reached an existing window, in order.
   const std::vector<Message>& messages() const { return messages_; }
   // Messages aimed at windows that did not exist.
   int lostMessages() const { return lost_; }
+  // Messages sent to hung windows, given up.
+  int unansweredMessages() const { return unanswered_; }
   WindowHandle foreground() const { return foreground_; }
   int restoreCount() const { return restores_; }
 
@@ -73,6 +77,7 @@ class ScriptedWindows : public WindowLink {
     std::string title;
     bool visible = true;
     bool minimised = false;
+    bool hung = false;
     Reaction reaction;
   };
 
@@ -85,6 +90,7 @@ class ScriptedWindows : public WindowLink {
   WindowHandle next_ = 0x10010;
   std::vector<Message> messages_;
   int lost_ = 0;
+  int unanswered_ = 0;
   WindowHandle foreground_ = kNoWindow;
   int restores_ = 0;
 };

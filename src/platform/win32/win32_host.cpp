@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "platform/file_search.h"
 #include "platform/win32/win32_host.h"
 
 namespace qlm::platform {
@@ -96,6 +97,19 @@ std::optional<FontFace> Win32Host::FindFontFace(const std::string& family) const
   ReleaseDC(nullptr, screen);
   return face;
 }
+
+// The variable every Windows session sets, read without loading the shell,
+// which most starts never need.
+std::string Win32Host::UserSettingsRoot() const {
+  char buffer[MAX_PATH] = {};
+  const DWORD length = GetEnvironmentVariableA("APPDATA", buffer, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  std::string root(buffer, length);
+  if (root.back() == '\\') root.pop_back();
+  return root;
+}
+
+bool Win32Host::CanWrite(const std::string& path) const { return CanWriteFile(path); }
 
 int Win32Host::ScreenPixelsPerInch() const {
   const HDC screen = GetDC(nullptr);

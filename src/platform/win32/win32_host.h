@@ -13,6 +13,8 @@ class Win32Host : public Host {
   std::optional<std::string> AskForFile(const FileDialogRequest& request) override;
   std::optional<FontFace> FindFontFace(const std::string& family) const override;
   int ScreenPixelsPerInch() const override;
+  std::string UserSettingsRoot() const override;
+  bool CanWrite(const std::string& path) const override;
 };
 
 }  // namespace qlm::platform

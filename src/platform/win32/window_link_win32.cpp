@@ -53,8 +53,13 @@ bool Win32WindowLink::HasVisibleStyle(WindowHandle window) const {
   return (static_cast<DWORD>(GetWindowLongA(Hwnd(window), GWL_STYLE)) & WS_VISIBLE) != 0;
 }
 
-void Win32WindowLink::Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
-  SendMessageA(Hwnd(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
+// A plain SendMessageA would wait for ever on a tool that hangs, and the
+// program with it.
+bool Win32WindowLink::Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+  constexpr UINT kPatienceMs = 5000;
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(Hwnd(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam),
+                             SMTO_NORMAL | SMTO_ABORTIFHUNG, kPatienceMs, &result) != 0;
 }
 
 void Win32WindowLink::Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
@@ -65,9 +70,18 @@ bool Win32WindowLink::IsMinimised(WindowHandle window) const {
   return window != kNoWindow && IsIconic(Hwnd(window));
 }
 
-void Win32WindowLink::Restore(WindowHandle window) { ShowWindow(Hwnd(window), SW_RESTORE); }
+// Queued for the window's program: ShowWindow would wait for a program that
+// hangs, and the caller with it.
+void Win32WindowLink::Restore(WindowHandle window) { ShowWindowAsync(Hwnd(window), SW_RESTORE); }
 
-void Win32WindowLink::BringToForeground(WindowHandle window) { SetForegroundWindow(Hwnd(window)); }
+// The window is also put on top of its band by hand: Wine 8 activates another
+// program's window without raising it above the others while this program
+// has a topmost window. Queued, so that a program that hangs cannot hold the
+// caller up.
+void Win32WindowLink::BringToForeground(WindowHandle window) {
+  SetForegroundWindow(Hwnd(window));
+  SetWindowPos(Hwnd(window), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+}
 
 // FindWindowExA steps through the children in the order its lookups use. A
 // child that goes meanwhile ends the walk early; the cap ends it in any case.

@@ -50,6 +50,7 @@ std::string Ansi(const char* utf8) { return platform::AnsiFromUtf8(utf8 ? utf8 :
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {}
 
 MainWindow::~MainWindow() {
+  if (tooltip_) DestroyWindow(tooltip_);
   if (window_) DestroyWindow(window_);
   if (font_) DeleteObject(font_);
   if (sampleFont_) DeleteObject(sampleFont_);
@@ -94,8 +95,12 @@ void MainWindow::Create() {
 
 void MainWindow::BuildControls() {
   font_ = MakeFont("Tahoma", 8, false, DEFAULT_CHARSET);
+  // The hints' window has no owner. Wine 8 does not put a window into the
+  // topmost band while it owns a topmost window, and hint windows are
+  // topmost: owned by the main window, they would leave "always on top"
+  // without effect. It is destroyed with the main window by hand.
   tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
-                             window_, nullptr, instance_, nullptr);
+                             nullptr, nullptr, instance_, nullptr);
   for (const ControlRow& row : kMainLayout) {
     const RECT bounds = FormBounds(row);
     const char* className = "BUTTON";
@@ -228,8 +233,10 @@ void MainWindow::Show() {
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&workAreas));
+  POINT client{0, 0};
+  ClientToScreen(window_, &client);
   const Placement place = PlaceWindow(form_.posTop(), form_.posLeft(), frame.right - frame.left,
-                                      frame.bottom - frame.top, GetSystemMetrics(SM_CXSCREEN),
+                                      frame.bottom - frame.top, client.y - frame.top, GetSystemMetrics(SM_CXSCREEN),
                                       GetSystemMetrics(SM_CYSCREEN), workAreas);
   SetWindowPos(window_, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ShowWindow(window_, SW_SHOW);
@@ -359,8 +366,10 @@ std::vector<std::string> MainWindow::FontFamilies() const {
   return names;
 }
 
+// Only the band changes: activating this window would take the foreground
+// back from the tool just brought forward.
 void MainWindow::SetTopMost(bool topMost) {
-  SetWindowPos(window_, topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetWindowPos(window_, topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void MainWindow::SetShowHints(bool show) { SendMessageA(tooltip_, TTM_ACTIVATE, show ? TRUE : FALSE, 0); }
