@@ -69,6 +69,11 @@ void MainWindow::ShowError(const std::string& text) {
 }
 
 void MainWindow::Create() {
+  Build();
+  if (!form_.LoadSettings()) PostQuitMessage(0);
+}
+
+void MainWindow::Build() {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&controls);
 
@@ -89,7 +94,6 @@ void MainWindow::Create() {
   if (!window_) throw Error("");
   BuildControls();
   BindModels();
-  if (!form_.LoadSettings()) PostQuitMessage(0);
 }
 
 void MainWindow::BuildControls() {
