@@ -2,8 +2,11 @@
 // shown in its controls (absent keys disabled, docking values, the colour
 // scheme found ignoring case, the default and a stored font, the status line).
 #include <algorithm>
+#include <iterator>
 
 #include "qlm_driver.h"
+
+#include <commctrl.h>
 
 namespace qlm::e2e {
 namespace {
@@ -125,6 +128,52 @@ TEST_F(LoadingTest, TradeProWithStoredFontPlaceAndTopMost) {
   EXPECT_EQ(qlm.SelectedText(kFontName), S("ＭＳ ゴシック"));
   EXPECT_EQ(qlm.SelectedText(kFontStyle), S("太字"));
   EXPECT_EQ(qlm.Text(kFontSize), "11");
+}
+
+// The hint window of one process, or nullptr.
+HWND HintWindowOf(DWORD processId) {
+  struct Search {
+    DWORD processId;
+    HWND found;
+  } search{processId, nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* search = reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        char name[64] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (owner != search->processId || lstrcmpiA(name, "tooltips_class32") != 0) return TRUE;
+        search->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The hints are made when the mouse first comes onto a control (which the
+// pointer of the display may do as the window appears); from then on every
+// control with a hint has one.
+TEST_F(LoadingTest, TheHintsAreThereOnceTheMouseComesOntoAControl) {
+  ToolInstallation tool({"Takumi.exe", UniqueTitle("ツール"),
+                         "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Color\\Night.CLR\r\n[TOOLBAR]\r\nDOCKING=1\r\n"
+                         "[TRBAR]\r\nDOCKING=1\r\n[TICKERBAR]\r\nDOCKING=1\r\n"});
+  Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
+  ASSERT_TRUE(qlm.Start());
+  ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
+
+  PostMessageA(qlm.Control(kFontSample), WM_MOUSEMOVE, 0, MAKELPARAM(4, 4));
+  HWND hints = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (hints = HintWindowOf(qlm.processId())) != nullptr; }));
+  const auto withHints = std::count_if(std::begin(kMainLayout), std::end(kMainLayout),
+                                       [](const ControlRow& row) { return row.hint != nullptr; });
+  EXPECT_EQ(SendMessageA(hints, TTM_GETTOOLCOUNT, 0, 0), withHints);
+  // Another control's mouse message, handled before a click posted after it.
+  PostMessageA(qlm.Control(kColourFiles), WM_MOUSEMOVE, 0, MAKELPARAM(4, 4));
+  const bool toolBar = qlm.Checked(kToolBar);
+  qlm.ClickAsync(kToolBar);
+  ASSERT_TRUE(WaitUntil([&] { return qlm.Checked(kToolBar) != toolBar; }));
+  EXPECT_EQ(HintWindowOf(qlm.processId()), hints) << "made again";
 }
 
 }  // namespace

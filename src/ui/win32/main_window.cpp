@@ -98,8 +98,6 @@ void MainWindow::Build() {
 
 void MainWindow::BuildControls() {
   font_ = MakeFont("Tahoma", 8, false, DEFAULT_CHARSET);
-  tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
-                             window_, nullptr, instance_, nullptr);
   for (const ControlRow& row : kMainLayout) {
     const RECT bounds = FormBounds(row);
     const char* className = "BUTTON";
@@ -134,19 +132,6 @@ void MainWindow::BuildControls() {
                         style, bounds.left, bounds.top, row.width, height, window_,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance_, nullptr);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    if (row.hint) {
-      const std::string hint = Ansi(row.hint);
-      TOOLINFOA tool = {};
-      tool.cbSize = sizeof tool;
-      // Mouse messages reach the hints through RelayToHints from the message
-      // loop rather than by subclassing each control, which costs a round
-      // trip to the window server per message under Wine.
-      tool.uFlags = TTF_IDISHWND;
-      tool.hwnd = window_;
-      tool.uId = reinterpret_cast<UINT_PTR>(control);
-      tool.lpszText = const_cast<char*>(hint.c_str());
-      SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-    }
   }
   // The sample shows Japanese text from the start.
   sampleFont_ = MakeFont("Tahoma", 8, false, SHIFTJIS_CHARSET);
@@ -326,9 +311,33 @@ void MainWindow::RunMessageLoop() {
   }
 }
 
+// The hints are made when the mouse first comes onto a control, the only
+// time they can show: the window is shown and answers without waiting for
+// them.
+void MainWindow::CreateHints() {
+  tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                             window_, nullptr, instance_, nullptr);
+  for (const ControlRow& row : kMainLayout) {
+    if (!row.hint) continue;
+    const std::string hint = Ansi(row.hint);
+    TOOLINFOA tool = {};
+    tool.cbSize = sizeof tool;
+    // Mouse messages reach the hints through RelayToHints from the message
+    // loop rather than by subclassing each control, which costs a round
+    // trip to the window server per message under Wine.
+    tool.uFlags = TTF_IDISHWND;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(Control(row.id));
+    tool.lpszText = const_cast<char*>(hint.c_str());
+    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+  SendMessageA(tooltip_, TTM_ACTIVATE, showHints_ ? TRUE : FALSE, 0);
+}
+
 void MainWindow::RelayToHints(const MSG& message) {
-  if (!tooltip_ || message.message < WM_MOUSEFIRST || message.message > WM_MOUSELAST) return;
-  if (GetParent(message.hwnd) != window_) return;
+  if (message.message < WM_MOUSEFIRST || message.message > WM_MOUSELAST) return;
+  if (!window_ || GetParent(message.hwnd) != window_) return;
+  if (!tooltip_) CreateHints();
   MSG relayed = message;
   SendMessageA(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
@@ -367,7 +376,10 @@ void MainWindow::SetTopMost(bool topMost) {
   SetWindowPos(window_, topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-void MainWindow::SetShowHints(bool show) { SendMessageA(tooltip_, TTM_ACTIVATE, show ? TRUE : FALSE, 0); }
+void MainWindow::SetShowHints(bool show) {
+  showHints_ = show;
+  if (tooltip_) SendMessageA(tooltip_, TTM_ACTIVATE, show ? TRUE : FALSE, 0);
+}
 
 void MainWindow::SetFontSample(const std::string& face, int size, bool bold) {
   const HFONT font = CreateFontA(PointsToPixels(size), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET,

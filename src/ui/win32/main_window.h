@@ -55,8 +55,10 @@ class MainWindow : public FormWindow {
   static void ShowError(const std::string& text);
 
  private:
-  // Hands a mouse message meant for one of the controls to the hints.
+  // Hands a mouse message meant for one of the controls to the hints, which
+  // the first one makes.
   void RelayToHints(const MSG& message);
+  void CreateHints();
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void BuildControls();
@@ -70,7 +72,8 @@ class MainWindow : public FormWindow {
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
-  HWND tooltip_ = nullptr;
+  HWND tooltip_ = nullptr;  // the hints, once made
+  bool showHints_ = true;
   HFONT font_ = nullptr;
   HFONT sampleFont_ = nullptr;
   HICON aboutIcon_ = nullptr;
