@@ -302,6 +302,7 @@ void MainWindow::Choose(ListModel& model, int id, void (MainForm::*handler)()) {
 }
 
 void MainWindow::RunMessageLoop() {
+  if (window_ && !tooltip_) CreateHints();
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     RelayToHints(message);
@@ -311,9 +312,8 @@ void MainWindow::RunMessageLoop() {
   }
 }
 
-// The hints are made when the mouse first comes onto a control, the only
-// time they can show: the window is shown and answers without waiting for
-// them.
+// The hints are made once the window has been shown and painted: it shows
+// without waiting for them.
 void MainWindow::CreateHints() {
   tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
                              window_, nullptr, instance_, nullptr);
@@ -336,8 +336,7 @@ void MainWindow::CreateHints() {
 
 void MainWindow::RelayToHints(const MSG& message) {
   if (message.message < WM_MOUSEFIRST || message.message > WM_MOUSELAST) return;
-  if (!window_ || GetParent(message.hwnd) != window_) return;
-  if (!tooltip_) CreateHints();
+  if (!tooltip_ || GetParent(message.hwnd) != window_) return;
   MSG relayed = message;
   SendMessageA(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }

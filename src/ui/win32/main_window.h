@@ -35,8 +35,9 @@ class MainWindow : public FormWindow {
   // Places and shows the window, then fits the status bar.
   void Show();
   HWND handle() const { return window_; }
-  // Runs the program's message loop until the program ends: keyboard
-  // navigation between the controls, and mouse messages relayed to the hints.
+  // Makes the hints (the window is shown by now), then runs the program's
+  // message loop until the program ends: keyboard navigation between the
+  // controls, and mouse messages relayed to the hints.
   void RunMessageLoop();
 
   // FormWindow.
@@ -55,8 +56,7 @@ class MainWindow : public FormWindow {
   static void ShowError(const std::string& text);
 
  private:
-  // Hands a mouse message meant for one of the controls to the hints, which
-  // the first one makes.
+  // Hands a mouse message meant for one of the controls to the hints.
   void RelayToHints(const MSG& message);
   void CreateHints();
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
