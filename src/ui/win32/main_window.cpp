@@ -45,6 +45,44 @@ RECT FormBounds(const ControlRow& row) {
 
 std::string Ansi(const char* utf8) { return platform::AnsiFromUtf8(utf8 ? utf8 : ""); }
 
+// The font families the system enumerates, every one or those of one name.
+std::vector<std::string> EnumerateFamilies(const std::string& family) {
+  std::vector<std::string> names;
+  LOGFONTA wanted = {};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  family.copy(wanted.lfFaceName, LF_FACESIZE - 1);
+  const HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExA(
+      screen, &wanted,
+      [](const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM found) -> int {
+        reinterpret_cast<std::vector<std::string>*>(found)->emplace_back(font->lfFaceName);
+        return 1;
+      },
+      reinterpret_cast<LPARAM>(&names), 0);
+  ReleaseDC(nullptr, screen);
+  return names;
+}
+
+// Messages a drop-down list answers the same with only its chosen item in
+// it: drawing, placing, the mouse passing over, its text. Any other may
+// show or use the items (opening, focus, keys, the wheel, a question from
+// another program or an accessibility client), so the full lists go in
+// first.
+bool AnswersWithoutItems(UINT message) {
+  switch (message) {
+    case WM_PAINT: case WM_NCPAINT: case WM_ERASEBKGND: case WM_PRINTCLIENT:
+    case WM_CTLCOLORLISTBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORSTATIC:
+    case WM_WINDOWPOSCHANGING: case WM_WINDOWPOSCHANGED: case WM_MOVE: case WM_SIZE: case WM_NCCALCSIZE:
+    case WM_SHOWWINDOW: case WM_ENABLE: case WM_SETFONT: case WM_GETFONT: case WM_STYLECHANGING: case WM_STYLECHANGED:
+    case WM_NCHITTEST: case WM_SETCURSOR: case WM_MOUSEMOVE: case WM_NCMOUSEMOVE: case WM_MOUSELEAVE:
+    case WM_MOUSEHOVER: case WM_GETTEXT: case WM_GETTEXTLENGTH: case WM_GETDLGCODE: case WM_UPDATEUISTATE:
+    case WM_CHANGEUISTATE: case WM_QUERYUISTATE: case WM_TIMER: case WM_SETTINGCHANGE: case WM_THEMECHANGED:
+    case WM_DESTROY: case WM_NCDESTROY:
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {}
@@ -94,6 +132,23 @@ void MainWindow::Build() {
   if (!window_) throw Error("");
   BuildControls();
   BindModels();
+  WatchLists();
+}
+
+// The lists are filled in full only when first needed: see
+// MainForm::CompleteLists.
+void MainWindow::WatchLists() {
+  for (const int id : {kColourFiles, kFontName}) {
+    SetWindowLongPtrA(Control(id), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    listProcedure_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(Control(id), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::ListProcedure)));
+  }
+}
+
+LRESULT CALLBACK MainWindow::ListProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(box, GWLP_USERDATA));
+  if (!self->fillingList_ && !AnswersWithoutItems(message)) self->Guard([self] { self->form_.CompleteLists(); });
+  return CallWindowProcA(self->listProcedure_, box, message, wParam, lParam);
 }
 
 void MainWindow::BuildControls() {
@@ -178,6 +233,7 @@ void MainWindow::BindModels() {
     auto shownVersion = std::make_shared<unsigned>(model.itemsVersion() + 1);
     model.viewChanged = [this, &model, id, shownVersion] {
       const HWND box = Control(id);
+      fillingList_ = true;
       if (*shownVersion != model.itemsVersion()) {
         SendMessageA(box, WM_SETREDRAW, FALSE, 0);
         SendMessageA(box, CB_RESETCONTENT, 0, 0);
@@ -187,6 +243,7 @@ void MainWindow::BindModels() {
         *shownVersion = model.itemsVersion();
       }
       SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(model.selected()), 0);
+      fillingList_ = false;
     };
     model.viewChanged();
   };
@@ -355,20 +412,12 @@ int MainWindow::AskYesNo(const std::string& text) { return ui::AskYesNo(instance
 
 bool MainWindow::IsShiftDown() const { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }
 
-std::vector<std::string> MainWindow::FontFamilies() const {
-  std::vector<std::string> names;
-  LOGFONTA wanted = {};
-  wanted.lfCharSet = DEFAULT_CHARSET;
-  const HDC screen = GetDC(nullptr);
-  EnumFontFamiliesExA(
-      screen, &wanted,
-      [](const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM found) -> int {
-        reinterpret_cast<std::vector<std::string>*>(found)->emplace_back(font->lfFaceName);
-        return 1;
-      },
-      reinterpret_cast<LPARAM>(&names), 0);
-  ReleaseDC(nullptr, screen);
-  return names;
+std::vector<std::string> MainWindow::FontFamilies() const { return EnumerateFamilies(""); }
+
+std::vector<std::string> MainWindow::FontFamiliesNamed(const std::string& family) const {
+  // A name too long for the question would be cut, and others answer.
+  if (family.empty() || family.size() >= LF_FACESIZE) return FormWindow::FontFamiliesNamed(family);
+  return EnumerateFamilies(family);
 }
 
 void MainWindow::SetTopMost(bool topMost) {

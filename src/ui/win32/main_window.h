@@ -44,6 +44,8 @@ class MainWindow : public FormWindow {
   int AskYesNo(const std::string& text) override;
   bool IsShiftDown() const override;
   std::vector<std::string> FontFamilies() const override;
+  std::vector<std::string> FontFamiliesNamed(const std::string& family) const override;
+  bool CompletesListsOnDemand() const override { return true; }
   void SetTopMost(bool topMost) override;
   void SetShowHints(bool show) override;
   void SetFontSample(const std::string& face, int size, bool bold) override;
@@ -63,6 +65,9 @@ class MainWindow : public FormWindow {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void BuildControls();
   void BindModels();
+  // Subclasses the font and colour lists, to complete them when first needed.
+  void WatchLists();
+  static LRESULT CALLBACK ListProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
   void OnCommand(int id, int code);
   void Choose(ListModel& model, int id, void (MainForm::*handler)());
   RECT Frame() const;
@@ -74,6 +79,8 @@ class MainWindow : public FormWindow {
   HWND window_ = nullptr;
   HWND tooltip_ = nullptr;  // the hints, once made
   bool showHints_ = true;
+  WNDPROC listProcedure_ = nullptr;  // the drop-down lists' own
+  bool fillingList_ = false;         // a model's change is being shown
   HFONT font_ = nullptr;
   HFONT sampleFont_ = nullptr;
   HICON aboutIcon_ = nullptr;
