@@ -334,7 +334,7 @@ std::vector<std::string> ModulesOf(HANDLE process) {
 }  // namespace
 
 StartupSample StartOnce(const Target& target, const std::string& folder, bool listModules,
-                        const std::function<void(HWND)>& whileShown) {
+                        const std::function<void(HWND)>& whileShown, Ending ending) {
   StartupSample sample;
   Process process;
   sample.origin = NowMs();
@@ -364,7 +364,10 @@ StartupSample StartOnce(const Target& target, const std::string& folder, bool li
   if (whileShown) whileShown(window);
   // Ended at once: a clean exit under Wine idles for about two seconds, and
   // a teardown still going on would slow the next start.
-  process.Kill();
+  if (ending == Ending::kClose)
+    Close(process, window, target.name);
+  else
+    process.Kill();
   return sample;
 }
 

@@ -93,8 +93,11 @@ struct StartupSample {
 // TerminateProcess, waiting until it has gone. Throws Failure when the window does not show or the program does
 // not end.
 // whileShown, when given, gets the window once it is idle, before the end.
+// kClose ends the program as its title bar would, with WM_CLOSE, and waits
+// (the instrumented copy writes its trace as it ends).
+enum class Ending { kTerminate, kClose };
 StartupSample StartOnce(const Target& target, const std::string& folder, bool listModules = false,
-                        const std::function<void(HWND)>& whileShown = {});
+                        const std::function<void(HWND)>& whileShown = {}, Ending ending = Ending::kTerminate);
 std::vector<double> Field(const std::vector<StartupSample>& samples, double StartupSample::*field);
 
 // One click on a size arrow, in milliseconds from posting it.

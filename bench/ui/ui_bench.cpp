@@ -150,7 +150,7 @@ void ProfileStartup(const Installation& setup, int runs) {
   } tracedRuns, minimalRuns, importsRuns, manifestRuns, comctlRuns, loadingRuns;
   auto runOnce = [&](const Target& target, const std::string& folder, Runs& runs, bool modules) {
     trace.Clear();
-    runs.samples.push_back(StartOnce(target, folder, modules));
+    runs.samples.push_back(StartOnce(target, folder, modules, {}, Ending::kClose));
     const StartupSample& sample = runs.samples.back();
     const std::vector<TraceEvent> events = trace.Events();
     for (const TraceEvent& event : events)
@@ -310,7 +310,7 @@ void Alternatives(const Installation& setup, int repeats, int colours) {
   std::vector<std::vector<ProfileRow>> runs;
   for (int i = 0; i < repeats; ++i) {
     trace.Clear();
-    StartOnce(traced, setup.traceFolder);
+    StartOnce(traced, setup.traceFolder, false, {}, Ending::kClose);
     std::vector<TraceEvent> tried;
     for (const TraceEvent& event : trace.Events())
       if (event.name.rfind("alternative: ", 0) == 0) tried.push_back(event);
