@@ -92,9 +92,16 @@ bool MainForm::LoadSettings() {
   if (!ReadFontSettings(config, pixelsPerInch_, font)) return false;
   UpdateFontSample();
   if (!LoadColourSetting(config, toolKind_, colourFiles, currentColourFile_)) return false;
+  ReleaseParsedCopy(config);
   RefreshToolStatus();
   return true;
 }
+
+// The platform keeps its parsed copy of a file it has read until told to let
+// it go: the tool's large file would stay in memory, several times its size,
+// for as long as the program runs, and what the window allocates next would
+// come on top of it.
+void MainForm::ReleaseParsedCopy(const ToolConfig& config) { platform::ProfileFlush(config.Path()); }
 
 void MainForm::FillListsForLoading(const ToolConfig& config) {
   fontListPartial_ = colourListPartial_ = false;

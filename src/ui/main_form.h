@@ -115,6 +115,7 @@ class MainForm {
   const std::vector<std::string>& SystemFontList();
   // The font and colour lists for loading: see CompleteLists.
   void FillListsForLoading(const ToolConfig& config);
+  void ReleaseParsedCopy(const ToolConfig& config);
 
   platform::Host& host_;
   ToolLink& link_;
