@@ -308,6 +308,7 @@ Installation Prepare(const Options& options) {
     PlaceQuillmate(options.trace, setup.traceFolder, setup);
     setup.trace = setup.traceFolder + "\\QLM.exe";
   }
+  setup.sameControls = options.sameControls;
   setup.minimal = options.minimal;
   setup.minimalImports = options.minimalImports;
   setup.minimalManifest = options.minimalManifest;
@@ -332,7 +333,8 @@ std::vector<std::string> ModulesOf(HANDLE process) {
 
 }  // namespace
 
-StartupSample StartOnce(const Target& target, const std::string& folder, bool listModules) {
+StartupSample StartOnce(const Target& target, const std::string& folder, bool listModules,
+                        const std::function<void(HWND)>& whileShown, Ending ending) {
   StartupSample sample;
   Process process;
   sample.origin = NowMs();
@@ -359,7 +361,13 @@ StartupSample StartOnce(const Target& target, const std::string& folder, bool li
     sample.privateMb = static_cast<double>(memory.PagefileUsage) / (1024.0 * 1024.0);
   }
   if (listModules) sample.modules = ModulesOf(process.handle());
-  Close(process, window, target.name);
+  if (whileShown) whileShown(window);
+  // Ended at once: a clean exit under Wine idles for about two seconds, and
+  // a teardown still going on would slow the next start.
+  if (ending == Ending::kClose)
+    Close(process, window, target.name);
+  else
+    process.Kill();
   return sample;
 }
 

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -55,6 +56,7 @@ struct Installation {
   std::string state;       // the stand-in's state file
   std::string qlmFolder, qlm;
   std::string traceFolder, trace;  // empty without an instrumented copy
+  std::string sameControls;  // QLM.exe's window and controls, no settings work
   std::string minimal, minimalImports, minimalManifest;
   std::string work;
 };
@@ -79,17 +81,23 @@ struct StartupSample {
   double origin = 0;   // the counter before CreateProcess
   double created = 0;  // CreateProcess returned
   double shown = 0;    // the window visible
-  double idle = 0;     // WaitForInputIdle returned
+  double idle = 0;     // WaitForInputIdle returned and a sent message answered
   double peakMb = 0;   // PeakWorkingSetSize once idle
   double privateMb = 0;
   std::vector<std::string> modules;  // when asked for
 };
 
 // Starts the program in folder, polls every millisecond until its window is
-// visible, waits until it is idle, reads its memory and closes it with
-// WM_CLOSE. Throws Failure when the window does not show or the program does
+// visible, waits until it is idle (WaitForInputIdle, then a message sent to
+// the window and answered), reads its memory and ends it with
+// TerminateProcess, waiting until it has gone. Throws Failure when the window does not show or the program does
 // not end.
-StartupSample StartOnce(const Target& target, const std::string& folder, bool listModules = false);
+// whileShown, when given, gets the window once it is idle, before the end.
+// kClose ends the program as its title bar would, with WM_CLOSE, and waits
+// (the instrumented copy writes its trace as it ends).
+enum class Ending { kTerminate, kClose };
+StartupSample StartOnce(const Target& target, const std::string& folder, bool listModules = false,
+                        const std::function<void(HWND)>& whileShown = {}, Ending ending = Ending::kTerminate);
 std::vector<double> Field(const std::vector<StartupSample>& samples, double StartupSample::*field);
 
 // One click on a size arrow, in milliseconds from posting it.

@@ -4,6 +4,8 @@
 // running. The last two need an X display and skip without one.
 #include "bench_driver.h"
 
+#include "ui/win32/layout.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -133,6 +135,27 @@ TEST(StartOnce, TimesTheMinimalProgramUntilItsWindowShowsAndClosesIt) {
   EXPECT_GT(sample.peakMb, 1);
   EXPECT_FALSE(sample.modules.empty());
   EXPECT_EQ(FindWindowA(kMinimalClass, kMinimalCaption), nullptr) << "the program is still there";
+}
+
+// The floor of the start-up: QLM.exe's window with every control of its
+// layout, and no settings loaded (no QLM.INI, no tool around it).
+TEST(StartOnce, TheSameControlsProgramShowsQuillmatesWindowEmpty) {
+  if (!HasDisplay()) GTEST_SKIP() << "needs an X display (DISPLAY)";
+  const ScratchFolder work;
+  CreateDirectoryA(work.path().c_str(), nullptr);
+  const Target target{"the same-controls program", QLM_SAME_CONTROLS_EXE, kQlmClass, kQlmCaption, ""};
+  std::vector<int> missing;
+  int colourItems = -1;
+  const auto look = [&](HWND window) {
+    for (const ui::ControlRow& row : ui::kMainLayout)
+      if (!GetDlgItem(window, row.id)) missing.push_back(row.id);
+    if (!GetDlgItem(window, ui::kStatusBar)) missing.push_back(ui::kStatusBar);
+    colourItems = static_cast<int>(SendMessageA(GetDlgItem(window, ui::kColourFiles), CB_GETCOUNT, 0, 0));
+  };
+  const StartupSample sample = StartOnce(target, work.path(), false, look);
+  EXPECT_GE(sample.idle, sample.shown);
+  EXPECT_TRUE(missing.empty()) << "controls missing, the first " << (missing.empty() ? 0 : missing.front());
+  EXPECT_EQ(colourItems, 0) << "the colour list was filled";
 }
 
 TEST(StartOnce, FailsWhenTheProgramEndsWithoutItsWindow) {

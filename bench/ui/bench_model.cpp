@@ -155,6 +155,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
     const char* name;
     std::string Options::*field;
   } paths[] = {{"qlm", &Options::qlm},
+               {"same-controls", &Options::sameControls},
                {"minimal", &Options::minimal},
                {"minimal-imports", &Options::minimalImports},
                {"minimal-manifest", &Options::minimalManifest},
@@ -166,7 +167,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
   const struct {
     const char* name;
     int Options::*field;
-  } counts[] = {{"runs", &Options::runs},
+  } counts[] = {{"rounds", &Options::rounds},
+                {"runs", &Options::runs},
                 {"clicks", &Options::clicks},
                 {"lines", &Options::lines},
                 {"colours", &Options::colours}};
@@ -196,7 +198,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
       return std::nullopt;
     }
   }
-  for (const char* required : {"qlm", "minimal", "standin", "sample", "work"})
+  for (const char* required : {"qlm", "same-controls", "minimal", "standin", "sample", "work"})
     for (const auto& path : paths)
       if (path.name == std::string(required) && (options.*path.field).empty()) {
         error = std::string("--") + required + " is missing";
@@ -238,6 +240,25 @@ double Median(std::vector<double> values) {
   if (values.empty()) return 0;
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
+}
+
+std::vector<double> PairedRatios(const std::vector<double>& subject, const std::vector<double>& reference) {
+  std::vector<double> ratios;
+  for (std::size_t i = 0; i < subject.size() && i < reference.size(); ++i)
+    if (reference[i] > 0) ratios.push_back(subject[i] / reference[i]);
+  return ratios;
+}
+
+Spread SpreadOf(const std::vector<double>& values) {
+  if (values.empty()) return {};
+  const auto [low, high] = std::minmax_element(values.begin(), values.end());
+  return Spread{*low, Median(values), *high};
+}
+
+std::string FormatSpread(const Spread& spread) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.2f/%.2f/%.2f", spread.min, spread.median, spread.max);
+  return text;
 }
 
 std::vector<TraceEvent> ParseTrace(std::string_view text) {

@@ -13,7 +13,8 @@ namespace qlm::uibench {
 
 // The driver's command line (see README.md).
 struct Options {
-  std::string qlm, minimal, minimalImports, minimalManifest, trace, standin, sample, work;
+  std::string qlm, sameControls, minimal, minimalImports, minimalManifest, trace, standin, sample, work;
+  int rounds = 3;  // of the measurement, each reported on its own
   int runs = 10;
   int clicks = 10;
   int lines = 10000;
@@ -26,7 +27,7 @@ struct Options {
 
 // Reads "--name=value" arguments over the defaults. Nothing, with the reason
 // in error, for an unknown option, a count that is not a whole number above
-// zero, a missing --qlm, --minimal, --standin, --sample or --work, or a
+// zero, a missing --qlm, --same-controls, --minimal, --standin, --sample or --work, or a
 // --trace without both minimal variants.
 std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, std::string& error);
 
@@ -74,6 +75,19 @@ bool SlotsHaveHeights(const FontSlotValues& slots, const std::array<int, kFontSl
 // The middle value (the upper of the two middle ones for an even count);
 // 0 for none.
 double Median(std::vector<double> values);
+
+// Each subject value over the reference value of the same pair (the two
+// measured next to each other); pairs with a reference of 0 are left out,
+// as are values past the shorter list.
+std::vector<double> PairedRatios(const std::vector<double>& subject, const std::vector<double>& reference);
+
+// The smallest, middle (as Median) and largest of some values; all 0 for none.
+struct Spread {
+  double min = 0, median = 0, max = 0;
+};
+Spread SpreadOf(const std::vector<double>& values);
+// "1.02/1.04/1.07" (min/median/max, two decimals).
+std::string FormatSpread(const Spread& spread);
 
 // --- The profile of the instrumented copy. ---
 

@@ -139,6 +139,18 @@ TEST(Median, TakesTheMiddleOfTheSortedValues) {
   EXPECT_EQ(Median({4, 1, 3, 2}), 3);
 }
 
+TEST(PairedRatios, DivideEachPairAndSpreadThem) {
+  // A pair is the two values at the same place: a reference of 0 and values
+  // past the shorter list form none.
+  EXPECT_EQ(PairedRatios({110, 90, 50, 7}, {100, 100, 0}), (std::vector<double>{1.1, 0.9}));
+  const Spread spread = SpreadOf(PairedRatios({12, 30, 21, 40}, {10, 20, 20, 40}));
+  EXPECT_EQ(spread.min, 1.0);
+  EXPECT_EQ(spread.median, 1.2);
+  EXPECT_EQ(spread.max, 1.5);
+  EXPECT_EQ(FormatSpread(spread), "1.00/1.20/1.50");
+  EXPECT_EQ(FormatSpread(SpreadOf({})), "0.00/0.00/0.00");
+}
+
 TEST(Trace, ReadsBackWhatItWritesAndSkipsBrokenLines) {
   const TraceEvent event{"CreateWindowExA(BUTTON)", 1234.5, 1236.25};
   const std::string text = FormatTraceEvent(event) + "no tabs\n" + "\t1\t2\n" + "name\tx\t2\n" + "name\t3\t2\n" +
@@ -237,11 +249,13 @@ TEST(StateHasEvent, MatchesTheWholeEventField) {
   EXPECT_TRUE(StateHasEvent("event=reload:font", "reload:font")) << "a last line without its line feed";
 }
 
-std::vector<std::string> Required() { return {"--qlm=Q", "--minimal=M", "--standin=S", "--sample=D", "--work=W"}; }
+std::vector<std::string> Required() {
+  return {"--qlm=Q", "--same-controls=C", "--minimal=M", "--standin=S", "--sample=D", "--work=W"};
+}
 
 TEST(ParseOptions, TakesPathsAndCountsOverTheDefaults) {
   std::vector<std::string> arguments = Required();
-  arguments.insert(arguments.end(), {"--runs=20", "--clicks=3", "--parts=measure", "--trace=T", "--minimal-imports=I",
+  arguments.insert(arguments.end(), {"--rounds=4", "--runs=20", "--clicks=3", "--parts=measure", "--trace=T", "--minimal-imports=I",
                                      "--minimal-manifest=F"});
   std::string error;
   const auto options = ParseOptions(arguments, error);
@@ -249,6 +263,8 @@ TEST(ParseOptions, TakesPathsAndCountsOverTheDefaults) {
   EXPECT_EQ(options->qlm, "Q");
   EXPECT_EQ(options->work, "W");
   EXPECT_EQ(options->trace, "T");
+  EXPECT_EQ(options->sameControls, "C");
+  EXPECT_EQ(options->rounds, 4);
   EXPECT_EQ(options->runs, 20);
   EXPECT_EQ(options->clicks, 3);
   EXPECT_EQ(options->lines, 10000);
@@ -274,8 +290,10 @@ TEST(ParseOptions, RefusesWhatItCannotUse) {
   EXPECT_TRUE(refused({"--clicks="}));
   EXPECT_TRUE(refused({"qlm=Q"}));
   EXPECT_TRUE(refused({"--trace=T", "--minimal-imports=I"}));
-  EXPECT_TRUE(refused({}, {"--qlm=Q", "--minimal=M", "--standin=S", "--sample=D"}));
-  EXPECT_TRUE(refused({}, {"--qlm=Q", "--minimal=M", "--sample=D", "--work=W"}));
+  EXPECT_TRUE(refused({"--rounds=0"}));
+  EXPECT_TRUE(refused({}, {"--qlm=Q", "--same-controls=C", "--minimal=M", "--standin=S", "--sample=D"}));
+  EXPECT_TRUE(refused({}, {"--qlm=Q", "--same-controls=C", "--minimal=M", "--sample=D", "--work=W"}));
+  EXPECT_TRUE(refused({}, {"--qlm=Q", "--minimal=M", "--standin=S", "--sample=D", "--work=W"}));
   EXPECT_FALSE(refused({"--runs=1", "--lines=500"}));
 }
 

@@ -1,12 +1,18 @@
 // ui_bench.cpp: the UI benchmark's driver, a console program run under Wine
-// (bench/ui-run starts it). It builds a tool installation from the sample
-// (a 10,000-line System\Appcfg.ini, 300 colour files), then measures, each
-// against a reference timed in the same run:
+// (bench/ui-run starts it, pinned to one CPU with the X server and the
+// wineserver). It builds a tool installation from the sample (a 10,000-line
+// System\Appcfg.ini, 300 colour files), then, in each of --rounds rounds,
+// measures against references timed in the same round:
 //
-//   start-up     CreateProcess until the main window is visible (class
-//                QuillmateMainForm, caption Quillmate), polled every
-//                millisecond; reference: minimal_window.exe, timed the same
-//                way. Median of --runs start-ups each, taken in turns.
+//   start-up     "shown": CreateProcess until the main window is visible
+//                (polled every millisecond); "idle": until WaitForInputIdle
+//                returns and a message sent to the window is answered.
+//                References: same_controls.exe, QLM.exe's own window and
+//                controls built by its own code with no settings work (the
+//                floor), and minimal_window.exe, one bare window. The three
+//                start in turns with a pause between starts, each ended by
+//                TerminateProcess; each run's three samples form the pairs
+//                of the ratios.
 //   font click   in real-time mode with the stand-in tool running: a mouse
 //                click pair posted onto an arrow of the size box, until all
 //                six font slots on disk hold the new size and the stand-in
@@ -14,15 +20,16 @@
 //                WritePrivateProfileStringA calls from this process writing
 //                the same values to the same file. Each timed step changes
 //                all six slots (the size goes up and back down, on both
-//                sides). Median of 2 x --clicks.
-//   peak memory  PeakWorkingSetSize of QLM.exe and of the minimal program,
-//                once shown and idle (GetProcessMemoryInfo on the handle
-//                from CreateProcess). Median over the start-ups.
+//                sides); step n of each forms a pair.
+//   peak memory  PeakWorkingSetSize of QLM.exe and of the same-controls
+//                program, once shown and idle (GetProcessMemoryInfo on the
+//                handle from CreateProcess).
 //
-// With --trace=EXE (the instrumented copy, qlm_trace.exe) it then profiles
-// the start-up and the click and times the alternatives its findings point
-// to. Everything it prints is a ratio to a reference measured in the same
-// run, or a breakdown; nothing is judged by absolute time.
+// Each round prints min/median/max of its paired ratios; the end, the
+// min/median/max over the rounds of their median ratios. With --trace=EXE
+// (the instrumented copy, qlm_trace.exe) it then profiles the start-up and
+// the click and times the alternatives its findings point to. Nothing is
+// judged by absolute time.
 #include <windows.h>
 
 #include <algorithm>
@@ -38,39 +45,45 @@
 namespace qlm::uibench {
 namespace {
 
-std::string Format(const char* format, double a, double b = 0, double c = 0, double d = 0) {
-  char text[512];
-  std::snprintf(text, sizeof text, format, a, b, c, d);
-  return text;
-}
-
 struct Startups {
-  std::vector<StartupSample> qlm, minimal;
+  std::vector<StartupSample> qlm, same, minimal;
 };
 
-// The start-ups read the tool's settings file as a user finds it, not
-// written in the last seconds (the profile functions keep a file parsed
-// between calls only when it is older than about two seconds).
+// Between one program's end and the next start: a start right after an end
+// is slowed by the teardown still going on.
+constexpr DWORD kPauseMs = 200;
+
+// The start-ups read the settings files as a user finds them, not written in
+// the last seconds (the profile functions keep a file parsed between calls
+// only when it is older than about two seconds).
 Startups MeasureStartups(const Installation& setup, int runs) {
   AgeFile(setup.appcfg);
+  AgeFile(setup.qlmFolder + "\\QLM.INI");
   const Target qlm{"QLM.exe", setup.qlm, kQlmClass, kQlmCaption, ""};
+  const Target same{"the same-controls program", setup.sameControls, kQlmClass, kQlmCaption, ""};
   const Target minimal{"the minimal program", setup.minimal, kMinimalClass, kMinimalCaption, ""};
-  // One of each first, untimed: files and Wine's caches warm for both.
-  StartOnce(qlm, setup.qlmFolder);
-  StartOnce(minimal, setup.work);
+  struct Slot {
+    const Target& target;
+    const std::string& folder;
+    std::vector<StartupSample> Startups::*samples;
+  };
+  const Slot slots[] = {{qlm, setup.qlmFolder, &Startups::qlm},
+                        {same, setup.work, &Startups::same},
+                        {minimal, setup.work, &Startups::minimal}};
+  // One of each first, untimed: files and Wine's caches warm for all.
+  for (const Slot& slot : slots) {
+    StartOnce(slot.target, slot.folder);
+    Sleep(kPauseMs);
+  }
   Startups result;
   for (int run = 0; run < runs; ++run) {
-    // In turns, the order swapped every run, so drift hits both alike.
-    if (run % 2 == 0) {
-      result.qlm.push_back(StartOnce(qlm, setup.qlmFolder));
-      Sleep(50);
-      result.minimal.push_back(StartOnce(minimal, setup.work));
-    } else {
-      result.minimal.push_back(StartOnce(minimal, setup.work));
-      Sleep(50);
-      result.qlm.push_back(StartOnce(qlm, setup.qlmFolder));
+    // In turns, the order rotated every run, so drift hits all alike; the
+    // run's samples of the three form a pair for the ratios.
+    for (int i = 0; i < 3; ++i) {
+      const Slot& slot = slots[(run + i) % 3];
+      (result.*slot.samples).push_back(StartOnce(slot.target, slot.folder));
+      Sleep(kPauseMs);
     }
-    Sleep(50);
   }
   return result;
 }
@@ -137,7 +150,7 @@ void ProfileStartup(const Installation& setup, int runs) {
   } tracedRuns, minimalRuns, importsRuns, manifestRuns, comctlRuns, loadingRuns;
   auto runOnce = [&](const Target& target, const std::string& folder, Runs& runs, bool modules) {
     trace.Clear();
-    runs.samples.push_back(StartOnce(target, folder, modules));
+    runs.samples.push_back(StartOnce(target, folder, modules, {}, Ending::kClose));
     const StartupSample& sample = runs.samples.back();
     const std::vector<TraceEvent> events = trace.Events();
     for (const TraceEvent& event : events)
@@ -297,7 +310,7 @@ void Alternatives(const Installation& setup, int repeats, int colours) {
   std::vector<std::vector<ProfileRow>> runs;
   for (int i = 0; i < repeats; ++i) {
     trace.Clear();
-    StartOnce(traced, setup.traceFolder);
+    StartOnce(traced, setup.traceFolder, false, {}, Ending::kClose);
     std::vector<TraceEvent> tried;
     for (const TraceEvent& event : trace.Events())
       if (event.name.rfind("alternative: ", 0) == 0) tried.push_back(event);
@@ -308,7 +321,12 @@ void Alternatives(const Installation& setup, int repeats, int colours) {
   for (const ProfileRow& row : MedianRows(runs)) std::printf("    %-70s %8.2f ms\n", row.path.c_str() + 13, row.ms);
 }
 
-void Measure(const Installation& setup, const Options& options) {
+// One round of the measurement: its paired ratios, and what they are made of.
+struct Round {
+  std::vector<double> shown, idle, shownMinimal, idleMinimal, click, memory;
+};
+
+Round MeasureRound(const Installation& setup, const Options& options, int number) {
   const Startups startups = MeasureStartups(setup, options.runs);
   const Clicks clicks = MeasureClicks(setup, setup.qlm, setup.qlmFolder, options.clicks, true);
 
@@ -317,42 +335,70 @@ void Measure(const Installation& setup, const Options& options) {
     clickMs.push_back(std::max(timing.onDisk, timing.notified));
     onDiskMs.push_back(timing.onDisk);
   }
-  const double qlmStart = Median(Field(startups.qlm, &StartupSample::shown));
-  const double minimalStart = Median(Field(startups.minimal, &StartupSample::shown));
-  const double click = Median(clickMs), bare = Median(clicks.bare);
-  const double qlmPeak = Median(Field(startups.qlm, &StartupSample::peakMb));
-  const double minimalPeak = Median(Field(startups.minimal, &StartupSample::peakMb));
-  std::printf("%s\n", RatioLine("startup", "QLM", qlmStart, "minimal window", minimalStart, "ms").c_str());
-  std::printf("%s\n", RatioLine("font click", "QLM", click, "six bare writes", bare, "ms").c_str());
-  std::printf("%s\n", RatioLine("peak memory", "QLM", qlmPeak, "minimal", minimalPeak, "MB").c_str());
-
-  const auto range = [](std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return Format("%.1f-%.1f", v.front(), v.back());
+  const auto field = [](const std::vector<StartupSample>& samples, double StartupSample::*which) {
+    return Field(samples, which);
   };
-  std::printf(
-      "  startup until idle (WaitForInputIdle): QLM %.1f ms, minimal window %.1f ms; shown, range over the "
-      "runs: QLM %s ms, minimal window %s ms\n",
-      Median(Field(startups.qlm, &StartupSample::idle)), Median(Field(startups.minimal, &StartupSample::idle)),
-      range(Field(startups.qlm, &StartupSample::shown)).c_str(),
-      range(Field(startups.minimal, &StartupSample::shown)).c_str());
-  std::printf(
-      "  font click: six slots on disk after %.1f ms, the stand-in's reload:font line after %.1f ms (median of "
-      "%zu); range %s ms, bare writes %s ms\n",
-      Median(onDiskMs), click, clickMs.size(), range(clickMs).c_str(), range(clicks.bare).c_str());
-  std::printf("  memory once idle: private bytes QLM %.1f MB, minimal %.1f MB\n",
-              Median(Field(startups.qlm, &StartupSample::privateMb)),
-              Median(Field(startups.minimal, &StartupSample::privateMb)));
-  std::printf("  aims: startup within 1.25x: %s; font click within 1.5x: %s\n",
-              qlmStart <= 1.25 * minimalStart ? "met" : "missed", click <= 1.5 * bare ? "met" : "missed");
+  Round round;
+  round.shown = PairedRatios(field(startups.qlm, &StartupSample::shown), field(startups.same, &StartupSample::shown));
+  round.idle = PairedRatios(field(startups.qlm, &StartupSample::idle), field(startups.same, &StartupSample::idle));
+  round.shownMinimal =
+      PairedRatios(field(startups.qlm, &StartupSample::shown), field(startups.minimal, &StartupSample::shown));
+  round.idleMinimal =
+      PairedRatios(field(startups.qlm, &StartupSample::idle), field(startups.minimal, &StartupSample::idle));
+  round.click = PairedRatios(clickMs, clicks.bare);
+  round.memory =
+      PairedRatios(field(startups.qlm, &StartupSample::peakMb), field(startups.same, &StartupSample::peakMb));
+
+  const auto median = [&](const std::vector<StartupSample>& samples, double StartupSample::*which) {
+    return Median(field(samples, which));
+  };
+  std::printf("round %d: median ms (or MB) of %d start-ups each, %zu clicks; min/median/max of the paired ratios\n",
+              number, options.runs, clickMs.size());
+  std::printf("  shown:  QLM %6.1f, same controls %6.1f, minimal window %6.1f; ratio to same controls %s, to minimal %s\n",
+              median(startups.qlm, &StartupSample::shown), median(startups.same, &StartupSample::shown),
+              median(startups.minimal, &StartupSample::shown), FormatSpread(SpreadOf(round.shown)).c_str(),
+              FormatSpread(SpreadOf(round.shownMinimal)).c_str());
+  std::printf("  idle:   QLM %6.1f, same controls %6.1f, minimal window %6.1f; ratio to same controls %s, to minimal %s\n",
+              median(startups.qlm, &StartupSample::idle), median(startups.same, &StartupSample::idle),
+              median(startups.minimal, &StartupSample::idle), FormatSpread(SpreadOf(round.idle)).c_str(),
+              FormatSpread(SpreadOf(round.idleMinimal)).c_str());
+  std::printf("  click:  QLM %6.1f (slots on disk %.1f), six bare writes %6.1f; ratio %s\n", Median(clickMs),
+              Median(onDiskMs), Median(clicks.bare), FormatSpread(SpreadOf(round.click)).c_str());
+  std::printf("  memory: QLM %6.1f, same controls %6.1f, minimal window %6.1f (peak MB); ratio to same controls %s\n",
+              median(startups.qlm, &StartupSample::peakMb), median(startups.same, &StartupSample::peakMb),
+              median(startups.minimal, &StartupSample::peakMb), FormatSpread(SpreadOf(round.memory)).c_str());
+  std::fflush(stdout);
+  return round;
+}
+
+void Measure(const Installation& setup, const Options& options) {
+  std::vector<Round> rounds;
+  for (int n = 1; n <= options.rounds; ++n) rounds.push_back(MeasureRound(setup, options, n));
+
+  // Over the rounds: each round's median paired ratio, then their spread.
+  const auto summary = [&](const char* what, std::vector<double> Round::*ratios, double aim) {
+    std::vector<double> medians;
+    for (const Round& round : rounds) medians.push_back(Median(round.*ratios));
+    const Spread spread = SpreadOf(medians);
+    std::printf("%-42s %s", what, FormatSpread(spread).c_str());
+    if (aim > 0) std::printf("  (within %.2f: %s)", aim, spread.max <= aim ? "met" : spread.median <= aim ? "median met" : "missed");
+    std::printf("\n");
+  };
+  std::printf("\nratios over %d rounds (min/median/max of the rounds' median paired ratios):\n", options.rounds);
+  summary("startup shown, QLM / same controls:", &Round::shown, 1.05);
+  summary("startup idle, QLM / same controls:", &Round::idle, 1.05);
+  summary("startup shown, QLM / minimal window:", &Round::shownMinimal, 0);
+  summary("startup idle, QLM / minimal window:", &Round::idleMinimal, 0);
+  summary("font click, QLM / six bare writes:", &Round::click, 1.2);
+  summary("peak memory, QLM / same controls:", &Round::memory, 1.05);
 }
 
 int Run(const Options& options) {
   const Installation setup = Prepare(options);
   std::printf(
-      "ui_bench: System\\Appcfg.ini of %d lines (%zu bytes), %d colour files; %d start-ups of each program, "
-      "%d click pairs\n",
-      options.lines, setup.appcfgText.size(), options.colours, options.runs, options.clicks);
+      "ui_bench: System\\Appcfg.ini of %d lines (%zu bytes), %d colour files; %d rounds of %d start-ups of each "
+      "program and %d click pairs\n",
+      options.lines, setup.appcfgText.size(), options.colours, options.rounds, options.runs, options.clicks);
   std::fflush(stdout);
   if (options.Wants("measure")) Measure(setup, options);
   std::fflush(stdout);
@@ -377,9 +423,9 @@ int main(int argc, char** argv) {
     std::fprintf(
         stderr,
         "ui_bench: %s\n"
-        "usage: ui_bench --qlm=EXE --minimal=EXE --standin=EXE --sample=DIR --work=DIR\n"
+        "usage: ui_bench --qlm=EXE --same-controls=EXE --minimal=EXE --standin=EXE --sample=DIR --work=DIR\n"
         "                [--trace=EXE --minimal-imports=EXE --minimal-manifest=EXE]\n"
-        "                [--runs=N] [--clicks=N] [--lines=N] [--colours=N] [--parts=measure,profile,alternatives]\n",
+        "                [--rounds=N] [--runs=N] [--clicks=N] [--lines=N] [--colours=N] [--parts=measure,profile,alternatives]\n",
         error.c_str());
     return 2;
   }

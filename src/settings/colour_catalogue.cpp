@@ -36,6 +36,17 @@ std::string WithoutExtension(const std::string& name) {
   return name.substr(0, dot);
 }
 
+// The file name [GLOBAL] COLOR stands for. TradePro stores the bare name, so
+// ".CLR" goes onto a stored value; an absent key means Default.CLR itself,
+// not "Default.CLR.CLR".
+std::string StoredColourFileName(const ToolConfig& config, ToolKind kind) {
+  std::string name = config.ReadString(config::kGlobal, config::kColour, colour::kDefaultFile);
+  const bool absent = name == colour::kDefaultFile && config.ReadString(config::kGlobal, config::kColour, "").empty();
+  name = FileNamePart(name);
+  if (kind == ToolKind::kTradePro && !absent) name += colour::kExtension;
+  return name;
+}
+
 }  // namespace
 
 bool ListColourFiles(const std::string& toolFolder, ListModel& list) {
@@ -71,14 +82,23 @@ bool SetCurrentColourFile(platform::Host& host, const std::string& toolFolder, c
 }
 
 bool LoadColourSetting(const ToolConfig& config, ToolKind kind, ListModel& list, std::string& current) {
-  std::string name = config.ReadString(config::kGlobal, config::kColour, colour::kDefaultFile);
-  // TradePro stores the bare name, so ".CLR" goes onto a stored value; an
-  // absent key means Default.CLR itself, not "Default.CLR.CLR".
-  const bool absent = name == colour::kDefaultFile && config.ReadString(config::kGlobal, config::kColour, "").empty();
-  name = FileNamePart(name);
-  if (kind == ToolKind::kTradePro && !absent) name += colour::kExtension;
+  const std::string name = StoredColourFileName(config, kind);
   if (!SelectColourFile(config.host(), list, name)) return false;
   return SetCurrentColourFile(config.host(), config.toolFolder(), name, current);
+}
+
+std::optional<std::string> FindStoredColourFile(const ToolConfig& config, ToolKind kind) {
+  const std::string name = StoredColourFileName(config, kind);
+  // Only a plain name ending in the pattern's extension surely matches the
+  // pattern; wildcards (the platform's "<", ">" and '"' among them) would
+  // find other files.
+  const std::size_t extension = sizeof colour::kExtension - 1;
+  if (name.size() < extension || name.find_first_of("*?<>\"") != std::string::npos ||
+      platform::CompareIgnoringCase(std::string_view(name).substr(name.size() - extension), colour::kExtension) != 0)
+    return std::nullopt;
+  const auto found = platform::FindFiles(ColourPath(config.toolFolder(), name));
+  if (found.size() != 1 || platform::CompareIgnoringCase(found.front(), name) != 0) return std::nullopt;
+  return found.front();
 }
 
 bool SaveColourSetting(const ToolConfig& config, ToolKind kind, const std::string& current) {

@@ -2,6 +2,7 @@
 // it uses, and how each kind of tool stores that choice in [GLOBAL] COLOR.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "settings/tool_folder.h"
@@ -33,6 +34,12 @@ bool SetCurrentColourFile(platform::Host& host, const std::string& toolFolder, c
 // Reads the tool's colour file from [GLOBAL] COLOR, selects it in list and
 // makes it the current one.
 bool LoadColourSetting(const ToolConfig& config, ToolKind kind, ListModel& list, std::string& current);
+
+// The stored colour file as ListColourFiles would list it (its name as on
+// disk), found by a search for that one name; nothing when that search
+// cannot settle it (no such file, a name the list's pattern may not match),
+// which leaves it to the full list.
+std::optional<std::string> FindStoredColourFile(const ToolConfig& config, ToolKind kind);
 
 // Writes current into [GLOBAL] COLOR in the form the tool kind stores: the
 // bare name for TradePro, "Color\" and the file name for the others. False,

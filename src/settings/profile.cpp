@@ -75,16 +75,14 @@ ProfileFile::ProfileFile(platform::Host& host, std::string path, Writes writes)
 
 ProfileFile::~ProfileFile() {
   if (copy_) platform::RemoveWorkingCopy(*copy_);
-  // Only a file the platform has read or written itself can have a parsed
-  // copy to flush; a file only ever replaced by a working copy has none.
-  if (usedInPlace_) platform::ProfileFlush(path_);
+  // Only a file the platform has written itself can have writes in a cached
+  // copy to flush. Reads leave nothing to flush, and a flush would make the
+  // platform drop its parsed copy, so that the next read parses the file
+  // again; a file only ever replaced by a working copy has nothing either.
+  if (wroteInPlace_) platform::ProfileFlush(path_);
 }
 
-const std::string& ProfileFile::Target() const {
-  if (copy_) return *copy_;
-  usedInPlace_ = true;
-  return path_;
-}
+const std::string& ProfileFile::Target() const { return copy_ ? *copy_ : path_; }
 
 void ProfileFile::Begin() {
   copy_ = platform::MakeWorkingCopy(path_);
@@ -118,6 +116,7 @@ void ProfileFile::WriteStrings(const std::string& section,
   if (!copy_ && !inPlace_) Begin();
   if (copy_)
     for (const auto& [key, value] : values) pending_.push_back({section, key, value});
+  wroteInPlace_ = wroteInPlace_ || !copy_;
   if (!platform::ProfileWriteKeys(Target(), section, values)) {
     if (copy_) platform::RemoveWorkingCopy(*copy_);
     copy_.reset();
@@ -145,7 +144,7 @@ void ProfileFile::Commit() {
   // letting it be replaced): the writes are made on it in place, as the
   // platform makes them, rather than lost. A crash half way may then cut it.
   platform::RemoveWorkingCopy(copy);
-  usedInPlace_ = true;
+  wroteInPlace_ = true;
   for (const Write& write : pending)
     if (!platform::ProfileWrite(path_, write.section, write.key, write.value)) ThrowCannotWrite();
 }

@@ -26,7 +26,8 @@ std::optional<std::int32_t> ParseStoredInteger(std::string_view text);
 // half written: writes are made on a working copy beside the file, which then
 // takes the file's place in one step. Each write does so on its own, or, for
 // a file opened for the writes of one action, all of them together on
-// Commit(). The destructor asks the platform to flush its cached copy.
+// Commit(). The destructor asks the platform to flush its cached copy when
+// the file was written in place.
 class ProfileFile {
  public:
   enum class Writes {
@@ -79,8 +80,8 @@ class ProfileFile {
   std::optional<std::string> copy_;
   // No copy could be made: writes go to the file itself.
   bool inPlace_ = false;
-  // The platform has read or written the file itself through this object.
-  mutable bool usedInPlace_ = false;
+  // The platform has written the file itself through this object.
+  bool wroteInPlace_ = false;
   // The writes made on the copy, to be made on the file itself when the copy
   // cannot take its place.
   std::vector<Write> pending_;

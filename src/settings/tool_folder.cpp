@@ -44,7 +44,8 @@ bool IsValidToolFolder(const std::string& folder) {
 
 bool LocateToolFolder(platform::Host& host, LocateMode mode) {
   ProfileFile settings(host, OwnSettingsPath(host));
-  std::string folder = settings.ReadString(own::kSection, own::kToolPath, "");
+  const std::string stored = settings.ReadString(own::kSection, own::kToolPath, "");
+  std::string folder = stored;
 
   if (mode == LocateMode::kForced || !IsValidToolFolder(folder)) {
     const auto chosen = host.AskForFile(ToolExecutableRequest(host));
@@ -58,7 +59,9 @@ bool LocateToolFolder(platform::Host& host, LocateMode mode) {
     host.ShowNotice(host.Text(msg::kToolNotInstalled));
     return false;
   }
-  settings.WriteString(own::kSection, own::kToolPath, folder);
+  // Stored back only when it changed: the same value again would leave the
+  // file as it is, at the cost of a working copy made and compared.
+  if (folder != stored) settings.WriteString(own::kSection, own::kToolPath, folder);
   return true;
 }
 

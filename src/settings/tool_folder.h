@@ -33,7 +33,8 @@ enum class ToolKind {
 bool IsValidToolFolder(const std::string& folder);
 
 // Settles the tool folder: takes TTPath from QLM.INI or asks the user for the
-// tool's executable, checks the folder and stores it back as TTPath. False,
+// tool's executable, checks the folder and stores it as TTPath when it is not
+// the one stored already. False,
 // after telling the user why, when the user cancels or the folder holds no tool.
 bool LocateToolFolder(platform::Host& host, LocateMode mode);
 

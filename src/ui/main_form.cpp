@@ -20,6 +20,23 @@
 #include "toollink/window_names_section.h"
 
 namespace qlm::ui {
+namespace {
+
+// The face slot FF0 names, read as ReadFontSettings reads it; "" when the
+// record has no face field.
+std::string StoredFontFace(const ToolConfig& config) {
+  const std::vector<std::string> fields =
+      SplitCommaList(config.ReadString(config::kFont, "FF0", config.host().Text(msg::kDefaultFontRecord)));
+  return fields.size() > font::kFaceName ? fields[font::kFaceName] : std::string();
+}
+
+}  // namespace
+
+std::vector<std::string> FormWindow::FontFamiliesNamed(const std::string& family) const {
+  std::vector<std::string> names = FontFamilies();
+  std::erase_if(names, [&](const std::string& name) { return platform::CompareIgnoringCase(name, family) != 0; });
+  return names;
+}
 
 MainForm::MainForm(platform::Host& host, ToolLink& link, FormWindow& window)
     : host_(host), link_(link), window_(window), pixelsPerInch_(host.ScreenPixelsPerInch()) {
@@ -67,11 +84,9 @@ bool MainForm::LoadEverything() {
   link_.SetTool(toolKind_, ReadToolTitle(host_, toolFolder_));
   link_.SetWindowNames(LoadToolWindowNames(host_));
 
-  font.face.SetItems(SystemFontList());
-  ListColourFiles(toolFolder_, colourFiles);
-
   // One opening of the tool's file for everything read from it here.
   const ToolConfig config = ToolConfig(host_, toolFolder_).Held();
+  FillListsForLoading(config);
   const WindowSettings stored = ReadWindowSettings(config);
   if (stored.isMdi == config::kAbsent)
     windowStyle.SetEnabled(false);
@@ -92,7 +107,61 @@ bool MainForm::LoadEverything() {
   font.size.KeepInRange();
   if (!fontRead) return false;
   UpdateFontSample();
-  return LoadColourSetting(config, toolKind_, colourFiles, currentColourFile_);
+  if (!LoadColourSetting(config, toolKind_, colourFiles, currentColourFile_)) return false;
+  ReleaseParsedCopy(config);
+  return true;
+}
+
+// The platform keeps its parsed copy of a file it has read until told to let
+// it go: the tool's large file would stay in memory, several times its size,
+// for as long as the program runs, and what the window allocates next would
+// come on top of it.
+void MainForm::ReleaseParsedCopy(const ToolConfig& config) { platform::ProfileFlush(config.Path()); }
+
+void MainForm::FillListsForLoading(const ToolConfig& config) {
+  fontListPartial_ = colourListPartial_ = false;
+  if (window_.CompletesListsOnDemand()) {
+    // The stored face alone, when the full list surely holds it under that
+    // very name (as ReadFontSettings looks for it) and no other family's
+    // name differs from it only in case.
+    const std::string face = StoredFontFace(config);
+    if (!face.empty()) {
+      const std::vector<std::string> named = window_.FontFamiliesNamed(face);
+      std::vector<std::string> shown = BuildFontList(named);
+      fontListPartial_ = std::all_of(named.begin(), named.end(), [&](const std::string& name) { return name == face; }) &&
+                         std::find(shown.begin(), shown.end(), face) != shown.end();
+      if (fontListPartial_) font.face.SetItems(std::move(shown));
+    }
+    if (const auto file = FindStoredColourFile(config, toolKind_)) {
+      colourFiles.SetItems({*file});
+      colourListPartial_ = true;
+    }
+  }
+  if (!fontListPartial_) font.face.SetItems(SystemFontList());
+  if (!colourListPartial_) ListColourFiles(toolFolder_, colourFiles);
+}
+
+void MainForm::CompleteLists() {
+  if (fontListPartial_) {
+    fontListPartial_ = false;
+    const bool chosen = font.face.selected() >= 0;
+    const std::string face = font.face.text();
+    font.face.SetItems(SystemFontList());
+    const auto& faces = font.face.items();
+    const auto found = std::find(faces.begin(), faces.end(), face);
+    if (chosen && found != faces.end()) font.face.Select(static_cast<int>(found - faces.begin()));
+  }
+  if (colourListPartial_) {
+    colourListPartial_ = false;
+    const bool chosen = colourFiles.selected() >= 0;
+    const std::string file = colourFiles.text();
+    if (!ListColourFiles(toolFolder_, colourFiles) || !chosen) return;
+    const auto& files = colourFiles.items();
+    const auto found = std::find_if(files.begin(), files.end(), [&](const std::string& item) {
+      return platform::CompareIgnoringCase(item, file) == 0;
+    });
+    if (found != files.end()) colourFiles.Select(static_cast<int>(found - files.begin()));
+  }
 }
 
 void MainForm::RefreshToolStatus() { window_.SetStatusText(link_.RefreshToolStatus()); }

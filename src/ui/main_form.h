@@ -12,6 +12,7 @@
 #include "settings/tool_folder.h"
 
 namespace qlm {
+class ToolConfig;
 class ToolLink;
 namespace platform { class Host; }
 }  // namespace qlm
@@ -34,6 +35,13 @@ class FormWindow {
   virtual bool IsShiftDown() const = 0;
   // The names of every installed font family, as the system enumerates them.
   virtual std::vector<std::string> FontFamilies() const = 0;
+  // The names FontFamilies() holds for the family called family (matched
+  // ignoring case), found by asking for that family alone where the window
+  // can; by default taken from FontFamilies().
+  virtual std::vector<std::string> FontFamiliesNamed(const std::string& family) const;
+  // True when the window calls MainForm::CompleteLists before its font or
+  // colour list can first be opened, used or read.
+  virtual bool CompletesListsOnDemand() const { return false; }
 
   virtual void SetTopMost(bool topMost) = 0;
   virtual void SetShowHints(bool show) = 0;
@@ -56,6 +64,12 @@ class MainForm {
   // Fills the controls with the current settings of the program and the
   // tool. False, after telling the user why, when the window cannot be used.
   bool LoadSettings();
+
+  // For a window that completes its lists on demand, loading puts into the
+  // font and colour lists only the stored choice, where that alone settles
+  // what loading shows and tells; this puts in the full lists, keeping the
+  // choice shown. Nothing when they are full already.
+  void CompleteLists();
 
   // The handlers of the controls.
   void FontNameChange() { ApplyFont(); }
@@ -101,6 +115,9 @@ class MainForm {
   void EnableBars(bool enabled);
   void SaveAndClose();
   const std::vector<std::string>& SystemFontList();
+  // The font and colour lists for loading: see CompleteLists.
+  void FillListsForLoading(const ToolConfig& config);
+  void ReleaseParsedCopy(const ToolConfig& config);
 
   platform::Host& host_;
   ToolLink& link_;
@@ -114,6 +131,8 @@ class MainForm {
   std::string currentColourFile_;
   int pixelsPerInch_;
   std::vector<std::string> systemFonts_;
+  bool fontListPartial_ = false;
+  bool colourListPartial_ = false;
 };
 
 }  // namespace qlm::ui

@@ -2,8 +2,11 @@
 // shown in its controls (absent keys disabled, docking values, the colour
 // scheme found ignoring case, the default and a stored font, the status line).
 #include <algorithm>
+#include <iterator>
 
 #include "qlm_driver.h"
+
+#include <commctrl.h>
 
 namespace qlm::e2e {
 namespace {
@@ -121,6 +124,42 @@ TEST_F(LoadingTest, TradeProWithStoredFontPlaceAndTopMost) {
   EXPECT_EQ(qlm.SelectedText(kFontName), S("ＭＳ ゴシック"));
   EXPECT_EQ(qlm.SelectedText(kFontStyle), S("太字"));
   EXPECT_EQ(qlm.Text(kFontSize), "11");
+}
+
+// The hint window of one process, or nullptr.
+HWND HintWindowOf(DWORD processId) {
+  struct Search {
+    DWORD processId;
+    HWND found;
+  } search{processId, nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* search = reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        char name[64] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (owner != search->processId || lstrcmpiA(name, "tooltips_class32") != 0) return TRUE;
+        search->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Each control with a hint has one.
+TEST_F(LoadingTest, EveryHintIsThere) {
+  ToolInstallation tool({"Takumi.exe", UniqueTitle("ツール"),
+                         "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Color\\Night.CLR\r\n"});
+  Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
+  ASSERT_TRUE(qlm.Start());
+  ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
+  qlm.Settle();
+  const HWND hints = HintWindowOf(qlm.processId());
+  ASSERT_TRUE(hints);
+  const auto withHints = std::count_if(std::begin(kMainLayout), std::end(kMainLayout),
+                                       [](const ControlRow& row) { return row.hint != nullptr; });
+  EXPECT_EQ(SendMessageA(hints, TTM_GETTOOLCOUNT, 0, 0), withHints);
 }
 
 }  // namespace

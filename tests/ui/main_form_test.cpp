@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <deque>
 
+#include "platform/codepage.h"
 #include "platform/portable/scripted_host.h"
 #include "platform/portable/scripted_windows.h"
 #include "settings/errors.h"
@@ -35,7 +36,18 @@ class FakeFormWindow : public FormWindow {
     return answer;
   }
   bool IsShiftDown() const override { return shift; }
-  std::vector<std::string> FontFamilies() const override { return families; }
+  std::vector<std::string> FontFamilies() const override {
+    ++enumerations;
+    return families;
+  }
+  // Asked for one family alone: not counted as an enumeration of all.
+  std::vector<std::string> FontFamiliesNamed(const std::string& family) const override {
+    std::vector<std::string> named;
+    for (const std::string& name : families)
+      if (platform::CompareIgnoringCase(name, family) == 0) named.push_back(name);
+    return named;
+  }
+  bool CompletesListsOnDemand() const override { return onDemand; }
   void SetTopMost(bool value) override { topMost.push_back(value); }
   void SetShowHints(bool show) override { hints = show; }
   void SetFontSample(const std::string& face, int size, bool bold) override {
@@ -50,6 +62,8 @@ class FakeFormWindow : public FormWindow {
   std::vector<std::string> questions;
   bool shift = false;
   std::vector<std::string> families;
+  mutable int enumerations = 0;
+  bool onDemand = false;
   std::vector<bool> topMost;
   bool hints = false;
   std::string sample;
@@ -324,6 +338,105 @@ TEST_F(MainFormTest, OkRefusesBeforeWritingAnythingWhenTheFaceOrColourIsGone) {
   EXPECT_EQ(host.notices().back(), Sjis("CLRファイル\n[") + tool + Sjis("Color\\BLUE.CLR]\nが存在しません。"));
   EXPECT_EQ(Appcfg(), before);
   EXPECT_FALSE(window.closed);
+}
+
+// A window that completes its lists on demand: loading shows and tells
+// exactly what it does with the full lists, which come once asked for.
+class ListsOnDemandTest : public MainFormTest {
+ protected:
+  // What loading left, through a form of its own.
+  struct Loaded {
+    bool ok = false;
+    std::vector<std::string> notices, faces, colours;
+    std::string face, colour, current, thrown;
+    int enumerations = 0;
+  };
+  Loaded Load(bool onDemand) {
+    platform::ScriptedHost ownHost{folder / "QLM.exe"};
+    for (const char* face : {"Tahoma", "TAHOMA", "Tahoma2"}) ownHost.InstallFont(face, platform::FontFace{});
+    ownHost.InstallFont(gothic, platform::FontFace{});
+    platform::ScriptedWindows ownWindows;
+    ToolLink ownLink{ownWindows, ownHost};
+    FakeFormWindow ownWindow;
+    ownWindow.families = window.families;
+    ownWindow.onDemand = onDemand;
+    MainForm loaded{ownHost, ownLink, ownWindow};
+    loaded.font.style.SetItems({"normal", "bold"});
+    Loaded result;
+    try {
+      result.ok = loaded.LoadSettings();
+    } catch (const std::exception& error) {
+      result.thrown = error.what();
+    }
+    result.enumerations = ownWindow.enumerations;
+    result.face = loaded.font.face.text();
+    result.colour = loaded.colourFiles.text();
+    result.current = loaded.currentColourFile();
+    loaded.CompleteLists();
+    loaded.CompleteLists();  // once complete, nothing more
+    result.notices = ownHost.notices();
+    result.faces = loaded.font.face.items();
+    result.colours = loaded.colourFiles.items();
+    EXPECT_EQ(loaded.font.face.text(), result.face) << "the face shown changed as the list was completed";
+    EXPECT_EQ(loaded.colourFiles.text(), result.colour) << "the colour file shown changed as the list was completed";
+    EXPECT_LE(ownWindow.enumerations, 1);
+    return result;
+  }
+  void ExpectSameAsFullLists(const std::string& colour, const std::string& font = "") {
+    SCOPED_TRACE(colour + " " + font);
+    Install("Takumi.exe", "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=" + colour + "\r\n" + (font.empty() ? "" : "[FONT]\r\nFF0=" + font + "\r\n"));
+    const Loaded full = Load(false), onDemand = Load(true);
+    EXPECT_EQ(onDemand.ok, full.ok);
+    EXPECT_EQ(onDemand.thrown, full.thrown);
+    EXPECT_EQ(onDemand.notices, full.notices);
+    EXPECT_EQ(onDemand.face, full.face);
+    EXPECT_EQ(onDemand.colour, full.colour);
+    EXPECT_EQ(onDemand.current, full.current);
+    EXPECT_EQ(onDemand.faces, full.faces);
+    EXPECT_EQ(onDemand.colours, full.colours);
+  }
+};
+
+TEST_F(ListsOnDemandTest, LoadingPutsInOnlyTheStoredChoiceAndShowsTheSame) {
+  Install("Takumi.exe", fullConfig);
+  window.onDemand = true;
+  ASSERT_TRUE(form.LoadSettings());
+  EXPECT_EQ(window.enumerations, 0) << "every font enumerated at load";
+  EXPECT_EQ(form.colourFiles.items(), std::vector<std::string>{"Blue.clr"});
+  EXPECT_EQ(form.colourFiles.text(), "Blue.clr");
+  EXPECT_EQ(form.font.face.text(), gothic);
+  EXPECT_EQ(window.sample, gothic + "/9");
+  form.CompleteLists();
+  EXPECT_EQ(form.colourFiles.items().size(), 2u);
+  EXPECT_EQ(form.colourFiles.text(), "Blue.clr");
+  EXPECT_EQ(form.font.face.items().size(), 3u);
+  EXPECT_EQ(form.font.face.text(), gothic);
+  // A reload starts from the stored choice again.
+  ASSERT_TRUE(form.LoadSettings());
+  EXPECT_EQ(form.colourFiles.items(), std::vector<std::string>{"Blue.clr"});
+}
+
+TEST_F(ListsOnDemandTest, OddStoredValuesLoadAsWithTheFullLists) {
+  window.families = {"Tahoma", "TAHOMA", "Tahoma2", gothic};
+  test::WriteBytes(tool + "Color\\Night.CLRX", "");
+  test::WriteBytes(tool + "Color\\Night.CLR.bak", "");
+  test::WriteBytes(tool + "Color\\Notes.txt", "");
+  const std::string record = "-12,0,0,0,400,0,0,0,128,3,2,1,50,";
+  ExpectSameAsFullLists("Color\\BLUE.CLR");
+  ExpectSameAsFullLists("Color\\*.CLR");
+  ExpectSameAsFullLists("Color\\Blu?.clr");
+  ExpectSameAsFullLists("Color\\Blue");
+  ExpectSameAsFullLists("Color\\Gone.CLR");
+  ExpectSameAsFullLists("Color\\Night.CLRX");
+  ExpectSameAsFullLists("Color\\Night.CLR");
+  ExpectSameAsFullLists("Color\\Notes.txt");  // there, but no colour file
+  ExpectSameAsFullLists("");
+  ExpectSameAsFullLists("Color\\Blue.clr", record + "Default");
+  ExpectSameAsFullLists("Color\\Blue.clr", record + "Tahoma");   // another family differs only in case
+  ExpectSameAsFullLists("Color\\Blue.clr", record + "tahoma2");  // the family's own name differs
+  ExpectSameAsFullLists("Color\\Blue.clr", record + "Nowhere");
+  ExpectSameAsFullLists("Color\\Blue.clr", record);
+  ExpectSameAsFullLists("Color\\Blue.clr", "-12,0,0");
 }
 
 TEST_F(MainFormTest, PickingAVanishedColourFileShowsTheCurrentOneAgain) {

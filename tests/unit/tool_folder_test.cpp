@@ -45,6 +45,15 @@ TEST_F(ToolFolderTest, AValidStoredFolderIsTakenAtStartWithoutAsking) {
   EXPECT_EQ(StoredToolPath(), tool);
 }
 
+TEST_F(ToolFolderTest, TheStoredFolderTakenAsItIsLeavesTheFileUntouched) {
+  // Read as the same folder, written it would come out as "TTPath=<tool>".
+  const std::string tool = MakeTool("Tool", {"System\\Appcfg.ini", "System\\Sys.ini", "Takumi.exe"});
+  const std::string own = "[CONFIG]\r\nTTPath = \"" + tool + "\"\r\n\r\nPosTop=5\r\n";
+  WriteBytes(OwnSettingsPath(host), own);
+  EXPECT_TRUE(LocateToolFolder(host, LocateMode::kInitial));
+  EXPECT_EQ(test::ReadBytes(OwnSettingsPath(host)), own);
+}
+
 TEST_F(ToolFolderTest, AnIncompleteOrEmptyStoredFolderAsksForTheExecutable) {
   const std::string broken = MakeTool("Broken", {"System\\Appcfg.ini"});
   const std::string tool = MakeTool("Tool", {"System\\Appcfg.ini", "System\\Sys.ini", "TradePro.exe"});

@@ -45,6 +45,44 @@ RECT FormBounds(const ControlRow& row) {
 
 std::string Ansi(const char* utf8) { return platform::AnsiFromUtf8(utf8 ? utf8 : ""); }
 
+// The font families the system enumerates, every one or those of one name.
+std::vector<std::string> EnumerateFamilies(const std::string& family) {
+  std::vector<std::string> names;
+  LOGFONTA wanted = {};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  family.copy(wanted.lfFaceName, LF_FACESIZE - 1);
+  const HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExA(
+      screen, &wanted,
+      [](const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM found) -> int {
+        reinterpret_cast<std::vector<std::string>*>(found)->emplace_back(font->lfFaceName);
+        return 1;
+      },
+      reinterpret_cast<LPARAM>(&names), 0);
+  ReleaseDC(nullptr, screen);
+  return names;
+}
+
+// Messages a drop-down list answers the same with only its chosen item in
+// it: drawing, placing, the mouse passing over, its text. Any other may
+// show or use the items (opening, focus, keys, the wheel, a question from
+// another program or an accessibility client), so the full lists go in
+// first.
+bool AnswersWithoutItems(UINT message) {
+  switch (message) {
+    case WM_PAINT: case WM_NCPAINT: case WM_ERASEBKGND: case WM_PRINTCLIENT:
+    case WM_CTLCOLORLISTBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORSTATIC:
+    case WM_WINDOWPOSCHANGING: case WM_WINDOWPOSCHANGED: case WM_MOVE: case WM_SIZE: case WM_NCCALCSIZE:
+    case WM_SHOWWINDOW: case WM_ENABLE: case WM_SETFONT: case WM_GETFONT: case WM_STYLECHANGING: case WM_STYLECHANGED:
+    case WM_NCHITTEST: case WM_SETCURSOR: case WM_MOUSEMOVE: case WM_NCMOUSEMOVE: case WM_MOUSELEAVE:
+    case WM_MOUSEHOVER: case WM_GETTEXT: case WM_GETTEXTLENGTH: case WM_GETDLGCODE: case WM_UPDATEUISTATE:
+    case WM_CHANGEUISTATE: case WM_QUERYUISTATE: case WM_TIMER: case WM_SETTINGCHANGE: case WM_THEMECHANGED:
+    case WM_DESTROY: case WM_NCDESTROY:
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {}
@@ -70,6 +108,11 @@ void MainWindow::ShowError(const std::string& text) {
 }
 
 void MainWindow::Create() {
+  Build();
+  if (!form_.LoadSettings()) PostQuitMessage(0);
+}
+
+void MainWindow::Build() {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&controls);
 
@@ -90,17 +133,27 @@ void MainWindow::Create() {
   if (!window_) throw Error("");
   BuildControls();
   BindModels();
-  if (!form_.LoadSettings()) PostQuitMessage(0);
+  WatchLists();
+}
+
+// The lists are filled in full only when first needed: see
+// MainForm::CompleteLists.
+void MainWindow::WatchLists() {
+  for (const int id : {kColourFiles, kFontName}) {
+    SetWindowLongPtrA(Control(id), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    listProcedure_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(Control(id), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::ListProcedure)));
+  }
+}
+
+LRESULT CALLBACK MainWindow::ListProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(box, GWLP_USERDATA));
+  if (!self->fillingList_ && !AnswersWithoutItems(message)) self->Guard([self] { self->form_.CompleteLists(); });
+  return CallWindowProcA(self->listProcedure_, box, message, wParam, lParam);
 }
 
 void MainWindow::BuildControls() {
   font_ = MakeFont("Tahoma", 8, false, DEFAULT_CHARSET);
-  // The hints' window has no owner. Wine 8 does not put a window into the
-  // topmost band while it owns a topmost window, and hint windows are
-  // topmost: owned by the main window, they would leave "always on top"
-  // without effect. It is destroyed with the main window by hand.
-  tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
-                             nullptr, nullptr, instance_, nullptr);
   for (const ControlRow& row : kMainLayout) {
     const RECT bounds = FormBounds(row);
     const char* className = "BUTTON";
@@ -135,19 +188,6 @@ void MainWindow::BuildControls() {
                         style, bounds.left, bounds.top, row.width, height, window_,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance_, nullptr);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    if (row.hint) {
-      const std::string hint = Ansi(row.hint);
-      TOOLINFOA tool = {};
-      tool.cbSize = sizeof tool;
-      // Mouse messages reach the hints through RelayToHints from the message
-      // loop rather than by subclassing each control, which costs a round
-      // trip to the window server per message under Wine.
-      tool.uFlags = TTF_IDISHWND;
-      tool.hwnd = window_;
-      tool.uId = reinterpret_cast<UINT_PTR>(control);
-      tool.lpszText = const_cast<char*>(hint.c_str());
-      SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-    }
   }
   // The sample shows Japanese text from the start.
   sampleFont_ = MakeFont("Tahoma", 8, false, SHIFTJIS_CHARSET);
@@ -194,6 +234,7 @@ void MainWindow::BindModels() {
     auto shownVersion = std::make_shared<unsigned>(model.itemsVersion() + 1);
     model.viewChanged = [this, &model, id, shownVersion] {
       const HWND box = Control(id);
+      fillingList_ = true;
       if (*shownVersion != model.itemsVersion()) {
         SendMessageA(box, WM_SETREDRAW, FALSE, 0);
         SendMessageA(box, CB_RESETCONTENT, 0, 0);
@@ -203,6 +244,7 @@ void MainWindow::BindModels() {
         *shownVersion = model.itemsVersion();
       }
       SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(model.selected()), 0);
+      fillingList_ = false;
     };
     model.viewChanged();
   };
@@ -320,6 +362,7 @@ void MainWindow::Choose(ListModel& model, int id, void (MainForm::*handler)()) {
 }
 
 void MainWindow::RunMessageLoop() {
+  if (window_ && !tooltip_) CreateHints();
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     RelayToHints(message);
@@ -329,9 +372,35 @@ void MainWindow::RunMessageLoop() {
   }
 }
 
+// The hints are made once the window has been shown and painted: it shows
+// without waiting for them. The hints' window has no owner. Wine 8 does not
+// put a window into the topmost band while it owns a topmost window, and
+// hint windows are topmost: owned by the main window, they would leave
+// "always on top" without effect. It is destroyed with the main window by
+// hand.
+void MainWindow::CreateHints() {
+  tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                             nullptr, nullptr, instance_, nullptr);
+  for (const ControlRow& row : kMainLayout) {
+    if (!row.hint) continue;
+    const std::string hint = Ansi(row.hint);
+    TOOLINFOA tool = {};
+    tool.cbSize = sizeof tool;
+    // Mouse messages reach the hints through RelayToHints from the message
+    // loop rather than by subclassing each control, which costs a round
+    // trip to the window server per message under Wine.
+    tool.uFlags = TTF_IDISHWND;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(Control(row.id));
+    tool.lpszText = const_cast<char*>(hint.c_str());
+    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+  SendMessageA(tooltip_, TTM_ACTIVATE, showHints_ ? TRUE : FALSE, 0);
+}
+
 void MainWindow::RelayToHints(const MSG& message) {
-  if (!tooltip_ || message.message < WM_MOUSEFIRST || message.message > WM_MOUSELAST) return;
-  if (GetParent(message.hwnd) != window_) return;
+  if (message.message < WM_MOUSEFIRST || message.message > WM_MOUSELAST) return;
+  if (!tooltip_ || GetParent(message.hwnd) != window_) return;
   MSG relayed = message;
   SendMessageA(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
@@ -350,20 +419,12 @@ int MainWindow::AskYesNo(const std::string& text) { return ui::AskYesNo(instance
 
 bool MainWindow::IsShiftDown() const { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }
 
-std::vector<std::string> MainWindow::FontFamilies() const {
-  std::vector<std::string> names;
-  LOGFONTA wanted = {};
-  wanted.lfCharSet = DEFAULT_CHARSET;
-  const HDC screen = GetDC(nullptr);
-  EnumFontFamiliesExA(
-      screen, &wanted,
-      [](const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM found) -> int {
-        reinterpret_cast<std::vector<std::string>*>(found)->emplace_back(font->lfFaceName);
-        return 1;
-      },
-      reinterpret_cast<LPARAM>(&names), 0);
-  ReleaseDC(nullptr, screen);
-  return names;
+std::vector<std::string> MainWindow::FontFamilies() const { return EnumerateFamilies(""); }
+
+std::vector<std::string> MainWindow::FontFamiliesNamed(const std::string& family) const {
+  // A name too long for the question would be cut, and others answer.
+  if (family.empty() || family.size() >= LF_FACESIZE) return FormWindow::FontFamiliesNamed(family);
+  return EnumerateFamilies(family);
 }
 
 // Only the band changes: activating this window would take the foreground
@@ -372,7 +433,10 @@ void MainWindow::SetTopMost(bool topMost) {
   SetWindowPos(window_, topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void MainWindow::SetShowHints(bool show) { SendMessageA(tooltip_, TTM_ACTIVATE, show ? TRUE : FALSE, 0); }
+void MainWindow::SetShowHints(bool show) {
+  showHints_ = show;
+  if (tooltip_) SendMessageA(tooltip_, TTM_ACTIVATE, show ? TRUE : FALSE, 0);
+}
 
 void MainWindow::SetFontSample(const std::string& face, int size, bool bold) {
   const HFONT font = CreateFontA(PointsToPixels(size), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET,

@@ -28,17 +28,24 @@ class MainWindow : public FormWindow {
   // Builds the window and loads the settings into it; a failed load asks the
   // message loop to end. Errors of loading propagate to the caller.
   void Create();
+  // The window and its controls bound to the models, nothing loaded: the
+  // first part of Create(), and all the UI benchmark's same-controls
+  // reference does.
+  void Build();
   // Places and shows the window, then fits the status bar.
   void Show();
   HWND handle() const { return window_; }
-  // Runs the program's message loop until the program ends: keyboard
-  // navigation between the controls, and mouse messages relayed to the hints.
+  // Makes the hints (the window is shown by now), then runs the program's
+  // message loop until the program ends: keyboard navigation between the
+  // controls, and mouse messages relayed to the hints.
   void RunMessageLoop();
 
   // FormWindow.
   int AskYesNo(const std::string& text) override;
   bool IsShiftDown() const override;
   std::vector<std::string> FontFamilies() const override;
+  std::vector<std::string> FontFamiliesNamed(const std::string& family) const override;
+  bool CompletesListsOnDemand() const override { return true; }
   void SetTopMost(bool topMost) override;
   void SetShowHints(bool show) override;
   void SetFontSample(const std::string& face, int size, bool bold) override;
@@ -53,10 +60,14 @@ class MainWindow : public FormWindow {
  private:
   // Hands a mouse message meant for one of the controls to the hints.
   void RelayToHints(const MSG& message);
+  void CreateHints();
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void BuildControls();
   void BindModels();
+  // Subclasses the font and colour lists, to complete them when first needed.
+  void WatchLists();
+  static LRESULT CALLBACK ListProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
   void OnCommand(int id, int code);
   void Choose(ListModel& model, int id, void (MainForm::*handler)());
   RECT Frame() const;
@@ -66,7 +77,10 @@ class MainWindow : public FormWindow {
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
-  HWND tooltip_ = nullptr;
+  HWND tooltip_ = nullptr;  // the hints, once made
+  bool showHints_ = true;
+  WNDPROC listProcedure_ = nullptr;  // the drop-down lists' own
+  bool fillingList_ = false;         // a model's change is being shown
   HFONT font_ = nullptr;
   HFONT sampleFont_ = nullptr;
   HICON aboutIcon_ = nullptr;
