@@ -42,6 +42,10 @@ bool ProfileWriteKeys(const std::string& file, const std::string& section,
 // Asks the platform to write any cached copy of file to disk.
 void ProfileFlush(const std::string& file);
 
+// False when file holds no key of section that a read could find (no such
+// section, or the file is missing): one look instead of a read per key.
+bool ProfileHasKeys(const std::string& file, const std::string& section);
+
 // True only when path names an existing file that is not a folder.
 bool FileExists(const std::string& path);
 

@@ -97,6 +97,8 @@ std::string ProfileFile::ReadString(const std::string& section, const std::strin
   return platform::ProfileRead(Target(), section, key, fallback);
 }
 
+bool ProfileFile::HasKeys(const std::string& section) const { return platform::ProfileHasKeys(Target(), section); }
+
 std::int32_t ProfileFile::ReadInteger(const std::string& section, const std::string& key,
                                       std::int32_t fallback) const {
   return ParseStoredInteger(ReadString(section, key, "")).value_or(fallback);

@@ -47,6 +47,8 @@ class ProfileFile {
   // Writes not yet committed are seen.
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& fallback) const;
+  // False when no key of section can be read (no such section or no file).
+  bool HasKeys(const std::string& section) const;
   // The stored value as an integer, or fallback when missing or not a number.
   std::int32_t ReadInteger(const std::string& section, const std::string& key,
                            std::int32_t fallback) const;

@@ -14,6 +14,8 @@ using toollink::WindowName;
 ToolWindowsSection ReadToolWindowsSection(platform::Host& host) {
   ToolWindowsSection section;
   const ProfileFile file(host, OwnSettingsPath(host));
+  // Most files have no such section: one look rather than seven reads.
+  if (!file.HasKeys(kToolWindowsSection)) return section;
   for (std::size_t i = 0; i < toollink::kWindowNameCount; ++i) {
     const auto name = static_cast<WindowName>(i);
     const char* key = toollink::SettingKey(name);

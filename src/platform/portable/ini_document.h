@@ -80,6 +80,10 @@ class Document {
   // missing or the entry has no "=".
   std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
 
+  // Whether the text has a section of this name (its entries may all be
+  // bare names, or none).
+  bool HasSection(std::string_view section) const { return FindSection(TrimName(CArgument(section))).has_value(); }
+
   // Sets key in section to value (leading blanks dropped), adding the entry
   // at the end of the section or a new section at the end of the text as
   // needed; new names are written without their leading blanks only. False

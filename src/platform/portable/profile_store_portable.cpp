@@ -111,6 +111,11 @@ bool ProfileWriteKeys(const std::string& file, const std::string& section,
   return true;
 }
 
+bool ProfileHasKeys(const std::string& file, const std::string& section) {
+  const auto text = ReadWholeFile(NativePath(file));
+  return text && ini::Document(*text).HasSection(section);
+}
+
 void ProfileFlush(const std::string&) {}
 
 bool FileExists(const std::string& path) { return !path.empty() && IsRegularFile(NativePath(path)); }

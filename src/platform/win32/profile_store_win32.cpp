@@ -39,6 +39,11 @@ bool ProfileWriteKeys(const std::string& file, const std::string& section,
   return true;
 }
 
+bool ProfileHasKeys(const std::string& file, const std::string& section) {
+  char start[4] = {};
+  return GetPrivateProfileSectionA(section.c_str(), start, sizeof start, file.c_str()) > 0;
+}
+
 void ProfileFlush(const std::string& file) {
   WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
 }

@@ -1,6 +1,8 @@
 // win32_host.h: the Host on the real desktop.
 #pragma once
 
+#include <string>
+
 #include "platform/host.h"
 
 namespace qlm::platform {
@@ -15,6 +17,14 @@ class Win32Host : public Host {
   int ScreenPixelsPerInch() const override;
   std::string UserSettingsRoot() const override;
   bool CanWrite(const std::string& path) const override;
+
+ private:
+  // The last file asked about and the answer. The program asks about its own
+  // settings file at every reading of it; the rights on a folder do not
+  // change under a running program in practice, and a write refused later
+  // still shows its error.
+  mutable std::string canWritePath_;
+  mutable bool canWrite_ = false;
 };
 
 }  // namespace qlm::platform
