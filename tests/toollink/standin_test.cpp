@@ -113,6 +113,10 @@ TEST_F(StandInTest, AMinimisedToolIsFoundAndCanBeBroughtBack) {
   EXPECT_TRUE(link.IsVisible(link.toolWindow()));
 
   link.BringToolForward();
+  // The tool restores itself when it gets to the request: it is asked without
+  // waiting, so that a hung tool cannot hold Quillmate.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (IsIconic(tool.window()) && std::chrono::steady_clock::now() < deadline) Sleep(10);
   EXPECT_FALSE(IsIconic(tool.window()));
   EXPECT_EQ(link.RefreshToolStatus(), Status(msg::kToolRunningMdi));
 }
