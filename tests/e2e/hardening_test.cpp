@@ -12,16 +12,12 @@ namespace {
 using namespace ui;
 using test::StandInSession;
 
-const std::string kAppcfg = "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Color\\Night.CLR\r\n[TOOLBAR]\r\nDOCKING=1\r\n"
-                            "[TRBAR]\r\nDOCKING=1\r\n[TICKERBAR]\r\nDOCKING=1\r\n[FONT]\r\nFF0=" +
-                            S("-12,0,0,0,400,0,0,0,128,3,2,1,50,ＭＳ Ｐゴシック") + "\r\n";
-
 bool IsTopMost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
 using HardeningTest = DesktopTest;
 
 TEST_F(HardeningTest, StoredTopMostPutsTheWindowAboveOthersAndTheBoxTakesItOut) {
-  ToolInstallation tool({"Takumi.exe", UniqueTitle("最前面"), kAppcfg});
+  ToolInstallation tool({"Takumi.exe", UniqueTitle("最前面"), kFullAppcfg});
   Quillmate qlm(Quillmate::OwnIniFor(tool.folder(), "TopMost=1\r\n"));
   ASSERT_TRUE(qlm.Start());
   const HWND main = qlm.WaitForMainWindow();
@@ -35,7 +31,7 @@ TEST_F(HardeningTest, StoredTopMostPutsTheWindowAboveOthersAndTheBoxTakesItOut) 
 }
 
 TEST_F(HardeningTest, AToolWithoutATitleIsNeverTakenForRunningNorDriven) {
-  StandInSession tool("Takumi.exe", "", kAppcfg);
+  StandInSession tool("Takumi.exe", "", kFullAppcfg);
   ASSERT_TRUE(tool.Start({"--minimized"}));
   Quillmate qlm(Quillmate::OwnIniFor(tool.folder(), "TopMost=1\r\n"));
   ASSERT_TRUE(qlm.Start());
@@ -43,20 +39,15 @@ TEST_F(HardeningTest, AToolWithoutATitleIsNeverTakenForRunningNorDriven) {
   EXPECT_EQ(qlm.Text(kStatusBar), S(" プログラムは起動してません。"));
   EXPECT_TRUE(IsIconic(tool.window())) << "an untitled window was restored";
 
-  qlm.ClickAsync(kRealtime);
-  const HWND box = qlm.WaitForBox("QLM");
-  ASSERT_TRUE(box) << qlm.Boxes();
-  EXPECT_EQ(MessageBoxText(box), S("トレーディングツールが起動して無いので\nリアルタイム設定は出来ません。"));
-  ASSERT_TRUE(Press(box, IDOK));
-  EXPECT_TRUE(WaitUntil([&] { return !qlm.Checked(kRealtime); }));
+  qlm.ExpectRealtimeRefused();
   qlm.Settle();
   ASSERT_EQ(tool.Lines().size(), 1u) << "the tool got more than its start";
-  EXPECT_EQ(test::ReadBytes(tool.ConfigPath()), kAppcfg);
+  EXPECT_EQ(test::ReadBytes(tool.ConfigPath()), kFullAppcfg);
 }
 
 TEST_F(HardeningTest, AToolThatStopsAnsweringIsGivenUpAndTheStatusLineSaysSo) {
   const std::string title = UniqueTitle("固まるツール");
-  StandInSession tool("Takumi.exe", title, kAppcfg);
+  StandInSession tool("Takumi.exe", title, kFullAppcfg);
   ASSERT_TRUE(tool.Start({"--hang-on-command=40600"}));
   Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
   ASSERT_TRUE(qlm.Start());
@@ -88,7 +79,7 @@ TEST_F(HardeningTest, AToolThatStopsAnsweringIsGivenUpAndTheStatusLineSaysSo) {
 }
 
 TEST_F(HardeningTest, APositionThatLeavesTheTitleBarOutOfReachIsCentred) {
-  ToolInstallation tool({"Takumi.exe", UniqueTitle("画面外"), kAppcfg});
+  ToolInstallation tool({"Takumi.exe", UniqueTitle("画面外"), kFullAppcfg});
   Quillmate qlm(Quillmate::OwnIniFor(tool.folder(), "PosTop=-240\r\nPosLeft=-250\r\n"));
   ASSERT_TRUE(qlm.Start());
   ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();

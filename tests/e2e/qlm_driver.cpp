@@ -378,6 +378,15 @@ bool Quillmate::EnterRealtime() const {
   return Checked(ui::kRealtime);
 }
 
+void Quillmate::ExpectRealtimeRefused() const {
+  ClickAsync(ui::kRealtime);
+  const HWND box = WaitForBox("QLM");
+  ASSERT_TRUE(box) << Boxes();
+  EXPECT_EQ(MessageBoxText(box), S("トレーディングツールが起動して無いので\nリアルタイム設定は出来ません。"));
+  ASSERT_TRUE(Press(box, IDOK));
+  EXPECT_TRUE(WaitUntil([&] { return !Checked(ui::kRealtime); }));
+}
+
 void Quillmate::ClickArrow(bool up) const {
   const HWND arrows = Control(ui::kFontSizeArrows);
   const LPARAM point = ArrowPoint(arrows, up);

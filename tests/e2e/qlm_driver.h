@@ -47,6 +47,12 @@ using IniFile = std::map<std::string, std::map<std::string, std::string>>;
 IniFile ParseIni(const std::string& bytes);
 IniFile ReadIni(const std::string& path);
 
+// A tool file holding every value Quillmate edits: multi-document display,
+// the Night scheme, every bar docked, the default font.
+inline const std::string kFullAppcfg =
+    "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Color\\Night.CLR\r\n[TOOLBAR]\r\nDOCKING=1\r\n[TRBAR]\r\nDOCKING=1\r\n"
+    "[TICKERBAR]\r\nDOCKING=1\r\n[FONT]\r\nFF0=" + S("-12,0,0,0,400,0,0,0,128,3,2,1,50,ＭＳ Ｐゴシック") + "\r\n";
+
 // A tool installation in a scratch folder of its own.
 struct ToolSpec {
   std::string executable = "Takumi.exe";  // empty file under this name; "" for none
@@ -139,6 +145,9 @@ class Quillmate {
   // Checks Realtime and answers the caution with Yes; false when the
   // program did not enter real-time mode.
   bool EnterRealtime() const;
+  // Checks Realtime while no tool can be driven: expects the refusal, closes
+  // it and waits until the box is unchecked again.
+  void ExpectRealtimeRefused() const;
 
   // Expects the question box ("情報") with text and answers it with Yes (6)
   // or No (7).

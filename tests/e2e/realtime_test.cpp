@@ -66,12 +66,7 @@ TEST_F(RealtimeTest, RefusedWhileTheToolIsNotRunning) {
   ASSERT_TRUE(qlm.Start());
   ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
 
-  qlm.ClickAsync(kRealtime);
-  const HWND box = qlm.WaitForBox("QLM");
-  ASSERT_TRUE(box) << qlm.Boxes();
-  EXPECT_EQ(MessageBoxText(box), S("トレーディングツールが起動して無いので\nリアルタイム設定は出来ません。"));
-  ASSERT_TRUE(Press(box, IDOK));
-  EXPECT_TRUE(WaitUntil([&] { return !qlm.Checked(kRealtime); }));
+  qlm.ExpectRealtimeRefused();
   EXPECT_EQ(test::ReadBytes(tool.ConfigPath()), appcfg);
 }
 

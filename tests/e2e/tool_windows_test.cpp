@@ -13,10 +13,6 @@ namespace {
 using namespace ui;
 using test::StandInSession;
 
-const std::string kAppcfg = "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Color\\Night.CLR\r\n[TOOLBAR]\r\nDOCKING=1\r\n"
-                            "[TRBAR]\r\nDOCKING=1\r\n[TICKERBAR]\r\nDOCKING=1\r\n[FONT]\r\nFF0=" +
-                            S("-12,0,0,0,400,0,0,0,128,3,2,1,50,ＭＳ Ｐゴシック") + "\r\n";
-
 std::vector<std::string> EventsAfterStart(const StandInSession& tool) {
   std::vector<std::string> events;
   const auto lines = tool.Lines();
@@ -45,7 +41,7 @@ class ToolWindowsTest : public DesktopTest {
 TEST_F(ToolWindowsTest, RealtimeDrivesARenamedToolOnlyOnceQlmIniNamesItsWindows) {
   for (const bool named : {false, true}) {
     const std::string title = UniqueTitle("株トレード");
-    StandInSession tool("HighSpeed.exe", title, kAppcfg);
+    StandInSession tool("HighSpeed.exe", title, kFullAppcfg);
     ASSERT_TRUE(tool.Start(test::OtherNameSwitches()));
     Quillmate qlm(Quillmate::OwnIniFor(tool.folder(), named ? test::OtherNamesSection() : ""));
     ASSERT_TRUE(qlm.Start());
@@ -73,7 +69,7 @@ TEST_F(ToolWindowsTest, RealtimeDrivesARenamedToolOnlyOnceQlmIniNamesItsWindows)
 
 TEST_F(ToolWindowsTest, TheListSwitchWritesTheTreeAndEndsWithoutAWindow) {
   const std::string title = UniqueTitle("株トレード");
-  StandInSession tool("HighSpeed.exe", title, kAppcfg);
+  StandInSession tool("HighSpeed.exe", title, kFullAppcfg);
   ASSERT_TRUE(tool.Start(test::OtherNameSwitches()));
   SendMessageA(tool.window(), WM_COMMAND, 40601, 0);  // hides the tab bar
   const std::string ownIni = Quillmate::OwnIniFor(tool.folder(), test::OtherNamesSection());
