@@ -99,13 +99,6 @@ TEST_F(ToolWindowsTest, TooLongOrMalformedValuesAreRefusedByKey) {
 
 // --- The list ----------------------------------------------------------------
 
-TEST_F(ToolWindowsTest, TheSwitchCountsOnlyAlone) {
-  for (const char* line : {"/list-tool-windows", "  /LIST-Tool-Windows ", "\"/list-tool-windows\""})
-    EXPECT_TRUE(IsListToolWindowsSwitch(line)) << line;
-  for (const char* line : {"", "/list-tool-window", "/list-tool-windows x", "list-tool-windows"})
-    EXPECT_FALSE(IsListToolWindowsSwitch(line)) << line;
-}
-
 TEST_F(ToolWindowsTest, TheTreeShowsNestingClassTitleVisibilityAndRoles) {
   platform::ScriptedWindows windows;
   WindowNames names;

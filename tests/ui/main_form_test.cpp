@@ -128,6 +128,12 @@ class MainFormTest : public ::testing::Test {
     return ProfileFile(host, tool + "System\\Appcfg.ini").ReadString(section, key, "<none>");
   }
   std::string Appcfg() const { return test::ReadBytes(tool + "System\\Appcfg.ini"); }
+  // Checks Realtime and answers the caution with Yes.
+  bool EnterRealtime() {
+    window.answers = {kYes};
+    form.realtime.SetChecked(true);
+    return form.realtime.checked();
+  }
 
   test::ScratchFolder folder;
   std::string tool = folder / "Tool\\";
@@ -252,9 +258,7 @@ TEST_F(MainFormTest, EnteringRealtimeAppliesEverythingAndTogglesOnlyWhatDiffers)
   Install("Takumi.exe", fullConfig);
   ASSERT_TRUE(form.LoadSettings());
   FakeTool running(windows, "Sample Tool");
-  window.answers = {kYes};
-  form.realtime.SetChecked(true);
-  ASSERT_TRUE(form.realtime.checked());
+  ASSERT_TRUE(EnterRealtime());
   // The tool shows every bar; the tab bar is unchecked here, so only it is
   // toggled, once.
   EXPECT_EQ(running.Commands(), std::vector<std::uintptr_t>{toolmsg::kToggleTabBar});
@@ -397,25 +401,6 @@ class ListsOnDemandTest : public MainFormTest {
   }
 };
 
-TEST_F(ListsOnDemandTest, LoadingPutsInOnlyTheStoredChoiceAndShowsTheSame) {
-  Install("Takumi.exe", fullConfig);
-  window.onDemand = true;
-  ASSERT_TRUE(form.LoadSettings());
-  EXPECT_EQ(window.enumerations, 0) << "every font enumerated at load";
-  EXPECT_EQ(form.colourFiles.items(), std::vector<std::string>{"Blue.clr"});
-  EXPECT_EQ(form.colourFiles.text(), "Blue.clr");
-  EXPECT_EQ(form.font.face.text(), gothic);
-  EXPECT_EQ(window.sample, gothic + "/9");
-  form.CompleteLists();
-  EXPECT_EQ(form.colourFiles.items().size(), 2u);
-  EXPECT_EQ(form.colourFiles.text(), "Blue.clr");
-  EXPECT_EQ(form.font.face.items().size(), 3u);
-  EXPECT_EQ(form.font.face.text(), gothic);
-  // A reload starts from the stored choice again.
-  ASSERT_TRUE(form.LoadSettings());
-  EXPECT_EQ(form.colourFiles.items(), std::vector<std::string>{"Blue.clr"});
-}
-
 TEST_F(ListsOnDemandTest, OddStoredValuesLoadAsWithTheFullLists) {
   window.families = {"Tahoma", "TAHOMA", "Tahoma2", gothic};
   test::WriteBytes(tool + "Color\\Night.CLRX", "");
@@ -481,9 +466,7 @@ TEST_F(MainFormTest, TradeProsTabBarIsNeitherWrittenNorCommandedInRealtime) {
           "[TICKERBAR]\r\nDOCKING=1\r\n");
   ASSERT_TRUE(form.LoadSettings());
   FakeTool running(windows, "Sample Tool");
-  window.answers = {kYes};
-  form.realtime.SetChecked(true);
-  ASSERT_TRUE(form.realtime.checked());
+  ASSERT_TRUE(EnterRealtime());
   const auto commands = running.Commands();
   form.tabBar.SetChecked(false);
   EXPECT_EQ(Stored("TRBAR", "DOCKING"), "1");
@@ -515,9 +498,7 @@ TEST_F(MainFormTest, AFailedReloadKeepsTheStatusAndTheLinkToTheTool) {
   Install("Takumi.exe", fullConfig);
   ASSERT_TRUE(form.LoadSettings());
   FakeTool running(windows, "Sample Tool");
-  window.answers = {kYes};
-  form.realtime.SetChecked(true);
-  ASSERT_TRUE(form.realtime.checked());
+  ASSERT_TRUE(EnterRealtime());
 
   test::RemoveFile(tool + "Color\\Blue.clr");
   window.shift = true;
