@@ -7,6 +7,7 @@
 #include <set>
 #include <thread>
 
+#include "platform/working_copy_name.h"
 #include "qlm_driver.h"
 #include "standin_session.h"
 
@@ -93,7 +94,7 @@ class KillTest : public DesktopTest {
 
   // Waits for the moment, then kills the program.
   void KillAt(Moment moment, Quillmate& qlm, std::chrono::microseconds randomDelay) {
-    const std::string copy = tool.ConfigPath() + ".qlm" + std::to_string(qlm.processId()) + ".tmp";
+    const std::string copy = platform::WorkingCopyName(tool.ConfigPath(), qlm.processId());
     const FILETIME before = WriteTime(tool.ConfigPath());
     const auto start = std::chrono::steady_clock::now();
     const auto deadline = start + std::chrono::seconds(5);

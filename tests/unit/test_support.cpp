@@ -8,6 +8,7 @@
 #include <random>
 
 #include "platform/codepage.h"
+#include "platform/working_copy_name.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -94,7 +95,7 @@ std::string WorkingCopyOf(const std::string& file) {
 #else
   const unsigned long id = static_cast<unsigned long>(getpid());
 #endif
-  return file + ".qlm" + std::to_string(id) + ".tmp";
+  return platform::WorkingCopyName(file, static_cast<std::uint32_t>(id));
 }
 
 }  // namespace qlm::test

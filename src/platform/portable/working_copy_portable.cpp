@@ -17,12 +17,10 @@
 #include "platform/portable/file_bytes.h"
 #include "platform/portable/native_path.h"
 #include "platform/profile_store.h"
+#include "platform/working_copy_name.h"
 
 namespace qlm::platform {
 namespace {
-
-constexpr char kCopyMark[] = ".qlm";
-constexpr char kCopyEnd[] = ".tmp";
 
 bool FlushToDisk(const std::string& path) {
   const int fd = open(path.c_str(), O_RDONLY);
@@ -32,17 +30,10 @@ bool FlushToDisk(const std::string& path) {
   return flushed;
 }
 
-// The process id in name when it is "<fileName>.qlm<digits>.tmp", the file's
-// name compared ignoring ASCII case, as the program's paths are resolved.
-std::optional<pid_t> CopyOwner(const std::string& name, const std::string& fileName) {
-  const std::string mark = fileName + kCopyMark;
-  const std::size_t endSize = sizeof kCopyEnd - 1;
-  if (name.size() <= mark.size() + endSize) return std::nullopt;
-  if (strncasecmp(name.c_str(), mark.c_str(), mark.size()) != 0) return std::nullopt;
-  if (strcasecmp(name.c_str() + name.size() - endSize, kCopyEnd) != 0) return std::nullopt;
-  const std::string digits = name.substr(mark.size(), name.size() - mark.size() - endSize);
-  if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
-  return static_cast<pid_t>(std::strtol(digits.c_str(), nullptr, 10));
+// Whether two names are the same name as the program's paths are resolved:
+// ignoring ASCII case.
+bool SameName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
 bool ProcessRuns(pid_t id) { return kill(id, 0) == 0 || errno == EPERM; }
@@ -50,7 +41,7 @@ bool ProcessRuns(pid_t id) { return kill(id, 0) == 0 || errno == EPERM; }
 }  // namespace
 
 std::optional<std::string> MakeWorkingCopy(const std::string& file) {
-  const std::string copy = file + kCopyMark + std::to_string(getpid()) + kCopyEnd;
+  const std::string copy = WorkingCopyName(file, static_cast<std::uint32_t>(getpid()));
   const std::string source = NativePath(file);
   const std::string target = NativePath(copy);
   struct stat status;
@@ -95,18 +86,19 @@ void RemoveWorkingCopy(const std::string& copy) { unlink(NativePath(copy).c_str(
 void RemoveStaleWorkingCopies(const std::string& file) {
   // The mark keeps the last name as spelled, as the copies are named, where
   // the file's own name may resolve to a differently cased one on disk.
-  const std::string marked = NativePath(file + kCopyMark);
+  const std::string marked = NativePath(file + std::string(kCopyMark));
   const std::size_t start = marked.rfind('/') + 1;
   const std::string folder = start == 0 ? "./" : marked.substr(0, start);
-  const std::string fileName = marked.substr(start, marked.size() - start - (sizeof kCopyMark - 1));
+  const std::string fileName = marked.substr(start, marked.size() - start - kCopyMark.size());
   const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
   if (!dir) return;
   const pid_t self = getpid();
   while (const dirent* entry = readdir(dir.get())) {
-    const auto owner = CopyOwner(entry->d_name, fileName);
+    const auto owner = WorkingCopyOwner(entry->d_name, fileName, SameName);
     // A copy under this process's own id is from an ended process that had
-    // the same id: this one keeps no copy between its actions.
-    if (owner && (*owner == self || !ProcessRuns(*owner))) unlink((folder + entry->d_name).c_str());
+    // the same id: this one keeps no copy between its actions. An id beyond
+    // any process id is no copy of ours.
+    if (owner && *owner <= INT_MAX && (static_cast<pid_t>(*owner) == self || !ProcessRuns(static_cast<pid_t>(*owner)))) unlink((folder + entry->d_name).c_str());
   }
 }
 

@@ -19,16 +19,11 @@
 #include "platform/codepage.h"
 #include "platform/profile_store.h"
 #include "platform/win32/file_bytes.h"
+#include "platform/working_copy_name.h"
 
 namespace qlm::platform {
 namespace {
 
-constexpr char kCopyMark[] = ".qlm";
-constexpr char kCopyEnd[] = ".tmp";
-
-std::string CopyPathFor(const std::string& file, DWORD processId) {
-  return file + kCopyMark + std::to_string(processId) + kCopyEnd;
-}
 
 bool WriteAll(HANDLE file, const std::string& bytes) {
   for (std::size_t done = 0; done < bytes.size();) {
@@ -57,25 +52,13 @@ bool ProcessRuns(DWORD processId) {
   return runs;
 }
 
-// The process id in name when it is "<fileName>.qlm<digits>.tmp" (the file's
-// name compared ignoring case, as the file system compares names).
-std::optional<DWORD> CopyOwner(const std::string& name, const std::string& fileName) {
-  const std::string mark = fileName + kCopyMark;
-  const std::size_t endSize = sizeof kCopyEnd - 1;
-  if (name.size() <= mark.size() + endSize) return std::nullopt;
-  if (CompareIgnoringCase(name.substr(0, mark.size()), mark) != 0) return std::nullopt;
-  if (CompareIgnoringCase(name.substr(name.size() - endSize), kCopyEnd) != 0) return std::nullopt;
-  const std::string digits = name.substr(mark.size(), name.size() - mark.size() - endSize);
-  if (digits.size() > 10 || digits.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
-  const unsigned long long id = std::strtoull(digits.c_str(), nullptr, 10);
-  if (id > 0xFFFFFFFFull) return std::nullopt;
-  return static_cast<DWORD>(id);
-}
+// Whether two names are the same name for the file system (ignoring case).
+bool SameName(std::string_view a, std::string_view b) { return CompareIgnoringCase(a, b) == 0; }
 
 }  // namespace
 
 std::optional<std::string> MakeWorkingCopy(const std::string& file) {
-  const std::string copy = CopyPathFor(file, GetCurrentProcessId());
+  const std::string copy = WorkingCopyName(file, GetCurrentProcessId());
   const FileHandle source(OpenForReading(file));
   if (!source.valid()) {
     if (GetLastError() != ERROR_FILE_NOT_FOUND) return std::nullopt;
@@ -142,12 +125,12 @@ void RemoveStaleWorkingCopies(const std::string& file) {
   const std::string folder = file.substr(0, slash + 1);
   const std::string fileName = file.substr(slash + 1);
   WIN32_FIND_DATAA found;
-  const HANDLE search = FindFirstFileA((file + kCopyMark + "*" + kCopyEnd).c_str(), &found);
+  const HANDLE search = FindFirstFileA((file + std::string(kCopyMark) + "*" + std::string(kCopyEnd)).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
   const DWORD self = GetCurrentProcessId();
   do {
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    const auto owner = CopyOwner(found.cFileName, fileName);
+    const auto owner = WorkingCopyOwner(found.cFileName, fileName, SameName);
     // A copy under this process's own id is from an ended process that had
     // the same id: this one keeps no copy between its actions.
     if (owner && (*owner == self || !ProcessRuns(*owner))) DeleteFileA((folder + found.cFileName).c_str());
