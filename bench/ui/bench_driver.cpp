@@ -308,7 +308,10 @@ Installation Prepare(const Options& options) {
     PlaceQuillmate(options.trace, setup.traceFolder, setup);
     setup.trace = setup.traceFolder + "\\QLM.exe";
   }
-  setup.sameControls = options.sameControls;
+  setup.sameFolder = setup.work + "\\same";
+  MakeFolder(setup.sameFolder);
+  setup.sameControls = setup.sameFolder + "\\same_controls.exe";
+  Copy(options.sameControls, setup.sameControls);
   setup.minimal = options.minimal;
   setup.minimalImports = options.minimalImports;
   setup.minimalManifest = options.minimalManifest;

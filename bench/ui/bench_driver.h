@@ -56,7 +56,9 @@ struct Installation {
   std::string state;       // the stand-in's state file
   std::string qlmFolder, qlm;
   std::string traceFolder, trace;  // empty without an instrumented copy
-  std::string sameControls;  // QLM.exe's window and controls, no settings work
+  // QLM.exe's window and controls, no settings work: copied into a folder
+  // of its own as QLM.exe is, and started from there.
+  std::string sameFolder, sameControls;
   std::string minimal, minimalImports, minimalManifest;
   std::string work;
 };

@@ -68,7 +68,7 @@ Startups MeasureStartups(const Installation& setup, int runs) {
     std::vector<StartupSample> Startups::*samples;
   };
   const Slot slots[] = {{qlm, setup.qlmFolder, &Startups::qlm},
-                        {same, setup.work, &Startups::same},
+                        {same, setup.sameFolder, &Startups::same},
                         {minimal, setup.work, &Startups::minimal}};
   // One of each first, untimed: files and Wine's caches warm for all.
   for (const Slot& slot : slots) {
