@@ -29,6 +29,7 @@
 #include "settings/tool_config.h"
 #include "settings/tool_folder.h"
 #include "toollink/tool_link.h"
+#include "toollink/window_names_section.h"
 #include "ui/main_form.h"
 #include "ui/win32/layout.h"
 #include "ui/win32/main_window.h"
@@ -100,6 +101,11 @@ bool FileExists(const std::string&)
     QLM_REAL("_ZN3qlm8platform10FileExistsERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE");
 std::vector<std::string> FindFiles(const std::string&)
     QLM_REAL("_ZN3qlm8platform9FindFilesERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE");
+void RemoveStaleWorkingCopies(const std::string&)
+    QLM_REAL("_ZN3qlm8platform24RemoveStaleWorkingCopiesERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE");
+bool CanWriteFile(const std::string&)
+    QLM_REAL("_ZN3qlm8platform12CanWriteFileERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE");
+qlm::toollink::WindowNames LoadToolWindowNames(qlm::platform::Host&) QLM_REAL("_ZN3qlm19LoadToolWindowNamesERNS_8platform4HostE");
 bool ReadRepeatMode(qlm::platform::Host&) QLM_REAL("_ZN3qlm14ReadRepeatModeERNS_8platform4HostE");
 qlm::OwnSettings ReadOwnSettings(qlm::platform::Host&) QLM_REAL("_ZN3qlm15ReadOwnSettingsERNS_8platform4HostE");
 qlm::ToolKind DetectToolKind(const std::string&)
@@ -159,6 +165,23 @@ std::vector<std::string> FindFiles(const std::string& pattern)
 std::vector<std::string> FindFiles(const std::string& pattern) {
   Scope scope("FindFiles");
   return real::FindFiles(pattern);
+}
+void RemoveStaleWorkingCopies(const std::string& path)
+    QLM_WRAP("_ZN3qlm8platform24RemoveStaleWorkingCopiesERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE");
+void RemoveStaleWorkingCopies(const std::string& path) {
+  Scope scope("RemoveStaleWorkingCopies");
+  real::RemoveStaleWorkingCopies(path);
+}
+bool CanWriteFile(const std::string& path)
+    QLM_WRAP("_ZN3qlm8platform12CanWriteFileERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE");
+bool CanWriteFile(const std::string& path) {
+  Scope scope("CanWriteFile");
+  return real::CanWriteFile(path);
+}
+qlm::toollink::WindowNames LoadToolWindowNames(qlm::platform::Host& host) QLM_WRAP("_ZN3qlm19LoadToolWindowNamesERNS_8platform4HostE");
+qlm::toollink::WindowNames LoadToolWindowNames(qlm::platform::Host& host) {
+  Scope scope("LoadToolWindowNames");
+  return real::LoadToolWindowNames(host);
 }
 bool ReadRepeatMode(qlm::platform::Host& host) QLM_WRAP("_ZN3qlm14ReadRepeatModeERNS_8platform4HostE");
 bool ReadRepeatMode(qlm::platform::Host& host) {
@@ -433,7 +456,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
       return 0;
     }
 
-    MainWindow window(instance);
+    MainWindow window(instance, host);
     {
       Scope scope("Create");
       window.Create();

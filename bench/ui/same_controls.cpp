@@ -11,7 +11,8 @@
 #include "ui/win32/main_window.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  qlm::ui::MainWindow window(instance);
+  qlm::platform::Win32Host host;
+  qlm::ui::MainWindow window(instance, host);
   window.Build();
   window.Show();
   window.RunMessageLoop();

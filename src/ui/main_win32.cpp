@@ -22,7 +22,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     }
     if (!qlm::LocateToolFolder(host, qlm::LocateMode::kInitial)) return 0;
 
-    MainWindow window(instance);
+    MainWindow window(instance, host);
     window.Create();
     window.Show();
     window.RunMessageLoop();

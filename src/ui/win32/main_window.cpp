@@ -85,7 +85,7 @@ bool AnswersWithoutItems(UINT message) {
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {}
+MainWindow::MainWindow(HINSTANCE instance, platform::Win32Host& host) : instance_(instance), host_(host) {}
 
 MainWindow::~MainWindow() {
   if (tooltip_) DestroyWindow(tooltip_);

@@ -20,7 +20,9 @@ namespace qlm::ui {
 
 class MainWindow : public FormWindow {
  public:
-  explicit MainWindow(HINSTANCE instance);
+  // host is the one the program settled the tool folder with: what it has
+  // learned of the file system (where QLM.INI can be written) holds here too.
+  MainWindow(HINSTANCE instance, platform::Win32Host& host);
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -84,7 +86,7 @@ class MainWindow : public FormWindow {
   HFONT font_ = nullptr;
   HFONT sampleFont_ = nullptr;
   HICON aboutIcon_ = nullptr;
-  platform::Win32Host host_;
+  platform::Win32Host& host_;
   platform::Win32WindowLink windows_;
   ToolLink link_{windows_, host_};
   MainForm form_{host_, link_, *this};
