@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -52,6 +53,7 @@ Options TestOptions(const std::string& work) {
   Options options;
   options.qlm = QLM_EXE;
   options.minimal = QLM_MINIMAL_EXE;
+  options.sameControls = QLM_SAME_CONTROLS_EXE;
   options.standin = QLM_STANDIN_EXE;
   options.sample = QLM_SAMPLE_DIR;
   options.work = work;
@@ -71,6 +73,33 @@ int CountFiles(const std::string& pattern) {
   return count;
 }
 
+// Whether the PE image in bytes has a section named .debug*: debug
+// information, which Wine reads in with the image.
+bool CarriesDebugInformation(const std::string& bytes) {
+  auto read32 = [&](std::size_t at) {
+    return at + 4 <= bytes.size() ? static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at]) |
+                                                                static_cast<unsigned char>(bytes[at + 1]) << 8 |
+                                                                static_cast<unsigned char>(bytes[at + 2]) << 16 |
+                                                                static_cast<unsigned char>(bytes[at + 3]) << 24)
+                                  : 0u;
+  };
+  const std::size_t header = read32(0x3C);
+  const std::size_t sections = read32(header + 4) >> 16;
+  const std::size_t table = header + 24 + (read32(header + 20) & 0xFFFF);
+  for (std::size_t i = 0; i < sections; ++i) {
+    const std::size_t at = table + 40 * i;
+    std::string name = bytes.substr(at, 8);
+    // A long name is "/" and its offset in the string table after the symbols.
+    if (name[0] == '/') {
+      const std::size_t strings = read32(header + 12) + 18 * std::size_t{read32(header + 16)};
+      const std::size_t offset = std::strtoul(name.c_str() + 1, nullptr, 10);
+      name = strings + offset < bytes.size() ? std::string(bytes.c_str() + strings + offset) : "";
+    }
+    if (name.rfind(".debug", 0) == 0) return true;
+  }
+  return false;
+}
+
 bool HasDisplay() { return std::getenv("DISPLAY") != nullptr; }
 
 TEST(Prepare, BuildsTheInstallationAndQuillmatesFolder) {
@@ -87,6 +116,13 @@ TEST(Prepare, BuildsTheInstallationAndQuillmatesFolder) {
   EXPECT_EQ(ReadOrFail(setup.qlmFolder + "\\QLM.INI"), "[CONFIG]\r\nTTPath=" + setup.tool + "\r\n");
   EXPECT_FALSE(setup.title.empty()) << "the stand-in's title from Sys.ini";
   EXPECT_TRUE(setup.trace.empty());
+  // The floor is started as QLM.exe is: from a folder of its own, shipped
+  // the same way, so that nothing but the settings work sets them apart.
+  EXPECT_EQ(ReadOrFail(setup.sameControls), ReadOrFail(QLM_SAME_CONTROLS_EXE));
+  EXPECT_EQ(setup.sameControls.rfind(setup.sameFolder + "\\", 0), 0u);
+  for (const std::string& exe : {setup.qlm, setup.sameControls, std::string(QLM_MINIMAL_EXE)})
+    EXPECT_FALSE(CarriesDebugInformation(ReadOrFail(exe))) << exe;
+  EXPECT_TRUE(CarriesDebugInformation(ReadOrFail(QLM_SAME_CONTROLS_EXE ".debug"))) << "its symbol file does";
 }
 
 TEST(Prepare, PlacesTheInstrumentedCopyAsQlmExeOfItsOwn) {
