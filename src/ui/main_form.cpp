@@ -67,6 +67,10 @@ bool MainForm::LoadEverything() {
   if ((repeatMode_ || window_.IsShiftDown()) && !LocateToolFolder(host_, LocateMode::kForced)) return false;
 
   const OwnSettings own = ReadOwnSettings(host_);
+  // A reload that switched tools: the TopMost handler below must not find,
+  // restore or bring forward the tool that was left. Until the new tool's
+  // title is read, no tool is looked up, as at the first load.
+  if (own.toolFolder != toolFolder_) link_.SetTool(ToolKind::kNone, "");
   toolFolder_ = own.toolFolder;
   posTop_ = own.posTop;
   posLeft_ = own.posLeft;

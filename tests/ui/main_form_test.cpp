@@ -235,6 +235,30 @@ TEST_F(MainFormTest, StoredTopMostMakesTheWindowTopmostWhileLoading) {
   EXPECT_EQ(window.topMost, std::vector<bool>{true});
 }
 
+// A reload that switches to another tool reads the stored TopMost before
+// that tool's title: the tool it left must not be looked up, restored or
+// brought forward, as at the first load no tool is.
+TEST_F(MainFormTest, AReloadOfAnotherToolBringsNoOtherToolForward) {
+  Install("Takumi.exe", fullConfig);
+  ASSERT_TRUE(form.LoadSettings());
+  FakeTool left(windows, "Sample Tool");
+
+  const std::string other = folder / "Other\\";
+  test::WriteBytes(other + "Takumi.exe", "");
+  test::WriteBytes(other + "System\\Appcfg.ini", fullConfig);
+  test::WriteBytes(other + "System\\Sys.ini", "[INFO]\r\nTitle=Other Tool\r\n");
+  test::WriteBytes(other + "Color\\Blue.clr", "");
+  ProfileFile(host, OwnSettingsPath(host)).WriteString("CONFIG", "TopMost", "1");
+  window.shift = true;
+  host.AnswerFileDialog(other + "Takumi.exe");
+  window.answers = {kYes};
+  form.CancelClick();
+
+  EXPECT_EQ(window.topMost, std::vector<bool>{true});
+  EXPECT_EQ(windows.foreground(), kNoWindow);
+  EXPECT_EQ(window.status, Sjis("Other Tool プログラムは起動してません。"));
+}
+
 TEST_F(MainFormTest, RealtimeNeedsARunningToolAndAYes) {
   Install("Takumi.exe", fullConfig);
   ASSERT_TRUE(form.LoadSettings());
