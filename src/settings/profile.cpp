@@ -94,7 +94,13 @@ void ProfileFile::Begin() {
 
 std::string ProfileFile::ReadString(const std::string& section, const std::string& key,
                                     const std::string& fallback) const {
-  return platform::ProfileRead(Target(), section, key, fallback);
+  std::string asked = section;
+  asked.append(1, '\0').append(key).append(1, '\0').append(fallback);
+  const auto known = reads_.find(asked);
+  if (known != reads_.end()) return known->second;
+  std::string value = platform::ProfileRead(Target(), section, key, fallback);
+  reads_.emplace(std::move(asked), value);
+  return value;
 }
 
 bool ProfileFile::HasKeys(const std::string& section) const { return platform::ProfileHasKeys(Target(), section); }
@@ -115,6 +121,7 @@ void ProfileFile::WriteString(const std::string& section, const std::string& key
 
 void ProfileFile::WriteStrings(const std::string& section,
                                const std::vector<std::pair<std::string, std::string>>& values) {
+  reads_.clear();
   if (!copy_ && !inPlace_) Begin();
   if (copy_)
     for (const auto& [key, value] : values) pending_.push_back({section, key, value});

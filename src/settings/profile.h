@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,7 +45,9 @@ class ProfileFile {
   const std::string& path() const { return path_; }
 
   // The stored value, or fallback when the file, section or key is missing.
-  // Writes not yet committed are seen.
+  // Writes not yet committed are seen. A value read is read once for the
+  // object's routine (each read of a large file costs the platform a look at
+  // the file, or a parse of it), until the object writes.
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& fallback) const;
   // False when no key of section can be read (no such section or no file).
@@ -87,6 +90,9 @@ class ProfileFile {
   // The writes made on the copy, to be made on the file itself when the copy
   // cannot take its place.
   std::vector<Write> pending_;
+  // What was read since the last write: section, key and fallback, joined
+  // by NULs, to the value.
+  mutable std::map<std::string, std::string> reads_;
 };
 
 }  // namespace qlm

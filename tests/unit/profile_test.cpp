@@ -91,6 +91,7 @@ TEST_F(ProfileTest, TheWritesOfOneActionLandTogetherOrNotAtAll) {
   }
   {
     ProfileFile action(host, file, ProfileFile::Writes::kTogether);
+    EXPECT_EQ(action.ReadInteger("CONFIG", "PosTop", 0), 0);
     action.WriteString("CONFIG", "TTPath", "C:\\New\\");
     action.WriteInteger("CONFIG", "PosTop", 5);
     EXPECT_EQ(action.ReadInteger("CONFIG", "PosTop", 0), 5);
