@@ -53,10 +53,10 @@ std::vector<std::string> OtherNameSwitches() {
   return switches;
 }
 
-std::string OtherNamesSection(const std::string& wrongKey) {
+std::string OtherNamesSection() {
   std::string lines = "[ToolWindows]\r\n";
   for (const auto& each : OtherNames())
-    lines += std::string(each.key) + "=" + (each.key == wrongKey ? "Elsewhere" : each.written) + "\r\n";
+    lines += std::string(each.key) + "=" + each.written + "\r\n";
   return lines;
 }
 

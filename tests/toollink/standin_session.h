@@ -19,9 +19,9 @@ using StateLine = std::map<std::string, std::string>;
 
 // Other names for the stand-in's seven inner windows: the switches that start
 // it under them, and the [ToolWindows] section of QLM.INI that names them (the
-// tab bar's in the inverted form). wrongKey, when given, is named wrongly.
+// tab bar's in the inverted form).
 std::vector<std::string> OtherNameSwitches();
-std::string OtherNamesSection(const std::string& wrongKey = "");
+std::string OtherNamesSection();
 
 class StandInSession {
  public:

@@ -1,8 +1,7 @@
 // The live link on the real desktop (under Wine), against the stand-in tool
 // running in a process of its own: finding it, the status line, the bar
 // probes of both shapes, its commands and reload notifications, that a
-// closed tool's window gets nothing, and the stand-in under other window
-// names, found through [ToolWindows] of QLM.INI and listed.
+// closed tool's window gets nothing.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -24,7 +23,6 @@
 #include "toollink/tool_link.h"
 #include "toollink/tool_messages.h"
 #include "toollink/window_names.h"
-#include "toollink/window_names_section.h"
 
 namespace qlm {
 namespace {
@@ -278,26 +276,6 @@ TEST_F(StandInTest, NothingReachesAToolThatClosedNorItsSuccessor) {
   link.RefreshToolStatus();
   link.SendToolCommand(toolmsg::kToggleToolBar);
   EXPECT_EQ(second.Lines().size(), 2u);
-}
-
-// --- Other window names --------------------------------------------------------
-
-// Under other names, the tool is found through [ToolWindows] of QLM.INI; with
-// one bar's window named wrongly, only that bar's probe misses.
-TEST_F(StandInTest, AWrongNameInTheSectionMissesOnlyItsOwnBar) {
-  StandInSession& tool = Install("Takumi.exe", Appcfg(1, {}, "Color\\Night.CLR"));
-  ASSERT_TRUE(tool.Start(test::OtherNameSwitches()));
-  test::ScratchFolder own;
-  platform::ScriptedHost reader(own / "QLM.exe");
-  const std::pair<const char*, const char*> bars[] = {
-      {"ToolBarTitleB", config::kToolBar}, {"TabBarTitle", config::kTabBar}, {"TickerTitleB", config::kTickerBar}};
-  for (const auto& [wrongKey, wrongBar] : bars) {
-    test::WriteBytes(own / "QLM.INI", test::OtherNamesSection(wrongKey));
-    link.SetWindowNames(LoadToolWindowNames(reader));
-    EXPECT_EQ(link.RefreshToolStatus(), Status(msg::kToolRunningMdi)) << wrongKey;
-    for (const auto& [key, bar] : bars) EXPECT_EQ(link.IsBarVisible(bar), bar != wrongBar) << wrongKey << " " << bar;
-  }
-  EXPECT_TRUE(reader.notices().empty());
 }
 
 }  // namespace

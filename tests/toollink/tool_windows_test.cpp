@@ -53,25 +53,19 @@ TEST_F(ToolWindowsTest, EachKeyReplacesItsOwnNameOnly) {
   }
 }
 
-TEST_F(ToolWindowsTest, AbsentSectionKeyOrValueKeepsTheBuiltInName) {
-  for (const char* ini : {"", "[CONFIG]\r\nTTPath=C:\\\r\n", "[ToolWindows]\r\nTabBarTitle=\r\nMarkerClass= \r\n"}) {
-    const WindowNames names = Read(ini);
-    for (std::size_t i = 0; i < toollink::kWindowNameCount; ++i)
-      EXPECT_EQ(Name(names, WindowName(i)), PlainName(WindowName(i)).c_str()) << ini;
-  }
-}
-
 // Ten bytes at most, Shift-JIS counted in bytes; "~" and the inverted bytes
-// in hex of either case ("Dock" is 44 6F 63 6B).
+// in hex of either case ("Dock" is 44 6F 63 6B). An empty value is no name:
+// it would match every untitled window.
 TEST_F(ToolWindowsTest, PlainAndInvertedValuesOfUpToTenBytes) {
   const WindowNames names = Read("[ToolWindows]\r\nContainerTitle=~BB909C94\r\nTabBarTitle=~bb909c94\r\n"
                                  "MarkerClass=TenBytes!!\r\nTickerTitleB=" + Sjis("株価ボード") +
-                                 "\r\nTickerTitleA=~7CA17C8A680E\r\n");
+                                 "\r\nTickerTitleA=~7CA17C8A680E\r\nToolBarTitleA= \r\n");
   EXPECT_EQ(Name(names, WindowName::kContainerTitle), "Dock");
   EXPECT_EQ(Name(names, WindowName::kTabBarTitle), "Dock");
   EXPECT_EQ(Name(names, WindowName::kMarkerClass), "TenBytes!!");
   EXPECT_EQ(Name(names, WindowName::kTickerTitleB), Sjis("株価ボード"));
   EXPECT_EQ(Name(names, WindowName::kTickerTitleA), Sjis("タブ列"));
+  EXPECT_EQ(Name(names, WindowName::kToolBarTitleA), Name(builtIn, WindowName::kToolBarTitleA));
 }
 
 // A refused value keeps the built-in name; one notice names every refused key.
