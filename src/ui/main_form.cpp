@@ -30,6 +30,18 @@ std::string StoredFontFace(const ToolConfig& config) {
   return fields.size() > font::kFaceName ? fields[font::kFaceName] : std::string();
 }
 
+// Fills list anew with fill (false: nothing filled) and selects again the
+// item that was chosen, found by same.
+template <typename Fill, typename Same>
+void RefillKeepingChoice(ListModel& list, Fill fill, Same same) {
+  const bool chosen = list.selected() >= 0;
+  const std::string text = list.text();
+  if (!fill() || !chosen) return;
+  const auto& items = list.items();
+  const auto found = std::find_if(items.begin(), items.end(), [&](const std::string& item) { return same(item, text); });
+  if (found != items.end()) list.Select(static_cast<int>(found - items.begin()));
+}
+
 }  // namespace
 
 std::vector<std::string> FormWindow::FontFamiliesNamed(const std::string& family) const {
@@ -148,23 +160,15 @@ void MainForm::FillListsForLoading(const ToolConfig& config) {
 void MainForm::CompleteLists() {
   if (fontListPartial_) {
     fontListPartial_ = false;
-    const bool chosen = font.face.selected() >= 0;
-    const std::string face = font.face.text();
-    font.face.SetItems(SystemFontList());
-    const auto& faces = font.face.items();
-    const auto found = std::find(faces.begin(), faces.end(), face);
-    if (chosen && found != faces.end()) font.face.Select(static_cast<int>(found - faces.begin()));
+    RefillKeepingChoice(
+        font.face, [&] { font.face.SetItems(SystemFontList()); return true; },
+        [](const std::string& item, const std::string& face) { return item == face; });
   }
   if (colourListPartial_) {
     colourListPartial_ = false;
-    const bool chosen = colourFiles.selected() >= 0;
-    const std::string file = colourFiles.text();
-    if (!ListColourFiles(toolFolder_, colourFiles) || !chosen) return;
-    const auto& files = colourFiles.items();
-    const auto found = std::find_if(files.begin(), files.end(), [&](const std::string& item) {
-      return platform::CompareIgnoringCase(item, file) == 0;
-    });
-    if (found != files.end()) colourFiles.Select(static_cast<int>(found - files.begin()));
+    RefillKeepingChoice(
+        colourFiles, [&] { return ListColourFiles(toolFolder_, colourFiles); },
+        [](const std::string& item, const std::string& file) { return platform::CompareIgnoringCase(item, file) == 0; });
   }
 }
 

@@ -344,11 +344,6 @@ void Quillmate::Choose(int id, const std::string& item) const {
   if (!answered) ADD_FAILURE() << "the choice in " << id << " was not handled in time; open boxes: " << Boxes();
 }
 
-void Quillmate::ChooseAsync(int id, const std::string& item) const {
-  if (!SelectItem(id, item)) return;
-  PostMessageA(MainWindow(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Control(id)));
-}
-
 namespace {
 
 // Where a click on the size's up or down arrow lands: the arrows share the

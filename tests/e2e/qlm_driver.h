@@ -137,7 +137,6 @@ class Quillmate {
   // Picks the item with this text in a drop-down list and notifies the main
   // window as a user's choice does.
   void Choose(int id, const std::string& item) const;
-  void ChooseAsync(int id, const std::string& item) const;
   // Clicks the size's up or down arrow.
   void ClickArrow(bool up) const;
   // Queues count clicks on an arrow and returns at once.

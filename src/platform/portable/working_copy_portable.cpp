@@ -71,7 +71,7 @@ bool ReplaceWithWorkingCopy(const std::string& copy, const std::string& file) {
   const auto fresh = ReadWholeFile(from);
   if (!fresh) return false;
   if (const auto old = ReadWholeFile(to); old && *old == *fresh) {
-    unlink(from.c_str());
+    RemoveWorkingCopy(copy);
     return true;
   }
   if (!FlushToDisk(from)) return false;
@@ -98,7 +98,9 @@ void RemoveStaleWorkingCopies(const std::string& file) {
     // A copy under this process's own id is from an ended process that had
     // the same id: this one keeps no copy between its actions. An id beyond
     // any process id is no copy of ours.
-    if (owner && *owner <= INT_MAX && (static_cast<pid_t>(*owner) == self || !ProcessRuns(static_cast<pid_t>(*owner)))) unlink((folder + entry->d_name).c_str());
+    if (!owner || *owner > INT_MAX) continue;
+    const auto id = static_cast<pid_t>(*owner);
+    if (id == self || !ProcessRuns(id)) unlink((folder + entry->d_name).c_str());
   }
 }
 

@@ -24,7 +24,6 @@
 namespace qlm::platform {
 namespace {
 
-
 bool WriteAll(HANDLE file, const std::string& bytes) {
   for (std::size_t done = 0; done < bytes.size();) {
     DWORD written = 0;
@@ -84,19 +83,18 @@ std::optional<std::string> MakeWorkingCopy(const std::string& file) {
 }
 
 // The profile functions write each change to the file at once, but may keep
-// the copy parsed under its name: let go of it once the name is free, when
-// that costs no parse of the file.
-void ForgetCopy(const std::string& copy) {
-  ProfileFlush(copy);
+// the copy parsed under its name: they are told to let go of it once the
+// name is free, when that costs no parse of the file.
+void RemoveWorkingCopy(const std::string& copy) {
   DeleteFileA(copy.c_str());
+  ProfileFlush(copy);
 }
 
 bool ReplaceWithWorkingCopy(const std::string& copy, const std::string& file) {
   const auto fresh = ReadFileBytes(copy);
   if (!fresh) return false;
   if (const auto old = ReadFileBytes(file); old && *old == *fresh) {
-    DeleteFileA(copy.c_str());
-    ForgetCopy(copy);
+    RemoveWorkingCopy(copy);
     return true;
   }
   if (!FlushToDisk(copy)) return false;
@@ -106,13 +104,8 @@ bool ReplaceWithWorkingCopy(const std::string& copy, const std::string& file) {
     SetFileAttributesA(copy.c_str(), attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                                    FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
   if (!MoveFileExA(copy.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return false;
-  ForgetCopy(copy);
+  ProfileFlush(copy);
   return true;
-}
-
-void RemoveWorkingCopy(const std::string& copy) {
-  DeleteFileA(copy.c_str());
-  ForgetCopy(copy);
 }
 
 void RemoveStaleWorkingCopies(const std::string& file) {
