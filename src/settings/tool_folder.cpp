@@ -2,6 +2,7 @@
 #include "settings/tool_folder.h"
 
 #include "platform/codepage.h"
+#include "platform/file_search.h"
 #include "platform/host.h"
 #include "platform/profile_store.h"
 #include "settings/messages.h"
@@ -12,11 +13,29 @@
 namespace qlm {
 namespace {
 
+// Where the dialog opens: beside the known tool's folder, in the nearest of
+// its parents that still exists (a tool moved away leaves a stale folder; a
+// 32-bit tool on 64-bit Windows lives under "Program Files (x86)"). With no
+// known folder, the default folder of the message table.
+std::string InitialFolder(const platform::Host& host, const std::string& known) {
+  std::string folder = known;
+  if (!folder.empty() && LastBackslash(folder) == folder.size() - 1) folder.pop_back();
+  while (LastBackslash(folder) != std::string::npos) {
+    folder = ParentFolder(folder);
+    if (folder.empty()) break;
+    if (folder.back() == ':') folder += '\\';
+    const bool root = folder.back() == '\\';
+    if (!platform::FindFiles(folder + (root ? "*" : "\\*")).empty()) return folder;
+    if (root) break;
+  }
+  return host.Text(msg::kChooseToolFolder);
+}
+
 // The filter text holds a description and a pattern separated by "|".
-platform::FileDialogRequest ToolExecutableRequest(const platform::Host& host) {
+platform::FileDialogRequest ToolExecutableRequest(const platform::Host& host, const std::string& knownFolder) {
   platform::FileDialogRequest request;
   request.title = host.Text(msg::kChooseToolTitle);
-  request.initialFolder = host.Text(msg::kChooseToolFolder);
+  request.initialFolder = InitialFolder(host, knownFolder);
   const std::string filter = host.Text(msg::kChooseToolFilter);
   std::size_t bar = std::string::npos;
   for (std::size_t i = 0; i < filter.size(); i = platform::NextChar(filter, i))
@@ -48,7 +67,7 @@ bool LocateToolFolder(platform::Host& host, LocateMode mode) {
   std::string folder = stored;
 
   if (mode == LocateMode::kForced || !IsValidToolFolder(folder)) {
-    const auto chosen = host.AskForFile(ToolExecutableRequest(host));
+    const auto chosen = host.AskForFile(ToolExecutableRequest(host, stored));
     folder = chosen ? FolderOfChosenFile(*chosen) : std::string();
   }
   if (folder.empty()) {

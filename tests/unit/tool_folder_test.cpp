@@ -96,6 +96,33 @@ TEST_F(ToolFolderTest, TheDialogAsksForAnExecutableFromProgramFiles) {
   EXPECT_TRUE(request.resizable);
 }
 
+TEST_F(ToolFolderTest, TheDialogStartsBesideTheKnownToolFolder) {
+  // Switching tools, or a stored folder gone stale, opens the dialog in the
+  // nearest existing parent of the known folder; with none known it opens
+  // in Program Files.
+  const std::string tool = MakeTool("x86\\Tool", {"System\\Appcfg.ini", "System\\Sys.ini", "Takumi.exe"});
+  struct Case {
+    const char* what;
+    std::string stored;
+    LocateMode mode;
+    std::string initial;
+  } cases[] = {
+      {"first start", "", LocateMode::kInitial, "C:\\Program Files"},
+      {"switching tools", tool, LocateMode::kForced, folder / "x86"},
+      {"tool folder gone", folder / "x86\\Moved\\", LocateMode::kInitial, folder / "x86"},
+      {"its parents gone too", folder / "gone\\deeper\\Tool\\", LocateMode::kInitial, folder.path()},
+      {"no folder in the value", "Tool", LocateMode::kInitial, "C:\\Program Files"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    StoreToolPath(c.stored);
+    host.AnswerFileDialog(std::nullopt);
+    LocateToolFolder(host, c.mode);
+    ASSERT_FALSE(host.fileDialogs().empty());
+    EXPECT_EQ(host.fileDialogs().back().initialFolder, c.initial);
+  }
+}
+
 TEST_F(ToolFolderTest, ForcedModeAsksEvenForAValidFolderAndCancelAborts) {
   const std::string tool = MakeTool("Tool", {"System\\Appcfg.ini", "System\\Sys.ini", "Takumi.exe"});
   const std::string other = MakeTool("Other", {"System\\Appcfg.ini", "System\\Sys.ini", "HighSpeed.exe"});
