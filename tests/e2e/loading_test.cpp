@@ -68,6 +68,25 @@ TEST_F(LoadingTest, ShowsTheToolsSettings) {
   EXPECT_EQ(qlm.Text(kStatusBar), title + S(" プログラムは起動してません。"));
 }
 
+TEST_F(LoadingTest, ALongTitleGivesWayToTheStatusWords) {
+  // The words must not be cut where they seem to say the opposite.
+  const std::string title = UniqueTitle("Takumi 株式トレード (サンプル) ツール");
+  const std::string words = S(" プログラムは起動してません。");
+  ToolInstallation tool({"Takumi.exe", title, kFullAppcfg});
+  Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
+  ASSERT_TRUE(qlm.Start());
+  ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
+
+  const std::string shown = qlm.Text(kStatusBar);
+  const std::string shortened = "Takumi " + S("株式");
+  ASSERT_GT(shown.size(), words.size());
+  EXPECT_EQ(shown.substr(shown.size() - words.size()), words) << shown;
+  EXPECT_EQ(shown.compare(0, shortened.size(), shortened), 0) << shown;
+  EXPECT_NE(shown.find(S("…")), std::string::npos) << shown;
+  const int panel = qlm.ClientRect().right - kStatusPanelWidths[1];
+  EXPECT_LE(TahomaWidth(shown), panel - 6) << shown;
+}
+
 TEST_F(LoadingTest, WindowStyleAndBarsFollowTheirKeys) {
   {
     ToolInstallation tool({"Takumi.exe", UniqueTitle("ツール"),

@@ -161,6 +161,19 @@ bool ChooseFile(HWND dialog, const std::string& path) {
   return Press(dialog, IDOK);
 }
 
+int TahomaWidth(const std::string& text, bool bold) {
+  const HFONT font = CreateFontA(-MulDiv(8, 96, 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
+                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Tahoma");
+  const HDC screen = GetDC(nullptr);
+  const HGDIOBJ old = SelectObject(screen, font);
+  SIZE size = {};
+  GetTextExtentPoint32A(screen, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  DeleteObject(font);
+  return size.cx;
+}
+
 std::string DescribeBoxes(DWORD processId) {
   std::string text;
   for (HWND window : TopLevelWindows(processId)) {

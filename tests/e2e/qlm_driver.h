@@ -78,6 +78,9 @@ std::string UniqueTitle(const char* utf8);
 // Texts of the visible dialogs of one process, for failure messages.
 std::string DescribeBoxes(DWORD processId);
 
+// The width in pixels of text in the program's 8-point Tahoma.
+int TahomaWidth(const std::string& text, bool bold = false);
+
 // QLM.exe copied into a scratch folder beside its own QLM.INI, started, and
 // ended at the latest when this object goes.
 class Quillmate {

@@ -8,6 +8,7 @@
 #include "settings/errors.h"
 #include "ui/form_rules.h"
 #include "ui/resource_ids.h"
+#include "ui/status_fit.h"
 #include "ui/win32/dialogs.h"
 #include "ui/win32/layout.h"
 
@@ -83,12 +84,23 @@ bool AnswersWithoutItems(UINT message) {
   return false;
 }
 
+// The status bar as a tool of its tip; the tip watches its mouse itself.
+TOOLINFOA StatusTool(HWND window) {
+  TOOLINFOA tool = {};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = window;
+  tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(window, kStatusBar));
+  return tool;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance, platform::Win32Host& host) : instance_(instance), host_(host) {}
 
 MainWindow::~MainWindow() {
   if (tooltip_) DestroyWindow(tooltip_);
+  if (statusTip_) DestroyWindow(statusTip_);
   if (window_) DestroyWindow(window_);
   if (font_) DeleteObject(font_);
   if (sampleFont_) DeleteObject(sampleFont_);
@@ -321,6 +333,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       const HWND status = Control(kStatusBar);
       SendMessageA(status, WM_SIZE, 0, 0);
       SendMessageA(status, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+      ShowStatusText();
       return 0;
     }
     case WM_CLOSE:
@@ -363,6 +376,7 @@ void MainWindow::Choose(ListModel& model, int id, void (MainForm::*handler)()) {
 
 void MainWindow::RunMessageLoop() {
   if (window_ && !tooltip_) CreateHints();
+  if (window_ && !statusTip_) CreateStatusTip();
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     RelayToHints(message);
@@ -447,7 +461,52 @@ void MainWindow::SetFontSample(const std::string& face, int size, bool bold) {
 }
 
 void MainWindow::SetStatusText(const std::string& text) {
-  SendMessageA(Control(kStatusBar), SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  statusText_ = text;
+  ShowStatusText();
+}
+
+// The status words stay whole: when the first panel is too narrow for the
+// line, the tool's title at its start gives way. The whole line is the
+// status bar's tip.
+void MainWindow::ShowStatusText() {
+  const HWND status = Control(kStatusBar);
+  if (!status) return;
+  std::string shown = statusText_;
+  const std::string& title = link_.toolTitle();
+  RECT panel{};
+  if (!title.empty() && statusText_.compare(0, title.size(), title) == 0 &&
+      SendMessageA(status, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel))) {
+    const HDC context = GetDC(status);
+    const HGDIOBJ old = SelectObject(context, reinterpret_cast<HGDIOBJ>(SendMessageA(status, WM_GETFONT, 0, 0)));
+    const auto measure = [context](std::string_view text) {
+      SIZE size{};
+      GetTextExtentPoint32A(context, text.data(), static_cast<int>(text.size()), &size);
+      return static_cast<int>(size.cx);
+    };
+    // The panel's edges and the inset of its text.
+    constexpr int kTextMargin = 8;
+    shown = FitStatusText(title, std::string_view(statusText_).substr(title.size()), Ansi("…"),
+                          panel.right - panel.left - kTextMargin, measure);
+    SelectObject(context, old);
+    ReleaseDC(status, context);
+  }
+  SendMessageA(status, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(shown.c_str()));
+  if (statusTip_) {
+    TOOLINFOA tool = StatusTool(window_);
+    tool.lpszText = const_cast<char*>(statusText_.c_str());
+    SendMessageA(statusTip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+}
+
+// The status bar's tip shows whatever the hints setting says: it is the only
+// place the whole line can be read. Like the hints' window it has no owner
+// (see CreateHints) and goes with the main window by hand.
+void MainWindow::CreateStatusTip() {
+  statusTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
+                               0, 0, nullptr, nullptr, instance_, nullptr);
+  TOOLINFOA tool = StatusTool(window_);
+  tool.lpszText = const_cast<char*>(statusText_.c_str());
+  SendMessageA(statusTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 RECT MainWindow::Frame() const {

@@ -63,6 +63,9 @@ class MainWindow : public FormWindow {
   // Hands a mouse message meant for one of the controls to the hints.
   void RelayToHints(const MSG& message);
   void CreateHints();
+  // The status line fitted into its panel, and its tip.
+  void ShowStatusText();
+  void CreateStatusTip();
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void BuildControls();
@@ -86,6 +89,8 @@ class MainWindow : public FormWindow {
   HFONT font_ = nullptr;
   HFONT sampleFont_ = nullptr;
   HICON aboutIcon_ = nullptr;
+  std::string statusText_;    // the whole status line, as the form set it
+  HWND statusTip_ = nullptr;  // the status bar's tip, once made
   platform::Win32Host& host_;
   platform::Win32WindowLink windows_;
   ToolLink link_{windows_, host_};
