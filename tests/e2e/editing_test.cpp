@@ -231,6 +231,14 @@ TEST_F(EditingTest, AboutBoxShowsTheVersionEveryTime) {
     GetClientRect(box, &client);
     EXPECT_EQ(client.right, 273);
     EXPECT_EQ(client.bottom, 98);
+    // The bold short name ends at least a space before the full name.
+    const HWND shortName = FindWindowExA(box, nullptr, "Static", "QLM");
+    const HWND fullName = FindWindowExA(box, nullptr, "Static", "Quillmate");
+    ASSERT_TRUE(shortName && fullName);
+    RECT shortRect = {}, fullRect = {};
+    GetWindowRect(shortName, &shortRect);
+    GetWindowRect(fullName, &fullRect);
+    EXPECT_GE(fullRect.left - (shortRect.left + TahomaWidth("QLM", true)), TahomaWidth(" ")) << "QLM and Quillmate run together";
     ASSERT_TRUE(Press(box, IDOK));
     ASSERT_TRUE(qlm.WaitForBoxGone(caption));
   }

@@ -22,6 +22,17 @@ HFONT Tahoma(bool bold = false, bool underline = false) {
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Tahoma");
 }
 
+// The width in pixels of text drawn in font.
+int TextWidth(HFONT font, const std::string& text) {
+  const HDC screen = GetDC(nullptr);
+  const HGDIOBJ old = SelectObject(screen, font);
+  SIZE size{};
+  GetTextExtentPoint32A(screen, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  return size.cx;
+}
+
 // What one dialog does on opening and on a command; its fonts go with it.
 struct DialogSpec {
   std::string caption;
@@ -163,8 +174,11 @@ void ShowAboutBox(HINSTANCE instance, HWND owner) {
     AddControl(dialog, "STATIC", "", SS_ETCHEDFRAME, -1, 0, 0, 273, 97, font);
     const HWND picture = AddControl(dialog, "STATIC", "", SS_ICON | SS_REALSIZECONTROL, -1, 10, 10, 34, 34, font);
     SendMessageA(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-    AddControl(dialog, "STATIC", "QLM", SS_LEFT, -1, 50, 10, 26, 14, bold);
-    AddControl(dialog, "STATIC", "Quillmate", SS_LEFT, -1, 77, 10, 120, 14, font);
+    // The short name in bold, then the full name one space further on, each
+    // label as wide as its text: they read as two words in any font.
+    const int shortWidth = TextWidth(bold, "QLM"), space = TextWidth(font, " ");
+    AddControl(dialog, "STATIC", "QLM", SS_LEFT | SS_NOPREFIX, -1, 50, 10, shortWidth, 14, bold);
+    AddControl(dialog, "STATIC", "Quillmate", SS_LEFT | SS_NOPREFIX, -1, 50 + shortWidth + space, 10, 120, 14, font);
     AddControl(dialog, "STATIC", "Version " + FileVersionOf(platform::Win32Host().ExecutablePath()), SS_LEFT, -1, 50, 29, 200, 14, font);
     AddControl(dialog, "STATIC", "Copyright (C) 2026 Quillmate", SS_LEFT, -1, 50, 48, 215, 14, font);
     linkControl = AddControl(dialog, "STATIC", "Quillmate Information", SS_LEFT | SS_NOTIFY, kLink, 50, 67, 120, 14, link);
