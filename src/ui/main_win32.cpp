@@ -1,16 +1,96 @@
 // main_win32.cpp: the program's entry. Settles the tool folder, builds and
 // loads the main window, shows it and runs the message loop; an error that
 // escapes is shown in the error box. With the switch /list-tool-windows it
-// only writes the list of the tool's windows and ends.
+// only writes the list of the tool's windows and ends. A second start on the
+// same settings file brings the running window forward and ends.
 #include <windows.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <exception>
+#include <string>
 
 #include "platform/win32/win32_host.h"
 #include "platform/win32/window_link_win32.h"
+#include "settings/own_settings.h"
 #include "settings/tool_folder.h"
 #include "toollink/window_list.h"
 #include "ui/win32/main_window.h"
+
+namespace {
+
+// One Quillmate per settings file: two windows on the same files would each
+// write back what the other changed. Another copy of QLM.exe with a QLM.INI of
+// its own runs beside this one. The running one is known by a small named
+// memory block of the session that holds its main window; the block's name
+// comes from the settings file's full path, made alike in case (names of
+// kernel objects are compared case-sensitively, paths are not) and hashed,
+// since a name may not hold backslashes. The block goes when its program
+// ends, however it ends.
+class SingleInstance {
+ public:
+  explicit SingleInstance(const std::string& settingsPath) {
+    block_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(std::uint64_t),
+                                BlockName(settingsPath).c_str());
+    second_ = block_ && GetLastError() == ERROR_ALREADY_EXISTS;
+    if (block_) view_ = static_cast<volatile std::uint64_t*>(
+                    MapViewOfFile(block_, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(std::uint64_t)));
+  }
+  ~SingleInstance() {
+    if (view_) UnmapViewOfFile(const_cast<std::uint64_t*>(view_));
+    if (block_) CloseHandle(block_);
+  }
+  SingleInstance(const SingleInstance&) = delete;
+  SingleInstance& operator=(const SingleInstance&) = delete;
+
+  // Whether another Quillmate runs on the same settings file.
+  bool IsSecond() const { return second_; }
+
+  // Tells later starts which window to bring forward.
+  void Announce(HWND window) {
+    if (view_) *view_ = reinterpret_cast<std::uintptr_t>(window);
+  }
+
+  // Brings the running Quillmate forward, with the box it may have open; it
+  // may still be starting (asking for the tool), so its window is awaited a
+  // little while.
+  void BringFirstForward() const {
+    HWND window = nullptr;
+    for (int tries = 0; view_ && tries < 30; ++tries) {
+      window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(*view_));
+      if (window && IsWindow(window)) break;
+      window = nullptr;
+      Sleep(100);
+    }
+    if (!window) return;
+    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    // This program was started by the user, so it may give the foreground.
+    SetForegroundWindow(GetLastActivePopup(window));
+  }
+
+ private:
+  static std::string BlockName(const std::string& settingsPath) {
+    std::string path = settingsPath;
+    char full[4 * MAX_PATH];
+    const DWORD length = GetFullPathNameA(settingsPath.c_str(), sizeof full, full, nullptr);
+    if (length > 0 && length < sizeof full) path.assign(full, length);
+    // A short (8.3) spelling of an existing path names the same file.
+    const DWORD longLength = GetLongPathNameA(path.c_str(), full, sizeof full);
+    if (longLength > 0 && longLength < sizeof full) path.assign(full, longLength);
+    if (!path.empty()) CharUpperBuffA(path.data(), static_cast<DWORD>(path.size()));
+    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (const char c : path) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    char name[64];
+    std::snprintf(name, sizeof name, "Local\\Quillmate.%016llx", static_cast<unsigned long long>(hash));
+    return name;
+  }
+
+  HANDLE block_ = nullptr;
+  volatile std::uint64_t* view_ = nullptr;
+  bool second_ = false;
+};
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   using qlm::ui::MainWindow;
@@ -20,10 +100,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
       qlm::platform::Win32WindowLink windows;
       return qlm::ListToolWindows(host, windows);
     }
+    SingleInstance single(qlm::OwnSettingsPath(host));
+    if (single.IsSecond()) {
+      single.BringFirstForward();
+      return 0;
+    }
     if (!qlm::LocateToolFolder(host, qlm::LocateMode::kInitial)) return 0;
 
     MainWindow window(instance, host);
     window.Create();
+    single.Announce(window.handle());
     window.Show();
     window.RunMessageLoop();
   } catch (const std::exception& error) {

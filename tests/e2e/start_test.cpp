@@ -74,6 +74,45 @@ TEST_F(StartTest, IncompleteFolderAsksForTheToolAndRemembersTheChoice) {
   EXPECT_EQ(ReadIni(qlm.OwnIniPath())["CONFIG"]["TTPath"], chosen.folder());
 }
 
+TEST_F(StartTest, ASecondStartBringsTheFirstForwardAndEndsWithoutWriting) {
+  ToolInstallation tool({"Takumi.exe", UniqueTitle("ツール"), Appcfg()});
+  Quillmate first(Quillmate::OwnIniFor(tool.folder()));
+  Quillmate other(Quillmate::OwnIniFor(tool.folder()));
+  ASSERT_TRUE(first.Start());
+  const HWND main = first.WaitForMainWindow();
+  ASSERT_TRUE(main) << first.Boxes();
+  ASSERT_TRUE(other.Start());
+  ASSERT_TRUE(other.WaitForMainWindow()) << "a copy with a settings file of its own runs beside it";
+  const std::string own = test::ReadBytes(first.OwnIniPath());
+  const std::string config = test::ReadBytes(tool.ConfigPath());
+
+  std::string commandLine = "\"" + first.ExePath() + "\"";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION second = {};
+  ASSERT_TRUE(CreateProcessA(first.ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &second));
+  bool showedAWindow = false;
+  const bool ended = WaitUntil([&] {
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "QuillmateMainForm", nullptr));) {
+      DWORD process = 0;
+      GetWindowThreadProcessId(window, &process);
+      if (process == second.dwProcessId && IsWindowVisible(window)) showedAWindow = true;
+    }
+    return WaitForSingleObject(second.hProcess, 0) == WAIT_OBJECT_0;
+  });
+  if (!ended) TerminateProcess(second.hProcess, 1);
+  CloseHandle(second.hThread);
+  CloseHandle(second.hProcess);
+
+  EXPECT_TRUE(ended) << "the second start is still running";
+  EXPECT_FALSE(showedAWindow);
+  EXPECT_TRUE(first.Running());
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; })) << "the running window is not brought forward";
+  EXPECT_EQ(test::ReadBytes(first.OwnIniPath()), own);
+  EXPECT_EQ(test::ReadBytes(tool.ConfigPath()), config);
+}
+
 TEST_F(StartTest, FolderWithoutSupportedExecutableEnds) {
   ToolInstallation tool({"", UniqueTitle("無名ツール"), Appcfg()});
   Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
