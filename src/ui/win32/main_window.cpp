@@ -498,9 +498,11 @@ void MainWindow::ShowStatusText() {
   }
 }
 
-// The status bar's tip shows whatever the hints setting says: it is the only
-// place the whole line can be read. Like the hints' window it has no owner
-// (see CreateHints) and goes with the main window by hand.
+// The status bar's tip shows whether hints are on or off: it is the only
+// place the whole line can be read. It is a tip window of its own, since the
+// status bar's own tips show only for text the panel cuts, and the fitted
+// text is never cut. Like the hints' window it has no owner (see
+// CreateHints) and goes with the main window by hand.
 void MainWindow::CreateStatusTip() {
   statusTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
                                0, 0, nullptr, nullptr, instance_, nullptr);
