@@ -129,11 +129,11 @@ class MainFormTest : public ::testing::Test {
   }
   std::string Appcfg() const { return test::ReadBytes(tool + "System\\Appcfg.ini"); }
   // Cancel with Shift held, choosing the same tool again and continuing.
-  void Reload() {
+  void Reload(MainForm& reloaded) {
     window.shift = true;
     host.AnswerFileDialog(tool + "Takumi.exe");
     window.answers = {kYes};
-    form.CancelClick();
+    reloaded.CancelClick();
     window.shift = false;
   }
   // Checks Realtime and answers the caution with Yes.
@@ -202,28 +202,26 @@ TEST_F(MainFormTest, EveryLoadEnablesWhatItsFileHolds) {
                              form.tickerBar.enabled()};
   };
   const std::string bare = "[GLOBAL]\r\nCOLOR=Color\\Blue.clr\r\n";
-  const std::string someBars = bare + "[TRBAR]\r\nDOCKING=1\r\n";
+  std::string sdi = fullConfig;
+  sdi.replace(sdi.find("IsMDI=1"), 7, "IsMDI=0");
   const std::pair<std::string, std::vector<bool>> loads[] = {
       {bare, {false, false, false, false}},
       {fullConfig, {true, true, true, true}},
-      {someBars, {false, false, true, false}},
-      {fullConfig, {true, true, true, true}},
+      {bare + "[TRBAR]\r\nDOCKING=1\r\n", {false, false, true, false}},
+      {sdi, {true, true, true, true}},
   };
   Install("Takumi.exe", bare);
   ASSERT_TRUE(form.LoadSettings());
   for (const auto& [config, expected] : loads) {
     test::WriteBytes(tool + "System\\Appcfg.ini", config);
-    Reload();
+    Reload(form);
     EXPECT_EQ(enabled(), expected) << config;
   }
 
-  Install("Takumi.exe", "[GLOBAL]\r\nIsMDI=0\r\nCOLOR=Color\\Blue.clr\r\n[TOOLBAR]\r\nDOCKING=1\r\n[TRBAR]\r\n"
-                        "DOCKING=1\r\n[TICKERBAR]\r\nDOCKING=1\r\n");
-  Reload();
   FakeTool running(windows, "Sample Tool");
   running.SetMdi(false);
   ASSERT_TRUE(EnterRealtime());
-  Reload();
+  Reload(form);
   ASSERT_TRUE(form.realtime.checked());
   EXPECT_EQ(enabled(), (std::vector<bool>{true, false, false, false}));
 }
@@ -469,7 +467,7 @@ class ListsOnDemandTest : public MainFormTest {
 };
 
 TEST_F(ListsOnDemandTest, OddStoredValuesLoadAsWithTheFullLists) {
-  window.families = {"Tahoma", "TAHOMA", "Tahoma2", gothic};
+  window.families = {"Tahoma", "TAHOMA", "Tahoma2", "@" + gothic, gothic};
   test::WriteBytes(tool + "Color\\Night.CLRX", "");
   test::WriteBytes(tool + "Color\\Night.CLR.bak", "");
   test::WriteBytes(tool + "Color\\Notes.txt", "");
@@ -487,26 +485,10 @@ TEST_F(ListsOnDemandTest, OddStoredValuesLoadAsWithTheFullLists) {
   ExpectSameAsFullLists("Color\\Blue.clr", record + "Tahoma");   // another family differs only in case
   ExpectSameAsFullLists("Color\\Blue.clr", record + "tahoma2");  // the family's own name differs
   ExpectSameAsFullLists("Color\\Blue.clr", record + "Nowhere");
+  ExpectSameAsFullLists("Color\\Blue.clr", record + "@" + gothic);  // a vertical family: listed only so
+  EXPECT_EQ(Load(true).face, "@" + gothic);
   ExpectSameAsFullLists("Color\\Blue.clr", record);
   ExpectSameAsFullLists("Color\\Blue.clr", "-12,0,0");
-}
-
-// Vertical-writing families are not offered; a file that names one still
-// loads and shows it, with the lists full or completed on demand.
-TEST_F(ListsOnDemandTest, VerticalFamiliesOnlyWhenTheFileNamesOne) {
-  window.families = {"@" + gothic, "@Tahoma", "Tahoma", gothic};
-  const std::string record = "-12,0,0,0,400,0,0,0,128,3,2,1,50,";
-  for (const std::string& face : {gothic, "@" + gothic}) {
-    ExpectSameAsFullLists("Color\\Blue.clr", record + face);
-    const Loaded loaded = Load(true);
-    EXPECT_TRUE(loaded.ok) << face;
-    EXPECT_EQ(loaded.face, face);
-    auto faces = loaded.faces;
-    std::sort(faces.begin(), faces.end());
-    auto expected = std::vector<std::string>{"Default", "Tahoma", gothic};
-    if (face != gothic) expected.insert(expected.begin(), face);
-    EXPECT_EQ(faces, expected) << face;
-  }
 }
 
 // After loading, the machine changes: a face installed (and a reload naming
@@ -529,11 +511,7 @@ TEST_F(MainFormTest, ListsCompletedAfterTheMachineChangedKeepWhatLoadingChose) {
     window.families.push_back(meiryo);
     host.InstallFont(meiryo, platform::FontFace{});
     Install("Takumi.exe", fullConfig + "[FONT]\r\nFF0=" + record + meiryo + "\r\n");
-    window.shift = true;
-    host.AnswerFileDialog(tool + "Takumi.exe");
-    window.answers = {kYes};
-    loaded.CancelClick();
-    window.shift = false;
+    Reload(loaded);
     EXPECT_EQ(loaded.font.face.text(), meiryo);
     test::RemoveFile(tool + "Color\\Blue.clr");
     test::RemoveFile(tool + "Color\\Default.CLR");
@@ -546,7 +524,7 @@ TEST_F(MainFormTest, ListsCompletedAfterTheMachineChangedKeepWhatLoadingChose) {
 
     test::WriteBytes(tool + "Color\\Blue.clr", "");
     loaded.OkClick();
-    EXPECT_EQ(Stored("FONT", "FF0").substr(Stored("FONT", "FF0").rfind(',') + 1), meiryo);
+    EXPECT_EQ(Stored("FONT", "FF0"), "-12,0,0,0,400,0,0,0,128,0,0,0,0," + meiryo);
   }
 }
 
