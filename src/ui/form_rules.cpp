@@ -40,7 +40,8 @@ Placement PlaceWindow(int storedTop, int storedLeft, int windowWidth, int window
   for (const Rect& area : workAreas) {
     const int width = std::min(title.right, area.right) - std::max(title.left, area.left);
     const int height = std::min(title.bottom, area.bottom) - std::max(title.top, area.top);
-    if (width > 0 && width >= std::min(kGripWidth, dragWidth) && height >= std::min(kGripHeight, title.bottom - title.top))
+    if (width > 0 && width >= std::min(kGripWidth, dragWidth) &&
+        height >= std::min(kGripHeight, title.bottom - title.top))
       return placement;
   }
   return centred;

@@ -158,8 +158,9 @@ void MainForm::FillListsForLoading(const ToolConfig& config) {
     // The colour list as the folder is now, put in only when asked for; the
     // stored file alone meanwhile, when the listing holds it.
     if (const auto file = FindStoredColourFile(config, toolKind_)) {
-      colourNamesAtLoad_ = platform::FindFiles(toolFolder_ + tool::kColourFolder + colour::kPattern);
-      colourListPartial_ = std::find(colourNamesAtLoad_.begin(), colourNamesAtLoad_.end(), *file) != colourNamesAtLoad_.end();
+      auto& names = colourNamesAtLoad_;
+      names = platform::FindFiles(toolFolder_ + tool::kColourFolder + colour::kPattern);
+      colourListPartial_ = std::find(names.begin(), names.end(), *file) != names.end();
       if (colourListPartial_) colourFiles.SetItems({*file});
     }
   }
