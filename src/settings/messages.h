@@ -36,8 +36,9 @@ inline constexpr int kNotAnInteger = 9002;
 // than the screen.
 inline constexpr std::size_t kMessageArgumentLimit = 100;
 
-// A path is shown whole up to this many bytes, more than the longest path
-// the system's file functions take (260 characters with its terminator).
+// A path is shown whole up to this many bytes: every path the system's
+// file functions take in single-byte characters (260 with the terminator),
+// and Japanese ones of up to 130 characters. A longer one is shortened.
 inline constexpr std::size_t kMessagePathLimit = 260;
 
 // text when it fits the limit; else its first characters that do, double-byte
