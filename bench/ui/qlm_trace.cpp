@@ -107,13 +107,14 @@ bool CanWriteFile(const std::string&)
     QLM_REAL("_ZN3qlm8platform12CanWriteFileERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE");
 qlm::toollink::WindowNames LoadToolWindowNames(qlm::platform::Host&) QLM_REAL("_ZN3qlm19LoadToolWindowNamesERNS_8platform4HostE");
 bool ReadRepeatMode(qlm::platform::Host&) QLM_REAL("_ZN3qlm14ReadRepeatModeERNS_8platform4HostE");
-qlm::OwnSettings ReadOwnSettings(qlm::platform::Host&) QLM_REAL("_ZN3qlm15ReadOwnSettingsERNS_8platform4HostE");
+qlm::OwnSettings ReadOwnSettings(qlm::platform::Host&, qlm::OwnFileUse)
+    QLM_REAL("_ZN3qlm15ReadOwnSettingsERNS_8platform4HostENS_10OwnFileUseE");
 qlm::ToolKind DetectToolKind(const std::string&)
     QLM_REAL("_ZN3qlm14DetectToolKindERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE");
 std::string ReadToolTitle(qlm::platform::Host&, const std::string&)
     QLM_REAL("_ZN3qlm13ReadToolTitleERNS_8platform4HostERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE");
-std::vector<std::string> BuildFontList(const std::vector<std::string>&)
-    QLM_REAL("_ZN3qlm13BuildFontListERKSt6vectorINSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEESaIS6_EE");
+std::vector<std::string> BuildFontList(const std::vector<std::string>&, std::string_view)
+    QLM_REAL("_ZN3qlm13BuildFontListERKSt6vectorINSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEESaIS6_EESt17basic_string_viewIcS4_E");
 bool ListColourFiles(const std::string&, qlm::ListModel&)
     QLM_REAL("_ZN3qlm15ListColourFilesERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEERNS_9ListModelE");
 qlm::WindowSettings ReadWindowSettings(const qlm::ToolConfig&)
@@ -188,10 +189,11 @@ bool ReadRepeatMode(qlm::platform::Host& host) {
   Scope scope("ReadRepeatMode");
   return real::ReadRepeatMode(host);
 }
-qlm::OwnSettings ReadOwnSettings(qlm::platform::Host& host) QLM_WRAP("_ZN3qlm15ReadOwnSettingsERNS_8platform4HostE");
-qlm::OwnSettings ReadOwnSettings(qlm::platform::Host& host) {
+qlm::OwnSettings ReadOwnSettings(qlm::platform::Host& host, qlm::OwnFileUse use)
+    QLM_WRAP("_ZN3qlm15ReadOwnSettingsERNS_8platform4HostENS_10OwnFileUseE");
+qlm::OwnSettings ReadOwnSettings(qlm::platform::Host& host, qlm::OwnFileUse use) {
   Scope scope("ReadOwnSettings");
-  return real::ReadOwnSettings(host);
+  return real::ReadOwnSettings(host, use);
 }
 qlm::ToolKind DetectToolKind(const std::string& folder)
     QLM_WRAP("_ZN3qlm14DetectToolKindERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE");
@@ -205,11 +207,11 @@ std::string ReadToolTitle(qlm::platform::Host& host, const std::string& folder) 
   Scope scope("ReadToolTitle");
   return real::ReadToolTitle(host, folder);
 }
-std::vector<std::string> BuildFontList(const std::vector<std::string>& enumerated)
-    QLM_WRAP("_ZN3qlm13BuildFontListERKSt6vectorINSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEESaIS6_EE");
-std::vector<std::string> BuildFontList(const std::vector<std::string>& enumerated) {
+std::vector<std::string> BuildFontList(const std::vector<std::string>& enumerated, std::string_view storedFace)
+    QLM_WRAP("_ZN3qlm13BuildFontListERKSt6vectorINSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEESaIS6_EESt17basic_string_viewIcS4_E");
+std::vector<std::string> BuildFontList(const std::vector<std::string>& enumerated, std::string_view storedFace) {
   Scope scope("BuildFontList");
-  return real::BuildFontList(enumerated);
+  return real::BuildFontList(enumerated, storedFace);
 }
 bool ListColourFiles(const std::string& folder, qlm::ListModel& list)
     QLM_WRAP("_ZN3qlm15ListColourFilesERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEERNS_9ListModelE");

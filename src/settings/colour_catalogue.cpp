@@ -16,8 +16,12 @@ std::string ColourPath(const std::string& toolFolder, const std::string& name) {
   return toolFolder + tool::kColourFolder + name;
 }
 
+// name as the tool's file gives it; a path is shown whole.
 void TellMissing(platform::Host& host, const std::string& name) {
   host.ShowNotice(Substitute(host.Text(msg::kColourFileMissing), name));
+}
+void TellMissingPath(platform::Host& host, const std::string& path) {
+  host.ShowNotice(SubstitutePath(host.Text(msg::kColourFileMissing), path));
 }
 
 // The part of a stored value after its last backslash or colon.
@@ -74,7 +78,7 @@ bool SetCurrentColourFile(platform::Host& host, const std::string& toolFolder, c
                           std::string& current) {
   const std::string path = ColourPath(toolFolder, name);
   if (!platform::FileExists(path)) {
-    TellMissing(host, path);
+    TellMissingPath(host, path);
     return false;
   }
   current = name;
@@ -104,7 +108,7 @@ std::optional<std::string> FindStoredColourFile(const ToolConfig& config, ToolKi
 bool SaveColourSetting(const ToolConfig& config, ToolKind kind, const std::string& current) {
   const std::string path = ColourPath(config.toolFolder(), current);
   if (!platform::FileExists(path)) {
-    TellMissing(config.host(), path);
+    TellMissingPath(config.host(), path);
     return false;
   }
   const std::string value = kind == ToolKind::kTradePro ? WithoutExtension(current) : tool::kColourFolder + current;

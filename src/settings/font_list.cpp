@@ -7,10 +7,12 @@
 
 namespace qlm {
 
-std::vector<std::string> BuildFontList(const std::vector<std::string>& enumerated) {
+std::vector<std::string> BuildFontList(const std::vector<std::string>& enumerated, std::string_view storedFace) {
   std::vector<std::string> faces{"Default"};
-  for (const std::string& name : enumerated)
+  for (const std::string& name : enumerated) {
+    if (name.starts_with('@') && name != storedFace) continue;
     if (platform::CompareIgnoringCase(faces.back(), name) != 0) faces.push_back(name);
+  }
   std::stable_sort(faces.begin(), faces.end(), [](const std::string& a, const std::string& b) {
     return platform::CompareIgnoringCase(a, b) < 0;
   });

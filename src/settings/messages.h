@@ -36,11 +36,29 @@ inline constexpr int kNotAnInteger = 9002;
 // than the screen.
 inline constexpr std::size_t kMessageArgumentLimit = 100;
 
+// A path is shown whole up to this many bytes: every path the system's
+// file functions take in single-byte characters (260 with the terminator),
+// and Japanese ones of up to 130 characters. A longer one is shortened.
+inline constexpr std::size_t kMessagePathLimit = 260;
+
 // text when it fits the limit; else its first characters that do, double-byte
 // characters kept whole, then "…".
 std::string CutForMessage(std::string_view text);
 
-// format with its one "%s" (or "%d") replaced by argument, cut to the limit.
+// path when it fits kMessagePathLimit; else its root (the drive, or the
+// server and share) and its last component whole, with as much of the
+// folders between as fits replaced by "…", cut at whole characters.
+std::string ShortenPathForMessage(std::string_view path);
+
+// format with its one "%s" (or "%d") replaced by argument, the argument taken
+// as it is: for texts the program made up from pieces already cut.
+std::string SubstituteWhole(std::string_view format, std::string_view argument);
+
+// As SubstituteWhole, for a text read from a file (a face name, the text of a
+// number): cut to kMessageArgumentLimit.
 std::string Substitute(std::string_view format, std::string_view argument);
+
+// As SubstituteWhole, for a file's path: shortened by ShortenPathForMessage.
+std::string SubstitutePath(std::string_view format, std::string_view path);
 
 }  // namespace qlm

@@ -9,17 +9,40 @@
 
 namespace qlm {
 
-std::string OwnSettingsPath(const platform::Host& host) {
-  const std::string beside = ParentFolder(host.ExecutablePath()) + "\\" + own::kFileName;
-  if (host.CanWrite(beside)) return beside;
+namespace {
+
+std::string BesideExecutable(const platform::Host& host) {
+  return ParentFolder(host.ExecutablePath()) + "\\" + own::kFileName;
+}
+
+// The user's own folder when QLM.INI cannot live beside the executable; ""
+// when it can, or when the system names no settings root.
+std::string UsersFolder(const platform::Host& host) {
+  if (host.CanWrite(BesideExecutable(host))) return "";
   const std::string root = host.UserSettingsRoot();
-  if (root.empty()) return beside;
-  const std::string folder = root + "\\" + own::kUserFolder;
+  return root.empty() ? "" : root + "\\" + own::kUserFolder;
+}
+
+}  // namespace
+
+std::string OwnSettingsPath(const platform::Host& host, OwnFileUse use) {
+  const std::string beside = BesideExecutable(host);
+  const std::string folder = UsersFolder(host);
+  if (folder.empty()) return beside;
   const std::string users = folder + "\\" + own::kFileName;
+  if (platform::FileExists(users)) return users;
+  if (use == OwnFileUse::kReadOnly || !platform::MakeFolder(folder)) return beside;
   // The copy keeps what was set up beside the executable (the user's
   // switches, a tool folder chosen for everyone).
-  if (!platform::FileExists(users) && platform::MakeFolder(folder)) platform::CopyNewFile(beside, users);
+  if (platform::FileExists(beside) && !platform::CopyNewFile(beside, users) && !platform::FileExists(users))
+    return beside;
   return users;
+}
+
+std::string OwnFilesFolder(const platform::Host& host) {
+  const std::string folder = UsersFolder(host);
+  if (!folder.empty() && platform::MakeFolder(folder)) return folder;
+  return ParentFolder(BesideExecutable(host));
 }
 
 bool ReadRepeatMode(platform::Host& host) {
@@ -27,8 +50,8 @@ bool ReadRepeatMode(platform::Host& host) {
   return file.ReadInteger(own::kSection, own::kRepeat, 0) != 0;
 }
 
-OwnSettings ReadOwnSettings(platform::Host& host) {
-  ProfileFile file(host, OwnSettingsPath(host));
+OwnSettings ReadOwnSettings(platform::Host& host, OwnFileUse use) {
+  ProfileFile file(host, OwnSettingsPath(host, use));
   OwnSettings settings;
   settings.toolFolder = file.ReadString(own::kSection, own::kToolPath, "");
   settings.posTop = file.ReadInteger(own::kSection, own::kPosTop, own::kNoPosition);

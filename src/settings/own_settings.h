@@ -24,13 +24,25 @@ inline constexpr char kShowHint[] = "ShowHint";
 inline constexpr std::int32_t kNoPosition = -100;
 }  // namespace own
 
+// What the caller does with QLM.INI: a reader only never makes the user's
+// own copy.
+enum class OwnFileUse { kReadAndWrite, kReadOnly };
+
 // Full path of QLM.INI, decided anew on every call: beside the executable
 // (its folder, "\", "QLM.INI") wherever that file can be written. Where it
 // cannot (a folder only administrators may write), the user's own
 // <settings root>\Quillmate\QLM.INI, made on first use as a copy of the one
-// beside the executable when there is one; without a settings root, beside
-// the executable all the same.
-std::string OwnSettingsPath(const platform::Host& host);
+// beside the executable when there is one. Beside the executable all the same
+// without a settings root, and when the user's copy does not exist and
+// cannot be made (its folder or the copy refused): the file there can still
+// be read, and a write tells which file it could not write. For kReadOnly,
+// the user's file when it exists, else the one beside the executable.
+std::string OwnSettingsPath(const platform::Host& host, OwnFileUse use = OwnFileUse::kReadAndWrite);
+
+// The folder for files the program writes for the user beside its settings:
+// the folder of QLM.INI, or where the executable's folder cannot be written,
+// the user's own folder (made when missing, with nothing copied into it).
+std::string OwnFilesFolder(const platform::Host& host);
 
 // Everything LoadSettings takes from QLM.INI after the tool folder is settled.
 struct OwnSettings {
@@ -49,7 +61,7 @@ bool ReadRepeatMode(platform::Host& host);
 
 // The other keys, from a second opening, in the order TTPath, PosTop,
 // PosLeft, TopMost, ShowHint; each missing or malformed key gives its default.
-OwnSettings ReadOwnSettings(platform::Host& host);
+OwnSettings ReadOwnSettings(platform::Host& host, OwnFileUse use = OwnFileUse::kReadAndWrite);
 
 // Writes TTPath, TopMost, PosTop and PosLeft, in this order. Repeat and
 // ShowHint belong to the user and are never written.

@@ -111,7 +111,7 @@ std::int32_t ProfileFile::ReadInteger(const std::string& section, const std::str
 }
 
 void ProfileFile::ThrowCannotWrite() const {
-  throw ProfileWriteError(Substitute(host_.Text(msg::kCannotWrite), path_));
+  throw ProfileWriteError(SubstitutePath(host_.Text(msg::kCannotWrite), path_));
 }
 
 void ProfileFile::WriteString(const std::string& section, const std::string& key,

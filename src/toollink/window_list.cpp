@@ -6,7 +6,6 @@
 #include "platform/text_file.h"
 #include "settings/messages.h"
 #include "settings/own_settings.h"
-#include "settings/paths.h"
 #include "settings/tool_folder.h"
 #include "toollink/tool_link.h"
 #include "toollink/window_names_section.h"
@@ -118,14 +117,15 @@ std::string DescribeWindowTree(const platform::WindowLink& windows, WindowHandle
 }
 
 int ListToolWindows(platform::Host& host, platform::WindowLink& windows) {
-  const std::string folder = ReadOwnSettings(host).toolFolder;
+  // Only read: the user's own copy of QLM.INI is not made for this.
+  const std::string folder = ReadOwnSettings(host, OwnFileUse::kReadOnly).toolFolder;
   const ToolKind kind = !folder.empty() && IsValidToolFolder(folder) ? DetectToolKind(folder) : ToolKind::kNone;
   std::string text;
   int result = kToolNotListed;
   if (kind == ToolKind::kNone) {
     text = WithCrLf(host.Text(msg::kToolNotInstalled));
   } else {
-    const ToolWindowsSection section = ReadToolWindowsSection(host);
+    const ToolWindowsSection section = ReadToolWindowsSection(host, OwnFileUse::kReadOnly);
     ToolLink link(windows, host);
     link.SetTool(kind, ReadToolTitle(host, folder));
     link.SetWindowNames(section.names);
@@ -136,9 +136,9 @@ int ListToolWindows(platform::Host& host, platform::WindowLink& windows) {
       result = kWindowsListed;
     }
   }
-  const std::string path = ParentFolder(OwnSettingsPath(host)) + "\\" + kToolWindowListFile;
+  const std::string path = OwnFilesFolder(host) + "\\" + kToolWindowListFile;
   if (!platform::WriteWholeFile(path, text)) {
-    host.ShowNotice(Substitute(host.Text(msg::kCannotWrite), path));
+    host.ShowNotice(SubstitutePath(host.Text(msg::kCannotWrite), path));
     return kListNotWritten;
   }
   return result;

@@ -13,7 +13,8 @@ namespace qlm {
 namespace platform { class Host; }
 
 inline constexpr char kListToolWindowsSwitch[] = "/list-tool-windows";
-// Written in the folder of QLM.INI (beside QLM.exe).
+// Written in the folder of QLM.INI (beside QLM.exe), or in the user's own
+// folder where QLM.exe's folder cannot be written.
 inline constexpr char kToolWindowListFile[] = "QLM-ToolWindows.txt";
 
 // The program's exit codes in this mode.

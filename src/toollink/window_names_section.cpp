@@ -11,9 +11,9 @@ namespace qlm {
 using toollink::NameProblem;
 using toollink::WindowName;
 
-ToolWindowsSection ReadToolWindowsSection(platform::Host& host) {
+ToolWindowsSection ReadToolWindowsSection(platform::Host& host, OwnFileUse use) {
   ToolWindowsSection section;
-  const ProfileFile file(host, OwnSettingsPath(host));
+  const ProfileFile file(host, OwnSettingsPath(host, use));
   // Most files have no such section: one look rather than seven reads.
   if (!file.HasKeys(kToolWindowsSection)) return section;
   for (std::size_t i = 0; i < toollink::kWindowNameCount; ++i) {
@@ -28,8 +28,10 @@ ToolWindowsSection ReadToolWindowsSection(platform::Host& host) {
     section.refusals += Substitute(
         host.Text(problem == NameProblem::kTooLong ? msg::kToolWindowTooLong : msg::kToolWindowMalformed), key);
   }
+  // Each line is cut on its own; the list of them is shown whole, so that
+  // every refused key is named.
   if (!section.refusals.empty())
-    section.refusals = Substitute(host.Text(msg::kToolWindowsRefused), section.refusals);
+    section.refusals = SubstituteWhole(host.Text(msg::kToolWindowsRefused), section.refusals);
   return section;
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "settings/own_settings.h"
 #include "toollink/window_names.h"
 
 namespace qlm {
@@ -21,7 +22,7 @@ struct ToolWindowsSection {
 
 // Reads every key of the section from one opening of QLM.INI. Absent keys,
 // empty values and a missing section or file leave the built-in names.
-ToolWindowsSection ReadToolWindowsSection(platform::Host& host);
+ToolWindowsSection ReadToolWindowsSection(platform::Host& host, OwnFileUse use = OwnFileUse::kReadAndWrite);
 
 // The names to use: as ReadToolWindowsSection, after telling the user of any
 // refused value.

@@ -26,20 +26,22 @@ std::vector<int> FitStatusPanels(int width, const std::vector<int>& designWidths
 }
 
 Placement PlaceWindow(int storedTop, int storedLeft, int windowWidth, int windowHeight, int titleHeight,
-                      int screenWidth, int screenHeight, const std::vector<Rect>& workAreas) {
+                      int screenWidth, int screenHeight, const std::vector<Rect>& workAreas, int buttonsWidth) {
   constexpr int kCentre = -100;
-  // The smallest piece of title bar to take hold of: wider than the buttons
-  // at its right end, and a few pixels high.
+  // The smallest piece of the title bar's draggable part to take hold of: a
+  // good width and a few pixels high.
   constexpr int kGripWidth = 48, kGripHeight = 8;
   const Placement centred{(screenWidth - windowWidth) / 2, (screenHeight - windowHeight) / 2};
   Placement placement{storedLeft == kCentre ? centred.left : storedLeft,
                       storedTop == kCentre ? centred.top : storedTop};
-  const Rect title{placement.left, placement.top, placement.left + windowWidth,
+  const int dragWidth = std::max(0, windowWidth - std::max(0, buttonsWidth));
+  const Rect title{placement.left, placement.top, placement.left + dragWidth,
                    placement.top + std::min(titleHeight, windowHeight)};
   for (const Rect& area : workAreas) {
     const int width = std::min(title.right, area.right) - std::max(title.left, area.left);
     const int height = std::min(title.bottom, area.bottom) - std::max(title.top, area.top);
-    if (width >= std::min(kGripWidth, windowWidth) && height >= std::min(kGripHeight, title.bottom - title.top))
+    if (width > 0 && width >= std::min(kGripWidth, dragWidth) &&
+        height >= std::min(kGripHeight, title.bottom - title.top))
       return placement;
   }
   return centred;

@@ -22,13 +22,15 @@ struct Rect {
 // the primary screen (truncating). When no monitor's work area holds a piece
 // of the window's title bar (its top titleHeight pixels) that the mouse can
 // take hold of, the window would be out of the user's reach, so it is centred
-// instead.
+// instead. Only the title bar left of its buttons counts: buttonsWidth
+// pixels at its right end (the caption buttons and the frame beside them)
+// do not drag the window.
 struct Placement {
   int left = 0, top = 0;
   bool operator==(const Placement&) const = default;
 };
 Placement PlaceWindow(int storedTop, int storedLeft, int windowWidth, int windowHeight, int titleHeight,
-                      int screenWidth, int screenHeight, const std::vector<Rect>& workAreas);
+                      int screenWidth, int screenHeight, const std::vector<Rect>& workAreas, int buttonsWidth = 0);
 
 // The application title: the executable's file name up to its first dot,
 // every character after the first in lower case ("QLM.exe" gives "Qlm").

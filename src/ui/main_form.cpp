@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/codepage.h"
+#include "platform/file_search.h"
 #include "platform/host.h"
 #include "platform/profile_store.h"
 #include "settings/colour_catalogue.h"
@@ -61,8 +62,10 @@ MainForm::MainForm(platform::Host& host, ToolLink& link, FormWindow& window)
   link_.statusChanged = [this](const std::string& status) { window_.SetStatusText(status); };
 }
 
+// Enumerated at most once for each load (FillListsForLoading forgets it), so
+// that a reload sees the faces installed since.
 const std::vector<std::string>& MainForm::SystemFontList() {
-  if (systemFonts_.empty()) systemFonts_ = BuildFontList(window_.FontFamilies());
+  if (systemFonts_.empty()) systemFonts_ = BuildFontList(window_.FontFamilies(), storedFace_);
   return systemFonts_;
 }
 
@@ -104,18 +107,18 @@ bool MainForm::LoadEverything() {
   const ToolConfig config = ToolConfig(host_, toolFolder_).Held();
   FillListsForLoading(config);
   const WindowSettings stored = ReadWindowSettings(config);
-  if (stored.isMdi == config::kAbsent)
-    windowStyle.SetEnabled(false);
-  else
-    windowStyle.Select(std::clamp(stored.isMdi, -1, 1));
+  // Every load enables what the file holds and disables what it lacks: a
+  // reload into another tool's file must not keep the last one's gaps.
+  windowStyle.SetEnabled(stored.isMdi != config::kAbsent);
+  if (stored.isMdi != config::kAbsent) windowStyle.Select(std::clamp(stored.isMdi, -1, 1));
   const std::pair<std::int32_t, CheckModel*> bars[] = {
       {stored.toolBar, &toolBar}, {stored.tabBar, &tabBar}, {stored.tickerBar, &tickerBar}};
   for (const auto& [value, box] : bars) {
-    if (value == config::kAbsent)
-      box->SetEnabled(false);
-    else
-      box->SetChecked(value != 0);
+    box->SetEnabled(value != config::kAbsent);
+    if (value != config::kAbsent) box->SetChecked(value != 0);
   }
+  // Real-time mode keeps the bars disabled in single-document display.
+  if (realtime.checked() && windowStyle.selected() == 0) EnableBars(false);
 
   const bool fontRead = ReadFontSettings(config, pixelsPerInch_, font);
   // The arrows keep their position within 1 to 99 and show it: on a reload
@@ -136,21 +139,29 @@ void MainForm::ReleaseParsedCopy(const ToolConfig& config) { platform::ProfileFl
 
 void MainForm::FillListsForLoading(const ToolConfig& config) {
   fontListPartial_ = colourListPartial_ = false;
+  storedFace_ = StoredFontFace(config);
+  // The faces installed now, not those of an earlier load.
+  systemFonts_.clear();
+  colourNamesAtLoad_.clear();
   if (window_.CompletesListsOnDemand()) {
     // The stored face alone, when the full list surely holds it under that
     // very name (as ReadFontSettings looks for it) and no other family's
     // name differs from it only in case.
-    const std::string face = StoredFontFace(config);
+    const std::string& face = storedFace_;
     if (!face.empty()) {
       const std::vector<std::string> named = window_.FontFamiliesNamed(face);
-      std::vector<std::string> shown = BuildFontList(named);
+      std::vector<std::string> shown = BuildFontList(named, face);
       fontListPartial_ = std::all_of(named.begin(), named.end(), [&](const std::string& name) { return name == face; }) &&
                          std::find(shown.begin(), shown.end(), face) != shown.end();
       if (fontListPartial_) font.face.SetItems(std::move(shown));
     }
+    // The colour list as the folder is now, put in only when asked for; the
+    // stored file alone meanwhile, when the listing holds it.
     if (const auto file = FindStoredColourFile(config, toolKind_)) {
-      colourFiles.SetItems({*file});
-      colourListPartial_ = true;
+      auto& names = colourNamesAtLoad_;
+      names = platform::FindFiles(toolFolder_ + tool::kColourFolder + colour::kPattern);
+      colourListPartial_ = std::find(names.begin(), names.end(), *file) != names.end();
+      if (colourListPartial_) colourFiles.SetItems({*file});
     }
   }
   if (!fontListPartial_) font.face.SetItems(SystemFontList());
@@ -160,15 +171,26 @@ void MainForm::FillListsForLoading(const ToolConfig& config) {
 void MainForm::CompleteLists() {
   if (fontListPartial_) {
     fontListPartial_ = false;
+    // A face that loading found and that has gone since stays listed, so
+    // that the choice shown stays (OK then tells that it is missing).
+    std::vector<std::string> faces = SystemFontList();
+    const std::string shown = font.face.text();
+    if (!shown.empty() && std::find(faces.begin(), faces.end(), shown) == faces.end()) {
+      const auto at = std::find_if(faces.begin(), faces.end(), [&](const std::string& face) {
+        return platform::CompareIgnoringCase(shown, face) < 0;
+      });
+      faces.insert(at, shown);
+    }
     RefillKeepingChoice(
-        font.face, [&] { font.face.SetItems(SystemFontList()); return true; },
+        font.face, [&] { font.face.SetItems(std::move(faces)); return true; },
         [](const std::string& item, const std::string& face) { return item == face; });
   }
   if (colourListPartial_) {
     colourListPartial_ = false;
     RefillKeepingChoice(
-        colourFiles, [&] { return ListColourFiles(toolFolder_, colourFiles); },
+        colourFiles, [&] { colourFiles.SetItems(std::move(colourNamesAtLoad_)); return true; },
         [](const std::string& item, const std::string& file) { return platform::CompareIgnoringCase(item, file) == 0; });
+    colourNamesAtLoad_.clear();
   }
 }
 
@@ -298,7 +320,7 @@ void MainForm::OkClick() {
   }
   const std::string colourPath = toolFolder_ + tool::kColourFolder + currentColourFile_;
   if (!platform::FileExists(colourPath)) {
-    host_.ShowNotice(Substitute(host_.Text(msg::kColourFileMissing), colourPath));
+    host_.ShowNotice(SubstitutePath(host_.Text(msg::kColourFileMissing), colourPath));
     return;
   }
   // Everything lands in the tool's file together, or nothing does.

@@ -130,7 +130,12 @@ class MainForm {
   bool repeatMode_ = false;
   std::string currentColourFile_;
   int pixelsPerInch_;
+  // The face [FONT] FF0 names, as the last load read it.
+  std::string storedFace_;
   std::vector<std::string> systemFonts_;
+  // The colour folder's files as loading listed them, while the list holds
+  // only the stored one.
+  std::vector<std::string> colourNamesAtLoad_;
   bool fontListPartial_ = false;
   bool colourListPartial_ = false;
 };

@@ -68,7 +68,8 @@ TEST_F(ToolWindowsTest, PlainAndInvertedValuesOfUpToTenBytes) {
   EXPECT_EQ(Name(names, WindowName::kToolBarTitleA), Name(builtIn, WindowName::kToolBarTitleA));
 }
 
-// A refused value keeps the built-in name; one notice names every refused key.
+// A refused value keeps the built-in name; one notice names every refused key,
+// however many there are.
 TEST_F(ToolWindowsTest, TooLongOrMalformedValuesAreRefusedByKey) {
   const std::string ini = "[ToolWindows]\r\nMarkerClass=ElevenBytes\r\nContainerTitle=~" + std::string(22, 'A') +
                           "\r\nToolBarTitleA=~ABC\r\nToolBarTitleB=~GG\r\nTabBarTitle=~ABFF\r\nTickerTitleA=~\r\n"
@@ -82,7 +83,8 @@ TEST_F(ToolWindowsTest, TooLongOrMalformedValuesAreRefusedByKey) {
                                 {msg::kToolWindowMalformed, "TickerTitleA"},
                                 {msg::kToolWindowTooLong, "TickerTitleB"}})
     keys += (keys.empty() ? "" : "\n") + Refusal(id, key);
-  const std::string refusals = Substitute(host.Text(msg::kToolWindowsRefused), keys);
+  std::string refusals = host.Text(msg::kToolWindowsRefused);
+  refusals.replace(refusals.find("%s"), 2, keys);
   Read(ini, refusals);
 
   const WindowNames names = LoadToolWindowNames(host);
@@ -128,6 +130,20 @@ TEST_F(ToolWindowsTest, TheListWithoutAToolOrWithoutAWritableFile) {
   EXPECT_EQ(ListToolWindows(host, windows), kListNotWritten);
   EXPECT_EQ(host.notices(), std::vector<std::string>{Substitute(host.Text(msg::kCannotWrite), list)});
   EXPECT_EQ(test::ReadBytes(folder / "QLM.INI"), "[CONFIG]\r\nTTPath=\r\n");
+}
+
+// Where QLM.exe's folder cannot be written, the list goes to the user's own
+// folder, and no copy of QLM.INI is made there: the list writes no setting.
+TEST_F(ToolWindowsTest, TheListMakesNoCopyOfTheSettings) {
+  platform::ScriptedWindows windows;
+  test::WriteBytes(folder / "QLM.INI", "[CONFIG]\r\nTTPath=\r\n");
+  host.MakeUnwritable(folder / "QLM.INI");
+  test::MakeFolder(folder / "AppData");
+  host.SetUserSettingsRoot(folder / "AppData");
+  EXPECT_EQ(ListToolWindows(host, windows), kToolNotListed);
+  EXPECT_EQ(test::ReadBytes(folder / "AppData\\Quillmate\\QLM-ToolWindows.txt"),
+            host.Text(msg::kToolNotInstalled) + "\r\n");
+  EXPECT_EQ(test::ReadBytes(folder / "AppData\\Quillmate\\QLM.INI"), "<missing>");
 }
 
 }  // namespace

@@ -128,6 +128,14 @@ class MainFormTest : public ::testing::Test {
     return ProfileFile(host, tool + "System\\Appcfg.ini").ReadString(section, key, "<none>");
   }
   std::string Appcfg() const { return test::ReadBytes(tool + "System\\Appcfg.ini"); }
+  // Cancel with Shift held, choosing the same tool again and continuing.
+  void Reload(MainForm& reloaded) {
+    window.shift = true;
+    host.AnswerFileDialog(tool + "Takumi.exe");
+    window.answers = {kYes};
+    reloaded.CancelClick();
+    window.shift = false;
+  }
   // Checks Realtime and answers the caution with Yes.
   bool EnterRealtime() {
     window.answers = {kYes};
@@ -183,6 +191,39 @@ TEST_F(MainFormTest, AbsentKeysDisableTheirControls) {
   EXPECT_FALSE(form.tabBar.enabled());
   EXPECT_TRUE(form.tickerBar.enabled());
   EXPECT_EQ(form.currentColourFile(), "Default.CLR");
+}
+
+// Every load enables the controls whose keys its file holds and disables the
+// others, whatever an earlier load found; real-time mode keeps the bars
+// disabled in single-document display on top of it.
+TEST_F(MainFormTest, EveryLoadEnablesWhatItsFileHolds) {
+  const auto enabled = [this] {
+    return std::vector<bool>{form.windowStyle.enabled(), form.toolBar.enabled(), form.tabBar.enabled(),
+                             form.tickerBar.enabled()};
+  };
+  const std::string bare = "[GLOBAL]\r\nCOLOR=Color\\Blue.clr\r\n";
+  std::string sdi = fullConfig;
+  sdi.replace(sdi.find("IsMDI=1"), 7, "IsMDI=0");
+  const std::pair<std::string, std::vector<bool>> loads[] = {
+      {bare, {false, false, false, false}},
+      {fullConfig, {true, true, true, true}},
+      {bare + "[TRBAR]\r\nDOCKING=1\r\n", {false, false, true, false}},
+      {sdi, {true, true, true, true}},
+  };
+  Install("Takumi.exe", bare);
+  ASSERT_TRUE(form.LoadSettings());
+  for (const auto& [config, expected] : loads) {
+    test::WriteBytes(tool + "System\\Appcfg.ini", config);
+    Reload(form);
+    EXPECT_EQ(enabled(), expected) << config;
+  }
+
+  FakeTool running(windows, "Sample Tool");
+  running.SetMdi(false);
+  ASSERT_TRUE(EnterRealtime());
+  Reload(form);
+  ASSERT_TRUE(form.realtime.checked());
+  EXPECT_EQ(enabled(), (std::vector<bool>{true, false, false, false}));
 }
 
 TEST_F(MainFormTest, StylesOutOfRangeAreClamped) {
@@ -426,7 +467,7 @@ class ListsOnDemandTest : public MainFormTest {
 };
 
 TEST_F(ListsOnDemandTest, OddStoredValuesLoadAsWithTheFullLists) {
-  window.families = {"Tahoma", "TAHOMA", "Tahoma2", gothic};
+  window.families = {"Tahoma", "TAHOMA", "Tahoma2", "@" + gothic, gothic};
   test::WriteBytes(tool + "Color\\Night.CLRX", "");
   test::WriteBytes(tool + "Color\\Night.CLR.bak", "");
   test::WriteBytes(tool + "Color\\Notes.txt", "");
@@ -444,8 +485,47 @@ TEST_F(ListsOnDemandTest, OddStoredValuesLoadAsWithTheFullLists) {
   ExpectSameAsFullLists("Color\\Blue.clr", record + "Tahoma");   // another family differs only in case
   ExpectSameAsFullLists("Color\\Blue.clr", record + "tahoma2");  // the family's own name differs
   ExpectSameAsFullLists("Color\\Blue.clr", record + "Nowhere");
+  ExpectSameAsFullLists("Color\\Blue.clr", record + "@" + gothic);  // a vertical family: listed only so
+  EXPECT_EQ(Load(true).face, "@" + gothic);
   ExpectSameAsFullLists("Color\\Blue.clr", record);
   ExpectSameAsFullLists("Color\\Blue.clr", "-12,0,0");
+}
+
+// After loading, the machine changes: a face installed (and a reload naming
+// it), colour files removed. Completing the lists keeps what loading chose,
+// as the full lists at load would have, and OK and real-time mode use it.
+TEST_F(MainFormTest, ListsCompletedAfterTheMachineChangedKeepWhatLoadingChose) {
+  const std::string meiryo = Sjis("メイリオ");
+  const std::string record = "-12,0,0,0,400,0,0,0,128,3,2,1,50,";
+  for (const bool onDemand : {false, true}) {
+    SCOPED_TRACE(onDemand);
+    MainForm loaded{host, link, window};
+    loaded.font.style.SetItems({"normal", "bold"});
+    window.onDemand = onDemand;
+    window.families = {"Tahoma", gothic};
+    for (const char* name : {"Default.CLR", "Blue.clr"}) test::WriteBytes(tool + "Color\\" + name, "");
+    Install("Takumi.exe", fullConfig + "[FONT]\r\nFF0=" + record + gothic + "\r\n");
+    ASSERT_TRUE(loaded.LoadSettings());
+    loaded.CompleteLists();
+
+    window.families.push_back(meiryo);
+    host.InstallFont(meiryo, platform::FontFace{});
+    Install("Takumi.exe", fullConfig + "[FONT]\r\nFF0=" + record + meiryo + "\r\n");
+    Reload(loaded);
+    EXPECT_EQ(loaded.font.face.text(), meiryo);
+    test::RemoveFile(tool + "Color\\Blue.clr");
+    test::RemoveFile(tool + "Color\\Default.CLR");
+    loaded.CompleteLists();
+    EXPECT_EQ(loaded.font.face.text(), meiryo);
+    EXPECT_EQ(loaded.colourFiles.text(), "Blue.clr");
+    auto colours = loaded.colourFiles.items();
+    std::sort(colours.begin(), colours.end());
+    EXPECT_EQ(colours, (std::vector<std::string>{"Blue.clr", "Default.CLR"}));
+
+    test::WriteBytes(tool + "Color\\Blue.clr", "");
+    loaded.OkClick();
+    EXPECT_EQ(Stored("FONT", "FF0"), "-12,0,0,0,400,0,0,0,128,0,0,0,0," + meiryo);
+  }
 }
 
 TEST_F(MainFormTest, PickingAVanishedColourFileShowsTheCurrentOneAgain) {

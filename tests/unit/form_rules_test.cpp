@@ -47,6 +47,30 @@ TEST(PlaceWindow, AWindowWhoseTitleBarCannotBeTakenHoldOfIsCentred) {
   EXPECT_EQ(PlaceWindow(-25, 1500, 319, 266, 29, 1024, 768, two), (Placement{352, 251}));
 }
 
+// Pushed off to the left, the title bar shows its buttons first: they cannot
+// drag the window. 57 is three 18-pixel buttons, the gap and the frame (the
+// classic look); 146 three 46-pixel buttons and a wider frame.
+TEST(PlaceWindow, TheTitleBarsButtonsAreNoGrip) {
+  const std::vector<Rect> screen{{0, 0, 1024, 738}};
+  const Placement centred{352, 251};
+  const struct {
+    int left, buttons;
+    bool kept;
+  } cases[] = {
+      {-271, 57, false},  // the buttons alone on the screen
+      {-250, 57, false},  // 12 pixels to drag by
+      {-200, 57, true},   // 62
+      {-200, 146, false},
+      {-150, 146, false},  // 23
+      {-120, 146, true},   // 53
+      {1024 - 48, 146, true},  // the left end of the title bar on the screen
+      {-271, 0, true},     // nothing known of the buttons
+  };
+  for (const auto& [left, buttons, kept] : cases)
+    EXPECT_EQ(PlaceWindow(100, left, 319, 266, 29, 1024, 768, screen, buttons), (kept ? Placement{left, 100} : centred))
+        << left << " " << buttons;
+}
+
 TEST(ApplicationTitle, FileNameUpToTheFirstDotCapitalisedOnce) {
   EXPECT_EQ(ApplicationTitle("C:\\Tools\\QLM.exe"), "Qlm");
   EXPECT_EQ(ApplicationTitle("C:\\Tools\\my.tool.EXE"), "my");

@@ -61,6 +61,35 @@ TEST_F(OwnSettingsTest, AFolderWhereTheFileShouldBeCannotBeWrittenEither) {
   EXPECT_EQ(ReadOwnSettings(host).toolFolder, "C:\\T\\");
 }
 
+// Where the user's copy cannot be made (its folder refused) the file beside
+// the executable is read, as before there was a copy; a reader only (the
+// window list) never makes the copy, and reads the user's file once there is
+// one.
+TEST_F(OwnSettingsTest, WithoutAUsersCopyTheFileBesideTheExecutableIsRead) {
+  const std::string shipped = "[CONFIG]\r\nTTPath=C:\\Tools\\\r\n";
+  WriteBytes(file, shipped);
+  host.MakeUnwritable(file);
+  const std::string users = folder / "AppData\\Quillmate\\QLM.INI";
+  const struct {
+    std::string root;
+    OwnFileUse use;
+    std::string expected;
+  } cases[] = {
+      {folder / "Missing\\AppData", OwnFileUse::kReadAndWrite, file},  // the folder cannot be made
+      {folder / "AppData", OwnFileUse::kReadOnly, file},
+      {folder / "AppData", OwnFileUse::kReadAndWrite, users},
+      {folder / "AppData", OwnFileUse::kReadOnly, users},  // made by the line before
+  };
+  test::MakeFolder(folder / "AppData");
+  for (const auto& [root, use, expected] : cases) {
+    host.SetUserSettingsRoot(root);
+    EXPECT_EQ(OwnSettingsPath(host, use), expected) << root;
+    EXPECT_EQ(ReadOwnSettings(host, use).toolFolder, "C:\\Tools\\");
+    EXPECT_EQ(ReadBytes(users), expected == users ? shipped : "<missing>");
+  }
+  EXPECT_EQ(OwnFilesFolder(host), folder / "AppData\\Quillmate");
+}
+
 TEST_F(OwnSettingsTest, MissingOrMalformedKeysReadAsTheirDefaults) {
   EXPECT_FALSE(ReadRepeatMode(host));
   EXPECT_EQ(ReadOwnSettings(host), OwnSettings{});

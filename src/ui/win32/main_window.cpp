@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "platform/codepage.h"
 #include "settings/errors.h"
 #include "ui/form_rules.h"
@@ -92,6 +94,32 @@ TOOLINFOA StatusTool(HWND window) {
   tool.hwnd = window;
   tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(window, kStatusBar));
   return tool;
+}
+
+// The width at the right end of the title bar that does not drag the window:
+// the caption buttons and the frame beside them. The window has the close
+// button and, with its minimise box, minimise and the greyed maximise; each
+// is SM_CXSIZE wide, with a gap of two pixels before the close button.
+// Where the system tells where it drew the buttons (WM_GETTITLEBARINFOEX;
+// the desktop composition of newer Windows draws them wider than
+// SM_CXSIZE), the wider of the two counts. Wine 8 does not answer that
+// message and leaves the rectangles empty.
+int CaptionButtonsWidth(HWND window) {
+  RECT frame, client;
+  GetWindowRect(window, &frame);
+  GetClientRect(window, &client);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  const bool minMax = (GetWindowLongA(window, GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) != 0;
+  int width = (frame.right - client.right) + (minMax ? 3 * GetSystemMetrics(SM_CXSIZE) + 2 : GetSystemMetrics(SM_CXSIZE));
+  TITLEBARINFOEX info = {};
+  info.cbSize = sizeof info;
+  SendMessageA(window, WM_GETTITLEBARINFOEX, 0, reinterpret_cast<LPARAM>(&info));
+  for (int i = 2; i <= 5; ++i) {
+    const RECT& button = info.rgrect[i];
+    if ((info.rgstate[i] & STATE_SYSTEM_INVISIBLE) == 0 && button.right > button.left && button.left > frame.left)
+      width = std::max(width, static_cast<int>(frame.right - button.left));
+  }
+  return width;
 }
 
 }  // namespace
@@ -291,7 +319,7 @@ void MainWindow::Show() {
   ClientToScreen(window_, &client);
   const Placement place = PlaceWindow(form_.posTop(), form_.posLeft(), frame.right - frame.left,
                                       frame.bottom - frame.top, client.y - frame.top, GetSystemMetrics(SM_CXSCREEN),
-                                      GetSystemMetrics(SM_CYSCREEN), workAreas);
+                                      GetSystemMetrics(SM_CYSCREEN), workAreas, CaptionButtonsWidth(window_));
   SetWindowPos(window_, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ShowWindow(window_, SW_SHOW);
   UpdateWindow(window_);
