@@ -1,5 +1,6 @@
 // The checks before the program starts its work: a zip folder, the code
-// page, files with a UTF-8 byte-order mark.
+// page and QLM.INI with a UTF-8 byte-order mark (the tool's file with one:
+// tests/ui).
 #include <gtest/gtest.h>
 
 #include "platform/portable/scripted_host.h"
@@ -34,22 +35,6 @@ TEST(StartChecksTest, AFolderNamedLikeAZipFileIsInsideAZip) {
   for (const auto& c : cases) EXPECT_EQ(IsInsideZip(c.path), c.inside) << c.path;
   // 0x83 0x5C is one double-byte character whose second byte is a backslash.
   EXPECT_FALSE(IsInsideZip("C:\\a.zi\x83\x5C" "b\\QLM.exe"));
-}
-
-TEST(StartChecksTest, AMarkedFileIsToldOf) {
-  test::ScratchFolder folder;
-  const std::string marked = folder / "Marked.ini", plain = folder / "Plain.ini";
-  test::WriteBytes(marked, "\xEF\xBB\xBF[GLOBAL]\r\nIsMDI=1\r\n");
-  test::WriteBytes(plain, "[GLOBAL]\r\n\xEF\xBB\xBF\r\n");
-  test::WriteBytes(folder / "Short.ini", "\xEF\xBB");
-  platform::ScriptedHost host{folder / "QLM.exe"};
-  EXPECT_TRUE(TellIfUtf8Marked(host, marked, msg::kConfigUtf8Mark));
-  for (const std::string& other : {plain, folder / "Short.ini", folder / "Missing.ini"})
-    EXPECT_FALSE(TellIfUtf8Marked(host, other, msg::kConfigUtf8Mark)) << other;
-  ASSERT_EQ(host.notices().size(), 1u);
-  EXPECT_EQ(host.notices()[0], marked + test::Sjis("\nは先頭にUTF-8のBOM(バイトオーダーマーク)が付いているため、"
-                                                   "Windowsでは最初のセクションを読めません。\nこのファイルには書き込みません。"
-                                                   "メモ帳で開き、[名前を付けて保存]で文字コードを「ANSI」にして保存し直してください。"));
 }
 
 // The code page comes from the script in the portable backend only.
