@@ -112,7 +112,13 @@ TEST(ExecutableFactsTest, MachineAndManifestAsTheSystemTakesThem) {
     };
     EXPECT_EQ(platform::FactsOfExecutable(read, [&] { return c.beside; }), c.expected) << c.what;
   }
-  // Any bytes give an answer: every prefix and every single damaged byte.
+  // Any bytes give an answer, at once: hostile manifests, every prefix of an
+  // image and every single damaged byte.
+  for (const std::string piece : {"<!--", "<!--x-->", "<requestedExecutionLevel ", "<a:requestedExecutionLevel level"}) {
+    std::string many;
+    while (many.size() < 400000) many += piece;
+    EXPECT_FALSE(platform::ManifestNamesExecutionLevel(many)) << piece;
+  }
   const std::string image = test::Image(test::kMachineI386, test::Manifest(true));
   for (std::size_t i = 0; i < image.size(); ++i) {
     std::string damaged = image;

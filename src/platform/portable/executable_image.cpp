@@ -134,11 +134,16 @@ bool IsNameChar(char c) {
 ImageHeaders ReadImageHeaders(const ReadAt& read) { return Image(read).Read(); }
 
 bool ManifestNamesExecutionLevel(std::string_view manifest) {
-  std::string text = Narrow(manifest);
-  // Comments out: a manifest often carries the other levels commented out.
-  for (std::size_t open; (open = text.find("<!--")) != std::string::npos;) {
-    const std::size_t close = text.find("-->", open + 4);
-    text.erase(open, close == std::string::npos ? std::string::npos : close + 3 - open);
+  const std::string narrow = Narrow(manifest);
+  // Comments out, in one pass: a manifest often carries the other levels
+  // commented out.
+  std::string text;
+  for (std::size_t pos = 0; pos < narrow.size();) {
+    const std::size_t open = narrow.find("<!--", pos);
+    text.append(narrow, pos, open == std::string::npos ? std::string::npos : open - pos);
+    if (open == std::string::npos) break;
+    const std::size_t close = narrow.find("-->", open + 4);
+    pos = close == std::string::npos ? narrow.size() : close + 3;
   }
   static constexpr std::string_view kElement = "requestedExecutionLevel";
   for (std::size_t tag = text.find('<'); tag != std::string::npos; tag = text.find('<', tag + 1)) {
@@ -147,7 +152,9 @@ bool ManifestNamesExecutionLevel(std::string_view manifest) {
     std::string_view name = std::string_view(text).substr(tag + 1, end - tag - 1);
     if (const std::size_t colon = name.rfind(':'); colon != std::string_view::npos) name.remove_prefix(colon + 1);
     if (name != kElement) continue;
-    const std::size_t close = text.find('>', end);
+    // The element's attributes end at its '>' (or, cut short, where the
+    // next tag begins): each tag is scanned once.
+    const std::size_t close = text.find_first_of("<>", end);
     const std::string_view attributes = std::string_view(text).substr(end, close == std::string::npos ? std::string::npos : close - end);
     for (std::size_t at = attributes.find("level"); at != std::string_view::npos; at = attributes.find("level", at + 1)) {
       const bool starts = at > 0 && (attributes[at - 1] == ' ' || attributes[at - 1] == '\t' ||
