@@ -33,7 +33,8 @@ bool SelectColourFile(platform::Host& host, ListModel& list, const std::string& 
 bool SetCurrentColourFile(platform::Host& host, const ToolFiles& files, const std::string& name,
                           std::string& current);
 
-// The colour file name that the tool reads.
+// The path of the colour file name that the tool reads: its copy in the
+// virtual store where the tool is virtualized and there is one, else Color\name.
 std::string ColourFilePath(const ToolFiles& files, const std::string& name);
 
 // Reads the tool's colour file from [GLOBAL] COLOR, selects it in list and
