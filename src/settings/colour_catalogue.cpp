@@ -12,10 +12,6 @@
 namespace qlm {
 namespace {
 
-std::string ColourPath(const std::string& toolFolder, const std::string& name) {
-  return toolFolder + tool::kColourFolder + name;
-}
-
 // name as the tool's file gives it; a path is shown whole.
 void TellMissing(platform::Host& host, const std::string& name) {
   host.ShowNotice(Substitute(host.Text(msg::kColourFileMissing), name));
@@ -53,8 +49,12 @@ std::string StoredColourFileName(const ToolConfig& config, ToolKind kind) {
 
 }  // namespace
 
-bool ListColourFiles(const std::string& toolFolder, ListModel& list) {
-  auto names = platform::FindFiles(ColourPath(toolFolder, colour::kPattern));
+std::string ColourFilePath(const ToolFiles& files, const std::string& name) {
+  return files.ForReading(tool::kColourFolder + name);
+}
+
+bool ListColourFiles(const ToolFiles& files, ListModel& list) {
+  auto names = files.FindFiles(std::string(tool::kColourFolder) + colour::kPattern);
   if (names.empty()) return false;
   list.SetItems(std::move(names));
   return true;
@@ -74,9 +74,9 @@ bool SelectColourFile(platform::Host& host, ListModel& list, const std::string& 
   return true;
 }
 
-bool SetCurrentColourFile(platform::Host& host, const std::string& toolFolder, const std::string& name,
+bool SetCurrentColourFile(platform::Host& host, const ToolFiles& files, const std::string& name,
                           std::string& current) {
-  const std::string path = ColourPath(toolFolder, name);
+  const std::string path = ColourFilePath(files, name);
   if (!platform::FileExists(path)) {
     TellMissingPath(host, path);
     return false;
@@ -88,7 +88,7 @@ bool SetCurrentColourFile(platform::Host& host, const std::string& toolFolder, c
 bool LoadColourSetting(const ToolConfig& config, ToolKind kind, ListModel& list, std::string& current) {
   const std::string name = StoredColourFileName(config, kind);
   if (!SelectColourFile(config.host(), list, name)) return false;
-  return SetCurrentColourFile(config.host(), config.toolFolder(), name, current);
+  return SetCurrentColourFile(config.host(), config.files(), name, current);
 }
 
 std::optional<std::string> FindStoredColourFile(const ToolConfig& config, ToolKind kind) {
@@ -100,13 +100,13 @@ std::optional<std::string> FindStoredColourFile(const ToolConfig& config, ToolKi
   if (name.size() < extension || name.find_first_of("*?<>\"") != std::string::npos ||
       platform::CompareIgnoringCase(std::string_view(name).substr(name.size() - extension), colour::kExtension) != 0)
     return std::nullopt;
-  const auto found = platform::FindFiles(ColourPath(config.toolFolder(), name));
+  const auto found = config.files().FindFiles(tool::kColourFolder + name);
   if (found.size() != 1 || platform::CompareIgnoringCase(found.front(), name) != 0) return std::nullopt;
   return found.front();
 }
 
 bool SaveColourSetting(const ToolConfig& config, ToolKind kind, const std::string& current) {
-  const std::string path = ColourPath(config.toolFolder(), current);
+  const std::string path = ColourFilePath(config.files(), current);
   if (!platform::FileExists(path)) {
     TellMissingPath(config.host(), path);
     return false;

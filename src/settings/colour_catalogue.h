@@ -19,17 +19,23 @@ inline constexpr char kDefaultFile[] = "Default.CLR";
 }  // namespace colour
 
 // Fills list with the names the platform's search finds in the tool's Color
-// folder, in its order. False, leaving list untouched, when it finds none.
-bool ListColourFiles(const std::string& toolFolder, ListModel& list);
+// folder, in its order; for a virtualized tool, in that folder and its twin
+// in the virtual store (ToolFiles::FindFiles). False, leaving list
+// untouched, when it finds none.
+bool ListColourFiles(const ToolFiles& files, ListModel& list);
 
 // Selects the first item equal to name ignoring case. False, after telling
 // the user, when the list then has no selection.
 bool SelectColourFile(platform::Host& host, ListModel& list, const std::string& name);
 
-// Makes name the current colour file when Color\name exists; otherwise tells
-// the user and leaves current as it was.
-bool SetCurrentColourFile(platform::Host& host, const std::string& toolFolder, const std::string& name,
+// Makes name the current colour file when Color\name exists (the tool's
+// copy or the original); otherwise tells the user and leaves current as it was.
+bool SetCurrentColourFile(platform::Host& host, const ToolFiles& files, const std::string& name,
                           std::string& current);
+
+// The path of the colour file name that the tool reads: its copy in the
+// virtual store where the tool is virtualized and there is one, else Color\name.
+std::string ColourFilePath(const ToolFiles& files, const std::string& name);
 
 // Reads the tool's colour file from [GLOBAL] COLOR, selects it in list and
 // makes it the current one.

@@ -5,6 +5,8 @@
 
 namespace qlm {
 
+std::string ToolConfig::Path() const { return held_ ? held_->path() : files_.ForReading(tool::kConfigFile); }
+
 ToolConfig ToolConfig::Held() const {
   ToolConfig held = *this;
   if (!held.held_) held.held_ = std::make_shared<ProfileFile>(host_, Path());
@@ -13,7 +15,7 @@ ToolConfig ToolConfig::Held() const {
 
 ToolConfig ToolConfig::Edit() const {
   ToolConfig edit = *this;
-  edit.held_ = std::make_shared<ProfileFile>(host_, Path(), ProfileFile::Writes::kTogether);
+  edit.held_ = std::make_shared<ProfileFile>(host_, files_.ForWriting(tool::kConfigFile), ProfileFile::Writes::kTogether);
   return edit;
 }
 
@@ -28,6 +30,13 @@ decltype(auto) ToolConfig::OnFile(Operation&& operation) const {
   return operation(file);
 }
 
+template <typename Operation>
+void ToolConfig::OnFileForWriting(Operation&& operation) const {
+  if (held_) return operation(*held_);
+  ProfileFile file(host_, files_.ForWriting(tool::kConfigFile));
+  operation(file);
+}
+
 std::int32_t ToolConfig::ReadInteger(const std::string& section, const std::string& key) const {
   return OnFile([&](const ProfileFile& file) { return file.ReadInteger(section, key, config::kAbsent); });
 }
@@ -38,16 +47,16 @@ std::string ToolConfig::ReadString(const std::string& section, const std::string
 }
 
 void ToolConfig::WriteInteger(const std::string& section, const std::string& key, std::int32_t value) const {
-  OnFile([&](ProfileFile& file) { file.WriteInteger(section, key, value); });
+  OnFileForWriting([&](ProfileFile& file) { file.WriteInteger(section, key, value); });
 }
 
 void ToolConfig::WriteString(const std::string& section, const std::string& key, const std::string& value) const {
-  OnFile([&](ProfileFile& file) { file.WriteString(section, key, value); });
+  OnFileForWriting([&](ProfileFile& file) { file.WriteString(section, key, value); });
 }
 
 void ToolConfig::WriteStrings(const std::string& section,
                               const std::vector<std::pair<std::string, std::string>>& values) const {
-  OnFile([&](ProfileFile& file) { file.WriteStrings(section, values); });
+  OnFileForWriting([&](ProfileFile& file) { file.WriteStrings(section, values); });
 }
 
 WindowSettings ReadWindowSettings(const ToolConfig& config) {

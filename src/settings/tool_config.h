@@ -32,8 +32,10 @@ inline constexpr std::int32_t kAbsent = -1;
 // operations and released when the last copy goes.
 class ToolConfig {
  public:
-  ToolConfig(platform::Host& host, std::string toolFolder)
-      : host_(host), toolFolder_(std::move(toolFolder)) {}
+  // files: the tool's files (a folder alone for a tool that is not
+  // virtualized). Reads go to the file the tool reads; writes to the file
+  // they would reach from the tool (ToolFiles::ForWriting).
+  ToolConfig(platform::Host& host, ToolFiles files) : host_(host), files_(std::move(files)) {}
 
   // For a routine that reads several values: one opening (and one flush at
   // the end) rather than one per value. Without it a large file is parsed
@@ -48,8 +50,10 @@ class ToolConfig {
   // Throws ProfileWriteError when the file cannot be written.
   void Commit() const;
 
-  std::string Path() const { return toolFolder_ + tool::kConfigFile; }
-  const std::string& toolFolder() const { return toolFolder_; }
+  // The file read (the one held, for a held copy).
+  std::string Path() const;
+  const std::string& toolFolder() const { return files_.folder(); }
+  const ToolFiles& files() const { return files_; }
   platform::Host& host() const { return host_; }
 
   // kAbsent when the key is missing or not a number.
@@ -65,9 +69,11 @@ class ToolConfig {
   // Runs operation on the held file, or on one opened for it alone.
   template <typename Operation>
   decltype(auto) OnFile(Operation&& operation) const;
+  template <typename Operation>
+  void OnFileForWriting(Operation&& operation) const;
 
   platform::Host& host_;
-  std::string toolFolder_;
+  ToolFiles files_;
   std::shared_ptr<ProfileFile> held_;
 };
 

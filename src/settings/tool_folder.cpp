@@ -9,6 +9,7 @@
 #include "settings/own_settings.h"
 #include "settings/paths.h"
 #include "settings/profile.h"
+#include "settings/tool_files.h"
 
 namespace qlm {
 namespace {
@@ -85,15 +86,20 @@ bool LocateToolFolder(platform::Host& host, LocateMode mode) {
 }
 
 ToolKind DetectToolKind(const std::string& folder) {
-  if (folder.empty()) return ToolKind::kNone;
-  for (const char* executable : tool::kExecutables)
-    if (platform::FileExists(folder + executable))
-      return executable == tool::kExecutables[0] ? ToolKind::kTradePro : ToolKind::kOther;
-  return ToolKind::kNone;
+  const std::string executable = ToolExecutable(folder);
+  if (executable.empty()) return ToolKind::kNone;
+  return executable == tool::kExecutables[0] ? ToolKind::kTradePro : ToolKind::kOther;
 }
 
-std::string ReadToolTitle(platform::Host& host, const std::string& folder) {
-  ProfileFile info(host, folder + tool::kInfoFile);
+std::string ToolExecutable(const std::string& folder) {
+  if (folder.empty()) return {};
+  for (const char* executable : tool::kExecutables)
+    if (platform::FileExists(folder + executable)) return executable;
+  return {};
+}
+
+std::string ReadToolTitle(platform::Host& host, const ToolFiles& files) {
+  ProfileFile info(host, files.ForReading(tool::kInfoFile));
   return info.ReadString("INFO", "Title", "");
 }
 

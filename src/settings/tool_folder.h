@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "settings/tool_files.h"
+
 namespace qlm {
 namespace platform { class Host; }
 
@@ -41,7 +43,12 @@ bool LocateToolFolder(platform::Host& host, LocateMode mode);
 // The tool in folder; kNone for an empty folder.
 ToolKind DetectToolKind(const std::string& folder);
 
-// [INFO] Title of System\Sys.ini: the title of the tool's main window.
-std::string ReadToolTitle(platform::Host& host, const std::string& folder);
+// The name of the executable that identifies the tool in folder (the first
+// of tool::kExecutables present); "" for none or an empty folder.
+std::string ToolExecutable(const std::string& folder);
+
+// [INFO] Title of System\Sys.ini (the file the tool reads): the title of
+// the tool's main window.
+std::string ReadToolTitle(platform::Host& host, const ToolFiles& files);
 
 }  // namespace qlm

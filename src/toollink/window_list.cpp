@@ -6,6 +6,9 @@
 #include "platform/text_file.h"
 #include "settings/messages.h"
 #include "settings/own_settings.h"
+#include "settings/paths.h"
+#include "settings/start_checks.h"
+#include "settings/tool_files.h"
 #include "settings/tool_folder.h"
 #include "toollink/tool_link.h"
 #include "toollink/window_names_section.h"
@@ -46,6 +49,22 @@ std::string WithCrLf(std::string_view text) {
     lines += c;
   }
   return lines + "\r\n";
+}
+
+// The lines naming the files the tool reads: whether its files are
+// virtualized, its settings and information files, and its colour
+// folder (both, for a virtualized tool).
+std::string FilesInUse(const platform::Host& host, const ToolFiles& files) {
+  const int state = files.virtualization() == Virtualization::kOn    ? msg::kReportVirtualized
+                    : files.virtualization() == Virtualization::kOff ? msg::kReportNotVirtualized
+                                                                      : msg::kReportVirtualizationUnknown;
+  std::string lines = WithCrLf(host.Text(state));
+  lines += WithCrLf(WithPath(host.Text(msg::kReportConfigFile), files.ForReading(tool::kConfigFile)));
+  lines += WithCrLf(WithPath(host.Text(msg::kReportInfoFile), files.ForReading(tool::kInfoFile)));
+  lines += WithCrLf(WithPath(host.Text(msg::kReportColourFolder), files.Original(tool::kColourFolder)));
+  if (!files.store().empty())
+    lines += WithCrLf(WithPath(host.Text(msg::kReportColourFolder), files.store() + tool::kColourFolder));
+  return lines;
 }
 
 bool SameName(const std::string& a, const char* b) { return platform::CompareIgnoringCase(a, b) == 0; }
@@ -126,11 +145,13 @@ int ListToolWindows(platform::Host& host, platform::WindowLink& windows) {
     text = WithCrLf(host.Text(msg::kToolNotInstalled));
   } else {
     const ToolWindowsSection section = ReadToolWindowsSection(host, OwnFileUse::kReadOnly);
+    const ToolFiles files = SettleToolFiles(folder);
     ToolLink link(windows, host);
-    link.SetTool(kind, ReadToolTitle(host, folder));
+    link.SetTool(kind, ReadToolTitle(host, files));
     link.SetWindowNames(section.names);
     text = WithCrLf(link.RefreshToolStatus());
     if (!section.refusals.empty()) text += WithCrLf(section.refusals);
+    text += FilesInUse(host, files);
     if (link.toolWindow() != platform::kNoWindow) {
       text += DescribeWindowTree(windows, link.toolWindow(), section.names);
       result = kWindowsListed;

@@ -15,6 +15,7 @@
 #include "settings/messages.h"
 #include "settings/own_settings.h"
 #include "settings/profile.h"
+#include "settings/start_checks.h"
 #include "settings/tool_config.h"
 #include "toollink/tool_link.h"
 #include "toollink/tool_messages.h"
@@ -93,18 +94,21 @@ bool MainForm::LoadEverything() {
   window_.SetShowHints(own.showHint);
 
   toolKind_ = DetectToolKind(toolFolder_);
+  // The files the tool really reads (its copies in the virtual store).
+  toolFiles_ = SettleToolFiles(toolFolder_);
   if (toolKind_ == ToolKind::kNone) {
     host_.ShowNotice(host_.Text(msg::kToolNotInstalled));
     return false;
   }
   // Working copies left by a run that was ended in the middle of a write.
   platform::RemoveStaleWorkingCopies(OwnSettingsPath(host_));
-  platform::RemoveStaleWorkingCopies(ToolConfig(host_, toolFolder_).Path());
-  link_.SetTool(toolKind_, ReadToolTitle(host_, toolFolder_));
+  platform::RemoveStaleWorkingCopies(ToolConfig(host_, toolFiles_).Path());
+  link_.SetTool(toolKind_, ReadToolTitle(host_, toolFiles_));
   link_.SetWindowNames(LoadToolWindowNames(host_));
 
   // One opening of the tool's file for everything read from it here.
-  const ToolConfig config = ToolConfig(host_, toolFolder_).Held();
+  const ToolConfig config = ToolConfig(host_, toolFiles_).Held();
+  TellIfUtf8Marked(host_, config.Path(), msg::kConfigUtf8Mark);
   FillListsForLoading(config);
   const WindowSettings stored = ReadWindowSettings(config);
   // Every load enables what the file holds and disables what it lacks: a
@@ -159,13 +163,13 @@ void MainForm::FillListsForLoading(const ToolConfig& config) {
     // stored file alone meanwhile, when the listing holds it.
     if (const auto file = FindStoredColourFile(config, toolKind_)) {
       auto& names = colourNamesAtLoad_;
-      names = platform::FindFiles(toolFolder_ + tool::kColourFolder + colour::kPattern);
+      names = toolFiles_.FindFiles(std::string(tool::kColourFolder) + colour::kPattern);
       colourListPartial_ = std::find(names.begin(), names.end(), *file) != names.end();
       if (colourListPartial_) colourFiles.SetItems({*file});
     }
   }
   if (!fontListPartial_) font.face.SetItems(SystemFontList());
-  if (!colourListPartial_) ListColourFiles(toolFolder_, colourFiles);
+  if (!colourListPartial_) ListColourFiles(toolFiles_, colourFiles);
 }
 
 void MainForm::CompleteLists() {
@@ -214,7 +218,7 @@ void MainForm::ApplyBar(const char* barKind, const CheckModel& box) {
   // TradePro's tab bar is neither stored by OK nor commanded: its 40601 is
   // the ticker bar's toggle.
   if (toolKind_ == ToolKind::kTradePro && std::string_view(barKind) == config::kTabBar) return;
-  ToolConfig(host_, toolFolder_).WriteInteger(barKind, config::kDocking, box.checked() ? 1 : 0);
+  ToolConfig(host_, toolFiles_).WriteInteger(barKind, config::kDocking, box.checked() ? 1 : 0);
   if (windowStyle.selected() == 0) return;
   if (box.checked() != link_.IsBarVisible(barKind)) link_.SendToolCommand(BarCommand(toolKind_, barKind));
 }
@@ -225,7 +229,7 @@ void MainForm::ApplyWindowStyle() {
   // With no style chosen (the tool stores none) there is nothing to write and
   // no display style to switch to.
   if (style != -1) {
-    ToolConfig(host_, toolFolder_).WriteInteger(config::kGlobal, config::kIsMdi, style);
+    ToolConfig(host_, toolFiles_).WriteInteger(config::kGlobal, config::kIsMdi, style);
     if ((link_.IsMdiDisplay() ? 1 : 0) != style) link_.SendToolCommand(toolmsg::kSwitchDisplayStyle);
   }
   RefreshToolStatus();
@@ -241,7 +245,7 @@ void MainForm::ApplyWindowStyle() {
 
 void MainForm::ApplyFont() {
   if (realtime.checked()) {
-    const ToolConfig edit = ToolConfig(host_, toolFolder_).Edit();
+    const ToolConfig edit = ToolConfig(host_, toolFiles_).Edit();
     if (WriteFontSlots(edit, pixelsPerInch_, font)) {
       edit.Commit();
       link_.NotifyFontChanged();
@@ -251,7 +255,7 @@ void MainForm::ApplyFont() {
 }
 
 void MainForm::ApplyColour() {
-  if (realtime.checked() && SaveColourSetting(ToolConfig(host_, toolFolder_), toolKind_, currentColourFile_))
+  if (realtime.checked() && SaveColourSetting(ToolConfig(host_, toolFiles_), toolKind_, currentColourFile_))
     link_.NotifyColourChanged();
 }
 
@@ -261,7 +265,7 @@ void MainForm::FontSizeClick(int step) {
 }
 
 void MainForm::ColourFileChange() {
-  if (!SetCurrentColourFile(host_, toolFolder_, colourFiles.text(), currentColourFile_)) {
+  if (!SetCurrentColourFile(host_, toolFiles_, colourFiles.text(), currentColourFile_)) {
     // The chosen file has gone: show the one still in force, which is what
     // OK will save.
     const auto& items = colourFiles.items();
@@ -282,6 +286,11 @@ void MainForm::RealtimeClick() {
   RefreshToolStatus();
   if (link_.toolWindow() == platform::kNoWindow) {
     host_.ShowNotice(host_.Text(msg::kRealtimeNeedsTool));
+    realtime.SetChecked(false);
+    return;
+  }
+  // A file the system reads otherwise than Quillmate is not written.
+  if (TellIfUtf8Marked(host_, ToolConfig(host_, toolFiles_).Path(), msg::kConfigUtf8Mark)) {
     realtime.SetChecked(false);
     return;
   }
@@ -318,13 +327,14 @@ void MainForm::OkClick() {
     host_.ShowNotice(Substitute(host_.Text(msg::kFontMissing), face));
     return;
   }
-  const std::string colourPath = toolFolder_ + tool::kColourFolder + currentColourFile_;
+  const std::string colourPath = ColourFilePath(toolFiles_, currentColourFile_);
   if (!platform::FileExists(colourPath)) {
     host_.ShowNotice(SubstitutePath(host_.Text(msg::kColourFileMissing), colourPath));
     return;
   }
+  if (TellIfUtf8Marked(host_, ToolConfig(host_, toolFiles_).Path(), msg::kConfigUtf8Mark)) return;
   // Everything lands in the tool's file together, or nothing does.
-  const ToolConfig edit = ToolConfig(host_, toolFolder_).Edit();
+  const ToolConfig edit = ToolConfig(host_, toolFiles_).Edit();
   if (!WriteFontSlots(edit, pixelsPerInch_, font)) return;
   if (!SaveColourSetting(edit, toolKind_, currentColourFile_)) return;
   WriteWindowSettings(edit, toolKind_,

@@ -92,6 +92,8 @@ class MainForm {
 
   // The state loading leaves.
   const std::string& toolFolder() const { return toolFolder_; }
+  // The files the tool reads, settled at loading.
+  const ToolFiles& toolFiles() const { return toolFiles_; }
   ToolKind toolKind() const { return toolKind_; }
   bool repeatMode() const { return repeatMode_; }
   std::int32_t posTop() const { return posTop_; }
@@ -124,6 +126,7 @@ class MainForm {
   FormWindow& window_;
 
   std::string toolFolder_;
+  ToolFiles toolFiles_{std::string()};
   std::int32_t posTop_ = -100;
   std::int32_t posLeft_ = -100;
   ToolKind toolKind_ = ToolKind::kNone;

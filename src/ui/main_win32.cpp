@@ -1,7 +1,8 @@
 // main_win32.cpp: the program's entry. Settles the tool folder, builds and
 // loads the main window, shows it and runs the message loop; an error that
 // escapes is shown in the error box. With the switch /list-tool-windows it
-// only writes the list of the tool's windows and ends. A second start on the
+// only writes the list of the tool's windows and ends. Started from inside a
+// zip it only says so and ends, having written nothing. A second start on the
 // same settings file brings the running window forward and ends.
 #include <windows.h>
 
@@ -12,7 +13,9 @@
 
 #include "platform/win32/win32_host.h"
 #include "platform/win32/window_link_win32.h"
+#include "settings/messages.h"
 #include "settings/own_settings.h"
+#include "settings/start_checks.h"
 #include "settings/tool_folder.h"
 #include "toollink/window_list.h"
 #include "ui/win32/main_window.h"
@@ -96,6 +99,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   using qlm::ui::MainWindow;
   try {
     qlm::platform::Win32Host host;
+    // Before anything is written: the folder goes with the zip.
+    if (qlm::IsInsideZip(host.ExecutablePath())) {
+      host.ShowNotice(host.Text(qlm::msg::kStartedFromZip));
+      return 0;
+    }
     if (qlm::IsListToolWindowsSwitch(commandLine)) {
       qlm::platform::Win32WindowLink windows;
       return qlm::ListToolWindows(host, windows);
@@ -105,6 +113,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
       single.BringFirstForward();
       return 0;
     }
+    qlm::ShowStartNotices(host);
     if (!qlm::LocateToolFolder(host, qlm::LocateMode::kInitial)) return 0;
 
     MainWindow window(instance, host);

@@ -409,6 +409,31 @@ TEST_F(MainFormTest, OkRefusesBeforeWritingAnythingWhenTheFaceOrColourIsGone) {
   EXPECT_FALSE(window.closed);
 }
 
+// A tool file with a UTF-8 byte-order mark, whose first section the
+// system's profile functions cannot read: the user is told at loading, and
+// neither OK nor real-time mode writes into it.
+TEST_F(MainFormTest, AFileWithAUtf8MarkIsToldOfAndNeverWritten) {
+  const std::string marked = "\xEF\xBB\xBF" + fullConfig;
+  Install("Takumi.exe", marked);
+  const std::string notice = tool + Sjis("System\\Appcfg.ini\nは先頭にUTF-8のBOM(バイトオーダーマーク)が付いているため、"
+                                         "Windowsでは最初のセクションを読めません。\nこのファイルには書き込みません。"
+                                         "メモ帳で開き、[名前を付けて保存]で文字コードを「ANSI」にして保存し直してください。");
+  ASSERT_TRUE(form.LoadSettings());
+  EXPECT_EQ(host.notices(), std::vector<std::string>{notice});
+
+  form.tabBar.SetChecked(true);
+  form.OkClick();
+  EXPECT_FALSE(window.closed);
+  FakeTool running(windows, "Sample Tool");
+  window.answers = {kYes};
+  form.realtime.SetChecked(true);
+  EXPECT_FALSE(form.realtime.checked());
+  EXPECT_TRUE(window.questions.empty());
+  EXPECT_TRUE(running.Commands().empty());
+  EXPECT_EQ(host.notices(), std::vector<std::string>(3, notice));
+  EXPECT_EQ(Appcfg(), marked);
+}
+
 // A window that completes its lists on demand: loading shows and tells
 // exactly what it does with the full lists, which come once asked for.
 class ListsOnDemandTest : public MainFormTest {
