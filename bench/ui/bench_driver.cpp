@@ -112,16 +112,17 @@ void AgeFile(const std::string& path) {
 Installation::Installation(const Options& options)
     : appcfgText(GenerateAppcfg(test::ReadBytes(options.sample + "\\System\\Appcfg.ini"), options.lines)),
       tool("Takumi.exe", SampleTitle(options.sample), appcfgText) {
-  // The sample's schemes, then generated ones up to the count.
-  int colours = 0;
-  WIN32_FIND_DATAA found;
-  const HANDLE search = FindFirstFileA((options.sample + "\\Color\\*.CLR").c_str(), &found);
-  for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found), ++colours)
-    CopyFileA((options.sample + "\\Color\\" + found.cFileName).c_str(),
-              (tool.folder() + "Color\\" + found.cFileName).c_str(), FALSE);
-  if (search != INVALID_HANDLE_VALUE) FindClose(search);
-  for (int n = 1; colours < options.colours; ++n, ++colours)
-    test::WriteBytes(tool.folder() + "Color\\" + ColourSchemeName(n), ColourSchemeText(n));
+  // The sample's schemes, then copies of its first under numbered names up
+  // to the count.
+  const std::string from = options.sample + "\\Color\\", to = tool.folder() + "Color\\";
+  const std::vector<std::string> schemes = test::FileNames(from);
+  if (schemes.empty()) throw Failure("the sample has no colour files");
+  for (std::size_t n = 0; n < static_cast<std::size_t>(options.colours); ++n) {
+    const std::size_t copied = n < schemes.size() ? n : 0;
+    const std::string name = n < schemes.size() ? schemes[n] : "Scheme" + std::to_string(1000 + n).substr(1) + ".CLR";
+    if (!CopyFileA((from + schemes[copied]).c_str(), (to + name).c_str(), FALSE))
+      throw Failure("cannot copy " + from + schemes[copied]);
+  }
 }
 
 StartupSample StartOnce(e2e::Quillmate& program) {
@@ -159,6 +160,8 @@ double BareWrites(const std::string& ini, const FontSlots& values) {
 Clicks MeasureClicks(Installation& setup, int pairs) {
   const std::string ini = setup.tool.ConfigPath();
   test::WriteBytes(ini, setup.appcfgText);
+  // The state file of an earlier session would pass for the new start.
+  test::RemoveFile(setup.tool.folder() + "state.txt");
   if (!setup.tool.Start()) throw Failure("the stand-in did not start");
   e2e::Quillmate qlm(e2e::Quillmate::OwnIniFor(setup.tool.folder()));
   if (!qlm.Start() || !qlm.WaitForMainWindow()) throw Failure("QLM.exe showed no main window; boxes: " + qlm.Boxes());

@@ -81,20 +81,19 @@ TEST_F(StartOnceTest, TimesTheReferencesUntilShownAndIdleAndEndsThem) {
 
 using MeasureClicksTest = e2e::DesktopTest;
 
-TEST_F(MeasureClicksTest, TimesAClickPairAndTheReferenceAndRestoresTheSize) {
+TEST_F(MeasureClicksTest, TimesAClickPairAndTheReferenceAndRestoresTheSizeRoundAfterRound) {
   Installation setup(TestOptions());
-  const Clicks clicks = MeasureClicks(setup, 1);
-  ASSERT_EQ(clicks.qlm.size(), 2u);
-  for (const ClickTiming& click : clicks.qlm) {
-    EXPECT_GT(click.onDisk, 0);
-    EXPECT_GT(click.notified, 0);
+  for (int round = 0; round < 2; ++round) {
+    const Clicks clicks = MeasureClicks(setup, 1);
+    ASSERT_EQ(clicks.qlm.size(), 2u);
+    for (const ClickTiming& click : clicks.qlm) EXPECT_TRUE(click.onDisk > 0 && click.notified > 0) << round;
+    ASSERT_EQ(clicks.bare.size(), 2u);
+    EXPECT_GT(clicks.bare[0], 0);
+    // Up and down again, on both sides: the heights as at the start.
+    const FontSlots start = FontSlotsOf(setup.appcfgText), now = FontSlotsOf(test::ReadBytes(setup.tool.ConfigPath()));
+    for (std::size_t slot = 0; slot < start.size(); ++slot)
+      EXPECT_EQ(now[slot].substr(0, now[slot].find(',')), start[slot].substr(0, start[slot].find(','))) << slot;
   }
-  ASSERT_EQ(clicks.bare.size(), 2u);
-  EXPECT_GT(clicks.bare[0], 0);
-  // Up and down again, on both sides: the heights as at the start.
-  const FontSlots start = FontSlotsOf(setup.appcfgText), now = FontSlotsOf(test::ReadBytes(setup.tool.ConfigPath()));
-  for (std::size_t slot = 0; slot < start.size(); ++slot)
-    EXPECT_EQ(now[slot].substr(0, now[slot].find(',')), start[slot].substr(0, start[slot].find(','))) << slot;
   EXPECT_TRUE(DeleteFileA((setup.tool.folder() + "Takumi.exe").c_str())) << "the stand-in has ended";
 }
 

@@ -135,22 +135,6 @@ std::string GenerateAppcfg(std::string_view sample, int lines) {
   return text;
 }
 
-std::string ColourSchemeName(int n) {
-  char name[32];
-  std::snprintf(name, sizeof name, "Scheme%03d.CLR", n);
-  return name;
-}
-
-std::string ColourSchemeText(int n) {
-  char text[256];
-  const unsigned base = static_cast<unsigned>(n) * 2654435761u;
-  std::snprintf(text, sizeof text,
-                "[COLOR]\r\nName=Scheme %03d\r\nBackground=%06X\r\nText=%06X\r\nUp=%06X\r\nDown=%06X\r\nGrid=%06X\r\n",
-                n, base & 0xFFFFFF, ~base & 0xFFFFFF, (base >> 3) & 0xFFFFFF, (base >> 5) & 0xFFFFFF,
-                (base >> 7) & 0xFFFFFF);
-  return text;
-}
-
 FontSlots FontSlotsOf(const std::string& ini) {
   const std::size_t begin = ini.find("[FONT]");
   FontSlots slots;

@@ -1,6 +1,6 @@
 // bench_model.h: the parts of the UI benchmark that need no window: its
-// options, the generated settings file and colour schemes, the font slots
-// and their heights, and the statistics.
+// options, the generated settings file, the font slots and their heights,
+// and the statistics.
 #pragma once
 
 #include <array>
@@ -37,10 +37,6 @@ std::vector<std::string> SplitLines(std::string_view text);
 // other line as it is. Throws std::invalid_argument when `lines` leaves no
 // room for a filler section before and after the sample.
 std::string GenerateAppcfg(std::string_view sample, int lines);
-
-// The n-th generated colour scheme (n from 1): "Scheme001.CLR" and its text.
-std::string ColourSchemeName(int n);
-std::string ColourSchemeText(int n);
 
 inline constexpr int kFontSlots = 6;
 using FontSlots = std::array<std::string, kFontSlots>;

@@ -69,22 +69,6 @@ TEST(GenerateAppcfg, KeepsTheSampleTrimmedAndInOrderBetweenShiftJisFillers) {
   EXPECT_EQ(FontSlotsOf(text)[1], "-12,0,0,0,700,0,0,0,128,3,2,1,50,X");
 }
 
-TEST(ColourScheme, NamesAreNumberedAndTextsHoldSixHexDigitColours) {
-  EXPECT_EQ(ColourSchemeName(1), "Scheme001.CLR");
-  EXPECT_EQ(ColourSchemeName(297), "Scheme297.CLR");
-  for (const int n : {1, 2, 150, 297}) {
-    const std::vector<std::string> lines = SplitLines(ColourSchemeText(n));
-    ASSERT_EQ(lines.size(), 7u);
-    EXPECT_EQ(lines[0], "[COLOR]");
-    for (std::size_t i = 2; i < lines.size(); ++i) {
-      const std::string value = lines[i].substr(lines[i].find('=') + 1);
-      EXPECT_EQ(value.size(), 6u) << lines[i];
-      EXPECT_EQ(value.find_first_not_of("0123456789ABCDEF"), std::string::npos) << lines[i];
-    }
-  }
-  EXPECT_NE(ColourSchemeText(1), ColourSchemeText(2));
-}
-
 TEST(FontSlots, AreReadFromTheFontSectionAndComparedByHeight) {
   const FontSlots slots = FontSlotsOf("[A]\r\nFF0=a\r\n[FONT]\r\nFF0=-10,0,x\r\nFF2=-12\r\n[B]\r\nFF1=c\r\n");
   EXPECT_EQ(slots, (FontSlots{"-10,0,x", "", "-12", "", "", ""}));

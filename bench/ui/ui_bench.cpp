@@ -1,24 +1,10 @@
 // ui_bench.cpp: the UI benchmark's driver, a console program run under Wine
-// (bench/ui-run starts it, pinned to one CPU with the X server and the
-// wineserver). It builds a tool installation from the sample (a 10,000-line
-// System\Appcfg.ini, 300 colour files), then, in each of --rounds rounds,
-// measures against references timed in the same round:
-//
-//   start-up     "shown" and "idle" (see bench_driver.h) of QLM.exe, of
-//                same_controls.exe (QLM.exe's own window and controls built
-//                by its own code with no settings work: the floor) and of
-//                minimal_window.exe (one bare window), in turns, each from a
-//                folder of its own; each run's three samples form a pair.
-//   font click   in real-time mode with the stand-in running: a click posted
-//                onto an arrow of the size box until the six font slots are
-//                on disk and the stand-in has its notification, against six
-//                bare profile writes of the same values; step n of each
-//                forms a pair.
-//   peak memory  of QLM.exe and the same-controls program, once idle.
-//
-// Each round prints min/median/max of its paired ratios; the end, the
-// min/median/max over the rounds of their median ratios. Nothing is judged by
-// absolute time.
+// by bench/ui-run. In each of --rounds rounds it times QLM.exe's start-up
+// against the same-controls program (its own window and controls with no
+// settings work: the floor) and a minimal window, in turns; one real-time
+// click of the size arrows against six bare profile writes; and peak memory.
+// Each round prints min/median/max of its paired ratios, the end those of the
+// rounds' medians (see README.md). Nothing is judged by absolute time.
 #include <algorithm>
 #include <cstdio>
 #include <tuple>
