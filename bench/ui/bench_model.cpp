@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
-#include <map>
 #include <stdexcept>
 
+#include "qlm_driver.h"
 #include "settings/font_record.h"
 
 namespace qlm::uibench {
@@ -18,15 +18,6 @@ std::string_view Trim(std::string_view text) {
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);
   while (!text.empty() && blank(text.back())) text.remove_suffix(1);
   return text;
-}
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
 }
 
 // Shift-JIS words for the filler values, a few with 0x5C ("\") as their
@@ -77,6 +68,47 @@ void AppendFiller(std::string& text, const char* prefix, int count) {
 
 }  // namespace
 
+std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, std::string& error) {
+  Options options;
+  const struct {
+    const char* name;
+    std::string Options::*path;
+    int Options::*count;
+  } known[] = {{"same-controls", &Options::sameControls, nullptr}, {"minimal", &Options::minimal, nullptr},
+               {"sample", &Options::sample, nullptr},              {"work", &Options::work, nullptr},
+               {"rounds", nullptr, &Options::rounds},              {"runs", nullptr, &Options::runs},
+               {"clicks", nullptr, &Options::clicks},              {"lines", nullptr, &Options::lines},
+               {"colours", nullptr, &Options::colours}};
+  for (const std::string& argument : arguments) {
+    const std::size_t equals = argument.find('=');
+    const auto option = std::find_if(std::begin(known), std::end(known), [&](const auto& each) {
+      return equals != std::string::npos && argument.substr(0, equals) == std::string("--") + each.name;
+    });
+    if (option == std::end(known)) {
+      error = "unknown option " + argument;
+      return std::nullopt;
+    }
+    const std::string value = argument.substr(equals + 1);
+    if (option->path) {
+      options.*option->path = value;
+      continue;
+    }
+    char* end = nullptr;
+    const long number = std::strtol(value.c_str(), &end, 10);
+    if (value.empty() || *end != '\0' || number < 1 || number > 1000000) {
+      error = argument.substr(0, equals) + " takes a whole number above zero, not \"" + value + "\"";
+      return std::nullopt;
+    }
+    options.*option->count = static_cast<int>(number);
+  }
+  for (const auto& each : known)
+    if (each.path && (options.*each.path).empty()) {
+      error = std::string("--") + each.name + " is missing";
+      return std::nullopt;
+    }
+  return options;
+}
+
 std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
   while (!text.empty()) {
@@ -103,136 +135,28 @@ std::string GenerateAppcfg(std::string_view sample, int lines) {
   return text;
 }
 
-std::string ColourSchemeName(int n) {
-  char name[32];
-  std::snprintf(name, sizeof name, "Scheme%03d.CLR", n);
-  return name;
-}
-
-std::string ColourSchemeText(int n) {
-  char text[256];
-  const unsigned base = static_cast<unsigned>(n) * 2654435761u;
-  std::snprintf(text, sizeof text,
-                "[COLOR]\r\nName=Scheme %03d\r\nBackground=%06X\r\nText=%06X\r\nUp=%06X\r\nDown=%06X\r\nGrid=%06X\r\n",
-                n, base & 0xFFFFFF, ~base & 0xFFFFFF, (base >> 3) & 0xFFFFFF, (base >> 5) & 0xFFFFFF,
-                (base >> 7) & 0xFFFFFF);
-  return text;
-}
-
-FontSlotValues ReadFontSlots(std::string_view ini) {
-  FontSlotValues slots;
-  enum { kBefore, kInside, kAfter } where = kBefore;
-  for (const std::string& raw : SplitLines(ini)) {
-    const std::string_view line = Trim(raw);
-    if (!line.empty() && line.front() == '[') {
-      const std::size_t close = line.find(']');
-      const std::string_view name = Trim(line.substr(1, close == std::string_view::npos ? line.npos : close - 1));
-      if (where == kInside)
-        where = kAfter;
-      else if (where == kBefore && SameIgnoringCase(name, "FONT"))
-        where = kInside;
-      continue;
-    }
-    if (where != kInside) continue;
-    const std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos) continue;
-    const std::string_view key = Trim(line.substr(0, equals));
-    for (int slot = 0; slot < kFontSlots; ++slot)
-      if (SameIgnoringCase(key, "FF" + std::to_string(slot)) && !slots[static_cast<std::size_t>(slot)])
-        slots[static_cast<std::size_t>(slot)] = std::string(Trim(line.substr(equals + 1)));
-  }
+FontSlots FontSlotsOf(const std::string& ini) {
+  const std::size_t begin = ini.find("[FONT]");
+  FontSlots slots;
+  if (begin == std::string::npos) return slots;
+  auto section = e2e::ParseIni(ini.substr(begin, ini.find("\n[", begin) - begin))["FONT"];
+  for (int slot = 0; slot < kFontSlots; ++slot)
+    slots[static_cast<std::size_t>(slot)] = section["FF" + std::to_string(slot)];
   return slots;
-}
-
-bool Options::Wants(std::string_view part) const {
-  const std::string list = "," + parts + ",";
-  return list.find("," + std::string(part) + ",") != std::string::npos;
-}
-
-std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, std::string& error) {
-  Options options;
-  const struct {
-    const char* name;
-    std::string Options::*field;
-  } paths[] = {{"qlm", &Options::qlm},
-               {"same-controls", &Options::sameControls},
-               {"minimal", &Options::minimal},
-               {"minimal-imports", &Options::minimalImports},
-               {"minimal-manifest", &Options::minimalManifest},
-               {"trace", &Options::trace},
-               {"standin", &Options::standin},
-               {"sample", &Options::sample},
-               {"work", &Options::work},
-               {"parts", &Options::parts}};
-  const struct {
-    const char* name;
-    int Options::*field;
-  } counts[] = {{"rounds", &Options::rounds},
-                {"runs", &Options::runs},
-                {"clicks", &Options::clicks},
-                {"lines", &Options::lines},
-                {"colours", &Options::colours}};
-  for (const std::string& argument : arguments) {
-    const std::size_t equals = argument.find('=');
-    const std::string name = argument.rfind("--", 0) == 0 ? argument.substr(2, equals - 2) : "";
-    const std::string value = equals == std::string::npos ? "" : argument.substr(equals + 1);
-    bool known = false;
-    for (const auto& path : paths)
-      if (equals != std::string::npos && name == path.name) {
-        options.*path.field = value;
-        known = true;
-      }
-    for (const auto& count : counts)
-      if (equals != std::string::npos && name == count.name) {
-        char* end = nullptr;
-        const long number = std::strtol(value.c_str(), &end, 10);
-        if (value.empty() || *end != '\0' || number < 1 || number > 1000000) {
-          error = "--" + name + " takes a whole number above zero, not \"" + value + "\"";
-          return std::nullopt;
-        }
-        options.*count.field = static_cast<int>(number);
-        known = true;
-      }
-    if (!known) {
-      error = "unknown option " + argument;
-      return std::nullopt;
-    }
-  }
-  for (const char* required : {"qlm", "same-controls", "minimal", "standin", "sample", "work"})
-    for (const auto& path : paths)
-      if (path.name == std::string(required) && (options.*path.field).empty()) {
-        error = std::string("--") + required + " is missing";
-        return std::nullopt;
-      }
-  if (!options.trace.empty() && (options.minimalImports.empty() || options.minimalManifest.empty())) {
-    error = "--trace needs --minimal-imports and --minimal-manifest";
-    return std::nullopt;
-  }
-  return options;
 }
 
 std::array<int, kFontSlots> SlotHeights(int size, int pixelsPerInch) {
   std::array<int, kFontSlots> heights;
   for (int slot = 0; slot < kFontSlots; ++slot) {
     const long long product = static_cast<long long>(size + font::kSizeOffsets[slot]) * pixelsPerInch;
-    const long long rounded = (product >= 0 ? product + 36 : product - 36) / 72;
-    heights[static_cast<std::size_t>(slot)] = -static_cast<int>(rounded);
+    heights[static_cast<std::size_t>(slot)] = -static_cast<int>((product >= 0 ? product + 36 : product - 36) / 72);
   }
   return heights;
 }
 
-bool StateHasEvent(std::string_view lines, std::string_view event) {
-  const std::string wanted = "event=" + std::string(event);
-  for (const std::string& line : SplitLines(lines))
-    if (line.substr(0, line.find('\t')) == wanted) return true;
-  return false;
-}
-
-std::string HeightField(std::string_view record) { return std::string(record.substr(0, record.find(','))); }
-
-bool SlotsHaveHeights(const FontSlotValues& slots, const std::array<int, kFontSlots>& heights) {
+bool SlotsHaveHeights(const FontSlots& slots, const std::array<int, kFontSlots>& heights) {
   for (std::size_t slot = 0; slot < slots.size(); ++slot)
-    if (!slots[slot] || HeightField(*slots[slot]) != std::to_string(heights[slot])) return false;
+    if (slots[slot].substr(0, slots[slot].find(',')) != std::to_string(heights[slot])) return false;
   return true;
 }
 
@@ -249,136 +173,12 @@ std::vector<double> PairedRatios(const std::vector<double>& subject, const std::
   return ratios;
 }
 
-Spread SpreadOf(const std::vector<double>& values) {
-  if (values.empty()) return {};
+std::string FormatSpread(const std::vector<double>& values) {
   const auto [low, high] = std::minmax_element(values.begin(), values.end());
-  return Spread{*low, Median(values), *high};
-}
-
-std::string FormatSpread(const Spread& spread) {
   char text[64];
-  std::snprintf(text, sizeof text, "%.2f/%.2f/%.2f", spread.min, spread.median, spread.max);
+  std::snprintf(text, sizeof text, "%.2f/%.2f/%.2f", values.empty() ? 0 : *low, Median(values),
+                values.empty() ? 0 : *high);
   return text;
-}
-
-std::vector<TraceEvent> ParseTrace(std::string_view text) {
-  std::vector<TraceEvent> events;
-  for (const std::string& line : SplitLines(text)) {
-    const std::size_t tab1 = line.find('\t');
-    const std::size_t tab2 = tab1 == std::string::npos ? tab1 : line.find('\t', tab1 + 1);
-    if (tab2 == std::string::npos || tab1 == 0) continue;
-    const std::string start = line.substr(tab1 + 1, tab2 - tab1 - 1), end = line.substr(tab2 + 1);
-    char* startEnd = nullptr;
-    char* endEnd = nullptr;
-    TraceEvent event{line.substr(0, tab1), std::strtod(start.c_str(), &startEnd), std::strtod(end.c_str(), &endEnd)};
-    if (start.empty() || end.empty() || *startEnd != '\0' || *endEnd != '\0' || event.end < event.start) continue;
-    events.push_back(std::move(event));
-  }
-  return events;
-}
-
-std::string FormatTraceEvent(const TraceEvent& event) {
-  char times[96];
-  std::snprintf(times, sizeof times, "\t%.4f\t%.4f\n", event.start, event.end);
-  return event.name + times;
-}
-
-std::vector<ProfileRow> ProfileRows(std::vector<TraceEvent> events, double origin) {
-  std::stable_sort(events.begin(), events.end(), [](const TraceEvent& a, const TraceEvent& b) {
-    return a.start != b.start ? a.start < b.start : a.end > b.end;
-  });
-  struct Node {
-    ProfileRow row;
-    double childMs = 0;
-    bool hasChildren = false;
-    std::vector<std::string> children;  // paths, in order of first start
-  };
-  std::map<std::string, Node> nodes;
-  std::vector<std::string> roots;
-  struct Open {
-    std::string path;
-    double end;
-  };
-  std::vector<Open> open;
-  for (const TraceEvent& event : events) {
-    while (!open.empty() && event.end > open.back().end) open.pop_back();
-    const std::string parent = open.empty() ? std::string() : open.back().path;
-    const std::string path = parent.empty() ? event.name : parent + "/" + event.name;
-    auto [it, added] = nodes.try_emplace(path);
-    Node& node = it->second;
-    if (added) {
-      node.row = ProfileRow{path, static_cast<int>(open.size()), event.start - origin, 0, 0};
-      if (parent.empty())
-        roots.push_back(path);
-      else
-        nodes[parent].children.push_back(path);
-    }
-    node.row.ms += event.end - event.start;
-    ++node.row.calls;
-    if (!parent.empty()) {
-      nodes[parent].childMs += event.end - event.start;
-      nodes[parent].hasChildren = true;
-    }
-    open.push_back(Open{path, event.end});
-  }
-  std::vector<ProfileRow> rows;
-  const auto emit = [&](const auto& self, const std::string& path) -> void {
-    const Node& node = nodes[path];
-    rows.push_back(node.row);
-    for (const std::string& child : node.children) self(self, child);
-    if (node.hasChildren)
-      rows.push_back(ProfileRow{path + "/(rest)", node.row.depth + 1, node.row.at, node.row.ms - node.childMs, 0});
-  };
-  for (const std::string& root : roots) emit(emit, root);
-  return rows;
-}
-
-std::vector<ProfileRow> MedianRows(const std::vector<std::vector<ProfileRow>>& runs) {
-  std::vector<ProfileRow> order;
-  for (const auto& run : runs)
-    for (const ProfileRow& row : run)
-      if (std::none_of(order.begin(), order.end(), [&](const ProfileRow& r) { return r.path == row.path; }))
-        order.push_back(row);
-  for (ProfileRow& row : order) {
-    std::vector<double> ms, at, calls;
-    for (const auto& run : runs) {
-      const auto found = std::find_if(run.begin(), run.end(), [&](const ProfileRow& r) { return r.path == row.path; });
-      ms.push_back(found == run.end() ? 0 : found->ms);
-      at.push_back(found == run.end() ? 0 : found->at);
-      calls.push_back(found == run.end() ? 0 : found->calls);
-    }
-    row.ms = Median(ms);
-    row.at = Median(at);
-    row.calls = static_cast<int>(Median(calls));
-  }
-  return order;
-}
-
-std::vector<TraceEvent> EventsWithin(const std::vector<TraceEvent>& events, const std::string& name, int n) {
-  std::vector<const TraceEvent*> named;
-  for (const TraceEvent& event : events)
-    if (event.name == name) named.push_back(&event);
-  std::stable_sort(named.begin(), named.end(),
-                   [](const TraceEvent* a, const TraceEvent* b) { return a->start < b->start; });
-  if (n < 0 || n >= static_cast<int>(named.size())) return {};
-  const TraceEvent outer = *named[static_cast<std::size_t>(n)];
-  std::vector<TraceEvent> inside;
-  for (const TraceEvent& event : events)
-    if (event.start >= outer.start && event.end <= outer.end) inside.push_back(event);
-  return inside;
-}
-
-std::string RatioLine(const std::string& what, const std::string& subject, double subjectValue,
-                      const std::string& reference, double referenceValue, const std::string& unit) {
-  char line[256];
-  if (referenceValue > 0)
-    std::snprintf(line, sizeof line, "%s: %s %.1f %s, %s %.1f %s, ratio %.2f", what.c_str(), subject.c_str(),
-                  subjectValue, unit.c_str(), reference.c_str(), referenceValue, unit.c_str(),
-                  subjectValue / referenceValue);
-  else
-    std::snprintf(line, sizeof line, "%s: %s %.1f %s, %s %.1f %s, ratio -", what.c_str(), subject.c_str(), subjectValue,
-                  unit.c_str(), reference.c_str(), referenceValue, unit.c_str());
-  return line;
 }
 
 }  // namespace qlm::uibench

@@ -6,6 +6,7 @@
 
 #include <sstream>
 #include <thread>
+#include <utility>
 
 namespace qlm::e2e {
 namespace {
@@ -187,8 +188,10 @@ std::string DescribeBoxes(DWORD processId) {
   return text.empty() ? "(no box open)" : text;
 }
 
-Quillmate::Quillmate(const std::string& ownIni) {
-  CopyFileA(QLM_EXE, ExePath().c_str(), FALSE);
+Quillmate::Quillmate(const std::string& ownIni) : Quillmate(ownIni, QLM_EXE) {}
+
+Quillmate::Quillmate(const std::string& ownIni, const std::string& exe) {
+  CopyFileA(exe.c_str(), ExePath().c_str(), FALSE);
   if (!ownIni.empty()) test::WriteBytes(OwnIniPath(), ownIni);
 }
 
@@ -218,6 +221,10 @@ bool Quillmate::Start(const std::string& arguments) {
   if (!arguments.empty()) commandLine += " " + arguments;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
+  if (process_.hProcess) {  // started again: an earlier run's handles
+    CloseHandle(process_.hThread);
+    CloseHandle(std::exchange(process_.hProcess, nullptr));
+  }
   return CreateProcessA(ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder_.path().c_str(), &startup, &process_) != 0;
 }

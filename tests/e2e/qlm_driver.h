@@ -87,6 +87,8 @@ class Quillmate {
  public:
   // ownIni: the bytes of QLM.INI ("" for no file).
   explicit Quillmate(const std::string& ownIni);
+  // Another program in QLM.exe's place (a benchmark's reference).
+  Quillmate(const std::string& ownIni, const std::string& exe);
   // A QLM.INI whose TTPath is toolFolder.
   static std::string OwnIniFor(const std::string& toolFolder, const std::string& more = "");
   ~Quillmate();
@@ -106,6 +108,7 @@ class Quillmate {
   // Whether any top-level window of the program is visible at this moment.
   bool ShowsAWindow() const;
   DWORD processId() const { return process_.dwProcessId; }
+  HANDLE processHandle() const { return process_.hProcess; }
   std::string OwnIniPath() const { return folder_ / "QLM.INI"; }
   std::string ExePath() const { return folder_ / "QLM.exe"; }
 
