@@ -99,8 +99,8 @@ std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file);
 // False when the copy is no longer as this process left it (removed,
 // replaced or written by someone else); it must then be made again.
 bool UseWorkingCopy(WorkingCopy& copy);
-// After they did: holds the copy again and notes its state. False when it
-// is no longer the copy this process made.
+// After they did: holds the copy again and notes its state. False when the
+// copy is not there.
 bool KeepWorkingCopy(WorkingCopy& copy);
 
 enum class ReplaceResult {

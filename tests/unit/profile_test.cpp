@@ -2,6 +2,10 @@
 // and the write error.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <algorithm>
 #include <functional>
 
@@ -119,13 +123,17 @@ TEST_F(ProfileTest, AWriteRefusedHalfWayLeavesTheFileAsItWasAndNamesIt) {
   const std::string copy = test::WorkingCopyOf(file);
   ProfileFile action(host, file, ProfileFile::Writes::kTogether);
   action.WriteString("FONT", "FF0", "new");
-  // The copy becomes something the platform cannot write. Where the copy
-  // is held open against removal (Windows), it is marked read-only instead.
-  const bool removed = test::TryRemoveFile(copy);
-  if (removed)
-    test::MakeFolder(copy);
-  else
-    test::SetReadOnly(copy, true);
+  // The copy becomes something the platform cannot write: a folder, or,
+  // where the copy is held open against removal (Windows), a file that
+  // another program has open without letting anyone write it.
+#ifdef _WIN32
+  const HANDLE reader = CreateFileA(copy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+#else
+  test::RemoveFile(copy);
+  test::MakeFolder(copy);
+#endif
   try {
     action.WriteString("FONT", "FF1", "new");
     ADD_FAILURE() << "no error";
@@ -133,7 +141,9 @@ TEST_F(ProfileTest, AWriteRefusedHalfWayLeavesTheFileAsItWasAndNamesIt) {
     EXPECT_EQ(std::string(error.what()), file + Sjis(" に書き込めません"));
   }
   EXPECT_EQ(ReadBytes(file), before);
-  if (!removed) test::SetReadOnly(copy, false);
+#ifdef _WIN32
+  CloseHandle(reader);
+#endif
   test::RemoveFile(copy);
 }
 

@@ -127,11 +127,10 @@ std::optional<Snapshot> ReadSettled(const std::string& path) {
   return std::nullopt;
 }
 
-// Opens the hold on a copy: read and write for this process, reading alone
-// for others.
-HANDLE OpenHold(const std::string& path, DWORD disposition) {
-  return CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
-                     FILE_ATTRIBUTE_NORMAL, nullptr);
+// Opens the hold on a copy: others may only read it meanwhile.
+HANDLE OpenHold(const std::string& path) {
+  return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                     nullptr);
 }
 
 std::shared_ptr<void> Hold(HANDLE handle) {
@@ -249,19 +248,22 @@ std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file) {
   }
   copy.source = snapshot->stamp;
   copy.sourceBytes = std::move(snapshot->bytes);
-  const HANDLE target = OpenHold(copy.path, CREATE_ALWAYS);
-  if (target == INVALID_HANDLE_VALUE) return std::nullopt;
-  copy.hold = Hold(target);
-  // A name reused from an ended process keeps that copy's creation time:
-  // the copy is dated now, so that others can tell it from a left-over one.
-  FILETIME now;
-  GetSystemTimeAsFileTime(&now);
-  if (!WriteAll(target, copy.sourceBytes) || !SetEndOfFile(target) || !SetFileTime(target, &now, nullptr, nullptr)) {
-    copy.hold.reset();
-    DeleteFileA(copy.path.c_str());
-    return std::nullopt;
+  {
+    const FileHandle target(CreateFileA(copy.path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!target.valid()) return std::nullopt;
+    // A name reused from an ended process keeps that copy's creation time:
+    // the copy is dated now, so that others can tell it from a left-over one.
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    if (!WriteAll(target.get(), copy.sourceBytes) || !SetFileTime(target.get(), &now, nullptr, nullptr)) {
+      DeleteFileA(copy.path.c_str());
+      return std::nullopt;
+    }
   }
-  copy.copy = StampOf(target);
+  const HANDLE held = OpenHold(copy.path);
+  if (held != INVALID_HANDLE_VALUE) copy.hold = Hold(held);
+  copy.copy = held != INVALID_HANDLE_VALUE ? StampOf(held) : StampOf(copy.path);
   return copy;
 }
 
@@ -272,15 +274,16 @@ bool UseWorkingCopy(WorkingCopy& copy) {
   return same;
 }
 
+// The profile functions have just closed the copy: what they left is
+// noted. Its identity is not compared with the one before, since nothing
+// promises that they rewrite a file in place rather than anew.
 bool KeepWorkingCopy(WorkingCopy& copy) {
-  const HANDLE held = OpenHold(copy.path, OPEN_EXISTING);
+  const HANDLE held = OpenHold(copy.path);
   // Opened by another program just now (a scanner looking at it): checked
-  // by its state alone.
-  const FileStamp now = held != INVALID_HANDLE_VALUE ? StampOf(held) : StampOf(copy.path);
+  // by its state alone until the next use.
+  copy.copy = held != INVALID_HANDLE_VALUE ? StampOf(held) : StampOf(copy.path);
   if (held != INVALID_HANDLE_VALUE) copy.hold = Hold(held);
-  const bool same = !copy.copy.exists || SameFile(now, copy.copy);
-  copy.copy = now;
-  return same;
+  return copy.copy.exists;
 }
 
 ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file) {
