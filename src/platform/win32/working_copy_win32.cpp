@@ -88,42 +88,36 @@ struct Snapshot {
 };
 
 // The file's bytes and state from a reading that no writer was in the
-// middle of: opened so that nobody may write it while it is read, tried
-// again while a writer has it open. A program that keeps the file open for
-// writing all along is read with writing shared, until two readings agree.
-// Nothing when it cannot be read; an empty snapshot when it does not exist.
+// middle of. Windows' profile functions open a file for themselves alone
+// while they write it, so a reading cannot start then (tried again while the
+// file is busy); a writer that lets others read is caught by the file's
+// state changing during the reading (read again). Whatever a writer does
+// after the reading, the copy does not take the file's place unless the
+// file is still as read. Nothing when it cannot be read or keeps changing;
+// an empty snapshot when it does not exist.
 std::optional<Snapshot> ReadSettled(const std::string& path) {
   Snapshot snapshot;
   bool missing = false;
-  const TryResult alone = RetryWhileBusy(
+  const TryResult read = RetryWhileBusy(
       [&] {
-        const FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const FileHandle file(OpenForReading(path));
         if (!file.valid()) {
           const DWORD error = GetLastError();
           missing = error == ERROR_FILE_NOT_FOUND;
           return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? TryResult::kBusy
                                                                                     : TryResult::kFailed;
         }
+        const FileStamp before = StampOf(file.get());
         auto bytes = ReadFileBytes(file.get());
         if (!bytes) return TryResult::kFailed;
-        snapshot = {std::move(*bytes), StampOf(file.get())};
+        const FileStamp after = StampOf(file.get());
+        if (before != after || bytes->size() != after.size) return TryResult::kBusy;
+        snapshot = {std::move(*bytes), after};
         return TryResult::kDone;
       },
       PauseWhileBusy);
-  if (alone == TryResult::kDone) return snapshot;
-  if (alone == TryResult::kFailed) return missing ? std::optional<Snapshot>(Snapshot{}) : std::nullopt;
-  for (const int ms : kBusyPausesMs) {
-    PauseWhileBusy(ms);
-    const FileHandle file(OpenForReading(path));
-    if (!file.valid()) return std::nullopt;
-    const FileStamp before = StampOf(file.get());
-    auto first = ReadFileBytes(file.get());
-    SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
-    auto second = ReadFileBytes(file.get());
-    if (first && second && *first == *second && StampOf(file.get()) == before && first->size() == before.size)
-      return Snapshot{std::move(*first), before};
-  }
+  if (read == TryResult::kDone) return snapshot;
+  if (missing) return Snapshot{};
   return std::nullopt;
 }
 
