@@ -105,7 +105,7 @@ bool ProfileFile::Redo() const {
   copy_ = platform::MakeWorkingCopy(path_);
   if (!copy_) return false;
   reads_.clear();
-  bool written = true;
+  bool written = platform::UseWorkingCopy(*copy_);
   for (const Write& write : pending_)
     written = written && platform::ProfileWriteKeys(copy_->path, write.section, write.values);
   if (written && platform::KeepWorkingCopy(*copy_)) return true;

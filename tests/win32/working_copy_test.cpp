@@ -112,6 +112,22 @@ TEST_F(WorkingCopyTest, AFileHeldByAnotherProgramIsWaitedForThenWrittenInPlace) 
   ExpectTwoSlotsAndNothingElse();
 }
 
+// Someone else writes the file during an action: the action's writes are
+// made again on a fresh copy, which still takes the file's place in one
+// step (not written in place), with the other writer's key kept.
+TEST_F(WorkingCopyTest, AFileWrittenDuringAnActionIsStillReplacedWithBothWrites) {
+  test::WriteBytes(file, "[GLOBAL]\r\nIsMDI=1\r\n[FONT]\r\nFF0=old\r\n");
+  ProfileFile action(host, file, ProfileFile::Writes::kTogether);
+  action.WriteString("FONT", "FF0", "new");
+  ProfileFile(host, file).WriteString("WINDOW", "Left", "120");
+  const std::uint64_t between = FileIndex(file);
+  action.WriteString("FONT", "FF1", "new");
+  action.Commit();
+  EXPECT_NE(FileIndex(file), between) << "written in place, not replaced";
+  EXPECT_EQ(ProfileFile(host, file).ReadString("WINDOW", "Left", ""), "120");
+  ExpectTwoSlotsAndNothingElse();
+}
+
 // Read-only: refused before anything is written, whatever a rename would
 // allow; the mark and the bytes stay.
 TEST_F(WorkingCopyTest, AReadOnlyFileKeepsItsAttributeAndBytes) {
