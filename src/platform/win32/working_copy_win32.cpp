@@ -368,7 +368,10 @@ void RemoveStaleWorkingCopies(const std::string& file) {
       if (!IsStaleCopy(facts)) continue;
       // Held open by anyone (a live owner holds its copy), it is not stale:
       // only a copy this process can open for itself alone is removed, and
-      // through that opening, so that no file put there since is.
+      // through that opening, so that no file put there since is. (Under
+      // Wine a program of another prefix has a server of its own, which does
+      // not see this hold; its owner then finds the copy gone at its next
+      // use and makes it again from the file.)
       const HANDLE alone = CreateFileA((folder + found.cFileName).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
                                        FILE_FLAG_DELETE_ON_CLOSE, nullptr);
       if (alone != INVALID_HANDLE_VALUE) CloseHandle(alone);
