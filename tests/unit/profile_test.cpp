@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "platform/file_search.h"
 #include "platform/portable/scripted_host.h"
 #include "platform/profile_store.h"
 #include "settings/errors.h"
@@ -248,6 +249,7 @@ TEST_F(ProfileTest, AReadOnlyFileIsRefusedAndKeepsItsBytesAndItsMark) {
     EXPECT_EQ(ReadBytes(file), before);
     EXPECT_TRUE(test::IsReadOnly(file));
     EXPECT_EQ(test::FileNames(folder.path()), std::vector<std::string>{"QLM.INI"});
+    EXPECT_FALSE(platform::CanWriteFile(file));
     test::SetReadOnly(file, false);
   }
   // Made read-only while an action is under way: its commit is refused too.
