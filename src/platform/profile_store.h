@@ -7,6 +7,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -49,32 +51,89 @@ bool ProfileHasKeys(const std::string& file, const std::string& section);
 // True only when path names an existing file that is not a folder.
 bool FileExists(const std::string& path);
 
+// Whether the file at path is marked read-only. Such a file is never
+// written nor replaced, on any platform (some would let a rename replace it).
+bool IsReadOnlyFile(const std::string& path);
+
 // Working copies. The writes of one action go to a copy of the file made
 // beside it, which then takes the file's place in one step: the file on disk
 // only ever holds its whole old or its whole new content, even when the
 // program is ended half way. A copy is named after its file and the process
-// that made it: "<file>.qlm<process id>.tmp".
+// that made it (working_copy_name.h).
 
-// Makes the working copy of file for this process, byte for byte, and
-// returns its path. When file does not exist yet, no copy is made: the first
-// write to the returned path creates it. Nothing when the copy cannot be
-// made (file unreadable, folder refusing new files); the caller then writes
-// to file in place.
-std::optional<std::string> MakeWorkingCopy(const std::string& file);
+// A file's state at one moment, enough to tell whether it was written or
+// replaced since: its size, last write time and identity on its volume.
+struct FileStamp {
+  bool exists = false;
+  std::uint64_t size = 0;
+  std::uint64_t writeTime = 0;
+  std::uint64_t volume = 0;
+  std::uint64_t index = 0;
+  bool operator==(const FileStamp&) const = default;
+};
 
-// Flushes copy to disk and puts it in the place of file in one step,
-// keeping the file's attributes; a copy whose bytes equal the file's is only
-// removed, so the file keeps its time stamp. False when file cannot be
-// replaced (held open by a program that does not share it, or refused); the
-// copy and the file are then left as they were.
-bool ReplaceWithWorkingCopy(const std::string& copy, const std::string& file);
+// One action's working copy, and the file as it was copied.
+struct WorkingCopy {
+  std::string path;
+  // The file when it was copied: its state and bytes (none when it did not
+  // exist), to tell before the copy takes its place whether someone else
+  // wrote it meanwhile.
+  FileStamp source;
+  std::string sourceBytes;
+  // The copy as this process last left it.
+  FileStamp copy;
+  // The platform's hold on the copy between its uses: while held, no other
+  // program can write, replace or remove it, and others see it as live.
+  std::shared_ptr<void> hold;
+};
+
+// Makes the working copy of file for this process from a reading of the
+// file that no writer was in the middle of (tried again while another
+// program writes it). When file does not exist yet, no copy is made: the
+// first write to the copy's path creates it. Nothing when the copy cannot be
+// made (file unreadable, folder refusing new files, a name too long); the
+// caller then writes to file in place.
+std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file);
+
+// Before the profile functions read or write copy: lets go of the hold.
+// False when the copy is no longer as this process left it (removed,
+// replaced or written by someone else); it must then be made again.
+bool UseWorkingCopy(WorkingCopy& copy);
+// After they did: holds the copy again and notes its state. False when the
+// copy is not there.
+bool KeepWorkingCopy(WorkingCopy& copy);
+
+enum class ReplaceResult {
+  kReplaced,      // the copy took the file's place, or equalled it and was removed
+  kCopyChanged,   // the copy is not as this process left it: nothing done
+  kFileChanged,   // someone else wrote or replaced the file since it was copied: nothing done
+  kReadOnly,      // the file is read-only: nothing done, and nothing may be
+  kNotReplaced,   // the file could not be replaced (held by another program past
+                  // the retries, refused, or its own permissions cannot be given
+                  // to the copy): nothing done; it may be written in place
+};
+
+// Flushes the copy to disk and puts it in the place of file in one step,
+// giving it the file's attributes (and the file's own permissions where the
+// file has any); a copy whose bytes equal the file's is only removed, so
+// the file keeps its time stamp. Tried again for a moment while another
+// program holds the file (kBusyPausesMs). On anything but kReplaced the copy
+// stays for the caller to remove or use again.
+ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file);
 
 // Removes a working copy whose writes are not wanted.
-void RemoveWorkingCopy(const std::string& copy);
+void RemoveWorkingCopy(WorkingCopy& copy);
 
 // Removes the working copies of file that processes of this program left
-// when they ended half way (a crash, a forced end, a power cut): those
-// named after file whose process no longer runs, and none other.
+// when they ended half way (a crash, a forced end, a power cut), by
+// IsStaleCopy of working_copy_name.h: never one that may be live.
 void RemoveStaleWorkingCopies(const std::string& file);
+
+// The pause between tries of something another program blocks for a
+// moment; tests put one in that does not sleep. Null restores sleeping.
+using BusyPause = void (*)(int milliseconds);
+void SetBusyPause(BusyPause pause);
+// Pauses as set.
+void PauseWhileBusy(int milliseconds);
 
 }  // namespace qlm::platform

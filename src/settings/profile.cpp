@@ -66,6 +66,14 @@ std::optional<std::int32_t> ParseStoredInteger(std::string_view text) {
   return ParseInteger(text);
 }
 
+namespace {
+
+// How many times one action's writes are made again on a fresh copy before
+// they go to the file in place.
+constexpr int kRedos = 3;
+
+}  // namespace
+
 ProfileFile::ProfileFile(platform::Host& host, std::string path, Writes writes)
     : host_(host), path_(std::move(path)), writes_(writes) {
   // The action's reads go to the copy too, so the platform parses one file,
@@ -82,7 +90,7 @@ ProfileFile::~ProfileFile() {
   if (wroteInPlace_) platform::ProfileFlush(path_);
 }
 
-const std::string& ProfileFile::Target() const { return copy_ ? *copy_ : path_; }
+const std::string& ProfileFile::Target() const { return copy_ ? copy_->path : path_; }
 
 void ProfileFile::Begin() {
   copy_ = platform::MakeWorkingCopy(path_);
@@ -92,18 +100,53 @@ void ProfileFile::Begin() {
   inPlace_ = !copy_;
 }
 
+bool ProfileFile::Redo() const {
+  if (copy_) platform::RemoveWorkingCopy(*copy_);
+  copy_ = platform::MakeWorkingCopy(path_);
+  if (!copy_) return false;
+  reads_.clear();
+  bool written = platform::UseWorkingCopy(*copy_);
+  for (const Write& write : pending_)
+    written = written && platform::ProfileWriteKeys(copy_->path, write.section, write.values);
+  if (written && platform::KeepWorkingCopy(*copy_)) return true;
+  platform::RemoveWorkingCopy(*copy_);
+  copy_.reset();
+  return false;
+}
+
+template <typename Operation>
+decltype(auto) ProfileFile::OnTarget(Operation&& operation) const {
+  if (!copy_) return operation(path_);
+  // A copy removed or replaced under this action (another run taking it for
+  // left over) must not take the file's place: written on, it would hold
+  // only this action's keys.
+  for (int attempt = 0; !platform::UseWorkingCopy(*copy_); ++attempt)
+    if (attempt == kRedos || !Redo()) ThrowCannotWrite();
+  struct KeepAfter {
+    const ProfileFile& file;
+    ~KeepAfter() {
+      // Checked again before the next use or the commit.
+      if (file.copy_) platform::KeepWorkingCopy(*file.copy_);
+    }
+  } keep{*this};
+  return operation(copy_->path);
+}
+
 std::string ProfileFile::ReadString(const std::string& section, const std::string& key,
                                     const std::string& fallback) const {
   std::string asked = section;
   asked.append(1, '\0').append(key).append(1, '\0').append(fallback);
   const auto known = reads_.find(asked);
   if (known != reads_.end()) return known->second;
-  std::string value = platform::ProfileRead(Target(), section, key, fallback);
+  std::string value =
+      OnTarget([&](const std::string& target) { return platform::ProfileRead(target, section, key, fallback); });
   reads_.emplace(std::move(asked), value);
   return value;
 }
 
-bool ProfileFile::HasKeys(const std::string& section) const { return platform::ProfileHasKeys(Target(), section); }
+bool ProfileFile::HasKeys(const std::string& section) const {
+  return OnTarget([&](const std::string& target) { return platform::ProfileHasKeys(target, section); });
+}
 
 std::int32_t ProfileFile::ReadInteger(const std::string& section, const std::string& key,
                                       std::int32_t fallback) const {
@@ -114,6 +157,12 @@ void ProfileFile::ThrowCannotWrite() const {
   throw ProfileWriteError(SubstitutePath(host_.Text(msg::kCannotWrite), path_));
 }
 
+// A read-only file is never written nor replaced: the platform may let a
+// rename replace it (and drop the mark), so it is not left to refuse.
+void ProfileFile::RefuseReadOnly() const {
+  if (platform::IsReadOnlyFile(path_)) ThrowCannotWrite();
+}
+
 void ProfileFile::WriteString(const std::string& section, const std::string& key,
                               const std::string& value) {
   WriteStrings(section, {{key, value}});
@@ -122,16 +171,20 @@ void ProfileFile::WriteString(const std::string& section, const std::string& key
 void ProfileFile::WriteStrings(const std::string& section,
                                const std::vector<std::pair<std::string, std::string>>& values) {
   reads_.clear();
-  if (!copy_ && !inPlace_) Begin();
-  if (copy_)
-    for (const auto& [key, value] : values) pending_.push_back({section, key, value});
-  wroteInPlace_ = wroteInPlace_ || !copy_;
-  if (!platform::ProfileWriteKeys(Target(), section, values)) {
+  try {
+    RefuseReadOnly();
+    if (!copy_ && !inPlace_) Begin();
+    wroteInPlace_ = wroteInPlace_ || !copy_;
+    const bool written =
+        OnTarget([&](const std::string& target) { return platform::ProfileWriteKeys(target, section, values); });
+    if (!written) ThrowCannotWrite();
+    if (copy_) pending_.push_back({section, values});
+  } catch (const ProfileWriteError&) {
     if (copy_) platform::RemoveWorkingCopy(*copy_);
     copy_.reset();
     pending_.clear();
     inPlace_ = false;
-    ThrowCannotWrite();
+    throw;
   }
   if (writes_ == Writes::kEach) Commit();
 }
@@ -141,21 +194,57 @@ void ProfileFile::WriteInteger(const std::string& section, const std::string& ke
   WriteString(section, key, std::to_string(value));
 }
 
+void ProfileFile::WriteInPlace(const std::vector<Write>& writes) {
+  wroteInPlace_ = true;
+  for (const Write& write : writes)
+    if (!platform::ProfileWriteKeys(path_, write.section, write.values)) ThrowCannotWrite();
+}
+
 void ProfileFile::Commit() {
   inPlace_ = false;
   if (!copy_) return;
-  const std::string copy = std::move(*copy_);
-  copy_.reset();
+  if (pending_.empty()) {
+    // Only read: nothing to put in place.
+    platform::RemoveWorkingCopy(*copy_);
+    copy_.reset();
+    return;
+  }
   std::vector<Write> pending = std::move(pending_);
   pending_.clear();
-  if (platform::ReplaceWithWorkingCopy(copy, path_)) return;
+  // Whatever happens below, the copy goes and the object starts afresh.
+  struct Drop {
+    std::optional<platform::WorkingCopy>& copy;
+    ~Drop() {
+      if (copy) platform::RemoveWorkingCopy(*copy);
+      copy.reset();
+    }
+  } drop{copy_};
+  pending_ = pending;  // for Redo
+  platform::ReplaceResult result = platform::ReplaceResult::kCopyChanged;
+  for (int attempt = 0; attempt <= kRedos; ++attempt) {
+    result = platform::UseWorkingCopy(*copy_) ? platform::ReplaceWithWorkingCopy(*copy_, path_)
+                                              : platform::ReplaceResult::kCopyChanged;
+    if (result == platform::ReplaceResult::kReplaced) {
+      copy_.reset();
+      pending_.clear();
+      return;
+    }
+    // Someone else wrote the file since it was copied (the tool saving its
+    // settings, another run's real-time change), or the copy was taken
+    // away: this action's writes are made again on the file as it is now.
+    if (result != platform::ReplaceResult::kCopyChanged && result != platform::ReplaceResult::kFileChanged) break;
+    if (attempt < kRedos && !Redo()) break;
+  }
+  pending_.clear();
+  if (result == platform::ReplaceResult::kReadOnly) ThrowCannotWrite();
   // The file cannot be replaced (another program holds it open without
-  // letting it be replaced): the writes are made on it in place, as the
-  // platform makes them, rather than lost. A crash half way may then cut it.
-  platform::RemoveWorkingCopy(copy);
-  wroteInPlace_ = true;
-  for (const Write& write : pending)
-    if (!platform::ProfileWrite(path_, write.section, write.key, write.value)) ThrowCannotWrite();
+  // letting it be replaced past a short wait, or keeps changing it): the
+  // writes are made on it in place, as the platform makes them, rather than
+  // lost. A crash half way may then cut it.
+  platform::RemoveWorkingCopy(*copy_);
+  copy_.reset();
+  RefuseReadOnly();
+  WriteInPlace(pending);
 }
 
 }  // namespace qlm

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/profile_store.h"
+
 namespace qlm {
 namespace platform { class Host; }
 
@@ -57,7 +59,8 @@ class ProfileFile {
                            std::int32_t fallback) const;
 
   // Both throw ProfileWriteError ("<path> に書き込めません") when the platform
-  // refuses the write; with kTogether the file then stays as it was.
+  // refuses the write or the file is read-only; with kTogether the file then
+  // stays as it was.
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
   void WriteInteger(const std::string& section, const std::string& key, std::int32_t value);
   // Sets several keys of one section, as that many WriteString calls in this
@@ -65,30 +68,49 @@ class ProfileFile {
   void WriteStrings(const std::string& section, const std::vector<std::pair<std::string, std::string>>& values);
 
   // Puts the writes made so far in place; throws ProfileWriteError when the
-  // file cannot be written.
+  // file cannot be written. When someone else wrote the file since it was
+  // copied, or the copy was taken away, the writes are made again on a
+  // fresh copy, so that the other writer's keys stay; when the file cannot
+  // be replaced (another program holds it past a short wait), they are made
+  // on the file in place, never on a read-only file.
   void Commit();
 
  private:
+  // The keys of one section written together.
   struct Write {
-    std::string section, key, value;
+    std::string section;
+    std::vector<std::pair<std::string, std::string>> values;
   };
 
   // Where reads and writes go: the working copy while there is one.
   const std::string& Target() const;
   // Makes the working copy for the writes to come.
   void Begin();
+  // Makes the working copy again from the file as it is now, with this
+  // action's writes so far: when the copy was removed or replaced under it,
+  // or the file was written by someone else meanwhile. False when no copy
+  // can be made.
+  bool Redo() const;
+  // Runs operation on the target, the working copy checked to be as this
+  // object left it before and held again after.
+  template <typename Operation>
+  decltype(auto) OnTarget(Operation&& operation) const;
+  // The writes on the file itself, as the platform makes them, when the copy
+  // cannot take its place.
+  void WriteInPlace(const std::vector<Write>& writes);
+  void RefuseReadOnly() const;
   [[noreturn]] void ThrowCannotWrite() const;
 
   platform::Host& host_;
   std::string path_;
   Writes writes_;
-  std::optional<std::string> copy_;
+  mutable std::optional<platform::WorkingCopy> copy_;
   // No copy could be made: writes go to the file itself.
   bool inPlace_ = false;
   // The platform has written the file itself through this object.
   bool wroteInPlace_ = false;
-  // The writes made on the copy, to be made on the file itself when the copy
-  // cannot take its place.
+  // The writes made on the copy, to be made again on a fresh copy or on the
+  // file itself.
   std::vector<Write> pending_;
   // What was read since the last write: section, key and fallback, joined
   // by NULs, to the value.

@@ -14,6 +14,7 @@
 #include "settings/font_record.h"
 #include "settings/messages.h"
 #include "settings/own_settings.h"
+#include "settings/paths.h"
 #include "settings/profile.h"
 #include "settings/start_checks.h"
 #include "settings/tool_config.h"
@@ -100,8 +101,12 @@ bool MainForm::LoadEverything() {
     host_.ShowNotice(host_.Text(msg::kToolNotInstalled));
     return false;
   }
-  // Working copies left by a run that was ended in the middle of a write.
-  platform::RemoveStaleWorkingCopies(OwnSettingsPath(host_));
+  // Working copies left by a run that was ended in the middle of a write,
+  // beside both places QLM.INI may be kept (the one in use may have been
+  // the other one in an earlier run).
+  platform::RemoveStaleWorkingCopies(ParentFolder(host_.ExecutablePath()) + "\\" + own::kFileName);
+  if (!host_.UserSettingsRoot().empty())
+    platform::RemoveStaleWorkingCopies(host_.UserSettingsRoot() + "\\" + own::kUserFolder + "\\" + own::kFileName);
   platform::RemoveStaleWorkingCopies(ToolConfig(host_, toolFiles_).Path());
   link_.SetTool(toolKind_, ReadToolTitle(host_, toolFiles_));
   link_.SetWindowNames(LoadToolWindowNames(host_));

@@ -2,11 +2,18 @@
 // and the write error.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
+#include <algorithm>
+#include <functional>
+
+#include "platform/file_search.h"
 #include "platform/portable/scripted_host.h"
 #include "platform/profile_store.h"
 #include "settings/errors.h"
+#include "platform/working_copy_name.h"
 #include "settings/profile.h"
 #include "test_support.h"
 
@@ -117,9 +124,17 @@ TEST_F(ProfileTest, AWriteRefusedHalfWayLeavesTheFileAsItWasAndNamesIt) {
   const std::string copy = test::WorkingCopyOf(file);
   ProfileFile action(host, file, ProfileFile::Writes::kTogether);
   action.WriteString("FONT", "FF0", "new");
-  // The copy becomes something the platform cannot write.
+  // The copy becomes something the platform cannot write: a folder, or,
+  // where the copy is held open against removal (Windows), a file that
+  // another program has open without letting anyone write it.
+#ifdef _WIN32
+  const HANDLE reader = CreateFileA(copy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+#else
   test::RemoveFile(copy);
   test::MakeFolder(copy);
+#endif
   try {
     action.WriteString("FONT", "FF1", "new");
     ADD_FAILURE() << "no error";
@@ -127,6 +142,9 @@ TEST_F(ProfileTest, AWriteRefusedHalfWayLeavesTheFileAsItWasAndNamesIt) {
     EXPECT_EQ(std::string(error.what()), file + Sjis(" に書き込めません"));
   }
   EXPECT_EQ(ReadBytes(file), before);
+#ifdef _WIN32
+  CloseHandle(reader);
+#endif
   test::RemoveFile(copy);
 }
 
@@ -144,6 +162,226 @@ TEST_F(ProfileTest, OnlyCopiesLeftByEndedRunsAreRemoved) {
   std::vector<std::string> expected = kept;
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(test::FileNames(folder.path()), expected);
+}
+
+// A file with many of the tool's other settings around the one an action
+// writes: whatever happens to the action's copy, none of them may go.
+std::string ManySections() {
+  std::string text;
+  for (int i = 0; i < 20; ++i) text += "[BOARD" + std::to_string(i) + "]\r\nColumn=" + std::to_string(i) + "\r\n";
+  return text + "[FONT]\r\nFF0=old\r\n";
+}
+
+// What another program or another run may do between an action's writes:
+// take its copy for left over, put another file in its place, write the
+// file itself. The action either lands with everything else kept, or (a
+// copy that cannot be made again) fails leaving the file as it was: the
+// file is never reduced to the action's keys.
+TEST_F(ProfileTest, AnActionWhoseCopyOrFileChangesUnderItKeepsEveryOtherSetting) {
+  struct Case {
+    const char* name;
+    std::function<void(const std::string& file, const std::string& copy)> meanwhile;
+    std::vector<std::pair<std::string, std::string>> alsoKept;  // section and key=value
+  };
+  platform::ScriptedHost& scripted = host;
+  const Case cases[] = {
+      {"copy removed", [](const std::string&, const std::string& copy) { test::TryRemoveFile(copy); }, {}},
+      {"copy replaced by a file of one key",
+       [](const std::string&, const std::string& copy) { WriteBytes(copy, "[FONT]\r\nFF1=stray\r\n"); },
+       {}},
+      {"file written by another writer",
+       [&scripted](const std::string& file, const std::string&) {
+         ProfileFile(scripted, file).WriteString("WINDOW", "Left", "120");
+       },
+       {{"WINDOW", "Left=120"}}},
+      {"file rewritten in place by another writer",
+       [](const std::string& file, const std::string&) {
+         WriteBytes(file, ManySections() + "[WINDOW]\r\nTop=7\r\n");
+       },
+       {{"WINDOW", "Top=7"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteBytes(file, ManySections());
+    {
+      ProfileFile action(host, file, ProfileFile::Writes::kTogether);
+      action.WriteString("FONT", "FF0", "new");
+      c.meanwhile(file, test::WorkingCopyOf(file));
+      action.WriteString("FONT", "FF2", "new");
+      action.Commit();
+    }
+    const ProfileFile written(host, file);
+    for (int i = 0; i < 20; ++i)
+      EXPECT_EQ(written.ReadString("BOARD" + std::to_string(i), "Column", ""), std::to_string(i));
+    EXPECT_EQ(written.ReadString("FONT", "FF0", ""), "new");
+    EXPECT_EQ(written.ReadString("FONT", "FF1", "none"), "none");
+    EXPECT_EQ(written.ReadString("FONT", "FF2", ""), "new");
+    for (const auto& [section, line] : c.alsoKept) {
+      const std::size_t equals = line.find('=');
+      EXPECT_EQ(written.ReadString(section, line.substr(0, equals), ""), line.substr(equals + 1));
+    }
+    EXPECT_EQ(test::FileNames(folder.path()), std::vector<std::string>{"QLM.INI"});
+  }
+}
+
+// A read-only file is never written nor replaced: the usual write error,
+// the file's bytes and its mark unchanged, no copy left.
+TEST_F(ProfileTest, AReadOnlyFileIsRefusedAndKeepsItsBytesAndItsMark) {
+  const std::string before = "[FONT]\r\nFF0=old\r\n";
+  const std::vector<std::pair<const char*, std::function<void()>>> writes = {
+      {"single write", [&] { ProfileFile(host, file).WriteString("FONT", "FF0", "new"); }},
+      {"action", [&] {
+         ProfileFile action(host, file, ProfileFile::Writes::kTogether);
+         action.WriteString("FONT", "FF0", "new");
+         action.Commit();
+       }},
+  };
+  for (const auto& [name, write] : writes) {
+    SCOPED_TRACE(name);
+    WriteBytes(file, before);
+    test::SetReadOnly(file, true);
+    try {
+      write();
+      ADD_FAILURE() << "no error";
+    } catch (const ProfileWriteError& error) {
+      EXPECT_EQ(std::string(error.what()), file + Sjis(" に書き込めません"));
+    }
+    EXPECT_EQ(ReadBytes(file), before);
+    EXPECT_TRUE(test::IsReadOnly(file));
+    EXPECT_EQ(test::FileNames(folder.path()), std::vector<std::string>{"QLM.INI"});
+    EXPECT_FALSE(platform::CanWriteFile(file));
+    test::SetReadOnly(file, false);
+  }
+  // Made read-only while an action is under way: its commit is refused too.
+  WriteBytes(file, before);
+  ProfileFile action(host, file, ProfileFile::Writes::kTogether);
+  action.WriteString("FONT", "FF0", "new");
+  test::SetReadOnly(file, true);
+  EXPECT_THROW(action.Commit(), ProfileWriteError);
+  EXPECT_EQ(ReadBytes(file), before);
+  EXPECT_TRUE(test::IsReadOnly(file));
+  test::SetReadOnly(file, false);
+}
+
+// Near the longest path the system takes, the copy gets a short name in the
+// file's folder; where even that does not fit, the file is written in place.
+// Either way the writes land and no copy stays.
+TEST_F(ProfileTest, FilesNearTheLongestPathAreStillWritten) {
+  for (const std::size_t length : {200u, 240u, 255u}) {
+    SCOPED_TRACE(length);
+    const std::size_t nameLength = std::string("Appcfg.ini").size();
+    const std::string sub = std::string(length - folder.path().size() - 2 - nameLength, 'd');
+    const std::string deep = folder / sub + "\\Appcfg.ini";
+    ASSERT_EQ(deep.size(), length);
+    WriteBytes(deep, ManySections());
+    {
+      ProfileFile action(host, deep, ProfileFile::Writes::kTogether);
+      action.WriteString("FONT", "FF0", "new");
+      action.Commit();
+    }
+    const ProfileFile written(host, deep);
+    EXPECT_EQ(written.ReadString("FONT", "FF0", ""), "new");
+    EXPECT_EQ(written.ReadString("BOARD19", "Column", ""), "19");
+    // A file not there yet is made by its first write.
+    const std::string fresh = folder / sub + "\\QLM.INI";
+    ProfileFile(host, fresh).WriteString("CONFIG", "TTPath", "C:\\Tool\\");
+    EXPECT_EQ(ProfileFile(host, fresh).ReadString("CONFIG", "TTPath", ""), "C:\\Tool\\");
+    EXPECT_EQ(test::FileNames(folder / sub), (std::vector<std::string>{"Appcfg.ini", "QLM.INI"}));
+    test::RemoveFile(folder / sub);
+  }
+}
+
+TEST(WorkingCopyRulesTest, CopyNamesFitTheLongestPath) {
+  const auto same = [](std::string_view a, std::string_view b) { return a == b; };
+  struct Case {
+    std::size_t folderLength;  // with its trailing backslash
+    const char* expected;      // "usual", "short" or "none"
+  };
+  // "Appcfg.ini.qlm12345678.tmp" takes 26 characters, "~12345678.qlm" 13.
+  const Case cases[] = {{20, "usual"}, {259 - 26, "usual"}, {259 - 25, "short"}, {259 - 13, "short"},
+                        {259 - 12, "none"}};
+  for (const Case& c : cases) {
+    const std::string folder = "C:" + std::string(c.folderLength - 3, 'x') + "\\";
+    const std::string file = folder + "Appcfg.ini";
+    const auto name = platform::FittingCopyName(file, folder.size(), 12345678);
+    const std::string got = !name ? "none" : *name == platform::WorkingCopyName(file, 12345678) ? "usual" : "short";
+    EXPECT_EQ(got, c.expected) << c.folderLength;
+    if (!name) continue;
+    EXPECT_LE(name->size(), platform::kLongestPath);
+    EXPECT_EQ(platform::WorkingCopyOwner(name->substr(folder.size()), "Appcfg.ini", same), 12345678u);
+  }
+  // What is and is not a copy of Appcfg.ini, and whose.
+  const std::pair<const char*, std::optional<std::uint32_t>> names[] = {
+      {"Appcfg.ini.qlm42.tmp", 42u}, {"~42.qlm", 42u},      {"~.qlm", std::nullopt},
+      {"~4x2.qlm", std::nullopt},    {"Sys.ini.qlm42.tmp", std::nullopt}, {"~99999999999.qlm", std::nullopt},
+      {"Appcfg.ini", std::nullopt},  {"~42.qlm.bak", std::nullopt}};
+  for (const auto& [name, owner] : names) EXPECT_EQ(platform::WorkingCopyOwner(name, "Appcfg.ini", same), owner) << name;
+}
+
+// When a copy found beside a file may be removed: never while anyone holds
+// it open or its owner may still run; on a network drive, where process
+// ids may be another machine's, only when it is old.
+TEST(WorkingCopyRulesTest, OnlyCopiesThatCannotBeLiveAreStale) {
+  using platform::CopyOwner;
+  struct Case {
+    bool held, ownId, remote, old;
+    CopyOwner owner;
+    bool stale;
+  };
+  const Case cases[] = {
+      {false, false, false, false, CopyOwner::kGone, true},
+      {false, false, false, false, CopyOwner::kIdReused, true},
+      {false, false, false, false, CopyOwner::kMayBeOwner, false},
+      {false, false, false, true, CopyOwner::kMayBeOwner, false},
+      {false, false, false, true, CopyOwner::kUnknown, false},
+      {false, true, false, false, CopyOwner::kMayBeOwner, true},
+      {true, false, false, true, CopyOwner::kGone, false},
+      {true, true, false, true, CopyOwner::kGone, false},
+      {false, false, true, false, CopyOwner::kGone, false},
+      {false, true, true, false, CopyOwner::kGone, false},
+      {false, false, true, true, CopyOwner::kMayBeOwner, true},
+      {true, false, true, true, CopyOwner::kGone, false},
+  };
+  for (const Case& c : cases) {
+    platform::FoundCopy found;
+    found.held = c.held;
+    found.ownId = c.ownId;
+    found.remote = c.remote;
+    found.oldEnough = c.old;
+    found.owner = c.owner;
+    EXPECT_EQ(platform::IsStaleCopy(found), c.stale)
+        << c.held << c.ownId << c.remote << c.old << static_cast<int>(c.owner);
+  }
+}
+
+// How long a file that another program holds is waited for: growing pauses,
+// well under a second, and no waiting for anything but a busy file.
+TEST(WorkingCopyRulesTest, ABusyFileIsTriedAgainWithGrowingPauses) {
+  using platform::TryResult;
+  struct Case {
+    std::vector<TryResult> results;
+    std::vector<int> pauses;
+    TryResult outcome;
+  };
+  const std::vector<int> all(platform::kBusyPausesMs.begin(), platform::kBusyPausesMs.end());
+  const Case cases[] = {
+      {{TryResult::kDone}, {}, TryResult::kDone},
+      {{TryResult::kFailed}, {}, TryResult::kFailed},
+      {{TryResult::kBusy, TryResult::kDone}, {0}, TryResult::kDone},
+      {{TryResult::kBusy, TryResult::kBusy, TryResult::kBusy, TryResult::kDone}, {0, 10, 20}, TryResult::kDone},
+      {{TryResult::kBusy, TryResult::kFailed}, {0}, TryResult::kFailed},
+      {std::vector<TryResult>(8, TryResult::kBusy), all, TryResult::kBusy},
+  };
+  EXPECT_EQ(all, (std::vector<int>{0, 10, 20, 40, 80, 160, 320}));
+  for (const Case& c : cases) {
+    std::size_t tries = 0;
+    std::vector<int> pauses;
+    const TryResult outcome = platform::RetryWhileBusy([&] { return c.results.at(tries++); },
+                                                       [&](int ms) { pauses.push_back(ms); });
+    EXPECT_EQ(outcome, c.outcome);
+    EXPECT_EQ(pauses, c.pauses);
+    EXPECT_EQ(tries, c.results.size());
+  }
 }
 
 // Writing the six font slots in one go must leave what six single writes

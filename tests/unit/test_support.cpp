@@ -82,6 +82,20 @@ void MakeFolder(const std::string& path) { fs::create_directories(Native(path));
 
 void RemoveFile(const std::string& path) { fs::remove_all(Native(path)); }
 
+bool TryRemoveFile(const std::string& path) {
+  std::error_code error;
+  return fs::remove(Native(path), error) && !error;
+}
+
+void SetReadOnly(const std::string& path, bool readOnly) {
+  fs::permissions(Native(path), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  readOnly ? fs::perm_options::remove : fs::perm_options::add);
+}
+
+bool IsReadOnly(const std::string& path) {
+  return (fs::status(Native(path)).permissions() & fs::perms::owner_write) == fs::perms::none;
+}
+
 std::vector<std::string> FileNames(const std::string& folder) {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(Native(folder))) names.push_back(entry.path().filename().string());

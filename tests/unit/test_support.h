@@ -45,6 +45,12 @@ class CurrentFolder {
   std::string previous_;
 };
 void RemoveFile(const std::string& path);
+// Removes the file if the file system lets it; false when it does not.
+bool TryRemoveFile(const std::string& path);
+// Sets or clears the file's read-only mark (the attribute on Windows, the
+// write permissions elsewhere); whether it is set.
+void SetReadOnly(const std::string& path, bool readOnly);
+bool IsReadOnly(const std::string& path);
 // The names of the files in folder, sorted.
 std::vector<std::string> FileNames(const std::string& folder);
 

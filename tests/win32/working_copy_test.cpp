@@ -1,49 +1,196 @@
 // Working copies on the Windows file system: a settings file that another
-// program holds open, and what the file keeps when it is replaced.
+// program holds open for a moment or for long, a read-only file, the file's
+// own permissions, and which copies found beside a file are left over.
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <thread>
+
+#include "platform/file_search.h"
 #include "platform/portable/scripted_host.h"
+#include "platform/profile_store.h"
+#include "platform/working_copy_name.h"
+#include "settings/errors.h"
 #include "settings/profile.h"
 #include "test_support.h"
 
 namespace qlm {
 namespace {
 
+std::uint64_t FileIndex(const std::string& path) {
+  const HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+  BY_HANDLE_FILE_INFORMATION info = {};
+  GetFileInformationByHandle(file, &info);
+  CloseHandle(file);
+  return static_cast<std::uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+}
+
+// Opens path as a scanner or sync client does: reading, sharing reading and
+// writing but not deletion, so that the file cannot be replaced meanwhile.
+HANDLE HoldWithoutDeleteSharing(const std::string& path) {
+  return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// The file's access list as text.
+std::string PermissionsText(const std::string& path) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
+                            nullptr, &descriptor) != ERROR_SUCCESS)
+    return "<unreadable>";
+  char* text = nullptr;
+  ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text,
+                                                       nullptr);
+  std::string result = text ? text : "<none>";
+  LocalFree(text);
+  LocalFree(descriptor);
+  return result;
+}
+
 class WorkingCopyTest : public ::testing::Test {
  protected:
-  test::ScratchFolder folder;
-  platform::ScriptedHost host{folder / "QLM.exe"};
-  std::string file = folder / "Appcfg.ini";
-};
+  void TearDown() override { platform::SetBusyPause(nullptr); }
 
-TEST_F(WorkingCopyTest, AFileHeldOpenByAnotherProgramIsWrittenInPlace) {
-  test::WriteBytes(file, "[FONT]\r\nFF0=old\r\n");
-  // Shares reading and writing, as a program that keeps its file open may,
-  // but not deletion, so the file cannot be replaced.
-  const HANDLE held = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  {
+  // One action writing two font slots, committed.
+  void WriteTwoSlots() {
     ProfileFile action(host, file, ProfileFile::Writes::kTogether);
     action.WriteString("FONT", "FF0", "new");
     action.WriteString("FONT", "FF1", "new");
     action.Commit();
   }
+  void ExpectTwoSlotsAndNothingElse() {
+    const ProfileFile written(host, file);
+    EXPECT_EQ(written.ReadString("FONT", "FF0", ""), "new");
+    EXPECT_EQ(written.ReadString("FONT", "FF1", ""), "new");
+    EXPECT_EQ(written.ReadString("GLOBAL", "IsMDI", ""), "1");
+    EXPECT_EQ(test::FileNames(folder.path()), std::vector<std::string>{"Appcfg.ini"});
+  }
+
+  test::ScratchFolder folder;
+  platform::ScriptedHost host{folder / "QLM.exe"};
+  std::string file = folder / "Appcfg.ini";
+  static std::vector<int> pauses;
+};
+
+std::vector<int> WorkingCopyTest::pauses;
+
+// A program holding the file past the wait (the end-to-end tests hold it
+// for a moment and for seconds through OK) gets the writes in place, after
+// the growing pauses, with no copy left.
+TEST_F(WorkingCopyTest, AFileHeldPastTheWaitIsWrittenInPlace) {
+  test::WriteBytes(file, "[GLOBAL]\r\nIsMDI=1\r\n[FONT]\r\nFF0=old\r\n");
+  const std::uint64_t before = FileIndex(file);
+  pauses.clear();
+  platform::SetBusyPause([](int ms) { pauses.push_back(ms); });
+  const HANDLE held = HoldWithoutDeleteSharing(file);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  WriteTwoSlots();
   CloseHandle(held);
-  const ProfileFile written(host, file);
-  EXPECT_EQ(written.ReadString("FONT", "FF0", ""), "new");
-  EXPECT_EQ(written.ReadString("FONT", "FF1", ""), "new");
-  EXPECT_EQ(test::FileNames(folder.path()), std::vector<std::string>{"Appcfg.ini"});
+  EXPECT_EQ(pauses, std::vector<int>(platform::kBusyPausesMs.begin(), platform::kBusyPausesMs.end()));
+  EXPECT_EQ(FileIndex(file), before) << "replaced, not written in place";
+  ExpectTwoSlotsAndNothingElse();
 }
 
-TEST_F(WorkingCopyTest, AReplacedFileKeepsItsAttributes) {
-  test::WriteBytes(file, "[FONT]\r\nFF0=old\r\n");
+// Someone else writes the file during an action: the action's writes are
+// made again on a fresh copy, which still takes the file's place in one
+// step (not written in place), with the other writer's key kept.
+TEST_F(WorkingCopyTest, AFileWrittenDuringAnActionIsStillReplacedWithBothWrites) {
+  test::WriteBytes(file, "[GLOBAL]\r\nIsMDI=1\r\n[FONT]\r\nFF0=old\r\n");
+  ProfileFile action(host, file, ProfileFile::Writes::kTogether);
+  action.WriteString("FONT", "FF0", "new");
+  ProfileFile(host, file).WriteString("WINDOW", "Left", "120");
+  const std::uint64_t between = FileIndex(file);
+  action.WriteString("FONT", "FF1", "new");
+  action.Commit();
+  EXPECT_NE(FileIndex(file), between) << "written in place, not replaced";
+  EXPECT_EQ(ProfileFile(host, file).ReadString("WINDOW", "Left", ""), "120");
+  ExpectTwoSlotsAndNothingElse();
+}
+
+TEST_F(WorkingCopyTest, AReplacedFileKeepsItsAttributesAndItsOwnPermissions) {
+  test::WriteBytes(file, "[GLOBAL]\r\nIsMDI=1\r\n[FONT]\r\nFF0=old\r\n");
   ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
-  ProfileFile(host, file).WriteString("FONT", "FF0", "new");
+  // An installer's own list: everyone may write the file, the folder's
+  // entries not inherited.
+  PSECURITY_DESCRIPTOR own = nullptr;
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;FA;;;WD)", SDDL_REVISION_1, &own, nullptr));
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL ownList = nullptr;
+  GetSecurityDescriptorDacl(own, &present, &ownList, &defaulted);
+  ASSERT_EQ(SetNamedSecurityInfoA(file.data(), SE_FILE_OBJECT,
+                                  DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                  ownList, nullptr),
+            static_cast<DWORD>(ERROR_SUCCESS));
+  LocalFree(own);
+  const std::uint64_t before = FileIndex(file);
+  const std::string ownText = PermissionsText(file);
+  if (ownText != "D:P(A;;FA;;;WD)")
+    std::printf("This file system keeps no permissions of a file's own; it shows %s\n", ownText.c_str());
+  WriteTwoSlots();
+  EXPECT_NE(FileIndex(file), before);
   EXPECT_TRUE(GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_HIDDEN);
-  EXPECT_EQ(ProfileFile(host, file).ReadString("FONT", "FF0", ""), "new");
+  ExpectTwoSlotsAndNothingElse();
+  // Wine keeps no list of a file's own and shows one made from the file's
+  // mode: what it shows must stay the same too.
+  EXPECT_EQ(PermissionsText(file), ownText);
+}
+
+// Which copies beside a file are left over: an ended process's, and one
+// whose id now belongs to a program that started after it was made; not one
+// held open by anyone, not one of a process that may still be writing it,
+// nor the live copy of an action under way.
+TEST_F(WorkingCopyTest, OnlyCopiesNoLiveProcessCanOwnAreRemoved) {
+  test::WriteBytes(file, "[GLOBAL]\r\nIsMDI=1\r\n");
+  const unsigned long other = test::OtherRunningProcessId();
+  const std::string otherCopy = platform::WorkingCopyName(file, static_cast<std::uint32_t>(other));
+  const std::string reused = folder / ("~" + std::to_string(other) + ".qlm");
+  const std::string ended = platform::WorkingCopyName(file, 999999996);
+  const std::string held = folder / "~999999992.qlm";
+  for (const std::string& path : {otherCopy, reused, ended, held}) test::WriteBytes(path, "x");
+  // Made long before any running process started.
+  const HANDLE old = CreateFileA(reused.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  const FILETIME y2000 = {0x3BD14000u, 0x01BF53EBu};
+  ASSERT_TRUE(SetFileTime(old, &y2000, nullptr, &y2000));
+  CloseHandle(old);
+  const HANDLE holder = HoldWithoutDeleteSharing(held);
+
+  ProfileFile action(host, file, ProfileFile::Writes::kTogether);
+  action.WriteString("GLOBAL", "IsMDI", "0");
+  platform::RemoveStaleWorkingCopies(file);
+  CloseHandle(holder);
+  std::vector<std::string> expected = {"Appcfg.ini", otherCopy.substr(folder.path().size() + 1),
+                                       held.substr(folder.path().size() + 1),
+                                       test::WorkingCopyOf(file).substr(folder.path().size() + 1)};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(test::FileNames(folder.path()), expected);
+  action.Commit();
+  EXPECT_EQ(ProfileFile(host, file).ReadString("GLOBAL", "IsMDI", ""), "0");
+}
+
+// A moment's sharing violation does not make QLM.INI's folder count as
+// unwritable for the run.
+TEST_F(WorkingCopyTest, AFileLockedForAMomentCanStillBeWritten) {
+  const std::string own = folder / "QLM.INI";
+  test::WriteBytes(own, "[CONFIG]\r\n");
+  const HANDLE locked = CreateFileA(own.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  pauses.clear();
+  platform::SetBusyPause([](int ms) { pauses.push_back(ms); });
+  EXPECT_FALSE(platform::CanWriteFile(own));
+  EXPECT_EQ(pauses.size(), platform::kBusyPausesMs.size());
+  platform::SetBusyPause(nullptr);
+  std::thread release([locked] {
+    Sleep(100);
+    CloseHandle(locked);
+  });
+  EXPECT_TRUE(platform::CanWriteFile(own));
+  release.join();
 }
 
 }  // namespace

@@ -94,7 +94,10 @@ std::vector<std::string> FindFiles(const std::string& pattern) {
 bool CanWriteFile(const std::string& path) {
   const std::string native = NativePath(path);
   struct stat status;
-  if (stat(native.c_str(), &status) == 0 && (!S_ISREG(status.st_mode) || access(native.c_str(), W_OK) != 0))
+  // A read-only file cannot be written, even where the user's rights would
+  // let it (root's do).
+  if (stat(native.c_str(), &status) == 0 &&
+      (!S_ISREG(status.st_mode) || (status.st_mode & 0222) == 0 || access(native.c_str(), W_OK) != 0))
     return false;
   const std::size_t slash = native.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : native.substr(0, slash + 1);

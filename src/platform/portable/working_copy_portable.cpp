@@ -1,5 +1,7 @@
 // working_copy_portable.cpp: working copies of profile files on Linux, put
-// in place by rename(2), which replaces the file in one step.
+// in place by rename(2), which replaces the file in one step. Linux has no
+// sharing modes: a copy here is not held between its uses, and its state
+// (device, inode, size, time) tells whether someone else touched it.
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -8,12 +10,16 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
+#include "platform/codepage.h"
 #include "platform/portable/file_bytes.h"
 #include "platform/portable/native_path.h"
 #include "platform/profile_store.h"
@@ -21,6 +27,8 @@
 
 namespace qlm::platform {
 namespace {
+
+BusyPause busyPause = nullptr;
 
 bool FlushToDisk(const std::string& path) {
   const int fd = open(path.c_str(), O_RDONLY);
@@ -36,14 +44,76 @@ bool SameName(std::string_view a, std::string_view b) {
   return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
-bool ProcessRuns(pid_t id) { return kill(id, 0) == 0 || errno == EPERM; }
+FileStamp StampOf(const struct stat& status) {
+  FileStamp stamp;
+  stamp.exists = true;
+  stamp.size = static_cast<std::uint64_t>(status.st_size);
+  stamp.writeTime = static_cast<std::uint64_t>(status.st_mtim.tv_sec) * 1000000000u +
+                    static_cast<std::uint64_t>(status.st_mtim.tv_nsec);
+  stamp.volume = static_cast<std::uint64_t>(status.st_dev);
+  stamp.index = static_cast<std::uint64_t>(status.st_ino);
+  return stamp;
+}
+
+// The state of the file at a native path; not existing when it cannot be
+// looked at.
+FileStamp StampOf(const std::string& native) {
+  struct stat status;
+  return stat(native.c_str(), &status) == 0 ? StampOf(status) : FileStamp{};
+}
+
+// The bytes of the regular file at a native path and its state as they were
+// read; read again while it changes under the reading (a writer half way).
+// Nothing when it cannot be read or keeps changing.
+std::optional<std::pair<std::string, FileStamp>> ReadSettled(const std::string& native) {
+  for (const int ms : kBusyPausesMs) {
+    PauseWhileBusy(ms);
+    struct stat before;
+    if (stat(native.c_str(), &before) != 0 || !S_ISREG(before.st_mode)) return std::nullopt;
+    auto bytes = ReadWholeFile(native);
+    if (!bytes) return std::nullopt;
+    const FileStamp stamp = StampOf(before);
+    if (StampOf(native) == stamp && bytes->size() == stamp.size) return std::make_pair(std::move(*bytes), stamp);
+  }
+  return std::nullopt;
+}
+
+// The index just past the last backslash of a Windows path.
+std::size_t FolderEnd(const std::string& file) {
+  std::size_t end = 0;
+  for (std::size_t i = 0; i < file.size(); i = NextChar(file, i))
+    if (file[i] == '\\') end = i + 1;
+  return end;
+}
+
+CopyOwner OwnerOf(pid_t id) {
+  if (kill(id, 0) == 0 || errno == EPERM) return CopyOwner::kMayBeOwner;
+  return CopyOwner::kGone;
+}
 
 }  // namespace
 
-std::optional<std::string> MakeWorkingCopy(const std::string& file) {
-  const std::string copy = WorkingCopyName(file, static_cast<std::uint32_t>(getpid()));
+void SetBusyPause(BusyPause pause) { busyPause = pause; }
+
+void PauseWhileBusy(int milliseconds) {
+  if (busyPause)
+    busyPause(milliseconds);
+  else if (milliseconds > 0)
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+bool IsReadOnlyFile(const std::string& path) {
+  struct stat status;
+  return stat(NativePath(path).c_str(), &status) == 0 && S_ISREG(status.st_mode) && (status.st_mode & 0222) == 0;
+}
+
+std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file) {
+  const auto name = FittingCopyName(file, FolderEnd(file), static_cast<std::uint32_t>(getpid()));
+  if (!name) return std::nullopt;
+  WorkingCopy copy;
+  copy.path = *name;
   const std::string source = NativePath(file);
-  const std::string target = NativePath(copy);
+  const std::string target = NativePath(copy.path);
   struct stat status;
   if (stat(source.c_str(), &status) != 0) {
     if (errno != ENOENT) return std::nullopt;
@@ -51,37 +121,52 @@ std::optional<std::string> MakeWorkingCopy(const std::string& file) {
     return copy;
   }
   if (!S_ISREG(status.st_mode)) return std::nullopt;
-  const auto bytes = ReadWholeFile(source);
-  if (!bytes) return std::nullopt;
+  auto settled = ReadSettled(source);
+  if (!settled) return std::nullopt;
+  copy.sourceBytes = std::move(settled->first);
+  copy.source = settled->second;
   const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, status.st_mode & 07777);
   if (fd < 0) return std::nullopt;
-  bool written = WriteAll(fd, *bytes);
+  bool written = WriteAll(fd, copy.sourceBytes);
   written = fchmod(fd, status.st_mode & 07777) == 0 && written;
   written = close(fd) == 0 && written;
   if (!written) {
     unlink(target.c_str());
     return std::nullopt;
   }
+  copy.copy = StampOf(target);
   return copy;
 }
 
-bool ReplaceWithWorkingCopy(const std::string& copy, const std::string& file) {
-  const std::string from = NativePath(copy);
+bool UseWorkingCopy(WorkingCopy& copy) { return StampOf(NativePath(copy.path)) == copy.copy; }
+
+bool KeepWorkingCopy(WorkingCopy& copy) {
+  copy.copy = StampOf(NativePath(copy.path));
+  return true;
+}
+
+ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file) {
+  const std::string from = NativePath(copy.path);
   std::string to = NativePath(file);
+  if (IsReadOnlyFile(file)) return ReplaceResult::kReadOnly;
+  if (StampOf(from) != copy.copy) return ReplaceResult::kCopyChanged;
   const auto fresh = ReadWholeFile(from);
-  if (!fresh) return false;
-  if (const auto old = ReadWholeFile(to); old && *old == *fresh) {
+  if (!fresh) return ReplaceResult::kCopyChanged;
+  const auto now = ReadWholeFile(to);
+  if (StampOf(to) != copy.source || (now ? *now : std::string()) != copy.sourceBytes)
+    return ReplaceResult::kFileChanged;
+  if (now && *now == *fresh) {
     RemoveWorkingCopy(copy);
-    return true;
+    return ReplaceResult::kReplaced;
   }
-  if (!FlushToDisk(from)) return false;
+  if (!FlushToDisk(from)) return ReplaceResult::kNotReplaced;
   // A settings file reached through a link: the file it names is replaced.
   char real[PATH_MAX];
   if (realpath(to.c_str(), real)) to = real;
-  return rename(from.c_str(), to.c_str()) == 0;
+  return rename(from.c_str(), to.c_str()) == 0 ? ReplaceResult::kReplaced : ReplaceResult::kNotReplaced;
 }
 
-void RemoveWorkingCopy(const std::string& copy) { unlink(NativePath(copy).c_str()); }
+void RemoveWorkingCopy(WorkingCopy& copy) { unlink(NativePath(copy.path).c_str()); }
 
 void RemoveStaleWorkingCopies(const std::string& file) {
   // The mark keeps the last name as spelled, as the copies are named, where
@@ -93,14 +178,20 @@ void RemoveStaleWorkingCopies(const std::string& file) {
   const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
   if (!dir) return;
   const pid_t self = getpid();
+  const auto now = static_cast<std::uint64_t>(std::time(nullptr));
   while (const dirent* entry = readdir(dir.get())) {
     const auto owner = WorkingCopyOwner(entry->d_name, fileName, SameName);
-    // A copy under this process's own id is from an ended process that had
-    // the same id: this one keeps no copy between its actions. An id beyond
-    // any process id is no copy of ours.
+    // An id beyond any process id is no copy of ours.
     if (!owner || *owner > INT_MAX) continue;
+    const std::string path = folder + entry->d_name;
+    struct stat status;
+    if (lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) continue;
+    FoundCopy found;
     const auto id = static_cast<pid_t>(*owner);
-    if (id == self || !ProcessRuns(id)) unlink((folder + entry->d_name).c_str());
+    found.ownId = id == self;
+    found.owner = OwnerOf(id);
+    found.oldEnough = now - static_cast<std::uint64_t>(status.st_mtime) >= kStaleAfterMinutes * 60u;
+    if (IsStaleCopy(found)) unlink(path.c_str());
   }
 }
 

@@ -4,7 +4,10 @@
 
 #include <string>
 
+#include "platform/codepage.h"
 #include "platform/file_search.h"
+#include "platform/profile_store.h"
+#include "platform/working_copy_name.h"
 
 namespace qlm::platform {
 
@@ -19,17 +22,38 @@ std::vector<std::string> FindFiles(const std::string& pattern) {
   return names;
 }
 
+// A file that another program has open for a moment (a scanner, a sync
+// client) is tried again for a short while, so that one such moment does
+// not send the program's own settings elsewhere for a whole run. A
+// read-only file cannot be written, whatever the file system would let pass.
 bool CanWriteFile(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return false;
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(file);
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return false;
+    const TryResult opened = RetryWhileBusy(
+        [&] {
+          const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+          if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            return TryResult::kDone;
+          }
+          const DWORD error = GetLastError();
+          return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? TryResult::kBusy
+                                                                                    : TryResult::kFailed;
+        },
+        PauseWhileBusy);
+    if (opened != TryResult::kDone) return false;
   }
-  // A new file beside it, gone again when its handle is closed.
-  const std::string probe = path + "." + std::to_string(GetCurrentProcessId()) + ".probe";
+  // A new file beside it, gone again when its handle is closed; named to fit
+  // the longest path the system takes, as the working copies are.
+  std::size_t folderEnd = 0;
+  for (std::size_t i = 0; i < path.size(); i = NextChar(path, i))
+    if (path[i] == '\\') folderEnd = i + 1;
+  const std::string id = std::to_string(GetCurrentProcessId());
+  std::string probe = path + "." + id + ".probe";
+  if (probe.size() > kLongestPath) probe = path.substr(0, folderEnd) + "~" + id + ".qlp";
   const HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
