@@ -315,15 +315,17 @@ void SendEverything(ToolLink& link) {
   link.BringToolForward();
 }
 
-TEST_F(ToolLinkTest, NothingIsSentBeforeTheToolWasFoundOrAfterItClosed) {
+TEST_F(ToolLinkTest, TheToolIsFoundByItsTitleAndNothingIsSentAfterItClosed) {
   FakeTool tool(windows, ToolKind::kOther, title);
-  SendEverything(link);  // no refresh yet
+  SendEverything(link);  // no refresh yet: looked up by the title
+  EXPECT_EQ(windows.messages().size(), 4u);
+  EXPECT_EQ(windows.foreground(), tool.main);
   link.RefreshToolStatus();
   windows.Destroy(tool.main);
+  const std::size_t before = windows.messages().size();
   SendEverything(link);
-  EXPECT_TRUE(windows.messages().empty());
+  EXPECT_EQ(windows.messages().size(), before);
   EXPECT_EQ(windows.lostMessages(), 0);
-  EXPECT_EQ(windows.foreground(), kNoWindow);
   EXPECT_TRUE(host.notices().empty());
 }
 
