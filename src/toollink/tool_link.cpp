@@ -168,6 +168,8 @@ bool ToolLink::Delivered(WindowHandle tool, platform::Delivery delivery) {
     case platform::Delivery::kDone:
       if (notResponding_ == tool) notResponding_ = kNoWindow;
       if (refused_ == tool) refused_ = kNoWindow;
+      // Handled, and closed on it.
+      if (!windows_.Exists(tool) && statusChanged) statusChanged(StatusOf(ReachToolWindow()));
       return true;
     case platform::Delivery::kNoAnswer:
       notResponding_ = tool;
@@ -187,22 +189,28 @@ void ToolLink::TellNotRunning() {
   if (statusChanged) statusChanged(StatusOf(kNoWindow));
 }
 
-bool ToolLink::SendToolCommand(int id) {
+// The tool found anew (started again since the status line last looked)
+// shows in the status line at once.
+WindowHandle ToolLink::ReachToolTelling() {
+  const WindowHandle held = toolWindow_;
   const WindowHandle tool = ReachToolWindow();
-  if (tool == kNoWindow) {
+  if (tool == kNoWindow)
     TellNotRunning();
-    return false;
-  }
+  else if (tool != held && statusChanged)
+    statusChanged(StatusOf(tool));
+  return tool;
+}
+
+bool ToolLink::SendToolCommand(int id) {
+  const WindowHandle tool = ReachToolTelling();
+  if (tool == kNoWindow) return false;
   if (!HasKnownShape(tool)) return false;
   return Delivered(tool, windows_.Send(tool, toolmsg::kCommand, static_cast<std::uintptr_t>(id), 0));
 }
 
 bool ToolLink::Notify(std::uintptr_t what, std::intptr_t tag) {
-  const WindowHandle tool = ReachToolWindow();
-  if (tool == kNoWindow) {
-    TellNotRunning();
-    return false;
-  }
+  const WindowHandle tool = ReachToolTelling();
+  if (tool == kNoWindow) return false;
   return Delivered(tool, windows_.Post(tool, toolmsg::kReload, what, tag));
 }
 

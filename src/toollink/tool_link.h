@@ -92,6 +92,7 @@ class ToolLink {
   bool HasKnownShape(platform::WindowHandle mainWindow) const;
   bool ShowsMdi(platform::WindowHandle mainWindow) const;
   void TellNotRunning();
+  platform::WindowHandle ReachToolTelling();
   std::string StatusOf(platform::WindowHandle window) const;
   // Records what became of a message to tool; tells statusChanged when it
   // did not arrive.

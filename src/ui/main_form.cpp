@@ -85,7 +85,12 @@ bool MainForm::LoadSettings() {
 // was loaded whole: controls filled half way must not be written or sent.
 void MainForm::AfterReload(bool loaded, const std::string& folderBefore) {
   if (!loaded || toolFolder_ != folderBefore) LeaveRealtime();
+  if (loaded) RememberFontInFile();
   RefreshToolStatus();
+}
+
+void MainForm::RememberFontInFile() {
+  fontInFile_ = FontInFile{font.face.text(), font.style.selected(), font.size.position()};
 }
 
 void MainForm::LeaveRealtime() {
@@ -231,6 +236,7 @@ void MainForm::ShowStoredStyle(int before) {
 }
 
 void MainForm::ShowFontInFile() {
+  if (fontInFile_.face.empty()) return;
   const auto& faces = font.face.items();
   const auto face = std::find(faces.begin(), faces.end(), fontInFile_.face);
   if (face != faces.end()) font.face.Select(static_cast<int>(face - faces.begin()));
@@ -320,7 +326,7 @@ void MainForm::ApplyFont() {
       throw;
     }
     if (written) {
-      fontInFile_ = FontInFile{font.face.text(), font.style.selected(), font.size.position()};
+      RememberFontInFile();
       link_.NotifyFontChanged();
     }
   }
@@ -380,12 +386,13 @@ void MainForm::RealtimeClick() {
     realtime.SetChecked(false);
     return;
   }
-  // A refused write leaves real-time mode: the controls keep what the user
-  // set, for OK, and the tool is not driven from values its file lacks.
+  // A refused write (or any error) leaves real-time mode: the controls keep
+  // what the user set, for OK, and the tool is not driven from values its
+  // file lacks.
   entering_ = true;
   try {
     EnterRealtime();
-  } catch (const ProfileWriteError&) {
+  } catch (...) {
     entering_ = false;
     LeaveRealtime();
     throw;

@@ -128,6 +128,7 @@ class MainForm {
   void ShowStoredBar(const char* barKind, CheckModel& box);
   void ShowStoredStyle(int before);
   void ShowFontInFile();
+  void RememberFontInFile();
   void ShowColourInFile(const std::string& current);
   template <typename Change>
   void Quietly(Change change);

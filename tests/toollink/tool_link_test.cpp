@@ -395,7 +395,11 @@ TEST_F(ToolLinkTest, EachMessageReachesTheToolStartedAgain) {
       tree.Destroy(first.main);
       if (refreshedBetween) EXPECT_EQ(follower.ProbeToolStatus(), title + Status(msg::kToolNotRunning));
       FakeTool again(tree, ToolKind::kOther, title);
+      std::vector<std::string> told;
+      follower.statusChanged = [&told](const std::string& status) { told.push_back(status); };
       EXPECT_TRUE(action.send(follower)) << action.name;
+      // The status line learns of the new run at once.
+      EXPECT_EQ(told, std::vector<std::string>{title + Status(msg::kToolRunningSdi)}) << action.name;
       ASSERT_EQ(tree.messages().size(), 1u) << action.name;
       EXPECT_EQ(tree.messages()[0].window, again.main) << action.name;
       EXPECT_EQ(tree.messages()[0].message, action.message) << action.name;
