@@ -409,26 +409,6 @@ TEST_F(ToolLinkTest, EachMessageReachesTheToolStartedAgain) {
   }
 }
 
-// The periodic look follows the tool and never sends it anything, not even to
-// a tool marked as not responding.
-TEST_F(ToolLinkTest, TheProbeFollowsTheToolAndSendsNothing) {
-  FakeTool tool(windows, ToolKind::kOther, title);
-  EXPECT_EQ(link.ProbeToolStatus(), title + Status(msg::kToolRunningSdi));
-  tool.ShowDocumentsAsMdi(true);
-  EXPECT_EQ(link.ProbeToolStatus(), title + Status(msg::kToolRunningMdi));
-  windows.SetHung(tool.main, true);
-  link.SendToolCommand(toolmsg::kToggleToolBar);
-  const int unanswered = windows.unansweredMessages();
-  EXPECT_EQ(link.ProbeToolStatus(), title + Status(msg::kToolNotResponding));
-  EXPECT_EQ(windows.unansweredMessages(), unanswered);
-  windows.Destroy(tool.main);
-  EXPECT_EQ(link.ProbeToolStatus(), title + Status(msg::kToolNotRunning));
-  FakeTool again(windows, ToolKind::kOther, title);
-  EXPECT_EQ(link.ProbeToolStatus(), title + Status(msg::kToolRunningSdi));
-  EXPECT_EQ(link.toolWindow(), again.main);
-  EXPECT_TRUE(windows.messages().empty());
-}
-
 // Which inner windows make the shape known. Without any of them no display-
 // style or bar command is sent; the reload notifications still are.
 TEST_F(ToolLinkTest, AToolWithoutKnownInnerWindowsGetsNoCommand) {
@@ -519,19 +499,12 @@ TEST_F(ToolLinkTest, AMessageThatDoesNotArriveIsToldApartAndNeverCountsAsSent) {
     EXPECT_EQ(delivered, each.delivered) << name;
     EXPECT_EQ(told, each.delivered ? std::vector<std::string>{} : std::vector<std::string>{title + Status(each.status)})
         << name;
+    // The periodic look asks nothing, not even of a tool that hangs.
+    const int unanswered = tree.unansweredMessages();
     EXPECT_EQ(probe.ProbeToolStatus(), title + Status(each.status)) << name;
+    EXPECT_EQ(tree.unansweredMessages(), unanswered) << name;
     EXPECT_EQ(probe.RunsWithHigherRights(), each.fault == Fault::kRefusing) << name;
   }
-}
-
-TEST_F(ToolLinkTest, HigherRightsFoundOutBeforehandShowInTheStatusLine) {
-  FakeTool tool(windows, ToolKind::kOther, title);
-  windows.SetRefusing(tool.main, true);
-  EXPECT_EQ(link.RefreshToolStatus(), title + Status(msg::kToolRunsWithHigherRights));
-  EXPECT_TRUE(link.RunsWithHigherRights());
-  windows.SetRefusing(tool.main, false);
-  EXPECT_EQ(link.RefreshToolStatus(), title + Status(msg::kToolRunningSdi));
-  EXPECT_FALSE(link.RunsWithHigherRights());
 }
 
 // The desktop's error codes and the facts about the tool's process, read as

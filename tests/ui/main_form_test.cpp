@@ -551,7 +551,7 @@ TEST_F(MainFormTest, AFailedReloadKeepsTheStatusAndTheLinkToTheTool) {
   EXPECT_EQ(window.status, Sjis("Sample Tool プログラムは起動してません。"));
 }
 
-// --- The tool restarted, unknown or with higher rights, refused writes ------
+// --- The tool restarted or with higher rights, refused writes, reloads -------
 
 // Real-time mode goes on with the tool started again: its status line follows
 // on activation and by the timer (only in real-time mode), and the first
@@ -593,26 +593,7 @@ TEST_F(MainFormTest, RealtimeFollowsTheToolStartedAgain) {
   EXPECT_EQ(window.status, Sjis("Sample Tool プログラムは起動してません。"));
 }
 
-TEST_F(MainFormTest, AToolOfUnknownShapeGetsOnlyTheReloadNotifications) {
-  Install("Takumi.exe", fullConfig);
-  ASSERT_TRUE(form.LoadSettings());
-  // Every inner window under names the program does not know.
-  const WindowHandle main = windows.Create(kNoWindow, "Tool", "Sample Tool");
-  const WindowHandle holder = windows.Create(main, "Frame", "Holder");
-  windows.Create(holder, "Bar", "Buttons");
-  windows.Create(main, "OtherDoc", "");
-  ASSERT_TRUE(EnterRealtime());
-  EXPECT_EQ(window.status, Sjis("Sample Tool 起動中。画面構成が不明です。"));
-  form.toolBar.SetChecked(false);
-  form.windowStyle.Select(0);
-  form.windowStyle.Select(1);
-  EXPECT_EQ(Stored("TOOLBAR", "DOCKING"), "0");
-  std::vector<unsigned> messages;
-  for (const auto& m : windows.messages()) messages.push_back(m.message);
-  EXPECT_EQ(messages, (std::vector<unsigned>{toolmsg::kReload, toolmsg::kReload}));
-}
-
-TEST_F(MainFormTest, AToolWithHigherRightsIsToldAndRealtimeRefusedOrEndedInTheStatus) {
+TEST_F(MainFormTest, RealtimeIsRefusedForAToolKnownToRunWithHigherRights) {
   Install("Takumi.exe", fullConfig);
   ASSERT_TRUE(form.LoadSettings());
   FakeTool running(windows, "Sample Tool");
@@ -626,15 +607,6 @@ TEST_F(MainFormTest, AToolWithHigherRightsIsToldAndRealtimeRefusedOrEndedInTheSt
                  "リアルタイム設定を使うときは、QLM.exe も管理者として実行してください。"));
   EXPECT_EQ(window.status, Sjis("Sample Tool 起動中。管理者として実行されています。"));
   EXPECT_EQ(Appcfg(), before);
-
-  // Rights that could not be found out beforehand: the first refusal tells.
-  windows.SetRefusing(running.main, true, platform::Rights::kUnknown);
-  ASSERT_TRUE(EnterRealtime());
-  EXPECT_EQ(window.status, Sjis("Sample Tool 起動中。管理者として実行されています。"));
-  // The tab bar's command (tried with the style's bars and again on its own),
-  // the font and colour notifications.
-  EXPECT_EQ(windows.refusedMessages(), 4);
-  EXPECT_TRUE(windows.messages().empty());
 }
 
 // After the tool's file refused a real-time write, each control shows what
