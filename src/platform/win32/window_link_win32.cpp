@@ -70,13 +70,15 @@ bool Win32WindowLink::HasVisibleStyle(WindowHandle window) const {
 // A plain SendMessageA would wait for ever on a tool that hangs, and the
 // program with it. Windows drops a message to a program of higher integrity
 // (user interface privilege isolation) and leaves ERROR_ACCESS_DENIED; a time-
-// out leaves ERROR_TIMEOUT. Wine has no such isolation.
+// out leaves ERROR_TIMEOUT or, as the function does not always set the error,
+// nothing. Wine has no such isolation. With SMTO_ERRORONEXIT a tool that
+// closes while it handles the message fails the call, and counts as gone.
 Delivery Win32WindowLink::Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
   constexpr UINT kPatienceMs = 5000;
   DWORD_PTR result = 0;
   SetLastError(ERROR_SUCCESS);
   if (SendMessageTimeoutA(Hwnd(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam),
-                          SMTO_NORMAL | SMTO_ABORTIFHUNG, kPatienceMs, &result) != 0)
+                          SMTO_NORMAL | SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT, kPatienceMs, &result) != 0)
     return Delivery::kDone;
   const DWORD error = GetLastError();
   return DeliveryAfterFailure(error, IsWindow(Hwnd(window)) != FALSE);
