@@ -15,6 +15,55 @@ namespace qlm::platform {
 using WindowHandle = std::uintptr_t;
 inline constexpr WindowHandle kNoWindow = 0;
 
+// What became of a message sent or posted to another program's window.
+enum class Delivery {
+  kDone,      // handled (sent) or queued (posted)
+  kNoAnswer,  // the program did not handle it in time, or its queue is full
+  kRefused,   // the desktop dropped it: the program runs with higher rights
+  kGone,      // the window no longer exists
+};
+
+// The error codes a failed SendMessageTimeout or PostMessage leaves, read as
+// a Delivery. Access denied is what the desktop gives when it drops a message
+// to a program that runs with higher rights; any other failure counts as gone
+// when the window has gone, else as no answer.
+inline constexpr unsigned long kErrorAccessDenied = 5;
+inline constexpr unsigned long kErrorInvalidWindowHandle = 1400;
+inline constexpr unsigned long kErrorTimeout = 1460;
+inline Delivery DeliveryAfterFailure(unsigned long lastError, bool windowExists) {
+  if (lastError == kErrorAccessDenied) return Delivery::kRefused;
+  if (lastError == kErrorInvalidWindowHandle || !windowExists) return Delivery::kGone;
+  return Delivery::kNoAnswer;
+}
+
+// How the rights of the program owning a window compare with this program's.
+enum class Rights { kNotHigher, kHigher, kUnknown };
+
+// What the desktop said when asked about a program's rights: whether its
+// process and its access token could be opened for querying (and the error
+// when not), and the integrity levels (the mandatory label's relative id) of
+// its token and of this program's, where read.
+struct RightsFacts {
+  bool processOpened = false;
+  unsigned long processError = 0;
+  bool tokenOpened = false;
+  unsigned long tokenError = 0;
+  bool levelsRead = false;
+  unsigned long toolLevel = 0;
+  unsigned long ownLevel = 0;
+};
+
+// A process or token that this program may not even query belongs to a
+// program with higher rights (an elevated one, or another user's); one whose
+// token can be read is higher only with a higher integrity level. Anything
+// else tells nothing.
+inline Rights JudgeRights(const RightsFacts& facts) {
+  if (!facts.processOpened) return facts.processError == kErrorAccessDenied ? Rights::kHigher : Rights::kUnknown;
+  if (!facts.tokenOpened) return facts.tokenError == kErrorAccessDenied ? Rights::kHigher : Rights::kUnknown;
+  if (!facts.levelsRead) return Rights::kUnknown;
+  return facts.toolLevel > facts.ownLevel ? Rights::kHigher : Rights::kNotHigher;
+}
+
 class WindowLink {
  public:
   virtual ~WindowLink() = default;
@@ -40,10 +89,14 @@ class WindowLink {
 
   // Sends message and waits until the window's program has handled it, but
   // gives up after a few seconds when that program does not respond (at once
-  // when the desktop already knows it hangs). True when it was handled.
-  virtual bool Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
-  // Queues message for the window's program and returns at once.
-  virtual void Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+  // when the desktop already knows it hangs): kDone when it was handled.
+  virtual Delivery Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+  // Queues message for the window's program and returns at once: kDone when
+  // it was queued.
+  virtual Delivery Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+  // Whether the program that owns window runs with higher rights than this
+  // one, so that the desktop drops the messages sent to it. Sends nothing.
+  virtual Rights OwnerRights(WindowHandle window) const = 0;
 
   virtual bool IsMinimised(WindowHandle window) const = 0;
   // Restores a minimised window to its normal size and place, without

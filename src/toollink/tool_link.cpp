@@ -68,15 +68,15 @@ bool ToolLink::IsVisible(WindowHandle window) const {
 // The marker is looked for under the window just found rather than under the
 // stored one: a stored handle may be none or stale by now, and neither may
 // decide the answer.
-bool ToolLink::IsMdiDisplay() const {
-  const WindowHandle mainWindow = FindToolWindow();
+bool ToolLink::IsMdiDisplay() const { return ShowsMdi(FindToolWindow()); }
+
+bool ToolLink::ShowsMdi(WindowHandle mainWindow) const {
   if (!IsVisible(mainWindow)) return false;
   const PlainName marker(names_, WindowName::kMarkerClass);
   return windows_.FindChildByClass(mainWindow, marker.c_str()) != kNoWindow;
 }
 
-WindowHandle ToolLink::BarWindow(std::string_view barKind) const {
-  const WindowHandle mainWindow = LiveToolWindow();
+WindowHandle ToolLink::BarWindow(WindowHandle mainWindow, std::string_view barKind) const {
   const bool tradePro = kind_ == ToolKind::kTradePro;
   if (barKind == config::kToolBar)
     return tradePro ? NestedBar(windows_, names_, mainWindow, WindowName::kToolBarTitleA)
@@ -87,53 +87,139 @@ WindowHandle ToolLink::BarWindow(std::string_view barKind) const {
   return kNoWindow;
 }
 
-bool ToolLink::IsBarVisible(std::string_view barKind) const { return IsVisible(BarWindow(barKind)); }
+bool ToolLink::IsBarVisible(std::string_view barKind) const {
+  return IsVisible(BarWindow(CurrentToolWindow(), barKind));
+}
+
+// A tool whose inner windows carry other names than the ones in use (a tool
+// whose names were never set in [ToolWindows]) would read as single-document
+// display without bars: any command sent on that reading could switch it
+// away from what it shows.
+bool ToolLink::HasKnownShape(WindowHandle mainWindow) const {
+  if (mainWindow == kNoWindow) return false;
+  const PlainName marker(names_, WindowName::kMarkerClass);
+  const PlainName container(names_, WindowName::kContainerTitle);
+  if (windows_.FindChildByClass(mainWindow, marker.c_str()) != kNoWindow ||
+      windows_.FindChildByTitle(mainWindow, container.c_str()) != kNoWindow)
+    return true;
+  for (const char* bar : {config::kToolBar, config::kTabBar, config::kTickerBar})
+    if (BarWindow(mainWindow, bar) != kNoWindow) return true;
+  return false;
+}
+
+bool ToolLink::IsShapeKnown() const { return HasKnownShape(CurrentToolWindow()); }
+
+bool ToolLink::RunsWithHigherRights() const {
+  const WindowHandle tool = CurrentToolWindow();
+  return tool != kNoWindow && (tool == refused_ || windows_.OwnerRights(tool) == platform::Rights::kHigher);
+}
+
+std::string ToolLink::StatusOf(WindowHandle window) const {
+  if (window == kNoWindow) return title_ + host_.Text(msg::kToolNotRunning);
+  if (window == refused_ || windows_.OwnerRights(window) == platform::Rights::kHigher)
+    return title_ + host_.Text(msg::kToolRunsWithHigherRights);
+  if (window == notResponding_) return title_ + host_.Text(msg::kToolNotResponding);
+  if (!HasKnownShape(window)) return title_ + host_.Text(msg::kToolShapeUnknown);
+  return title_ + host_.Text(ShowsMdi(window) ? msg::kToolRunningMdi : msg::kToolRunningSdi);
+}
 
 // A tool marked as not responding is asked once more, with a message that
 // does nothing: the desktop gives up at once on a program it knows hangs.
 std::string ToolLink::RefreshToolStatus() {
   toolWindow_ = FindToolWindow();
   if (notResponding_ != kNoWindow &&
-      (toolWindow_ != notResponding_ || windows_.Send(toolWindow_, toolmsg::kNothing, 0, 0)))
+      (toolWindow_ != notResponding_ || windows_.Send(toolWindow_, toolmsg::kNothing, 0, 0) == platform::Delivery::kDone))
     notResponding_ = kNoWindow;
-  if (toolWindow_ == kNoWindow) return title_ + host_.Text(msg::kToolNotRunning);
-  if (toolWindow_ == notResponding_) return title_ + host_.Text(msg::kToolNotResponding);
-  return title_ + host_.Text(IsMdiDisplay() ? msg::kToolRunningMdi : msg::kToolRunningSdi);
+  if (refused_ != toolWindow_) refused_ = kNoWindow;
+  return StatusOf(toolWindow_);
+}
+
+std::string ToolLink::ProbeToolStatus() {
+  toolWindow_ = FindToolWindow();
+  if (notResponding_ != toolWindow_) notResponding_ = kNoWindow;
+  if (refused_ != toolWindow_) refused_ = kNoWindow;
+  return StatusOf(toolWindow_);
 }
 
 // The stored window is the tool's only while it exists and still carries the
 // tool's title (compared as the lookup compares, ignoring case). Once the tool
 // has closed, the desktop may give its handle to another program's window,
-// which must not receive the tool's commands.
-WindowHandle ToolLink::LiveToolWindow() const {
-  if (toolWindow_ == kNoWindow || title_.empty() || !windows_.Exists(toolWindow_)) return kNoWindow;
-  const std::string title = windows_.Title(toolWindow_);
-  return title == title_ || platform::CompareIgnoringCase(title, title_) == 0 ? toolWindow_ : kNoWindow;
-}
-
-void ToolLink::SendToolCommand(int id) {
-  const WindowHandle tool = LiveToolWindow();
-  if (tool == kNoWindow) return;
-  if (windows_.Send(tool, toolmsg::kCommand, static_cast<std::uintptr_t>(id), 0)) {
-    notResponding_ = kNoWindow;
-    return;
+// which must not receive the tool's commands; the tool started again has a
+// window of its own, found by its title.
+WindowHandle ToolLink::CurrentToolWindow() const {
+  if (toolWindow_ != kNoWindow && !title_.empty() && windows_.Exists(toolWindow_)) {
+    const std::string title = windows_.Title(toolWindow_);
+    if (title == title_ || platform::CompareIgnoringCase(title, title_) == 0) return toolWindow_;
   }
-  notResponding_ = tool;
-  if (statusChanged) statusChanged(title_ + host_.Text(msg::kToolNotResponding));
+  return FindToolWindow();
 }
 
-void ToolLink::NotifyColourChanged() {
-  const WindowHandle tool = LiveToolWindow();
-  if (tool != kNoWindow) windows_.Post(tool, toolmsg::kReload, toolmsg::kColourChanged, toolmsg::kColourTag);
+WindowHandle ToolLink::ReachToolWindow() {
+  toolWindow_ = CurrentToolWindow();
+  if (notResponding_ != toolWindow_) notResponding_ = kNoWindow;
+  if (refused_ != toolWindow_) refused_ = kNoWindow;
+  return toolWindow_;
 }
 
-void ToolLink::NotifyFontChanged() {
-  const WindowHandle tool = LiveToolWindow();
-  if (tool != kNoWindow) windows_.Post(tool, toolmsg::kReload, toolmsg::kFontChanged, 0);
+// A tool that closed while the message was on its way is looked up again: it
+// may have been started anew meanwhile; if not, it is not running.
+bool ToolLink::Delivered(WindowHandle tool, platform::Delivery delivery) {
+  switch (delivery) {
+    case platform::Delivery::kDone:
+      if (notResponding_ == tool) notResponding_ = kNoWindow;
+      if (refused_ == tool) refused_ = kNoWindow;
+      // Handled, and closed on it.
+      if (!windows_.Exists(tool) && statusChanged) statusChanged(StatusOf(ReachToolWindow()));
+      return true;
+    case platform::Delivery::kNoAnswer:
+      notResponding_ = tool;
+      break;
+    case platform::Delivery::kRefused:
+      refused_ = tool;
+      break;
+    case platform::Delivery::kGone:
+      ReachToolWindow();
+      break;
+  }
+  if (statusChanged) statusChanged(StatusOf(toolWindow_));
+  return false;
 }
+
+void ToolLink::TellNotRunning() {
+  if (statusChanged) statusChanged(StatusOf(kNoWindow));
+}
+
+// The tool found anew (started again since the status line last looked)
+// shows in the status line at once.
+WindowHandle ToolLink::ReachToolTelling() {
+  const WindowHandle held = toolWindow_;
+  const WindowHandle tool = ReachToolWindow();
+  if (tool == kNoWindow)
+    TellNotRunning();
+  else if (tool != held && statusChanged)
+    statusChanged(StatusOf(tool));
+  return tool;
+}
+
+bool ToolLink::SendToolCommand(int id) {
+  const WindowHandle tool = ReachToolTelling();
+  if (tool == kNoWindow) return false;
+  if (!HasKnownShape(tool)) return false;
+  return Delivered(tool, windows_.Send(tool, toolmsg::kCommand, static_cast<std::uintptr_t>(id), 0));
+}
+
+bool ToolLink::Notify(std::uintptr_t what, std::intptr_t tag) {
+  const WindowHandle tool = ReachToolTelling();
+  if (tool == kNoWindow) return false;
+  return Delivered(tool, windows_.Post(tool, toolmsg::kReload, what, tag));
+}
+
+bool ToolLink::NotifyColourChanged() { return Notify(toolmsg::kColourChanged, toolmsg::kColourTag); }
+
+bool ToolLink::NotifyFontChanged() { return Notify(toolmsg::kFontChanged, 0); }
 
 void ToolLink::BringToolForward() {
-  const WindowHandle tool = LiveToolWindow();
+  const WindowHandle tool = ReachToolWindow();
   if (tool == kNoWindow) return;
   if (windows_.IsMinimised(tool)) windows_.Restore(tool);
   windows_.BringToForeground(tool);

@@ -32,9 +32,11 @@ class ToolLink {
   void SetWindowNames(const toollink::WindowNames& names) { names_ = names; }
   const toollink::WindowNames& windowNames() const { return names_; }
 
-  // The main window as the last RefreshToolStatus found it (ToolWindow), or
-  // kNoWindow. Everything below that uses it first checks that it is still a
-  // window titled toolTitle(); if not, it counts as none.
+  // The main window as last found (by RefreshToolStatus, ProbeToolStatus, or
+  // a command or notification), or kNoWindow. Everything below that uses it
+  // first checks that it is still a window titled toolTitle(); if not, the
+  // tool is looked up again by its title, so that a tool closed and started
+  // again is followed.
   platform::WindowHandle toolWindow() const { return toolWindow_; }
 
   // The top-level window titled toolTitle(), of any class, looked up now;
@@ -48,28 +50,54 @@ class ToolLink {
   // True when the bar named barKind is shown in the tool; false when the tool,
   // the bar's window or the name is unknown.
   bool IsBarVisible(std::string_view barKind) const;
+  // True when the tool runs and at least one of its inner windows (the
+  // container, a bar, the multi-document marker) is found under the names
+  // in use. Otherwise its display style and bars cannot be told, and no
+  // display-style or bar command is sent to it.
+  bool IsShapeKnown() const;
+  // True when the tool, as last found, runs with higher rights than this
+  // program (found out beforehand, or from a message the desktop dropped).
+  bool RunsWithHigherRights() const;
 
   // Looks the tool up and keeps its window as toolWindow(). Returns the text
   // of the status line: the tool's title followed by whether it runs and in
-  // which display style.
+  // which display style. A tool marked as not responding is asked once more
+  // with a message that does nothing.
   std::string RefreshToolStatus();
+  // The same, sending nothing to the tool (for the periodic check): a tool
+  // marked as not responding stays so until a message gets through.
+  std::string ProbeToolStatus();
 
   // WM_COMMAND id to the tool, waiting until it has handled it, but not
   // for ever: a tool that does not respond is given up after a few seconds,
-  // marked as not responding until it answers again, and statusChanged is
-  // told the status line that says so.
-  void SendToolCommand(int id);
+  // marked as not responding until it answers again. Nothing is sent to a
+  // tool whose shape is unknown. False when the command did not reach the
+  // tool; statusChanged is then told the status line that says why.
+  bool SendToolCommand(int id);
   std::function<void(const std::string& status)> statusChanged;
-  // The reload notifications, queued for the tool without waiting.
-  void NotifyColourChanged();
-  void NotifyFontChanged();
+  // The reload notifications, queued for the tool without waiting; false, as
+  // for a command, when they could not be queued.
+  bool NotifyColourChanged();
+  bool NotifyFontChanged();
   // Restores the tool's main window when it is minimised and brings it to
   // the foreground.
   void BringToolForward();
 
  private:
-  platform::WindowHandle LiveToolWindow() const;
-  platform::WindowHandle BarWindow(std::string_view barKind) const;
+  // The stored window while it is still the tool's, else the tool looked up
+  // now; kept as toolWindow().
+  platform::WindowHandle ReachToolWindow();
+  platform::WindowHandle CurrentToolWindow() const;
+  platform::WindowHandle BarWindow(platform::WindowHandle mainWindow, std::string_view barKind) const;
+  bool HasKnownShape(platform::WindowHandle mainWindow) const;
+  bool ShowsMdi(platform::WindowHandle mainWindow) const;
+  void TellNotRunning();
+  platform::WindowHandle ReachToolTelling();
+  std::string StatusOf(platform::WindowHandle window) const;
+  // Records what became of a message to tool; tells statusChanged when it
+  // did not arrive.
+  bool Delivered(platform::WindowHandle tool, platform::Delivery delivery);
+  bool Notify(std::uintptr_t what, std::intptr_t tag);
 
   platform::WindowLink& windows_;
   const platform::Host& host_;
@@ -79,6 +107,8 @@ class ToolLink {
   toollink::WindowNames names_;
   // The tool's window that last gave up a command, until it answers again.
   platform::WindowHandle notResponding_ = platform::kNoWindow;
+  // The tool's window whose program the desktop last refused a message to.
+  platform::WindowHandle refused_ = platform::kNoWindow;
 };
 
 }  // namespace qlm

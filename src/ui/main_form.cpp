@@ -61,7 +61,7 @@ MainForm::MainForm(platform::Host& host, ToolLink& link, FormWindow& window)
   tickerBar.onClick = [this] { ApplyBar(config::kTickerBar, tickerBar); };
   topMost.onClick = [this] { TopMostClick(); };
   realtime.onClick = [this] { RealtimeClick(); };
-  link_.statusChanged = [this](const std::string& status) { window_.SetStatusText(status); };
+  link_.statusChanged = [this](const std::string& status) { ShowStatus(status); };
 }
 
 // Enumerated at most once for each load (FillListsForLoading forgets it), so
@@ -72,11 +72,34 @@ const std::vector<std::string>& MainForm::SystemFontList() {
 }
 
 bool MainForm::LoadSettings() {
-  const bool loaded = LoadEverything();
-  // Also after a failure: a failed reload leaves the window in use, and its
-  // status line and link to the tool must stay true.
-  RefreshToolStatus();
+  const std::string folderBefore = toolFolder_;
+  bool loaded = false;
+  try {
+    loaded = LoadEverything();
+  } catch (...) {
+    AfterReload(false, folderBefore);
+    throw;
+  }
+  AfterReload(loaded, folderBefore);
   return loaded;
+}
+
+// Also after a failure or an error: a failed reload leaves the window in
+// use, and its status line, link and real-time mode must agree with the tool
+// whose file it shows. Real-time mode stays only where the same tool's file
+// was loaded whole: controls filled half way must not be written or sent.
+void MainForm::AfterReload(bool loaded, const std::string& folderBefore) {
+  if (!loaded || toolFolder_ != folderBefore) LeaveRealtime();
+  if (loaded) RememberFontInFile();
+  RefreshToolStatus();
+}
+
+void MainForm::RememberFontInFile() {
+  fontInFile_ = FontInFile{font.face.text(), font.style.selected(), font.size.position()};
+}
+
+void MainForm::LeaveRealtime() {
+  if (realtime.checked()) realtime.SetChecked(false);
 }
 
 bool MainForm::LoadEverything() {
@@ -87,7 +110,12 @@ bool MainForm::LoadEverything() {
   // A reload that switched tools: the TopMost handler below must not find,
   // restore or bring forward the tool that was left. Until the new tool's
   // title is read, no tool is looked up, as at the first load.
-  if (own.toolFolder != toolFolder_) link_.SetTool(ToolKind::kNone, "");
+  if (own.toolFolder != toolFolder_) {
+    link_.SetTool(ToolKind::kNone, "");
+    // Real-time mode was entered for the tool that was left: the new tool's
+    // values must not be written back or sent while they are loaded.
+    LeaveRealtime();
+  }
   toolFolder_ = own.toolFolder;
   posTop_ = own.posTop;
   posLeft_ = own.posLeft;
@@ -203,7 +231,59 @@ void MainForm::CompleteLists() {
   }
 }
 
-void MainForm::RefreshToolStatus() { window_.SetStatusText(link_.RefreshToolStatus()); }
+void MainForm::RefreshToolStatus() { ShowStatus(link_.RefreshToolStatus()); }
+
+void MainForm::FollowTool() { ShowStatus(link_.ProbeToolStatus()); }
+
+// The periodic check would otherwise redraw the status line every time.
+void MainForm::ShowStatus(const std::string& text) {
+  if (text == statusShown_) return;
+  statusShown_ = text;
+  window_.SetStatusText(text);
+}
+
+template <typename Change>
+void MainForm::Quietly(Change change) {
+  const bool was = quiet_;
+  quiet_ = true;
+  try {
+    change();
+  } catch (...) {
+    quiet_ = was;
+    throw;
+  }
+  quiet_ = was;
+}
+
+void MainForm::ShowStoredBar(const char* barKind, CheckModel& box) {
+  const std::int32_t stored = ToolConfig(host_, toolFiles_).ReadInteger(barKind, config::kDocking);
+  const bool shown = stored == config::kAbsent ? !box.checked() : stored != 0;
+  Quietly([&] { box.SetChecked(shown); });
+}
+
+void MainForm::ShowStoredStyle(int before) {
+  const std::int32_t stored = ToolConfig(host_, toolFiles_).ReadInteger(config::kGlobal, config::kIsMdi);
+  Quietly([&] { windowStyle.Select(stored == config::kAbsent ? before : std::clamp(stored, -1, 1)); });
+}
+
+void MainForm::ShowFontInFile() {
+  if (fontInFile_.face.empty()) return;
+  const auto& faces = font.face.items();
+  const auto face = std::find(faces.begin(), faces.end(), fontInFile_.face);
+  if (face != faces.end()) font.face.Select(static_cast<int>(face - faces.begin()));
+  font.style.Select(fontInFile_.style);
+  font.size.Show(fontInFile_.size);
+  UpdateFontSample();
+}
+
+void MainForm::ShowColourInFile(const std::string& current) {
+  currentColourFile_ = current;
+  const auto& items = colourFiles.items();
+  const auto found = std::find_if(items.begin(), items.end(), [this](const std::string& item) {
+    return platform::CompareIgnoringCase(item, currentColourFile_) == 0;
+  });
+  colourFiles.Select(found == items.end() ? -1 : static_cast<int>(found - items.begin()));
+}
 
 void MainForm::UpdateFontSample() {
   if (font.face.selected() < 0) return;
@@ -218,14 +298,31 @@ void MainForm::EnableBars(bool enabled) {
   tickerBar.SetEnabled(enabled);
 }
 
-void MainForm::ApplyBar(const char* barKind, const CheckModel& box) {
-  if (!realtime.checked()) return;
+void MainForm::ApplyBar(const char* barKind, CheckModel& box) {
+  if (!realtime.checked() || quiet_) return;
   // TradePro's tab bar is neither stored by OK nor commanded: its 40601 is
   // the ticker bar's toggle.
   if (toolKind_ == ToolKind::kTradePro && std::string_view(barKind) == config::kTabBar) return;
-  ToolConfig(host_, toolFiles_).WriteInteger(barKind, config::kDocking, box.checked() ? 1 : 0);
+  try {
+    ToolConfig(host_, toolFiles_).WriteInteger(barKind, config::kDocking, box.checked() ? 1 : 0);
+  } catch (const ProfileWriteError&) {
+    if (!entering_) ShowStoredBar(barKind, box);
+    throw;
+  }
   if (windowStyle.selected() == 0) return;
   if (box.checked() != link_.IsBarVisible(barKind)) link_.SendToolCommand(BarCommand(toolKind_, barKind));
+}
+
+void MainForm::WindowStyleClick() {
+  const int before = styleShown_;
+  styleShown_ = windowStyle.selected();
+  if (quiet_) return;
+  try {
+    ApplyWindowStyle();
+  } catch (const ProfileWriteError&) {
+    if (!entering_ && windowStyle.selected() == styleShown_) ShowStoredStyle(before);
+    throw;
+  }
 }
 
 void MainForm::ApplyWindowStyle() {
@@ -251,8 +348,16 @@ void MainForm::ApplyWindowStyle() {
 void MainForm::ApplyFont() {
   if (realtime.checked()) {
     const ToolConfig edit = ToolConfig(host_, toolFiles_).Edit();
-    if (WriteFontSlots(edit, pixelsPerInch_, font)) {
-      edit.Commit();
+    bool written = false;
+    try {
+      written = WriteFontSlots(edit, pixelsPerInch_, font);
+      if (written) edit.Commit();
+    } catch (const ProfileWriteError&) {
+      if (!entering_) ShowFontInFile();
+      throw;
+    }
+    if (written) {
+      RememberFontInFile();
       link_.NotifyFontChanged();
     }
   }
@@ -270,6 +375,7 @@ void MainForm::FontSizeClick(int step) {
 }
 
 void MainForm::ColourFileChange() {
+  const std::string before = currentColourFile_;
   if (!SetCurrentColourFile(host_, toolFiles_, colourFiles.text(), currentColourFile_)) {
     // The chosen file has gone: show the one still in force, which is what
     // OK will save.
@@ -280,7 +386,12 @@ void MainForm::ColourFileChange() {
     colourFiles.Select(current == items.end() ? -1 : static_cast<int>(current - items.begin()));
     return;
   }
-  ApplyColour();
+  try {
+    ApplyColour();
+  } catch (const ProfileWriteError&) {
+    ShowColourInFile(before);
+    throw;
+  }
 }
 
 void MainForm::RealtimeClick() {
@@ -299,11 +410,33 @@ void MainForm::RealtimeClick() {
     realtime.SetChecked(false);
     return;
   }
+  // The desktop would drop every command and notification to a tool that
+  // runs with higher rights; this program never asks for them itself.
+  if (link_.RunsWithHigherRights()) {
+    host_.ShowNotice(host_.Text(msg::kRealtimeNeedsSameRights));
+    realtime.SetChecked(false);
+    return;
+  }
   // Only a Yes enters real-time mode: closing the question writes nothing.
   if (window_.AskYesNo(host_.Text(msg::kRealtimeCaution)) != kYes) {
     realtime.SetChecked(false);
     return;
   }
+  // A refused write (or any error) leaves real-time mode: the controls keep
+  // what the user set, for OK, and the tool is not driven from values its
+  // file lacks.
+  entering_ = true;
+  try {
+    EnterRealtime();
+  } catch (...) {
+    entering_ = false;
+    LeaveRealtime();
+    throw;
+  }
+  entering_ = false;
+}
+
+void MainForm::EnterRealtime() {
   if (toolKind_ != ToolKind::kTradePro) {
     ApplyWindowStyle();
     tabBar.onClick();

@@ -80,6 +80,16 @@ class MainForm {
   void OkClick();
   void CancelClick();
 
+  // The status line follows the tool (closed, started again, switched to
+  // another display style) without sending it anything: when the window is
+  // activated, and every few seconds while real-time mode is on.
+  void WindowActivated() { FollowTool(); }
+  void StatusTimer() {
+    if (realtime.checked()) FollowTool();
+  }
+  // How often the window calls StatusTimer.
+  static constexpr unsigned kStatusTimerMs = 3000;
+
   // The controls.
   RadioModel windowStyle;  // 0 single-document, 1 multi-document display
   CheckModel toolBar;
@@ -104,10 +114,28 @@ class MainForm {
  private:
   // The steps of LoadSettings up to the status line.
   bool LoadEverything();
-  void WindowStyleClick() { ApplyWindowStyle(); }
+  void WindowStyleClick();
   void RealtimeClick();
+  void EnterRealtime();
+  // Unchecks Realtime as the user would.
+  void LeaveRealtime();
+  // What a reload leaves, whether it loaded, refused or raised: real-time
+  // mode only for the same tool loaded whole, and the status line anew.
+  void AfterReload(bool loaded, const std::string& folderBefore);
+  void FollowTool();
+  void ShowStatus(const std::string& text);
+  // After the tool's file refused a real-time write: the control shows what
+  // the file holds again (read back where it can be, else as before the
+  // change), without running its handler.
+  void ShowStoredBar(const char* barKind, CheckModel& box);
+  void ShowStoredStyle(int before);
+  void ShowFontInFile();
+  void RememberFontInFile();
+  void ShowColourInFile(const std::string& current);
+  template <typename Change>
+  void Quietly(Change change);
   void TopMostClick();
-  void ApplyBar(const char* barKind, const CheckModel& box);
+  void ApplyBar(const char* barKind, CheckModel& box);
   void ApplyWindowStyle();
   void ApplyFont();
   void ApplyColour();
@@ -141,6 +169,20 @@ class MainForm {
   std::vector<std::string> colourNamesAtLoad_;
   bool fontListPartial_ = false;
   bool colourListPartial_ = false;
+  // Set while controls are put back without running their handlers.
+  bool quiet_ = false;
+  // Set while real-time mode is being entered: a refused write then ends it.
+  bool entering_ = false;
+  // The style the radio group showed before its last change.
+  int styleShown_ = -1;
+  // The font controls as last written to the tool's file in real-time mode.
+  struct FontInFile {
+    std::string face;
+    int style = -1;
+    int size = 0;
+  };
+  FontInFile fontInFile_;
+  std::string statusShown_;
 };
 
 }  // namespace qlm::ui

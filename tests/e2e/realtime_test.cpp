@@ -200,5 +200,65 @@ TEST_F(RealtimeTest, TradeProTickerBarHasItsOwnCommand) {
   EXPECT_EQ(config.at("GLOBAL").at("COLOR"), "Night");
 }
 
+// The tool closed and started again during real-time mode: the status line
+// follows it, and the next changes reach the new run.
+TEST_F(RealtimeTest, AToolStartedAgainFollowsTheNextChange) {
+  const std::string title = UniqueTitle("株トレード");
+  StandInSession tool("Takumi.exe", title, Appcfg("IsMDI=1\r\nCOLOR=Color\\Night.CLR\r\n", 1, 1, 1));
+  ASSERT_TRUE(tool.Start());
+  Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
+  ASSERT_TRUE(qlm.Start());
+  ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
+  EnterRealtime(qlm, 6);
+  ExpectLines(tool, 3);  // start, reload:font, reload:colour
+
+  tool.Close();
+  EXPECT_TRUE(WaitUntil([&] { return qlm.Text(kStatusBar) == title + S(" プログラムは起動してません。"); }))
+      << qlm.Text(kStatusBar);
+  ASSERT_TRUE(tool.Start());
+  const std::size_t started = tool.Lines().size();
+  EXPECT_TRUE(WaitUntil([&] { return qlm.Text(kStatusBar) == title + S(" 起動中。MDI表示。"); }))
+      << qlm.Text(kStatusBar);
+
+  qlm.Click(kToolBar);
+  ExpectLines(tool, started + 1);
+  EXPECT_EQ(tool.Last()["event"], "command:40600");
+  EXPECT_EQ(tool.Last()["toolbar"], "0");
+  qlm.Click(kWindowStyleSdi);
+  ExpectLines(tool, started + 2);
+  EXPECT_EQ(tool.Last()["event"], "command:40603");
+  EXPECT_EQ(tool.Last()["display"], "sdi");
+  qlm.Choose(kColourFiles, "Paper.CLR");
+  ExpectLines(tool, started + 3);
+  EXPECT_EQ(tool.Last()["event"], "reload:colour");
+  EXPECT_EQ(tool.Last()["colour"], "Color\\Paper.CLR");
+}
+
+// A tool whose inner windows carry names Quillmate does not know (none set in
+// [ToolWindows]): entering real-time mode and clicking a bar send it no
+// command, only the reload notifications, and the status line says why.
+TEST_F(RealtimeTest, AToolWithUnknownInnerWindowsGetsNoCommand) {
+  const std::string title = UniqueTitle("株トレード");
+  StandInSession tool("Takumi.exe", title, Appcfg("IsMDI=1\r\nCOLOR=Color\\Night.CLR\r\n", 1, 1, 1));
+  ASSERT_TRUE(tool.Start(test::OtherNameSwitches()));
+  // The file differs from the running tool in the style and a bar.
+  test::WriteBytes(tool.ConfigPath(), Appcfg("IsMDI=1\r\nCOLOR=Color\\Night.CLR\r\n", 1, 0, 1));
+  Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
+  ASSERT_TRUE(qlm.Start());
+  ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
+  EXPECT_EQ(qlm.Text(kStatusBar), title + S(" 起動中。画面構成が不明です。"));
+
+  EnterRealtime(qlm, 6);
+  ExpectLines(tool, 3);
+  qlm.Click(kToolBar);
+  EXPECT_EQ(ReadIni(tool.ConfigPath())["TOOLBAR"]["DOCKING"], "0");
+  qlm.Choose(kFontStyle, S("太字"));
+  ExpectLines(tool, 4);
+  EXPECT_EQ(Events(tool.Lines(), 1), (std::vector<std::string>{"reload:font", "reload:colour", "reload:font"}));
+  EXPECT_EQ(tool.Last()["display"], "mdi");
+  EXPECT_EQ(tool.Last()["toolbar"], "1");
+  EXPECT_EQ(tool.Last()["tabbar"], "1");
+}
+
 }  // namespace
 }  // namespace qlm::e2e

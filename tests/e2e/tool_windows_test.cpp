@@ -22,8 +22,8 @@ std::vector<std::string> EventsAfterStart(const StandInSession& tool) {
 
 using ToolWindowsTest = DesktopTest;
 
-// Without the section the marker is missed and the tool is taken for
-// single-document display. With it, entering real-time mode finds the tool
+// Without the section none of the tool's inner windows is found and its
+// shape is unknown. With it, entering real-time mode finds the tool
 // already matching and sends nothing but the reloads.
 TEST_F(ToolWindowsTest, RealtimeDrivesARenamedToolOnlyOnceQlmIniNamesItsWindows) {
   for (const bool named : {false, true}) {
@@ -33,7 +33,7 @@ TEST_F(ToolWindowsTest, RealtimeDrivesARenamedToolOnlyOnceQlmIniNamesItsWindows)
     Quillmate qlm(Quillmate::OwnIniFor(tool.folder(), named ? test::OtherNamesSection() : ""));
     ASSERT_TRUE(qlm.Start());
     ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
-    EXPECT_EQ(qlm.Text(kStatusBar), title + S(named ? " 起動中。MDI表示。" : " 起動中。SDI表示。"));
+    EXPECT_EQ(qlm.Text(kStatusBar), title + S(named ? " 起動中。MDI表示。" : " 起動中。画面構成が不明です。"));
 
     if (!named) continue;
     ASSERT_TRUE(qlm.EnterRealtime()) << qlm.Boxes();

@@ -74,6 +74,7 @@ StandInSession::~StandInSession() {
 }
 
 bool StandInSession::Start(const std::vector<std::string>& switches) {
+  const std::size_t linesBefore = Lines().size();
   std::string commandLine = "\"" + executable_ + "\" \"--state=" + statePath_ + "\"";
   for (const std::string& each : switches) commandLine += " " + each;
   STARTUPINFOA startup = {};
@@ -81,8 +82,9 @@ bool StandInSession::Start(const std::vector<std::string>& switches) {
   if (!CreateProcessA(executable_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       folder().c_str(), &startup, &process_))
     return false;
-  // The start line is written once the window is fully set up and shown.
-  if (!WaitForLines(1)) return false;
+  // The start line is written once the window is fully set up and shown; a
+  // tool started again adds its own to those of its earlier run.
+  if (!WaitForLines(linesBefore + 1)) return false;
   window_ = MainWindowOf(process_.dwThreadId);
   return window_ != nullptr;
 }

@@ -33,7 +33,8 @@ class StandInSession {
   StandInSession& operator=(const StandInSession&) = delete;
 
   // Starts the tool with its state file and switches, and waits until its
-  // window is up. False when it did not come up in time.
+  // window is up (also again, after Close). False when it did not come up in
+  // time.
   bool Start(const std::vector<std::string>& switches = {});
   // Closes the tool's window and waits for the program to end.
   void Close();

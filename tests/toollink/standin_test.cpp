@@ -251,31 +251,33 @@ TEST_F(StandInTest, NotificationsMakeTheToolRereadColourAndFont) {
 
 // --- A closed tool -------------------------------------------------------------
 
-TEST_F(StandInTest, NothingReachesAToolThatClosedNorItsSuccessor) {
+TEST_F(StandInTest, NothingReachesAToolThatClosedButItsSuccessorIsReached) {
   const std::string title = UniqueTitle("株トレード");
   StandInSession& first = InstallTitled("Takumi.exe", Appcfg(1, {}, "Color\\Night.CLR"), title);
   ASSERT_TRUE(first.Start());
   link.RefreshToolStatus();
+  const WindowHandle closed = link.toolWindow();
   first.Close();
   const std::size_t firstLines = first.Lines().size();
+  // The desktop reads messages to a window that has gone as such.
+  EXPECT_EQ(windows.Send(closed, toolmsg::kNothing, 0, 0), platform::Delivery::kGone);
+  EXPECT_EQ(windows.Post(closed, toolmsg::kNothing, 0, 0), platform::Delivery::kGone);
 
-  // Started again under the same title: a new window the link has not found.
+  // Started again under the same title: a new window, found by its title
+  // without waiting for the status line's next look.
   StandInSession& second = InstallTitled("Takumi.exe", Appcfg(1, {}, "Color\\Night.CLR"), title);
   ASSERT_TRUE(second.Start());
   ASSERT_NE(Handle(second.window()), link.toolWindow());
-  link.SendToolCommand(toolmsg::kToggleToolBar);
-  link.NotifyColourChanged();
-  link.NotifyFontChanged();
-  // Posted messages would arrive soon: give them the time.
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  EXPECT_TRUE(link.SendToolCommand(toolmsg::kToggleToolBar));
+  EXPECT_TRUE(link.NotifyColourChanged());
+  EXPECT_TRUE(link.NotifyFontChanged());
+  EXPECT_TRUE(second.WaitForLines(4));
+  EXPECT_EQ(link.toolWindow(), Handle(second.window()));
   EXPECT_EQ(first.Lines().size(), firstLines);
-  EXPECT_EQ(second.Lines().size(), 1u);
   EXPECT_TRUE(host.notices().empty());
-
-  // Once found, the new one is reached.
-  link.RefreshToolStatus();
-  link.SendToolCommand(toolmsg::kToggleToolBar);
-  EXPECT_EQ(second.Lines().size(), 2u);
+  // A program of this prefix runs with the same rights as this one.
+  EXPECT_NE(windows.OwnerRights(Handle(second.window())), platform::Rights::kHigher);
+  EXPECT_FALSE(link.RunsWithHigherRights());
 }
 
 }  // namespace

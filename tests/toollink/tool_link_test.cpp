@@ -2,6 +2,7 @@
 // the bar probes of both tool shapes, and what reaches the tool and when.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -315,15 +316,17 @@ void SendEverything(ToolLink& link) {
   link.BringToolForward();
 }
 
-TEST_F(ToolLinkTest, NothingIsSentBeforeTheToolWasFoundOrAfterItClosed) {
+TEST_F(ToolLinkTest, TheToolIsFoundByItsTitleAndNothingIsSentAfterItClosed) {
   FakeTool tool(windows, ToolKind::kOther, title);
-  SendEverything(link);  // no refresh yet
+  SendEverything(link);  // no refresh yet: looked up by the title
+  EXPECT_EQ(windows.messages().size(), 4u);
+  EXPECT_EQ(windows.foreground(), tool.main);
   link.RefreshToolStatus();
   windows.Destroy(tool.main);
+  const std::size_t before = windows.messages().size();
   SendEverything(link);
-  EXPECT_TRUE(windows.messages().empty());
+  EXPECT_EQ(windows.messages().size(), before);
   EXPECT_EQ(windows.lostMessages(), 0);
-  EXPECT_EQ(windows.foreground(), kNoWindow);
   EXPECT_TRUE(host.notices().empty());
 }
 
@@ -356,6 +359,188 @@ TEST_F(ToolLinkTest, NothingIsSentOnceTheMainWindowsTitleChanged) {
   windows.SetTitle(tool.main, title);
   link.NotifyFontChanged();
   EXPECT_EQ(windows.messages().size(), 1u);
+}
+
+// --- The tool restarted, its shape unknown, messages that do not arrive -----
+
+// Everything aimed at the tool, each in a way a test can check it arrived.
+struct Action {
+  const char* name;
+  std::function<bool(ToolLink&)> send;
+  unsigned message;
+  bool sent;  // Send (waited for) rather than Post
+};
+
+const std::vector<Action>& Actions() {
+  static const std::vector<Action> actions = {
+      {"bar command", [](ToolLink& link) { return link.SendToolCommand(toolmsg::kToggleToolBar); }, 0x0111, true},
+      {"style command", [](ToolLink& link) { return link.SendToolCommand(toolmsg::kSwitchDisplayStyle); }, 0x0111,
+       true},
+      {"colour notice", [](ToolLink& link) { return link.NotifyColourChanged(); }, 1174, false},
+      {"font notice", [](ToolLink& link) { return link.NotifyFontChanged(); }, 1174, false},
+  };
+  return actions;
+}
+
+// Closed and started again: a new window under the same title gets what the
+// old one would have, whether or not the status line looked in between.
+TEST_F(ToolLinkTest, EachMessageReachesTheToolStartedAgain) {
+  for (const bool refreshedBetween : {false, true}) {
+    for (const Action& action : Actions()) {
+      ScriptedWindows tree;
+      ToolLink follower(tree, host);
+      follower.SetTool(ToolKind::kOther, title);
+      FakeTool first(tree, ToolKind::kOther, title);
+      follower.RefreshToolStatus();
+      tree.Destroy(first.main);
+      if (refreshedBetween) EXPECT_EQ(follower.ProbeToolStatus(), title + Status(msg::kToolNotRunning));
+      FakeTool again(tree, ToolKind::kOther, title);
+      std::vector<std::string> told;
+      follower.statusChanged = [&told](const std::string& status) { told.push_back(status); };
+      EXPECT_TRUE(action.send(follower)) << action.name;
+      // The status line learns of the new run at once.
+      EXPECT_EQ(told, std::vector<std::string>{title + Status(msg::kToolRunningSdi)}) << action.name;
+      ASSERT_EQ(tree.messages().size(), 1u) << action.name;
+      EXPECT_EQ(tree.messages()[0].window, again.main) << action.name;
+      EXPECT_EQ(tree.messages()[0].message, action.message) << action.name;
+      EXPECT_EQ(follower.toolWindow(), again.main) << action.name;
+      EXPECT_EQ(tree.lostMessages(), 0) << action.name;
+    }
+  }
+}
+
+// Which inner windows make the shape known. Without any of them no display-
+// style or bar command is sent; the reload notifications still are.
+TEST_F(ToolLinkTest, AToolWithoutKnownInnerWindowsGetsNoCommand) {
+  struct Case {
+    const char* name;
+    std::function<void(ScriptedWindows&, WindowHandle)> build;
+    bool known;
+  };
+  const std::vector<Case> cases = {
+      {"no children", [](ScriptedWindows&, WindowHandle) {}, false},
+      {"other names only",
+       [](ScriptedWindows& tree, WindowHandle main) {
+         const WindowHandle holder = tree.Create(main, "Frame", "Holder");
+         tree.Create(holder, "Bar", "Buttons");
+         tree.Create(main, "OtherDoc", "");
+       },
+       false},
+      {"the marker's name as a title", [](ScriptedWindows& tree, WindowHandle main) {
+         tree.Create(main, "Other", Name(WindowName::kMarkerClass));
+       }, false},
+      {"container", [](ScriptedWindows& tree, WindowHandle main) {
+         tree.Create(main, "Frame", Name(WindowName::kContainerTitle));
+       }, true},
+      {"marker", [](ScriptedWindows& tree, WindowHandle main) {
+         tree.Create(main, Name(WindowName::kMarkerClass), "");
+       }, true},
+      {"ticker bar alone",
+       [](ScriptedWindows& tree, WindowHandle main) {
+         const std::string ticker = Name(WindowName::kTickerTitleB);
+         tree.Create(tree.Create(main, "Frame", ticker), "Bar", ticker);
+       },
+       true},
+  };
+  for (const Case& each : cases) {
+    ScriptedWindows tree;
+    ToolLink probe(tree, host);
+    probe.SetTool(ToolKind::kOther, title);
+    const WindowHandle main = tree.Create(kNoWindow, "ToolMainClass", title);
+    each.build(tree, main);
+    EXPECT_EQ(probe.RefreshToolStatus() == title + Status(msg::kToolShapeUnknown), !each.known) << each.name;
+    EXPECT_EQ(probe.IsShapeKnown(), each.known) << each.name;
+    EXPECT_EQ(probe.SendToolCommand(toolmsg::kSwitchDisplayStyle), each.known) << each.name;
+    EXPECT_EQ(probe.SendToolCommand(toolmsg::kToggleToolBar), each.known) << each.name;
+    EXPECT_TRUE(probe.NotifyColourChanged()) << each.name;
+    EXPECT_TRUE(probe.NotifyFontChanged()) << each.name;
+    std::size_t commands = 0;
+    for (const auto& message : tree.messages()) commands += message.message == 0x0111;
+    EXPECT_EQ(commands, each.known ? 2u : 0u) << each.name;
+    EXPECT_EQ(tree.messages().size() - commands, 2u) << each.name;
+  }
+}
+
+// A message the desktop drops (the tool runs with higher rights), a tool that
+// hangs and a tool that closes while the message is on its way each fail in
+// their own way, never as a success, and the status line says which.
+TEST_F(ToolLinkTest, AMessageThatDoesNotArriveIsToldApartAndNeverCountsAsSent) {
+  enum class Fault { kRefusing, kHung, kClosesOnMessage };
+  struct Case {
+    Fault fault;
+    bool posted;
+    bool delivered;
+    int status;
+  };
+  const Case cases[] = {
+      {Fault::kRefusing, false, false, msg::kToolRunsWithHigherRights},
+      {Fault::kRefusing, true, false, msg::kToolRunsWithHigherRights},
+      {Fault::kHung, false, false, msg::kToolNotResponding},
+      {Fault::kHung, true, true, msg::kToolRunningSdi},  // queued; the tool reads it once it wakes
+      {Fault::kClosesOnMessage, false, false, msg::kToolNotRunning},
+  };
+  for (const Case& each : cases) {
+    const std::string name = std::to_string(static_cast<int>(each.fault)) + (each.posted ? " posted" : " sent");
+    ScriptedWindows tree;
+    ToolLink probe(tree, host);
+    probe.SetTool(ToolKind::kOther, title);
+    FakeTool tool(tree, ToolKind::kOther, title);
+    std::vector<std::string> told;
+    probe.statusChanged = [&told](const std::string& status) { told.push_back(status); };
+    // Rights that cannot be found out beforehand: only the refusal tells.
+    if (each.fault == Fault::kRefusing) tree.SetRefusing(tool.main, true, platform::Rights::kUnknown);
+    if (each.fault == Fault::kHung) tree.SetHung(tool.main, true);
+    if (each.fault == Fault::kClosesOnMessage)
+      tree.OnMessage(tool.main, [&tree, &tool](const ScriptedWindows::Message&) { tree.Destroy(tool.main); });
+    EXPECT_EQ(probe.RefreshToolStatus(), title + Status(msg::kToolRunningSdi)) << name;
+    EXPECT_FALSE(probe.RunsWithHigherRights()) << name;
+
+    const bool delivered = each.posted ? probe.NotifyFontChanged() : probe.SendToolCommand(toolmsg::kToggleToolBar);
+    EXPECT_EQ(delivered, each.delivered) << name;
+    EXPECT_EQ(told, each.delivered ? std::vector<std::string>{} : std::vector<std::string>{title + Status(each.status)})
+        << name;
+    // The periodic look asks nothing, not even of a tool that hangs.
+    const int unanswered = tree.unansweredMessages();
+    EXPECT_EQ(probe.ProbeToolStatus(), title + Status(each.status)) << name;
+    EXPECT_EQ(tree.unansweredMessages(), unanswered) << name;
+    EXPECT_EQ(probe.RunsWithHigherRights(), each.fault == Fault::kRefusing) << name;
+  }
+}
+
+// The desktop's error codes and the facts about the tool's process, read as
+// the link reads them.
+TEST(WindowLinkRules, ErrorCodesAndRightsAreReadAsTheDesktopMeansThem) {
+  using platform::Delivery;
+  using platform::Rights;
+  using platform::RightsFacts;
+  const struct {
+    unsigned long error;
+    bool exists;
+    Delivery expected;
+  } deliveries[] = {
+      {5, true, Delivery::kRefused},     {5, false, Delivery::kRefused},   {1460, true, Delivery::kNoAnswer},
+      {1400, true, Delivery::kGone},     {1460, false, Delivery::kGone},   {0, false, Delivery::kGone},
+      {0, true, Delivery::kNoAnswer},    {1816, true, Delivery::kNoAnswer},
+  };
+  for (const auto& each : deliveries)
+    EXPECT_EQ(platform::DeliveryAfterFailure(each.error, each.exists), each.expected) << each.error << " " << each.exists;
+
+  const struct {
+    const char* name;
+    RightsFacts facts;
+    Rights expected;
+  } rights[] = {
+      {"process refused", {false, 5}, Rights::kHigher},
+      {"process gone", {false, 87}, Rights::kUnknown},
+      {"token refused", {true, 0, false, 5}, Rights::kHigher},
+      {"token failed otherwise", {true, 0, false, 1}, Rights::kUnknown},
+      {"levels unread", {true, 0, true, 0, false}, Rights::kUnknown},
+      {"high over medium", {true, 0, true, 0, true, 0x3000, 0x2000}, Rights::kHigher},
+      {"system over high", {true, 0, true, 0, true, 0x4000, 0x3000}, Rights::kHigher},
+      {"same level", {true, 0, true, 0, true, 0x2000, 0x2000}, Rights::kNotHigher},
+      {"lower level", {true, 0, true, 0, true, 0x1000, 0x2000}, Rights::kNotHigher},
+  };
+  for (const auto& each : rights) EXPECT_EQ(platform::JudgeRights(each.facts), each.expected) << each.name;
 }
 
 TEST_F(ToolLinkTest, BringingTheToolForwardRestoresItOnlyWhenMinimised) {

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <deque>
+#include <functional>
+#include <memory>
 
 #include "platform/codepage.h"
 #include "platform/portable/scripted_host.h"
@@ -623,6 +625,9 @@ TEST_F(MainFormTest, AReloadShowsAndWritesTheSizeAsTheFirstShowDoes) {
   EXPECT_EQ(Stored("FONT", "FF0"), "-132,0,0,0,400,0,0,0,128,0,0,0,0," + gothic);
 }
 
+// A failed reload shows the file half loaded: real-time mode ends there, so
+// nothing half loaded is written or sent, while the link still names the
+// tool and the status line tells about it.
 TEST_F(MainFormTest, AFailedReloadKeepsTheStatusAndTheLinkToTheTool) {
   Install("Takumi.exe", fullConfig);
   ASSERT_TRUE(form.LoadSettings());
@@ -636,11 +641,12 @@ TEST_F(MainFormTest, AFailedReloadKeepsTheStatusAndTheLinkToTheTool) {
   form.CancelClick();
   ASSERT_FALSE(window.closed);
   EXPECT_EQ(window.status, Sjis("Sample Tool 起動中。MDI表示。"));
+  EXPECT_FALSE(form.realtime.checked());
+  EXPECT_EQ(link.toolWindow(), running.main);
+  const auto commands = running.Commands();
   form.toolBar.SetChecked(false);
-  EXPECT_EQ(Stored("TOOLBAR", "DOCKING"), "0");
-  EXPECT_EQ(running.Commands().back(), toolmsg::kToggleToolBar);
-  form.FontSizeClick(+1);
-  EXPECT_EQ(windows.messages().back().message, toolmsg::kReload);
+  EXPECT_EQ(Stored("TOOLBAR", "DOCKING"), "1");
+  EXPECT_EQ(running.Commands(), commands);
 
   // The tool gone meanwhile: a failed reload says so.
   windows.Destroy(running.main);
@@ -648,6 +654,213 @@ TEST_F(MainFormTest, AFailedReloadKeepsTheStatusAndTheLinkToTheTool) {
   window.answers = {kYes, kNo};
   form.CancelClick();
   EXPECT_EQ(window.status, Sjis("Sample Tool プログラムは起動してません。"));
+}
+
+// --- The tool restarted or with higher rights, refused writes, reloads -------
+
+// Real-time mode goes on with the tool started again: its status line follows
+// on activation and by the timer (only in real-time mode), and the first
+// display-style click reaches the new tool.
+TEST_F(MainFormTest, RealtimeFollowsTheToolStartedAgain) {
+  Install("Takumi.exe", fullConfig);
+  ASSERT_TRUE(form.LoadSettings());
+  auto running = std::make_unique<FakeTool>(windows, "Sample Tool");
+  ASSERT_TRUE(EnterRealtime());
+  EXPECT_EQ(window.status, Sjis("Sample Tool 起動中。MDI表示。"));
+  const std::size_t entered = windows.messages().size();
+
+  windows.Destroy(running->main);
+  form.StatusTimer();
+  EXPECT_EQ(window.status, Sjis("Sample Tool プログラムは起動してません。"));
+  // Started again in single-document display.
+  running = std::make_unique<FakeTool>(windows, "Sample Tool");
+  running->SetMdi(false);
+  form.WindowActivated();
+  EXPECT_EQ(window.status, Sjis("Sample Tool 起動中。SDI表示。"));
+  EXPECT_EQ(windows.messages().size(), entered);
+
+  form.windowStyle.Select(0);
+  form.windowStyle.Select(1);
+  ASSERT_GT(windows.messages().size(), entered);
+  EXPECT_EQ(windows.messages()[entered].window, running->main);
+  EXPECT_EQ(windows.messages()[entered].wParam, toolmsg::kSwitchDisplayStyle);
+  EXPECT_EQ(window.status, Sjis("Sample Tool 起動中。MDI表示。"));
+  form.FontSizeClick(+1);
+  EXPECT_EQ(windows.messages().back().window, running->main);
+  EXPECT_EQ(windows.messages().back().message, toolmsg::kReload);
+
+  // Outside real-time mode the timer looks at nothing; activation still does.
+  form.realtime.SetChecked(false);
+  windows.Destroy(running->main);
+  form.StatusTimer();
+  EXPECT_EQ(window.status, Sjis("Sample Tool 起動中。MDI表示。"));
+  form.WindowActivated();
+  EXPECT_EQ(window.status, Sjis("Sample Tool プログラムは起動してません。"));
+}
+
+TEST_F(MainFormTest, RealtimeIsRefusedForAToolKnownToRunWithHigherRights) {
+  Install("Takumi.exe", fullConfig);
+  ASSERT_TRUE(form.LoadSettings());
+  FakeTool running(windows, "Sample Tool");
+  const std::string before = Appcfg();
+  windows.SetRefusing(running.main, true);
+  form.realtime.SetChecked(true);
+  EXPECT_FALSE(form.realtime.checked());
+  EXPECT_TRUE(window.questions.empty());
+  EXPECT_EQ(host.notices().back(),
+            Sjis("トレーディングツールが管理者として実行されているので\nリアルタイム設定は出来ません。\n"
+                 "リアルタイム設定を使うときは、QLM.exe も管理者として実行してください。"));
+  EXPECT_EQ(window.status, Sjis("Sample Tool 起動中。管理者として実行されています。"));
+  EXPECT_EQ(Appcfg(), before);
+}
+
+// After the tool's file refused a real-time write, each control shows what
+// the file holds, which is what it showed before the change; the error goes
+// on to the error box.
+TEST_F(MainFormTest, ARefusedRealtimeWriteLeavesTheControlAsTheFileHoldsIt) {
+  struct Case {
+    const char* name;
+    std::function<void(MainForm&)> change;
+    std::function<std::string(const MainForm&)> shown;
+  };
+  const std::vector<Case> cases = {
+      {"tool bar", [](MainForm& f) { f.toolBar.SetChecked(false); },
+       [](const MainForm& f) { return std::to_string(f.toolBar.checked()); }},
+      {"style", [](MainForm& f) { f.windowStyle.Select(0); },
+       [](const MainForm& f) { return std::to_string(f.windowStyle.selected()); }},
+      {"font size", [](MainForm& f) { f.FontSizeClick(+1); }, [](const MainForm& f) { return f.font.size.text(); }},
+      {"font style",
+       [](MainForm& f) {
+         f.font.style.Select(0);
+         f.FontStyleChange();
+       },
+       [](const MainForm& f) { return std::to_string(f.font.style.selected()); }},
+      {"colour",
+       [](MainForm& f) {
+         f.colourFiles.Select(f.colourFiles.items()[0] == "Blue.clr" ? 1 : 0);
+         f.ColourFileChange();
+       },
+       [](const MainForm& f) { return f.colourFiles.text() + "/" + f.currentColourFile(); }},
+  };
+  for (const Case& each : cases) {
+    Install("Takumi.exe", fullConfig + "[FONT]\r\nFF0=-12,0,0,0,700,0,0,0,128,3,2,1,50," + gothic + "\r\n");
+    platform::ScriptedWindows tree;
+    ToolLink toolLink(tree, host);
+    FakeFormWindow shell;
+    shell.families = window.families;
+    MainForm edited(host, toolLink, shell);
+    edited.font.style.SetItems({"normal", "bold"});
+    ASSERT_TRUE(edited.LoadSettings()) << each.name;
+    FakeTool running(tree, "Sample Tool");
+    shell.answers = {kYes};
+    edited.realtime.SetChecked(true);
+    ASSERT_TRUE(edited.realtime.checked()) << each.name;
+    const std::string shownBefore = each.shown(edited);
+    const std::size_t messages = tree.messages().size();
+
+    // The file cannot be written any more.
+    test::RemoveFile(tool + "System\\Appcfg.ini");
+    test::MakeFolder(tool + "System\\Appcfg.ini");
+    EXPECT_THROW(each.change(edited), ProfileWriteError) << each.name;
+    EXPECT_EQ(each.shown(edited), shownBefore) << each.name;
+    EXPECT_TRUE(edited.realtime.checked()) << each.name;
+    EXPECT_EQ(tree.messages().size(), messages) << each.name;
+    test::RemoveFile(tool + "System\\Appcfg.ini");
+  }
+}
+
+// A refused write while real-time mode is entered ends it; the controls keep
+// what the user set, for OK.
+TEST_F(MainFormTest, ARefusedWriteWhileEnteringRealtimeEndsIt) {
+  Install("Takumi.exe", fullConfig);
+  ASSERT_TRUE(form.LoadSettings());
+  FakeTool running(windows, "Sample Tool");
+  form.tabBar.SetChecked(true);
+  test::RemoveFile(tool + "System\\Appcfg.ini");
+  test::MakeFolder(tool + "System\\Appcfg.ini");
+  window.answers = {kYes};
+  EXPECT_THROW(form.realtime.SetChecked(true), ProfileWriteError);
+  EXPECT_FALSE(form.realtime.checked());
+  EXPECT_TRUE(form.tabBar.checked());
+  EXPECT_TRUE(running.Commands().empty());
+  test::RemoveFile(tool + "System\\Appcfg.ini");
+}
+
+// After any reload, whether it loads, refuses or raises an error, real-time
+// mode, the link and the status line agree with the tool whose file is shown.
+TEST_F(MainFormTest, AfterAnyReloadRealtimeTheLinkAndTheStatusAgreeWithTheToolShown) {
+  struct Case {
+    const char* name;
+    bool otherTool;
+    std::string otherConfig;  // for otherTool; else the same tool's file becomes this
+    const char* executable;
+    enum { kLoads, kRefuses, kRaises } outcome;
+    bool realtimeAfter;
+  };
+  const std::string record13 = "[FONT]\r\nFF0=-12,0,0,0,400,0,0,0,128,3,2,1,50\r\n";
+  const std::vector<Case> cases = {
+      {"same tool loads", false, fullConfig, "Takumi.exe", Case::kLoads, true},
+      {"same tool refuses", false, "[GLOBAL]\r\nCOLOR=Color\\Gone.CLR\r\n", "Takumi.exe", Case::kRefuses, false},
+      {"same tool raises", false, record13, "Takumi.exe", Case::kRaises, false},
+      {"other tool loads", true, fullConfig, "Takumi.exe", Case::kLoads, false},
+      {"other tool refuses", true, fullConfig, "Notes.exe", Case::kRefuses, false},
+      {"other tool raises", true, record13, "Takumi.exe", Case::kRaises, false},
+  };
+  for (const Case& each : cases) {
+    Install("Takumi.exe", fullConfig);
+    platform::ScriptedWindows tree;
+    ToolLink toolLink(tree, host);
+    FakeFormWindow shell;
+    shell.families = window.families;
+    MainForm reloaded(host, toolLink, shell);
+    reloaded.font.style.SetItems({"normal", "bold"});
+    ProfileFile(host, OwnSettingsPath(host)).WriteString("CONFIG", "TTPath", tool);
+    ASSERT_TRUE(reloaded.LoadSettings()) << each.name;
+    FakeTool sample(tree, "Sample Tool");
+    FakeTool other(tree, "Other Tool");
+    shell.answers = {kYes};
+    reloaded.realtime.SetChecked(true);
+    ASSERT_TRUE(reloaded.realtime.checked()) << each.name;
+
+    const std::string otherFolder = folder / "Other\\";
+    std::string chosen = tool;
+    if (each.otherTool) {
+      chosen = otherFolder;
+      test::WriteBytes(otherFolder + each.executable, "");
+      test::WriteBytes(otherFolder + "System\\Appcfg.ini", each.otherConfig);
+      test::WriteBytes(otherFolder + "System\\Sys.ini", "[INFO]\r\nTitle=Other Tool\r\n");
+      test::WriteBytes(otherFolder + "Color\\Blue.clr", "");
+    } else {
+      test::WriteBytes(tool + "System\\Appcfg.ini", each.otherConfig);
+    }
+    // The dialog offers the tool's executable; the stored folder is what counts.
+    ProfileFile(host, OwnSettingsPath(host)).WriteString("CONFIG", "TTPath", chosen);
+    tree.OnMessage(sample.main, {});
+    const std::size_t before = tree.messages().size();
+    if (each.outcome == Case::kRaises)
+      EXPECT_ANY_THROW(reloaded.LoadSettings()) << each.name;
+    else
+      EXPECT_EQ(reloaded.LoadSettings(), each.outcome == Case::kLoads) << each.name;
+
+    const bool otherShown = each.otherTool && each.outcome != Case::kRefuses;
+    const bool switched = each.otherTool;
+    EXPECT_EQ(reloaded.realtime.checked(), each.realtimeAfter) << each.name;
+    if (!(each.otherTool && each.outcome == Case::kRefuses)) {
+      const std::string title = otherShown ? "Other Tool" : "Sample Tool";
+      EXPECT_EQ(toolLink.toolTitle(), title) << each.name;
+      EXPECT_EQ(toolLink.toolWindow(), otherShown ? other.main : sample.main) << each.name;
+      EXPECT_EQ(shell.status, title + Sjis(" 起動中。MDI表示。")) << each.name;
+    } else {
+      EXPECT_EQ(toolLink.toolWindow(), kNoWindow) << each.name;
+      EXPECT_EQ(shell.status, Sjis(" プログラムは起動してません。")) << each.name;
+    }
+    // Nothing reached the tool that was left.
+    if (switched)
+      for (std::size_t i = before; i < tree.messages().size(); ++i)
+        EXPECT_NE(tree.messages()[i].window, sample.main) << each.name;
+    test::RemoveFile(otherFolder + "Takumi.exe");
+    test::RemoveFile(otherFolder + "Notes.exe");
+  }
 }
 
 }  // namespace

@@ -82,18 +82,43 @@ void ScriptedWindows::Deliver(const Message& message) {
   if (const Reaction reaction = found->second.reaction) reaction(message);
 }
 
-bool ScriptedWindows::Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+// A window whose reaction destroys it was closed while handling the message:
+// its program ended without answering.
+Delivery ScriptedWindows::Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
   const auto found = windows_.find(window);
-  if (found != windows_.end() && found->second.hung) {
+  if (found == windows_.end()) {
+    ++lost_;
+    return Delivery::kGone;
+  }
+  if (found->second.refusing) {
+    ++refused_;
+    return Delivery::kRefused;
+  }
+  if (found->second.hung) {
     ++unanswered_;
-    return false;
+    return Delivery::kNoAnswer;
   }
   Deliver(Message{window, message, wParam, lParam, true});
-  return found != windows_.end();
+  return Exists(window) ? Delivery::kDone : Delivery::kGone;
 }
 
-void ScriptedWindows::Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+Delivery ScriptedWindows::Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+  const auto found = windows_.find(window);
+  if (found == windows_.end()) {
+    ++lost_;
+    return Delivery::kGone;
+  }
+  if (found->second.refusing) {
+    ++refused_;
+    return Delivery::kRefused;
+  }
   Deliver(Message{window, message, wParam, lParam, false});
+  return Delivery::kDone;
+}
+
+Rights ScriptedWindows::OwnerRights(WindowHandle window) const {
+  const auto found = windows_.find(window);
+  return found == windows_.end() ? Rights::kUnknown : found->second.rights;
 }
 
 WindowHandle ScriptedWindows::Create(WindowHandle parent, std::string className, std::string title, bool visible) {
@@ -104,7 +129,8 @@ WindowHandle ScriptedWindows::CreateWithHandle(WindowHandle handle, WindowHandle
                                                std::string title, bool visible) {
   assert(handle != kNoWindow && !Exists(handle));
   assert(parent == kNoWindow || Exists(parent));
-  windows_[handle] = Window{parent, std::move(className), std::move(title), visible, false, false, {}};
+  windows_[handle] = Window{parent, std::move(className), std::move(title), visible, false, false, false,
+                            Rights::kNotHigher, {}};
   order_.push_back(handle);
   next_ = std::max(next_, handle + 1);
   return handle;
@@ -124,6 +150,12 @@ void ScriptedWindows::SetTitle(WindowHandle window, std::string title) { windows
 void ScriptedWindows::SetVisible(WindowHandle window, bool visible) { windows_.at(window).visible = visible; }
 
 void ScriptedWindows::SetHung(WindowHandle window, bool hung) { windows_.at(window).hung = hung; }
+
+void ScriptedWindows::SetRefusing(WindowHandle window, bool refusing, Rights rights) {
+  Window& each = windows_.at(window);
+  each.refusing = refusing;
+  each.rights = refusing ? rights : Rights::kNotHigher;
+}
 
 void ScriptedWindows::SetMinimised(WindowHandle window, bool minimised) { windows_.at(window).minimised = minimised; }
 

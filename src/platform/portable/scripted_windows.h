@@ -35,8 +35,9 @@ class ScriptedWindows : public WindowLink {
   bool Exists(WindowHandle window) const override { return windows_.count(window) != 0; }
   std::string Title(WindowHandle window) const override;
   bool HasVisibleStyle(WindowHandle window) const override;
-  bool Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
-  void Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
+  Delivery Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
+  Delivery Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
+  Rights OwnerRights(WindowHandle window) const override;
   bool IsMinimised(WindowHandle window) const override;
   void Restore(WindowHandle window) override;
   void BringToForeground(WindowHandle window) override { foreground_ = window; }
@@ -59,6 +60,11 @@ class ScriptedWindows : public WindowLink {
   void SetMinimised(WindowHandle window, bool minimised);
   // A hung window's program answers no message sent to it: Send gives up.
   void SetHung(WindowHandle window, bool hung);
+  // The window's program runs with higher rights: the desktop drops every
+  // message to it (Send and Post give kRefused, and nothing arrives).
+  // rights is what OwnerRights says of it: kHigher when that can be found out
+  // beforehand, kUnknown or kNotHigher when it cannot.
+  void SetRefusing(WindowHandle window, bool refusing, Rights rights = Rights::kHigher);
   void OnMessage(WindowHandle window, Reaction reaction);
 
   // Every message that reached an existing window, in order.
@@ -67,6 +73,8 @@ class ScriptedWindows : public WindowLink {
   int lostMessages() const { return lost_; }
   // Messages sent to hung windows, given up.
   int unansweredMessages() const { return unanswered_; }
+  // Messages dropped because the window's program runs with higher rights.
+  int refusedMessages() const { return refused_; }
   WindowHandle foreground() const { return foreground_; }
   int restoreCount() const { return restores_; }
 
@@ -78,6 +86,8 @@ class ScriptedWindows : public WindowLink {
     bool visible = true;
     bool minimised = false;
     bool hung = false;
+    bool refusing = false;
+    Rights rights = Rights::kNotHigher;
     Reaction reaction;
   };
 
@@ -91,6 +101,7 @@ class ScriptedWindows : public WindowLink {
   std::vector<Message> messages_;
   int lost_ = 0;
   int unanswered_ = 0;
+  int refused_ = 0;
   WindowHandle foreground_ = kNoWindow;
   int restores_ = 0;
 };

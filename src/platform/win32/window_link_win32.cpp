@@ -12,6 +12,20 @@ namespace {
 HWND Hwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
 WindowHandle Handle(HWND window) { return reinterpret_cast<WindowHandle>(window); }
 
+// The integrity level of an opened token: the last sub-authority of its
+// mandatory label.
+bool ReadIntegrityLevel(HANDLE token, unsigned long& level) {
+  DWORD size = 0;
+  GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+  if (size == 0) return false;
+  std::vector<unsigned char> buffer(size);
+  if (!GetTokenInformation(token, TokenIntegrityLevel, buffer.data(), size, &size)) return false;
+  const PSID sid = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer.data())->Label.Sid;
+  if (!IsValidSid(sid) || *GetSidSubAuthorityCount(sid) == 0) return false;
+  level = *GetSidSubAuthority(sid, static_cast<DWORD>(*GetSidSubAuthorityCount(sid) - 1));
+  return true;
+}
+
 }  // namespace
 
 WindowHandle Win32WindowLink::FindTopLevel(const char* title) const {
@@ -54,16 +68,59 @@ bool Win32WindowLink::HasVisibleStyle(WindowHandle window) const {
 }
 
 // A plain SendMessageA would wait for ever on a tool that hangs, and the
-// program with it.
-bool Win32WindowLink::Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+// program with it. Windows drops a message to a program of higher integrity
+// (user interface privilege isolation) and leaves ERROR_ACCESS_DENIED; a time-
+// out leaves ERROR_TIMEOUT or, as the function does not always set the error,
+// nothing. Wine has no such isolation. With SMTO_ERRORONEXIT a tool that
+// closes while it handles the message fails the call, and counts as gone.
+Delivery Win32WindowLink::Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
   constexpr UINT kPatienceMs = 5000;
   DWORD_PTR result = 0;
-  return SendMessageTimeoutA(Hwnd(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam),
-                             SMTO_NORMAL | SMTO_ABORTIFHUNG, kPatienceMs, &result) != 0;
+  SetLastError(ERROR_SUCCESS);
+  if (SendMessageTimeoutA(Hwnd(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam),
+                          SMTO_NORMAL | SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT, kPatienceMs, &result) != 0)
+    return Delivery::kDone;
+  const DWORD error = GetLastError();
+  return DeliveryAfterFailure(error, IsWindow(Hwnd(window)) != FALSE);
 }
 
-void Win32WindowLink::Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
-  PostMessageA(Hwnd(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
+Delivery Win32WindowLink::Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+  SetLastError(ERROR_SUCCESS);
+  if (PostMessageA(Hwnd(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam)))
+    return Delivery::kDone;
+  const DWORD error = GetLastError();
+  return DeliveryAfterFailure(error, IsWindow(Hwnd(window)) != FALSE);
+}
+
+// Windows lets a program query the limited information of any process, but
+// not open the token of an elevated one (or of another user's program)
+// without administrator rights: that refusal, or a higher integrity level in
+// the token, tells that the tool's program runs with higher rights. Asks
+// nothing of the tool's program. Under Wine every process runs alike.
+Rights Win32WindowLink::OwnerRights(WindowHandle window) const {
+  DWORD processId = 0;
+  if (window == kNoWindow || !GetWindowThreadProcessId(Hwnd(window), &processId) || processId == 0)
+    return Rights::kUnknown;
+  RightsFacts facts;
+  const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  facts.processOpened = process != nullptr;
+  if (!process) {
+    facts.processError = GetLastError();
+    return JudgeRights(facts);
+  }
+  HANDLE token = nullptr;
+  facts.tokenOpened = OpenProcessToken(process, TOKEN_QUERY, &token) != FALSE;
+  if (!facts.tokenOpened) facts.tokenError = GetLastError();
+  CloseHandle(process);
+  if (facts.tokenOpened) {
+    HANDLE own = nullptr;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own)) {
+      facts.levelsRead = ReadIntegrityLevel(token, facts.toolLevel) && ReadIntegrityLevel(own, facts.ownLevel);
+      CloseHandle(own);
+    }
+    CloseHandle(token);
+  }
+  return JudgeRights(facts);
 }
 
 bool Win32WindowLink::IsMinimised(WindowHandle window) const {

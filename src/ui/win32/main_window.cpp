@@ -150,6 +150,9 @@ void MainWindow::ShowError(const std::string& text) {
 void MainWindow::Create() {
   Build();
   if (!form_.LoadSettings()) PostQuitMessage(0);
+  // The status line follows the tool while real-time mode is on.
+  constexpr UINT_PTR kStatusTimer = 1;
+  SetTimer(window_, kStatusTimer, MainForm::kStatusTimerMs, nullptr);
 }
 
 void MainWindow::Build() {
@@ -364,6 +367,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       ShowStatusText();
       return 0;
     }
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE) Guard([this] { form_.WindowActivated(); });
+      break;
+    case WM_TIMER:
+      Guard([this] { form_.StatusTimer(); });
+      return 0;
     case WM_CLOSE:
       DestroyWindow(window_);
       return 0;
