@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/portable/scripted_host.h"
+#include "support/scripted_host.h"
 #include "platform/win32/window_link_win32.h"
 #include "settings/messages.h"
 #include "settings/tool_config.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/portable/scripted_host.h"
-#include "platform/portable/scripted_windows.h"
+#include "support/scripted_host.h"
+#include "support/scripted_windows.h"
 #include "settings/messages.h"
 #include "settings/tool_config.h"
 #include "test_support.h"

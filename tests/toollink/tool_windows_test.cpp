@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "platform/portable/scripted_host.h"
-#include "platform/portable/scripted_windows.h"
+#include "support/scripted_host.h"
+#include "support/scripted_windows.h"
 #include "settings/messages.h"
 #include "test_support.h"
 #include "toollink/window_list.h"

@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "platform/codepage.h"
-#include "platform/portable/scripted_host.h"
-#include "platform/portable/scripted_windows.h"
+#include "support/scripted_host.h"
+#include "support/scripted_windows.h"
 #include "settings/errors.h"
 #include "settings/own_settings.h"
 #include "settings/profile.h"

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/portable/scripted_host.h"
+#include "support/scripted_host.h"
 #include "settings/colour_catalogue.h"
 #include "settings/controls.h"
 #include "settings/tool_config.h"

@@ -1,7 +1,7 @@
 // Font records: the comma list, sizes in points and pixels, and the six slots.
 #include <gtest/gtest.h>
 
-#include "platform/portable/scripted_host.h"
+#include "support/scripted_host.h"
 #include "settings/controls.h"
 #include "settings/errors.h"
 #include "settings/font_record.h"

@@ -2,7 +2,7 @@
 // saving writes.
 #include <gtest/gtest.h>
 
-#include "platform/portable/scripted_host.h"
+#include "support/scripted_host.h"
 #include "settings/own_settings.h"
 #include "test_support.h"
 

@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "platform/file_search.h"
-#include "platform/portable/scripted_host.h"
+#include "support/scripted_host.h"
 #include "platform/profile_store.h"
 #include "settings/errors.h"
 #include "platform/working_copy_name.h"

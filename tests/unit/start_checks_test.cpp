@@ -3,7 +3,7 @@
 // tests/ui).
 #include <gtest/gtest.h>
 
-#include "platform/portable/scripted_host.h"
+#include "support/scripted_host.h"
 #include "settings/messages.h"
 #include "settings/start_checks.h"
 #include "test_support.h"

@@ -1,7 +1,7 @@
 // The display style and bars in the tool's configuration file.
 #include <gtest/gtest.h>
 
-#include "platform/portable/scripted_host.h"
+#include "support/scripted_host.h"
 #include "settings/errors.h"
 #include "settings/tool_config.h"
 #include "test_support.h"

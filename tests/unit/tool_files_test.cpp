@@ -5,7 +5,7 @@
 
 #include "image_builder.h"
 #include "platform/portable/executable_image.h"
-#include "platform/portable/scripted_host.h"
+#include "support/scripted_host.h"
 #include "settings/colour_catalogue.h"
 #include "settings/controls.h"
 #include "settings/tool_config.h"

@@ -1,7 +1,7 @@
 // Settling the tool folder at start and on demand, and recognising the tool.
 #include <gtest/gtest.h>
 
-#include "platform/portable/scripted_host.h"
+#include "support/scripted_host.h"
 #include "settings/own_settings.h"
 #include "settings/paths.h"
 #include "settings/profile.h"

@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "platform/codepage.h"
-#include "platform/portable/scripted_host.h"
+#include "support/scripted_host.h"
 #include "platform/win32/win32_host.h"
 #include "settings/controls.h"
 #include "settings/font_record.h"

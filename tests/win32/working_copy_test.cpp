@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "platform/file_search.h"
-#include "platform/portable/scripted_host.h"
+#include "support/scripted_host.h"
 #include "platform/profile_store.h"
 #include "platform/working_copy_name.h"
 #include "settings/errors.h"

@@ -19,7 +19,7 @@
 #include <io.h>
 #endif
 
-#include "platform/portable/scripted_host.h"
+#include "support/scripted_host.h"
 #include "platform/profile_store.h"
 #include "settings/errors.h"
 #include "settings/profile.h"

@@ -1,6 +1,6 @@
 // scripted_windows.cpp: lookups, state and messages of the fake window tree,
 // matching names the way the desktop does (ignoring case).
-#include "platform/portable/scripted_windows.h"
+#include "support/scripted_windows.h"
 
 #include <algorithm>
 #include <cassert>

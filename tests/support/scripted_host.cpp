@@ -1,6 +1,6 @@
 // scripted_host.cpp: message texts from the program's own table, dialogs from
 // the script.
-#include "platform/portable/scripted_host.h"
+#include "support/scripted_host.h"
 
 #include <map>
 
