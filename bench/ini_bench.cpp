@@ -41,7 +41,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/portable/ini_document.h"
+#include "platform/ini/ini_document.h"
 #include "platform/profile_store.h"
 
 extern char** environ;

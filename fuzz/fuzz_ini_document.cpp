@@ -44,7 +44,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/portable/ini_document.h"
+#include "platform/ini/ini_document.h"
 
 namespace {
 

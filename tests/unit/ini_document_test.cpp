@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/portable/ini_document.h"
+#include "platform/ini/ini_document.h"
 
 namespace qlm::ini {
 namespace {

@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "platform/portable/file_bytes.h"
-#include "platform/portable/ini_document.h"
+#include "platform/ini/ini_document.h"
 #include "platform/portable/native_path.h"
 #include "platform/profile_store.h"
 

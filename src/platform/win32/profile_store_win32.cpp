@@ -2,7 +2,7 @@
 // functions.
 #include <windows.h>
 
-#include "platform/portable/ini_document.h"
+#include "platform/ini/ini_document.h"
 #include "platform/profile_store.h"
 #include "platform/win32/file_bytes.h"
 

@@ -1,5 +1,5 @@
 // ini_document.cpp: parsing, looking up and editing INI text in place.
-#include "platform/portable/ini_document.h"
+#include "platform/ini/ini_document.h"
 
 #include <algorithm>
 
