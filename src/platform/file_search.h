@@ -12,6 +12,9 @@ namespace qlm::platform {
 // the order the platform returns them. Empty when nothing matches.
 std::vector<std::string> FindFiles(const std::string& pattern);
 
+// True only when path names an existing file that is not a folder.
+bool FileExists(const std::string& path);
+
 // Whether the file at path can be written: an existing file opened for
 // writing, and its folder letting a new file be made there (tried with one
 // that does not stay). False for a folder standing at path.

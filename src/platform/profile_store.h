@@ -48,9 +48,6 @@ void ProfileFlush(const std::string& file);
 // section, or the file is missing): one look instead of a read per key.
 bool ProfileHasKeys(const std::string& file, const std::string& section);
 
-// True only when path names an existing file that is not a folder.
-bool FileExists(const std::string& path);
-
 // Whether the file at path is marked read-only. Such a file is never
 // written nor replaced, on any platform (some would let a rename replace it).
 bool IsReadOnlyFile(const std::string& path);

@@ -7,7 +7,6 @@
 #include "settings/messages.h"
 
 namespace qlm {
-namespace {
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -15,8 +14,6 @@ int HexDigit(char c) {
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
 }
-
-}  // namespace
 
 std::optional<std::int32_t> ParseInteger(std::string_view text) {
   std::size_t i = 0;

@@ -7,6 +7,8 @@
 #include <optional>
 #include <stdexcept>
 
+#include "settings/profile.h"
+
 namespace qlm::toollink {
 namespace {
 
@@ -39,23 +41,16 @@ constexpr const char* kKeys[] = {
 constexpr unsigned char kInvertedZero = 0xFF;
 constexpr std::size_t kLongestName = kWindowNameBuffer - 1;
 
-std::optional<unsigned> HexDigit(char c) {
-  if (c >= '0' && c <= '9') return static_cast<unsigned>(c - '0');
-  if (c >= 'A' && c <= 'F') return static_cast<unsigned>(c - 'A' + 10);
-  if (c >= 'a' && c <= 'f') return static_cast<unsigned>(c - 'a' + 10);
-  return std::nullopt;
-}
-
 // "~" and hex pairs of inverted bytes, none of them an inverted zero.
 NameProblem ParseInverted(std::string_view digits, Inverted& out) {
   if (digits.empty() || digits.size() % 2 != 0) return NameProblem::kMalformed;
   Inverted parsed;
   parsed.fill(kInvertedZero);
   for (std::size_t i = 0; i < digits.size(); i += 2) {
-    const auto high = HexDigit(digits[i]);
-    const auto low = HexDigit(digits[i + 1]);
-    if (!high || !low || (*high << 4 | *low) == kInvertedZero) return NameProblem::kMalformed;
-    if (i / 2 < kLongestName) parsed[i / 2] = static_cast<unsigned char>(*high << 4 | *low);
+    const int high = HexDigit(digits[i]);
+    const int low = HexDigit(digits[i + 1]);
+    if (high < 0 || low < 0 || (high << 4 | low) == kInvertedZero) return NameProblem::kMalformed;
+    if (i / 2 < kLongestName) parsed[i / 2] = static_cast<unsigned char>(high << 4 | low);
   }
   if (digits.size() / 2 > kLongestName) return NameProblem::kTooLong;
   out = parsed;

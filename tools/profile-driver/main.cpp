@@ -19,19 +19,13 @@
 #include <io.h>
 #endif
 
-#include "support/scripted_host.h"
+#include "platform/file_search.h"
 #include "platform/profile_store.h"
 #include "settings/errors.h"
 #include "settings/profile.h"
+#include "support/scripted_host.h"
 
 namespace {
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 std::string Unescape(const std::string& field) {
   std::string bytes;
@@ -45,8 +39,8 @@ std::string Unescape(const std::string& field) {
     else if (c == 'n') bytes += '\n';
     else if (c == 'r') bytes += '\r';
     else if (c == '\\') bytes += '\\';
-    else if (c == 'x' && i + 2 < field.size() && HexValue(field[i + 1]) >= 0 && HexValue(field[i + 2]) >= 0) {
-      bytes += static_cast<char>(HexValue(field[i + 1]) * 16 + HexValue(field[i + 2]));
+    else if (c == 'x' && i + 2 < field.size() && qlm::HexDigit(field[i + 1]) >= 0 && qlm::HexDigit(field[i + 2]) >= 0) {
+      bytes += static_cast<char>(qlm::HexDigit(field[i + 1]) * 16 + qlm::HexDigit(field[i + 2]));
       i += 2;
     } else {
       bytes += '\\';

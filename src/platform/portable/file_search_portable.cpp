@@ -91,6 +91,11 @@ std::vector<std::string> FindFiles(const std::string& pattern) {
   return names;
 }
 
+bool FileExists(const std::string& path) {
+  struct stat status;
+  return !path.empty() && stat(NativePath(path).c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
 bool CanWriteFile(const std::string& path) {
   const std::string native = NativePath(path);
   struct stat status;

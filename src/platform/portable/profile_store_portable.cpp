@@ -18,11 +18,6 @@
 namespace qlm::platform {
 namespace {
 
-bool IsRegularFile(const std::string& path) {
-  struct stat status;
-  return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
 mode_t CurrentUmask() {
   const mode_t mask = umask(0);
   umask(mask);
@@ -117,7 +112,5 @@ bool ProfileHasKeys(const std::string& file, const std::string& section) {
 }
 
 void ProfileFlush(const std::string&) {}
-
-bool FileExists(const std::string& path) { return !path.empty() && IsRegularFile(NativePath(path)); }
 
 }  // namespace qlm::platform

@@ -26,6 +26,11 @@ std::vector<std::string> FindFiles(const std::string& pattern) {
 // client) is tried again for a short while, so that one such moment does
 // not send the program's own settings elsewhere for a whole run. A
 // read-only file cannot be written, whatever the file system would let pass.
+bool FileExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool CanWriteFile(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {

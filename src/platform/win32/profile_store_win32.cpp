@@ -48,9 +48,4 @@ void ProfileFlush(const std::string& file) {
   WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
 }
 
-bool FileExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 }  // namespace qlm::platform
