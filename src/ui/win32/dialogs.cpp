@@ -9,6 +9,7 @@
 
 #include "platform/codepage.h"
 #include "platform/win32/win32_host.h"
+#include "ui/main_form.h"
 #include "ui/resource_ids.h"
 #include "ui/win32/version_info.h"
 
@@ -104,7 +105,6 @@ void OpenProductPage(HWND owner) {
 }  // namespace
 
 int AskYesNo(HINSTANCE instance, HWND owner, const std::string& text) {
-  constexpr int kYes = 6, kNo = 7, kClosed = 2;
   constexpr int kTextWidth = 280;
   DialogSpec spec;
   spec.caption = Ansi("情報");
