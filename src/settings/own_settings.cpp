@@ -3,8 +3,8 @@
 
 #include "platform/file_search.h"
 #include "platform/host.h"
+#include "platform/paths.h"
 #include "platform/profile_store.h"
-#include "settings/paths.h"
 #include "settings/profile.h"
 
 namespace qlm {

@@ -5,8 +5,8 @@
 
 #include "platform/codepage.h"
 #include "platform/file_search.h"
+#include "platform/paths.h"
 #include "platform/profile_store.h"
-#include "settings/paths.h"
 #include "settings/tool_folder.h"
 
 namespace qlm {

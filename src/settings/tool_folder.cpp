@@ -4,10 +4,10 @@
 #include "platform/codepage.h"
 #include "platform/file_search.h"
 #include "platform/host.h"
+#include "platform/paths.h"
 #include "platform/profile_store.h"
 #include "settings/messages.h"
 #include "settings/own_settings.h"
-#include "settings/paths.h"
 #include "settings/profile.h"
 #include "settings/tool_files.h"
 

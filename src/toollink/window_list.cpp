@@ -3,10 +3,10 @@
 
 #include "platform/codepage.h"
 #include "platform/host.h"
+#include "platform/paths.h"
 #include "platform/text_file.h"
 #include "settings/messages.h"
 #include "settings/own_settings.h"
-#include "settings/paths.h"
 #include "settings/start_checks.h"
 #include "settings/tool_files.h"
 #include "settings/tool_folder.h"

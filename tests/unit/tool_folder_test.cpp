@@ -1,11 +1,11 @@
 // Settling the tool folder at start and on demand, and recognising the tool.
 #include <gtest/gtest.h>
 
-#include "support/scripted_host.h"
+#include "platform/paths.h"
 #include "settings/own_settings.h"
-#include "settings/paths.h"
 #include "settings/profile.h"
 #include "settings/tool_folder.h"
+#include "support/scripted_host.h"
 #include "test_support.h"
 
 namespace qlm {

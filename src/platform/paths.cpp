@@ -1,5 +1,5 @@
 // paths.cpp: splitting Windows paths held as system code page bytes.
-#include "settings/paths.h"
+#include "platform/paths.h"
 
 #include "platform/codepage.h"
 
