@@ -12,6 +12,11 @@ std::size_t LastBackslash(std::string_view path) {
   return last;
 }
 
+std::size_t FileNameStart(std::string_view path) {
+  const std::size_t slash = LastBackslash(path);
+  return slash == std::string_view::npos ? 0 : slash + 1;
+}
+
 std::string ParentFolder(std::string_view path) {
   const std::size_t slash = LastBackslash(path);
   return std::string(slash == std::string_view::npos ? std::string_view() : path.substr(0, slash));

@@ -10,6 +10,10 @@ namespace qlm {
 // second byte of a double-byte character), or npos.
 std::size_t LastBackslash(std::string_view path);
 
+// Where the file name starts: just past the last backslash, or 0 for a path
+// without one.
+std::size_t FileNameStart(std::string_view path);
+
 // The path without its last component and without a trailing backslash:
 // "C:\Tools\QLM.exe" gives "C:\Tools".
 std::string ParentFolder(std::string_view path);

@@ -2,6 +2,7 @@
 #include "settings/messages.h"
 
 #include "platform/codepage.h"
+#include "platform/paths.h"
 
 namespace qlm {
 namespace {
@@ -37,9 +38,8 @@ std::string ShortenPathForMessage(std::string_view path) {
   if (path.size() <= kMessagePathLimit) return std::string(path);
   const std::string ellipsis = platform::AnsiFromUtf8("…");
   const std::size_t root = RootEnd(path);
-  std::size_t name = root;
-  for (std::size_t i = root; i < path.size(); i = platform::NextChar(path, i))
-    if (path[i] == '\\') name = i;
+  const std::size_t last = LastBackslash(path);
+  const std::size_t name = last == std::string_view::npos || last < root ? root : last;
   const std::size_t fixed = root + ellipsis.size() + (path.size() - name);
   // A file name of its own longer than the limit: the root, then the name cut.
   if (fixed > kMessagePathLimit || name == root)

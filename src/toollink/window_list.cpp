@@ -3,7 +3,6 @@
 
 #include "platform/codepage.h"
 #include "platform/host.h"
-#include "platform/paths.h"
 #include "platform/text_file.h"
 #include "settings/messages.h"
 #include "settings/own_settings.h"

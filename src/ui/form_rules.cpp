@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/codepage.h"
+#include "platform/paths.h"
 
 namespace qlm::ui {
 
@@ -48,10 +49,7 @@ Placement PlaceWindow(int storedTop, int storedLeft, int windowWidth, int window
 }
 
 std::string ApplicationTitle(std::string_view executablePath) {
-  std::size_t begin = 0;
-  for (std::size_t pos = 0; pos < executablePath.size(); pos = platform::NextChar(executablePath, pos))
-    if (executablePath[pos] == '\\') begin = pos + 1;
-  std::string name(executablePath.substr(begin));
+  std::string name(executablePath.substr(FileNameStart(executablePath)));
   name = name.substr(0, name.find('.'));
   // After the first character, ASCII capitals become small letters; a
   // double-byte character has no case here and is stepped over whole.

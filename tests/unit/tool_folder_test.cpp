@@ -157,6 +157,10 @@ TEST_F(ToolFolderTest, TheChosenFilesFolderKeepsDoubleByteNamesAndDriveRoots) {
   EXPECT_EQ(FolderOfChosenFile("C:\\\x95\x5C\\TradePro.exe"), "C:\\\x95\x5C\\");
   EXPECT_EQ(FolderOfChosenFile("C:\\\x83\x5C\x95\x5C"), "C:\\\\");
   EXPECT_EQ(FolderOfChosenFile("TradePro.exe"), "");
+  // Where the file name starts, for the same paths.
+  const std::pair<const char*, std::size_t> starts[] = {
+      {"C:\\TradePro.exe", 3}, {"C:\\\x95\x5C\\TradePro.exe", 6}, {"C:\\\x83\x5C\x95\x5C", 3}, {"TradePro.exe", 0}};
+  for (const auto& [path, start] : starts) EXPECT_EQ(FileNameStart(path), start) << path;
 
   // A real folder whose name ends in the second byte 0x5C.
   const std::string name = Sjis("表");

@@ -11,6 +11,7 @@
 
 #include "platform/codepage.h"
 #include "platform/file_search.h"
+#include "platform/paths.h"
 #include "platform/portable/native_path.h"
 #include "platform/portable/text_conversion.h"
 
@@ -72,9 +73,7 @@ std::string Cp932FromUtf8(const std::string& text) { return ConvertText(text, "C
 // matched too, so "*.CLR" also finds "Night.CLRX", as Windows does where it
 // keeps short names.
 std::vector<std::string> FindFiles(const std::string& pattern) {
-  std::size_t slash = std::string::npos;
-  for (std::size_t pos = 0; pos < pattern.size(); pos = NextChar(pattern, pos))
-    if (pattern[pos] == '\\') slash = pos;
+  const std::size_t slash = LastBackslash(pattern);
   const std::string folder = slash == std::string::npos ? "." : pattern.substr(0, slash + 1);
   const std::string mask = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
 

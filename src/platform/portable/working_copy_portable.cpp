@@ -21,6 +21,7 @@
 
 #include "platform/codepage.h"
 #include "platform/portable/file_bytes.h"
+#include "platform/paths.h"
 #include "platform/portable/native_path.h"
 #include "platform/profile_store.h"
 #include "platform/working_copy_name.h"
@@ -78,14 +79,6 @@ std::optional<std::pair<std::string, FileStamp>> ReadSettled(const std::string& 
   return std::nullopt;
 }
 
-// The index just past the last backslash of a Windows path.
-std::size_t FolderEnd(const std::string& file) {
-  std::size_t end = 0;
-  for (std::size_t i = 0; i < file.size(); i = NextChar(file, i))
-    if (file[i] == '\\') end = i + 1;
-  return end;
-}
-
 CopyOwner OwnerOf(pid_t id) {
   if (kill(id, 0) == 0 || errno == EPERM) return CopyOwner::kMayBeOwner;
   return CopyOwner::kGone;
@@ -108,7 +101,7 @@ bool IsReadOnlyFile(const std::string& path) {
 }
 
 std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file) {
-  const auto name = FittingCopyName(file, FolderEnd(file), static_cast<std::uint32_t>(getpid()));
+  const auto name = FittingCopyName(file, FileNameStart(file), static_cast<std::uint32_t>(getpid()));
   if (!name) return std::nullopt;
   WorkingCopy copy;
   copy.path = *name;

@@ -6,6 +6,7 @@
 
 #include "platform/codepage.h"
 #include "platform/file_search.h"
+#include "platform/paths.h"
 #include "platform/profile_store.h"
 #include "platform/working_copy_name.h"
 
@@ -53,9 +54,7 @@ bool CanWriteFile(const std::string& path) {
   }
   // A new file beside it, gone again when its handle is closed; named to fit
   // the longest path the system takes, as the working copies are.
-  std::size_t folderEnd = 0;
-  for (std::size_t i = 0; i < path.size(); i = NextChar(path, i))
-    if (path[i] == '\\') folderEnd = i + 1;
+  const std::size_t folderEnd = FileNameStart(path);
   const std::string id = std::to_string(GetCurrentProcessId());
   std::string probe = path + "." + id + ".probe";
   if (probe.size() > kLongestPath) probe = path.substr(0, folderEnd) + "~" + id + ".qlp";

@@ -25,6 +25,7 @@
 #include <string>
 
 #include "platform/codepage.h"
+#include "platform/paths.h"
 #include "platform/profile_store.h"
 #include "platform/win32/file_bytes.h"
 #include "platform/working_copy_name.h"
@@ -131,15 +132,6 @@ std::shared_ptr<void> Hold(HANDLE handle) {
   return std::shared_ptr<void>(handle, [](void* held) { CloseHandle(held); });
 }
 
-// The index just past the last backslash, stepping over double-byte
-// characters, whose second byte may be a backslash's.
-std::size_t FolderEnd(const std::string& file) {
-  std::size_t end = 0;
-  for (std::size_t i = 0; i < file.size(); i = NextChar(file, i))
-    if (file[i] == '\\') end = i + 1;
-  return end;
-}
-
 // Gives copy the permissions of file where file has its own: explicit
 // entries or a list protected from its folder's. True when it has none (or
 // its volume keeps none) or they were given; the owner is given too where
@@ -228,7 +220,7 @@ bool IsReadOnlyFile(const std::string& path) {
 }
 
 std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file) {
-  const auto name = FittingCopyName(file, FolderEnd(file), GetCurrentProcessId());
+  const auto name = FittingCopyName(file, FileNameStart(file), GetCurrentProcessId());
   if (!name) return std::nullopt;
   WorkingCopy copy;
   copy.path = *name;
@@ -339,7 +331,7 @@ void RemoveWorkingCopy(WorkingCopy& copy) {
 }
 
 void RemoveStaleWorkingCopies(const std::string& file) {
-  const std::size_t folderEnd = FolderEnd(file);
+  const std::size_t folderEnd = FileNameStart(file);
   if (folderEnd == 0) return;
   const std::string folder = file.substr(0, folderEnd);
   const std::string fileName = file.substr(folderEnd);
