@@ -11,7 +11,6 @@
 #include "platform/profile_store.h"
 #include "settings/colour_catalogue.h"
 #include "settings/errors.h"
-#include "settings/font_list.h"
 #include "settings/font_record.h"
 #include "settings/messages.h"
 #include "settings/own_settings.h"
@@ -23,29 +22,6 @@
 #include "toollink/window_names_section.h"
 
 namespace qlm::ui {
-namespace {
-
-// The face slot FF0 names, read as ReadFontSettings reads it; "" when the
-// record has no face field.
-std::string StoredFontFace(const ToolConfig& config) {
-  const std::vector<std::string> fields =
-      SplitCommaList(config.ReadString(config::kFont, "FF0", config.host().Text(msg::kDefaultFontRecord)));
-  return fields.size() > font::kFaceName ? fields[font::kFaceName] : std::string();
-}
-
-// Fills list anew with fill (false: nothing filled) and selects again the
-// item that was chosen, found by same.
-template <typename Fill, typename Same>
-void RefillKeepingChoice(ListModel& list, Fill fill, Same same) {
-  const bool chosen = list.selected() >= 0;
-  const std::string text = list.text();
-  if (!fill() || !chosen) return;
-  const auto& items = list.items();
-  const auto found = std::find_if(items.begin(), items.end(), [&](const std::string& item) { return same(item, text); });
-  if (found != items.end()) list.Select(static_cast<int>(found - items.begin()));
-}
-
-}  // namespace
 
 std::vector<std::string> FormWindow::FontFamiliesNamed(const std::string& family) const {
   std::vector<std::string> names = FontFamilies();
@@ -62,13 +38,6 @@ MainForm::MainForm(platform::Host& host, ToolLink& link, FormWindow& window)
   topMost.onClick = [this] { TopMostClick(); };
   realtime.onClick = [this] { RealtimeClick(); };
   link_.statusChanged = [this](const std::string& status) { ShowStatus(status); };
-}
-
-// Enumerated at most once for each load (FillListsForLoading forgets it), so
-// that a reload sees the faces installed since.
-const std::vector<std::string>& MainForm::SystemFontList() {
-  if (systemFonts_.empty()) systemFonts_ = BuildFontList(window_.FontFamilies(), storedFace_);
-  return systemFonts_;
 }
 
 bool MainForm::LoadSettings() {
@@ -142,7 +111,7 @@ bool MainForm::LoadEverything() {
   // One opening of the tool's file for everything read from it here.
   const ToolConfig config = ToolConfig(host_, toolFiles_).Held();
   TellIfUtf8Marked(host_, config.Path(), msg::kConfigUtf8Mark);
-  FillListsForLoading(config);
+  lists_.FillForLoading(config, toolFiles_, toolKind_);
   const WindowSettings stored = ReadWindowSettings(config);
   // Every load enables what the file holds and disables what it lacks: a
   // reload into another tool's file must not keep the last one's gaps.
@@ -173,63 +142,6 @@ bool MainForm::LoadEverything() {
 // for as long as the program runs, and what the window allocates next would
 // come on top of it.
 void MainForm::ReleaseParsedCopy(const ToolConfig& config) { platform::ProfileFlush(config.Path()); }
-
-void MainForm::FillListsForLoading(const ToolConfig& config) {
-  fontListPartial_ = colourListPartial_ = false;
-  storedFace_ = StoredFontFace(config);
-  // The faces installed now, not those of an earlier load.
-  systemFonts_.clear();
-  colourNamesAtLoad_.clear();
-  if (window_.CompletesListsOnDemand()) {
-    // The stored face alone, when the full list surely holds it under that
-    // very name (as ReadFontSettings looks for it) and no other family's
-    // name differs from it only in case.
-    const std::string& face = storedFace_;
-    if (!face.empty()) {
-      const std::vector<std::string> named = window_.FontFamiliesNamed(face);
-      std::vector<std::string> shown = BuildFontList(named, face);
-      fontListPartial_ = std::all_of(named.begin(), named.end(), [&](const std::string& name) { return name == face; }) &&
-                         std::find(shown.begin(), shown.end(), face) != shown.end();
-      if (fontListPartial_) font.face.SetItems(std::move(shown));
-    }
-    // The colour list as the folder is now, put in only when asked for; the
-    // stored file alone meanwhile, when the listing holds it.
-    if (const auto file = FindStoredColourFile(config, toolKind_)) {
-      auto& names = colourNamesAtLoad_;
-      names = toolFiles_.FindFiles(std::string(tool::kColourFolder) + colour::kPattern);
-      colourListPartial_ = std::find(names.begin(), names.end(), *file) != names.end();
-      if (colourListPartial_) colourFiles.SetItems({*file});
-    }
-  }
-  if (!fontListPartial_) font.face.SetItems(SystemFontList());
-  if (!colourListPartial_) ListColourFiles(toolFiles_, colourFiles);
-}
-
-void MainForm::CompleteLists() {
-  if (fontListPartial_) {
-    fontListPartial_ = false;
-    // A face that loading found and that has gone since stays listed, so
-    // that the choice shown stays (OK then tells that it is missing).
-    std::vector<std::string> faces = SystemFontList();
-    const std::string shown = font.face.text();
-    if (!shown.empty() && std::find(faces.begin(), faces.end(), shown) == faces.end()) {
-      const auto at = std::find_if(faces.begin(), faces.end(), [&](const std::string& face) {
-        return platform::CompareIgnoringCase(shown, face) < 0;
-      });
-      faces.insert(at, shown);
-    }
-    RefillKeepingChoice(
-        font.face, [&] { font.face.SetItems(std::move(faces)); return true; },
-        [](const std::string& item, const std::string& face) { return item == face; });
-  }
-  if (colourListPartial_) {
-    colourListPartial_ = false;
-    RefillKeepingChoice(
-        colourFiles, [&] { colourFiles.SetItems(std::move(colourNamesAtLoad_)); return true; },
-        [](const std::string& item, const std::string& file) { return platform::CompareIgnoringCase(item, file) == 0; });
-    colourNamesAtLoad_.clear();
-  }
-}
 
 void MainForm::RefreshToolStatus() { ShowStatus(link_.RefreshToolStatus()); }
 

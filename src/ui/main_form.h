@@ -10,6 +10,7 @@
 
 #include "settings/controls.h"
 #include "settings/tool_folder.h"
+#include "ui/lazy_lists.h"
 
 namespace qlm {
 class ToolConfig;
@@ -66,10 +67,9 @@ class MainForm {
   bool LoadSettings();
 
   // For a window that completes its lists on demand, loading puts into the
-  // font and colour lists only the stored choice, where that alone settles
-  // what loading shows and tells; this puts in the full lists, keeping the
-  // choice shown. Nothing when they are full already.
-  void CompleteLists();
+  // font and colour lists only the stored choice (see LazyLists); this puts
+  // in the full lists, keeping the choice shown.
+  void CompleteLists() { lists_.Complete(); }
 
   // The handlers of the controls.
   void FontNameChange() { ApplyFont(); }
@@ -144,9 +144,6 @@ class MainForm {
   // Enabling the bar check boxes leaves TradePro's tab bar as it is.
   void EnableBars(bool enabled);
   void SaveAndClose();
-  const std::vector<std::string>& SystemFontList();
-  // The font and colour lists for loading: see CompleteLists.
-  void FillListsForLoading(const ToolConfig& config);
   void ReleaseParsedCopy(const ToolConfig& config);
 
   platform::Host& host_;
@@ -161,14 +158,7 @@ class MainForm {
   bool repeatMode_ = false;
   std::string currentColourFile_;
   int pixelsPerInch_;
-  // The face [FONT] FF0 names, as the last load read it.
-  std::string storedFace_;
-  std::vector<std::string> systemFonts_;
-  // The colour folder's files as loading listed them, while the list holds
-  // only the stored one.
-  std::vector<std::string> colourNamesAtLoad_;
-  bool fontListPartial_ = false;
-  bool colourListPartial_ = false;
+  LazyLists lists_{window_, font.face, colourFiles};
   // Set while controls are put back without running their handlers.
   bool quiet_ = false;
   // Set while real-time mode is being entered: a refused write then ends it.

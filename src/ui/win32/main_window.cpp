@@ -179,8 +179,7 @@ void MainWindow::Build() {
   WatchLists();
 }
 
-// The lists are filled in full only when first needed: see
-// MainForm::CompleteLists.
+// The lists are filled in full only when first needed: see ui/lazy_lists.h.
 void MainWindow::WatchLists() {
   for (const int id : {kColourFiles, kFontName}) {
     SetWindowLongPtrA(Control(id), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));

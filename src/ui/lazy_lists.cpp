@@ -1,0 +1,109 @@
+// lazy_lists.cpp: the font and colour lists, filled on demand.
+#include "ui/lazy_lists.h"
+
+#include <algorithm>
+
+#include "platform/codepage.h"
+#include "platform/host.h"
+#include "settings/colour_catalogue.h"
+#include "settings/font_list.h"
+#include "settings/font_record.h"
+#include "settings/messages.h"
+#include "settings/profile.h"
+#include "settings/tool_config.h"
+#include "settings/tool_files.h"
+#include "ui/main_form.h"
+
+namespace qlm::ui {
+namespace {
+
+// The face slot FF0 names, read as ReadFontSettings reads it; "" when the
+// record has no face field.
+std::string StoredFontFace(const ToolConfig& config) {
+  const std::vector<std::string> fields =
+      SplitCommaList(config.ReadString(config::kFont, "FF0", config.host().Text(msg::kDefaultFontRecord)));
+  return fields.size() > font::kFaceName ? fields[font::kFaceName] : std::string();
+}
+
+// Fills list anew with fill (false: nothing filled) and selects again the
+// item that was chosen, found by same.
+template <typename Fill, typename Same>
+void RefillKeepingChoice(ListModel& list, Fill fill, Same same) {
+  const bool chosen = list.selected() >= 0;
+  const std::string text = list.text();
+  if (!fill() || !chosen) return;
+  const auto& items = list.items();
+  const auto found = std::find_if(items.begin(), items.end(), [&](const std::string& item) { return same(item, text); });
+  if (found != items.end()) list.Select(static_cast<int>(found - items.begin()));
+}
+
+}  // namespace
+
+LazyLists::LazyLists(FormWindow& window, ListModel& faces, ListModel& colourFiles)
+    : window_(window), faces_(faces), colourFiles_(colourFiles) {}
+
+// Enumerated at most once for each load (FillForLoading forgets it), so
+// that a reload sees the faces installed since.
+const std::vector<std::string>& LazyLists::SystemFontList() {
+  if (systemFonts_.empty()) systemFonts_ = BuildFontList(window_.FontFamilies(), storedFace_);
+  return systemFonts_;
+}
+
+void LazyLists::FillForLoading(const ToolConfig& config, const ToolFiles& files, ToolKind kind) {
+  fontListPartial_ = colourListPartial_ = false;
+  storedFace_ = StoredFontFace(config);
+  // The faces installed now, not those of an earlier load.
+  systemFonts_.clear();
+  colourNamesAtLoad_.clear();
+  if (window_.CompletesListsOnDemand()) {
+    // The stored face alone, when the full list surely holds it under that
+    // very name (as ReadFontSettings looks for it) and no other family's
+    // name differs from it only in case.
+    const std::string& face = storedFace_;
+    if (!face.empty()) {
+      const std::vector<std::string> named = window_.FontFamiliesNamed(face);
+      std::vector<std::string> shown = BuildFontList(named, face);
+      fontListPartial_ = std::all_of(named.begin(), named.end(), [&](const std::string& name) { return name == face; }) &&
+                         std::find(shown.begin(), shown.end(), face) != shown.end();
+      if (fontListPartial_) faces_.SetItems(std::move(shown));
+    }
+    // The colour list as the folder is now, put in only when asked for; the
+    // stored file alone meanwhile, when the listing holds it.
+    if (const auto file = FindStoredColourFile(config, kind)) {
+      auto& names = colourNamesAtLoad_;
+      names = files.FindFiles(std::string(tool::kColourFolder) + colour::kPattern);
+      colourListPartial_ = std::find(names.begin(), names.end(), *file) != names.end();
+      if (colourListPartial_) colourFiles_.SetItems({*file});
+    }
+  }
+  if (!fontListPartial_) faces_.SetItems(SystemFontList());
+  if (!colourListPartial_) ListColourFiles(files, colourFiles_);
+}
+
+void LazyLists::Complete() {
+  if (fontListPartial_) {
+    fontListPartial_ = false;
+    // A face that loading found and that has gone since stays listed, so
+    // that the choice shown stays (OK then tells that it is missing).
+    std::vector<std::string> faces = SystemFontList();
+    const std::string shown = faces_.text();
+    if (!shown.empty() && std::find(faces.begin(), faces.end(), shown) == faces.end()) {
+      const auto at = std::find_if(faces.begin(), faces.end(), [&](const std::string& face) {
+        return platform::CompareIgnoringCase(shown, face) < 0;
+      });
+      faces.insert(at, shown);
+    }
+    RefillKeepingChoice(
+        faces_, [&] { faces_.SetItems(std::move(faces)); return true; },
+        [](const std::string& item, const std::string& face) { return item == face; });
+  }
+  if (colourListPartial_) {
+    colourListPartial_ = false;
+    RefillKeepingChoice(
+        colourFiles_, [&] { colourFiles_.SetItems(std::move(colourNamesAtLoad_)); return true; },
+        [](const std::string& item, const std::string& file) { return platform::CompareIgnoringCase(item, file) == 0; });
+    colourNamesAtLoad_.clear();
+  }
+}
+
+}  // namespace qlm::ui
