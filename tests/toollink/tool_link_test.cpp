@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "support/scripted_host.h"
-#include "support/scripted_windows.h"
 #include "settings/messages.h"
 #include "settings/tool_config.h"
+#include "support/fake_tool.h"
+#include "support/scripted_host.h"
+#include "support/scripted_windows.h"
 #include "test_support.h"
 #include "toollink/tool_link.h"
 #include "toollink/tool_messages.h"
@@ -27,36 +28,7 @@ using toollink::WindowName;
 
 std::string Name(WindowName name) { return PlainName(name).c_str(); }
 
-// The window tree of a running tool in the shape of its kind, every bar shown.
-struct FakeTool {
-  FakeTool(ScriptedWindows& windows, ToolKind kind, const std::string& title) : windows(windows) {
-    main = windows.Create(kNoWindow, "ToolMainClass", title);
-    container = windows.Create(main, "Frame", Name(WindowName::kContainerTitle));
-    tabBar = windows.Create(container, "Bar", Name(WindowName::kTabBarTitle));
-    const bool tradePro = kind == ToolKind::kTradePro;
-    if (tradePro) {
-      toolBarFrame = windows.Create(main, "Frame", Name(WindowName::kToolBarTitleA));
-      toolBar = windows.Create(toolBarFrame, "Bar", Name(WindowName::kToolBarTitleA));
-    } else {
-      toolBar = windows.Create(container, "Bar", Name(WindowName::kToolBarTitleB));
-    }
-    const std::string ticker = Name(tradePro ? WindowName::kTickerTitleA : WindowName::kTickerTitleB);
-    tickerFrame = windows.Create(main, "Frame", ticker);
-    tickerBar = windows.Create(tickerFrame, "Bar", ticker);
-  }
-
-  void ShowDocumentsAsMdi(bool mdi) {
-    if (mdi && marker == kNoWindow) marker = windows.Create(main, Name(WindowName::kMarkerClass), "");
-    if (!mdi && marker != kNoWindow) {
-      windows.Destroy(marker);
-      marker = kNoWindow;
-    }
-  }
-
-  ScriptedWindows& windows;
-  WindowHandle main = kNoWindow, container = kNoWindow, toolBarFrame = kNoWindow, toolBar = kNoWindow,
-               tabBar = kNoWindow, tickerFrame = kNoWindow, tickerBar = kNoWindow, marker = kNoWindow;
-};
+using test::FakeTool;
 
 class ToolLinkTest : public ::testing::Test {
  protected:

@@ -8,11 +8,12 @@
 #include <memory>
 
 #include "platform/codepage.h"
-#include "support/scripted_host.h"
-#include "support/scripted_windows.h"
 #include "settings/errors.h"
 #include "settings/own_settings.h"
 #include "settings/profile.h"
+#include "support/fake_tool.h"
+#include "support/scripted_host.h"
+#include "support/scripted_windows.h"
 #include "test_support.h"
 #include "toollink/tool_link.h"
 #include "toollink/tool_messages.h"
@@ -75,41 +76,12 @@ class FakeFormWindow : public FormWindow {
 
 // A running tool of the other kinds in multi-document display, every bar
 // shown; its commands toggle what they name.
-struct FakeTool {
-  explicit FakeTool(platform::ScriptedWindows& windows, const std::string& title) : windows(windows) {
-    main = windows.Create(kNoWindow, "Tool", title);
-    const WindowHandle container = windows.Create(main, "Frame", PlainName(WindowName::kContainerTitle).c_str());
-    toolBar = windows.Create(container, "Bar", PlainName(WindowName::kToolBarTitleB).c_str());
-    tabBar = windows.Create(container, "Bar", PlainName(WindowName::kTabBarTitle).c_str());
-    const WindowHandle tickerFrame = windows.Create(main, "Frame", PlainName(WindowName::kTickerTitleB).c_str());
-    tickerBar = windows.Create(tickerFrame, "Bar", PlainName(WindowName::kTickerTitleB).c_str());
-    SetMdi(true);
-    windows.OnMessage(main, [this](const platform::ScriptedWindows::Message& m) {
-      if (m.message != toolmsg::kCommand) return;
-      if (m.wParam == toolmsg::kSwitchDisplayStyle) SetMdi(marker == kNoWindow);
-      const WindowHandle bar = m.wParam == toolmsg::kToggleToolBar  ? toolBar
-                               : m.wParam == toolmsg::kToggleTabBar ? tabBar
-                               : m.wParam == toolmsg::kToggleTickerBar ? tickerBar
-                                                                        : kNoWindow;
-      if (bar != kNoWindow) this->windows.SetVisible(bar, !this->windows.HasVisibleStyle(bar));
-    });
+struct RunningTool : test::FakeTool {
+  RunningTool(platform::ScriptedWindows& windows, const std::string& title)
+      : FakeTool(windows, ToolKind::kOther, title) {
+    ShowDocumentsAsMdi(true);
+    FollowCommands();
   }
-  void SetMdi(bool mdi) {
-    if (mdi && marker == kNoWindow) marker = windows.Create(main, PlainName(WindowName::kMarkerClass).c_str(), "");
-    if (!mdi && marker != kNoWindow) {
-      windows.Destroy(marker);
-      marker = kNoWindow;
-    }
-  }
-  std::vector<std::uintptr_t> Commands() const {
-    std::vector<std::uintptr_t> ids;
-    for (const auto& m : windows.messages())
-      if (m.message == toolmsg::kCommand) ids.push_back(m.wParam);
-    return ids;
-  }
-
-  platform::ScriptedWindows& windows;
-  WindowHandle main, toolBar, tabBar, tickerBar, marker = kNoWindow;
 };
 
 class MainFormTest : public ::testing::Test {
@@ -220,8 +192,8 @@ TEST_F(MainFormTest, EveryLoadEnablesWhatItsFileHolds) {
     EXPECT_EQ(enabled(), expected) << config;
   }
 
-  FakeTool running(windows, "Sample Tool");
-  running.SetMdi(false);
+  RunningTool running(windows, "Sample Tool");
+  running.ShowDocumentsAsMdi(false);
   ASSERT_TRUE(EnterRealtime());
   Reload(form);
   ASSERT_TRUE(form.realtime.checked());
@@ -284,7 +256,7 @@ TEST_F(MainFormTest, StoredTopMostMakesTheWindowTopmostWhileLoading) {
 TEST_F(MainFormTest, AReloadOfAnotherToolBringsNoOtherToolForward) {
   Install("Takumi.exe", fullConfig);
   ASSERT_TRUE(form.LoadSettings());
-  FakeTool left(windows, "Sample Tool");
+  RunningTool left(windows, "Sample Tool");
 
   const std::string other = folder / "Other\\";
   test::WriteBytes(other + "Takumi.exe", "");
@@ -309,7 +281,7 @@ TEST_F(MainFormTest, RealtimeNeedsARunningToolAndAYes) {
   EXPECT_FALSE(form.realtime.checked());
   EXPECT_EQ(host.notices().back(), Sjis("トレーディングツールが起動して無いので\nリアルタイム設定は出来ません。"));
 
-  FakeTool running(windows, "Sample Tool");
+  RunningTool running(windows, "Sample Tool");
   const std::string before = Appcfg();
   window.answers = {kNo, kClosed};
   form.realtime.SetChecked(true);
@@ -324,7 +296,7 @@ TEST_F(MainFormTest, RealtimeNeedsARunningToolAndAYes) {
 TEST_F(MainFormTest, EnteringRealtimeAppliesEverythingAndTogglesOnlyWhatDiffers) {
   Install("Takumi.exe", fullConfig);
   ASSERT_TRUE(form.LoadSettings());
-  FakeTool running(windows, "Sample Tool");
+  RunningTool running(windows, "Sample Tool");
   ASSERT_TRUE(EnterRealtime());
   // The tool shows every bar; the tab bar is unchecked here, so only it is
   // toggled, once.
@@ -426,7 +398,7 @@ TEST_F(MainFormTest, AFileWithAUtf8MarkIsToldOfAndNeverWritten) {
   form.tabBar.SetChecked(true);
   form.OkClick();
   EXPECT_FALSE(window.closed);
-  FakeTool running(windows, "Sample Tool");
+  RunningTool running(windows, "Sample Tool");
   window.answers = {kYes};
   form.realtime.SetChecked(true);
   EXPECT_FALSE(form.realtime.checked());
@@ -596,7 +568,7 @@ TEST_F(MainFormTest, TradeProsTabBarIsNeitherWrittenNorCommandedInRealtime) {
           "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Blue\r\n[TOOLBAR]\r\nDOCKING=1\r\n[TRBAR]\r\nDOCKING=1\r\n"
           "[TICKERBAR]\r\nDOCKING=1\r\n");
   ASSERT_TRUE(form.LoadSettings());
-  FakeTool running(windows, "Sample Tool");
+  RunningTool running(windows, "Sample Tool");
   ASSERT_TRUE(EnterRealtime());
   const auto commands = running.Commands();
   form.tabBar.SetChecked(false);
@@ -631,7 +603,7 @@ TEST_F(MainFormTest, AReloadShowsAndWritesTheSizeAsTheFirstShowDoes) {
 TEST_F(MainFormTest, AFailedReloadKeepsTheStatusAndTheLinkToTheTool) {
   Install("Takumi.exe", fullConfig);
   ASSERT_TRUE(form.LoadSettings());
-  FakeTool running(windows, "Sample Tool");
+  RunningTool running(windows, "Sample Tool");
   ASSERT_TRUE(EnterRealtime());
 
   test::RemoveFile(tool + "Color\\Blue.clr");
@@ -664,7 +636,7 @@ TEST_F(MainFormTest, AFailedReloadKeepsTheStatusAndTheLinkToTheTool) {
 TEST_F(MainFormTest, RealtimeFollowsTheToolStartedAgain) {
   Install("Takumi.exe", fullConfig);
   ASSERT_TRUE(form.LoadSettings());
-  auto running = std::make_unique<FakeTool>(windows, "Sample Tool");
+  auto running = std::make_unique<RunningTool>(windows, "Sample Tool");
   ASSERT_TRUE(EnterRealtime());
   EXPECT_EQ(window.status, Sjis("Sample Tool 起動中。MDI表示。"));
   const std::size_t entered = windows.messages().size();
@@ -673,8 +645,8 @@ TEST_F(MainFormTest, RealtimeFollowsTheToolStartedAgain) {
   form.StatusTimer();
   EXPECT_EQ(window.status, Sjis("Sample Tool プログラムは起動してません。"));
   // Started again in single-document display.
-  running = std::make_unique<FakeTool>(windows, "Sample Tool");
-  running->SetMdi(false);
+  running = std::make_unique<RunningTool>(windows, "Sample Tool");
+  running->ShowDocumentsAsMdi(false);
   form.WindowActivated();
   EXPECT_EQ(window.status, Sjis("Sample Tool 起動中。SDI表示。"));
   EXPECT_EQ(windows.messages().size(), entered);
@@ -701,7 +673,7 @@ TEST_F(MainFormTest, RealtimeFollowsTheToolStartedAgain) {
 TEST_F(MainFormTest, RealtimeIsRefusedForAToolKnownToRunWithHigherRights) {
   Install("Takumi.exe", fullConfig);
   ASSERT_TRUE(form.LoadSettings());
-  FakeTool running(windows, "Sample Tool");
+  RunningTool running(windows, "Sample Tool");
   const std::string before = Appcfg();
   windows.SetRefusing(running.main, true);
   form.realtime.SetChecked(true);
@@ -751,7 +723,7 @@ TEST_F(MainFormTest, ARefusedRealtimeWriteLeavesTheControlAsTheFileHoldsIt) {
     MainForm edited(host, toolLink, shell);
     edited.font.style.SetItems({"normal", "bold"});
     ASSERT_TRUE(edited.LoadSettings()) << each.name;
-    FakeTool running(tree, "Sample Tool");
+    RunningTool running(tree, "Sample Tool");
     shell.answers = {kYes};
     edited.realtime.SetChecked(true);
     ASSERT_TRUE(edited.realtime.checked()) << each.name;
@@ -774,7 +746,7 @@ TEST_F(MainFormTest, ARefusedRealtimeWriteLeavesTheControlAsTheFileHoldsIt) {
 TEST_F(MainFormTest, ARefusedWriteWhileEnteringRealtimeEndsIt) {
   Install("Takumi.exe", fullConfig);
   ASSERT_TRUE(form.LoadSettings());
-  FakeTool running(windows, "Sample Tool");
+  RunningTool running(windows, "Sample Tool");
   form.tabBar.SetChecked(true);
   test::RemoveFile(tool + "System\\Appcfg.ini");
   test::MakeFolder(tool + "System\\Appcfg.ini");
@@ -816,8 +788,8 @@ TEST_F(MainFormTest, AfterAnyReloadRealtimeTheLinkAndTheStatusAgreeWithTheToolSh
     reloaded.font.style.SetItems({"normal", "bold"});
     ProfileFile(host, OwnSettingsPath(host)).WriteString("CONFIG", "TTPath", tool);
     ASSERT_TRUE(reloaded.LoadSettings()) << each.name;
-    FakeTool sample(tree, "Sample Tool");
-    FakeTool other(tree, "Other Tool");
+    RunningTool sample(tree, "Sample Tool");
+    RunningTool other(tree, "Other Tool");
     shell.answers = {kYes};
     reloaded.realtime.SetChecked(true);
     ASSERT_TRUE(reloaded.realtime.checked()) << each.name;
