@@ -329,6 +329,17 @@ bool Document::Set(std::string_view section, std::string_view key, std::string_v
   return true;
 }
 
+bool Document::Remove(std::string_view section, std::string_view key) {
+  const auto header = FindSection(TrimName(TrimLeadingBlanks(CArgument(section))));
+  if (!header) return false;
+  const auto entry = FindEntry(*header, TrimName(TrimLeadingBlanks(CArgument(key))));
+  if (!entry) return false;
+  const Line& line = lines_[*entry];
+  text_.erase(line.begin, line.end - line.begin);
+  Parse();
+  return true;
+}
+
 namespace {
 
 // A name or value that the writes store exactly as given, and that a

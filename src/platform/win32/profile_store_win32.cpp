@@ -25,6 +25,10 @@ bool ProfileWrite(const std::string& file, const std::string& section,
   return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != 0;
 }
 
+bool ProfileDeleteKey(const std::string& file, const std::string& section, const std::string& key) {
+  return WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, file.c_str()) != 0;
+}
+
 bool ProfileWriteKeys(const std::string& file, const std::string& section,
                       const std::vector<std::pair<std::string, std::string>>& values) {
   // Every write that changes the file makes the platform rewrite it whole;
