@@ -601,6 +601,9 @@ bool MainForm::OfferRecordedState() {
   if (newest == states.end()) return false;
   if (window_.AskYesNo(Substitute(host_.Text(msg::kAskRestoreAfterLoadFailure), newest->state.time)) != kYes)
     return false;
+  // The state that failed to load is not recorded: put back, it would only
+  // fail again, and as the newest it would be the one offered next time.
+  recorded_ = true;
   try {
     return PutBack(newest->state);
   } catch (const ProfileWriteError& error) {
