@@ -60,7 +60,8 @@ TEST_F(ToolHistoryTest, AStateTellsPresentEmptyAndAbsentKeysApartAndPutsThemBack
   PutToolState(edit, state);
   edit.Commit();
   EXPECT_EQ(test::ReadBytes(file),
-            "[GLOBAL]\r\nIsMDI=01\r\nOther=y\r\nCOLOR=\r\n[TRBAR]\r\nDOCKING=1\r\n[FONT]\r\nFF0=a,b\r\n[TOOLBAR]\r\n");
+            "[GLOBAL]\r\nIsMDI=01\r\nOther=y\r\nCOLOR=\r\n[TRBAR]\r\nDOCKING=1\r\n[FONT]\r\nFF0=a,b\r\n")
+      << "the section that only the removed key made goes with it";
   EXPECT_EQ(CaptureToolState(config, ToolKind::kOther, "T"), state);
 }
 

@@ -94,6 +94,12 @@ class Document {
   // every other byte stays. False when there is no such entry: the text is
   // then untouched.
   bool Remove(std::string_view section, std::string_view key);
+  // Whether section is the only one of its name and holds no line but blank
+  // ones.
+  bool IsBareSection(std::string_view section) const;
+  // Removes the header line of such a section; false (nothing changed) for
+  // any other.
+  bool RemoveBareSection(std::string_view section);
 
   const std::string& text() const { return text_; }
 

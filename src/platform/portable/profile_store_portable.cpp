@@ -113,6 +113,7 @@ bool ProfileDeleteKey(const std::string& file, const std::string& section, const
   if (!text) return false;
   ini::Document document(std::move(*text));
   if (!document.Remove(section, key)) return true;
+  document.RemoveBareSection(section);
   return ReplaceFile(path, document.text());
 }
 

@@ -26,7 +26,12 @@ bool ProfileWrite(const std::string& file, const std::string& section,
 }
 
 bool ProfileDeleteKey(const std::string& file, const std::string& section, const std::string& key) {
-  return WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, file.c_str()) != 0;
+  if (!WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, file.c_str())) return false;
+  // A section left with no line but blank ones goes as a whole.
+  if (const auto bytes = ReadFileBytes(file))
+    if (ini::Document(std::move(*bytes)).IsBareSection(section))
+      return WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, file.c_str()) != 0;
+  return true;
 }
 
 bool ProfileWriteKeys(const std::string& file, const std::string& section,
