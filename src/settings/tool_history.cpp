@@ -140,6 +140,12 @@ ToolState CaptureToolState(const ToolConfig& config, ToolKind kind, std::string 
   return state;
 }
 
+bool IsWhole(const ToolState& state) {
+  return std::none_of(state.values.begin(), state.values.end(), [](const std::optional<std::string>& value) {
+    return value && value->size() >= platform::kProfileBufferSize - 1;
+  });
+}
+
 void PutToolState(const ToolConfig& config, const ToolState& state) {
   for (std::size_t i = 0; i < history::kKeys.size(); ++i) {
     const auto& key = history::kKeys[i];

@@ -46,6 +46,10 @@ std::string LocalTimeNow();
 // value is present; only a key the file lacks is absent.
 ToolState CaptureToolState(const ToolConfig& config, ToolKind kind, std::string time);
 
+// False when a value of state is as long as the platform reads at most:
+// it may have been cut, and putting it back would lose the rest.
+bool IsWhole(const ToolState& state);
+
 // Puts state's keys into config's file: a present key gets its text, an
 // absent one is removed; no other key is touched. Use it on an Edit() copy,
 // so that all of it lands on Commit() or nothing does. Throws

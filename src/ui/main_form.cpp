@@ -515,6 +515,11 @@ void MainForm::BeforeWrite() {
 }
 
 bool MainForm::PutBack(const ToolState& state) {
+  // A value that may have been cut is never put back, nor any of its state.
+  if (!IsWhole(state)) {
+    host_.ShowNotice(host_.Text(msg::kUnreadableState));
+    return false;
+  }
   if (TellIfUtf8Marked(host_, ToolConfig(host_, toolFiles_).Path(), msg::kConfigUtf8Mark)) return false;
   BeforeWrite();
   // One action: every key lands together, or the file stays as it was.

@@ -1015,5 +1015,22 @@ TEST_F(RestoreTest, AHistoryThatCannotBeWrittenIsToldOnceAndStopsNoChange) {
   EXPECT_EQ(Stored("TOOLBAR", "DOCKING"), "1");
 }
 
+// A value longer than the platform reads whole (a hand-edited file) would
+// come back cut: neither its start state nor its recorded one is applied.
+TEST_F(RestoreTest, AValueTooLongToReadWholeIsNeverPutBack) {
+  Install("Takumi.exe", start + "[FONT]\r\nFF1=" + std::string(5000, 'x') + "\r\n");
+  ASSERT_TRUE(form.LoadSettings());
+  form.tabBar.SetChecked(true);
+  form.OkClick();
+  const std::string written = Appcfg();
+  window.answers = {kYes};
+  form.RestoreStartClick();
+  EXPECT_EQ(Appcfg(), written);
+  EXPECT_EQ(host.notices().back(), host.Text(msg::kUnreadableState));
+  const std::vector<RecordedState> history = History();
+  ASSERT_EQ(history.size(), 1u);
+  EXPECT_FALSE(history[0].readable);
+}
+
 }  // namespace
 }  // namespace qlm::ui
