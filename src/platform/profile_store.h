@@ -33,6 +33,13 @@ std::string ProfileRead(const std::string& file, const std::string& section,
 bool ProfileWrite(const std::string& file, const std::string& section,
                         const std::string& key, const std::string& value);
 
+// Removes key from section of file (the platform's write of no value); a
+// key that is not there leaves the file as it was. A section that this
+// leaves with no line but blank ones is removed with it (its header line),
+// so that a key written into a new section and removed again leaves the
+// file as it was. False when the platform refuses the write.
+bool ProfileDeleteKey(const std::string& file, const std::string& section, const std::string& key);
+
 // Sets each key of section in file to its value, leaving exactly the bytes
 // that the writes one by one, in this order, leave; where the platform can
 // do that with one rewrite of the file, it does. False when the platform

@@ -104,7 +104,7 @@ bool ProfileFile::Redo() const {
   reads_.clear();
   bool written = platform::UseWorkingCopy(*copy_);
   for (const Write& write : pending_)
-    written = written && platform::ProfileWriteKeys(copy_->path, write.section, write.values);
+    written = written && Apply(copy_->path, write);
   if (written && platform::KeepWorkingCopy(*copy_)) return true;
   platform::RemoveWorkingCopy(*copy_);
   copy_.reset();
@@ -165,17 +165,32 @@ void ProfileFile::WriteString(const std::string& section, const std::string& key
   WriteStrings(section, {{key, value}});
 }
 
+bool ProfileFile::Apply(const std::string& target, const Write& write) {
+  if (!write.remove) return platform::ProfileWriteKeys(target, write.section, write.values);
+  for (const auto& value : write.values)
+    if (!platform::ProfileDeleteKey(target, write.section, value.first)) return false;
+  return true;
+}
+
 void ProfileFile::WriteStrings(const std::string& section,
                                const std::vector<std::pair<std::string, std::string>>& values) {
+  Make(Write{section, values});
+}
+
+void ProfileFile::DeleteKey(const std::string& section, const std::string& key) {
+  Make(Write{section, {{key, std::string()}}, true});
+}
+
+void ProfileFile::Make(Write write) {
   reads_.clear();
   try {
     RefuseReadOnly();
     if (!copy_ && !inPlace_) Begin();
     wroteInPlace_ = wroteInPlace_ || !copy_;
     const bool written =
-        OnTarget([&](const std::string& target) { return platform::ProfileWriteKeys(target, section, values); });
+        OnTarget([&](const std::string& target) { return Apply(target, write); });
     if (!written) ThrowCannotWrite();
-    if (copy_) pending_.push_back({section, values});
+    if (copy_) pending_.push_back(std::move(write));
   } catch (const ProfileWriteError&) {
     if (copy_) platform::RemoveWorkingCopy(*copy_);
     copy_.reset();
@@ -194,7 +209,7 @@ void ProfileFile::WriteInteger(const std::string& section, const std::string& ke
 void ProfileFile::WriteInPlace(const std::vector<Write>& writes) {
   wroteInPlace_ = true;
   for (const Write& write : writes)
-    if (!platform::ProfileWriteKeys(path_, write.section, write.values)) ThrowCannotWrite();
+    if (!Apply(path_, write)) ThrowCannotWrite();
 }
 
 void ProfileFile::Commit() {

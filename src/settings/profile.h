@@ -69,6 +69,9 @@ class ProfileFile {
   // Sets several keys of one section, as that many WriteString calls in this
   // order would, in as few rewrites of the file as the platform allows.
   void WriteStrings(const std::string& section, const std::vector<std::pair<std::string, std::string>>& values);
+  // Removes key from section (nothing when it is not there); throws as the
+  // writes do.
+  void DeleteKey(const std::string& section, const std::string& key);
 
   // Puts the writes made so far in place; throws ProfileWriteError when the
   // file cannot be written. When someone else wrote the file since it was
@@ -83,7 +86,12 @@ class ProfileFile {
   struct Write {
     std::string section;
     std::vector<std::pair<std::string, std::string>> values;
+    // The keys of values are removed rather than set.
+    bool remove = false;
   };
+  // Makes write on the file at target as the platform makes it.
+  static bool Apply(const std::string& target, const Write& write);
+  void Make(Write write);
 
   // Where reads and writes go: the working copy while there is one.
   const std::string& Target() const;

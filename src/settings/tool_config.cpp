@@ -59,6 +59,10 @@ void ToolConfig::WriteStrings(const std::string& section,
   OnFileForWriting([&](ProfileFile& file) { file.WriteStrings(section, values); });
 }
 
+void ToolConfig::DeleteKey(const std::string& section, const std::string& key) const {
+  OnFileForWriting([&](ProfileFile& file) { file.DeleteKey(section, key); });
+}
+
 WindowSettings ReadWindowSettings(const ToolConfig& config) {
   const ToolConfig file = config.Held();
   WindowSettings settings;

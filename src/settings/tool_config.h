@@ -64,6 +64,8 @@ class ToolConfig {
   void WriteString(const std::string& section, const std::string& key, const std::string& value) const;
   // Several keys of one section, as that many WriteString calls in order.
   void WriteStrings(const std::string& section, const std::vector<std::pair<std::string, std::string>>& values) const;
+  // Removes key from section; throws as the writes do.
+  void DeleteKey(const std::string& section, const std::string& key) const;
 
  private:
   // Runs operation on the held file, or on one opened for it alone.

@@ -45,6 +45,7 @@ bool MainForm::LoadSettings() {
   bool loaded = false;
   try {
     loaded = LoadEverything();
+    if (!loaded && loadFailedOnFile_ && OfferRecordedState()) Quietly([&] { loaded = LoadEverything(false); });
   } catch (...) {
     AfterReload(false, folderBefore);
     throw;
@@ -71,9 +72,11 @@ void MainForm::LeaveRealtime() {
   if (realtime.checked()) realtime.SetChecked(false);
 }
 
-bool MainForm::LoadEverything() {
+bool MainForm::LoadEverything(bool askFolder) {
+  loadFailedOnFile_ = false;
   repeatMode_ = ReadRepeatMode(host_);
-  if ((repeatMode_ || window_.IsShiftDown()) && !LocateToolFolder(host_, LocateMode::kForced)) return false;
+  if (askFolder && (repeatMode_ || window_.IsShiftDown()) && !LocateToolFolder(host_, LocateMode::kForced))
+    return false;
 
   const OwnSettings own = ReadOwnSettings(host_);
   // A reload that switched tools: the TopMost handler below must not find,
@@ -110,6 +113,12 @@ bool MainForm::LoadEverything() {
 
   // One opening of the tool's file for everything read from it here.
   const ToolConfig config = ToolConfig(host_, toolFiles_).Held();
+  // The state to go back to: as this tool's file was first loaded, or
+  // loaded again before anything was written to it.
+  if (!written_ || startState_.folder != toolFolder_) {
+    startState_ = CaptureToolState(config, toolKind_, LocalTimeNow());
+    written_ = recorded_ = false;
+  }
   TellIfUtf8Marked(host_, config.Path(), msg::kConfigUtf8Mark);
   lists_.FillForLoading(config, toolFiles_, toolKind_);
   const WindowSettings stored = ReadWindowSettings(config);
@@ -130,9 +139,15 @@ bool MainForm::LoadEverything() {
   // The arrows keep their position within 1 to 99 and show it: on a reload
   // as once the window is first shown, also when the face was not found.
   font.size.KeepInRange();
-  if (!fontRead) return false;
+  if (!fontRead) {
+    loadFailedOnFile_ = true;
+    return false;
+  }
   UpdateFontSample();
-  if (!LoadColourSetting(config, toolKind_, colourFiles, currentColourFile_)) return false;
+  if (!LoadColourSetting(config, toolKind_, colourFiles, currentColourFile_)) {
+    loadFailedOnFile_ = true;
+    return false;
+  }
   ReleaseParsedCopy(config);
   return true;
 }
@@ -215,6 +230,7 @@ void MainForm::ApplyBar(const char* barKind, CheckModel& box) {
   // TradePro's tab bar is neither stored by OK nor commanded: its 40601 is
   // the ticker bar's toggle.
   if (toolKind_ == ToolKind::kTradePro && std::string_view(barKind) == config::kTabBar) return;
+  BeforeWrite();
   try {
     ToolConfig(host_, toolFiles_).WriteInteger(barKind, config::kDocking, box.checked() ? 1 : 0);
   } catch (const ProfileWriteError&) {
@@ -243,6 +259,7 @@ void MainForm::ApplyWindowStyle() {
   // With no style chosen (the tool stores none) there is nothing to write and
   // no display style to switch to.
   if (style != -1) {
+    BeforeWrite();
     ToolConfig(host_, toolFiles_).WriteInteger(config::kGlobal, config::kIsMdi, style);
     if ((link_.IsMdiDisplay() ? 1 : 0) != style) link_.SendToolCommand(toolmsg::kSwitchDisplayStyle);
   }
@@ -259,6 +276,7 @@ void MainForm::ApplyWindowStyle() {
 
 void MainForm::ApplyFont() {
   if (realtime.checked()) {
+    BeforeWrite();
     const ToolConfig edit = ToolConfig(host_, toolFiles_).Edit();
     bool written = false;
     try {
@@ -277,8 +295,9 @@ void MainForm::ApplyFont() {
 }
 
 void MainForm::ApplyColour() {
-  if (realtime.checked() && SaveColourSetting(ToolConfig(host_, toolFiles_), toolKind_, currentColourFile_))
-    link_.NotifyColourChanged();
+  if (!realtime.checked()) return;
+  BeforeWrite();
+  if (SaveColourSetting(ToolConfig(host_, toolFiles_), toolKind_, currentColourFile_)) link_.NotifyColourChanged();
 }
 
 void MainForm::FontSizeClick(int step) {
@@ -384,6 +403,7 @@ void MainForm::OkClick() {
   }
   if (TellIfUtf8Marked(host_, ToolConfig(host_, toolFiles_).Path(), msg::kConfigUtf8Mark)) return;
   // Everything lands in the tool's file together, or nothing does.
+  BeforeWrite();
   const ToolConfig edit = ToolConfig(host_, toolFiles_).Edit();
   if (!WriteFontSlots(edit, pixelsPerInch_, font)) return;
   if (!SaveColourSetting(edit, toolKind_, currentColourFile_)) return;
@@ -391,6 +411,122 @@ void MainForm::OkClick() {
                       WindowChoice{windowStyle.selected(), toolBar.checked(), tabBar.checked(), tickerBar.checked()});
   edit.Commit();
   SaveAndClose();
+}
+
+void MainForm::BeforeWrite() {
+  written_ = true;
+  if (recorded_) return;
+  // Tried once a run: a history that cannot be written never stops the
+  // change, and the user hears of it once.
+  recorded_ = true;
+  try {
+    RecordState(host_, HistoryPath(host_), startState_);
+  } catch (const ProfileWriteError&) {
+    host_.ShowNotice(host_.Text(msg::kHistoryNotWritten));
+  }
+}
+
+bool MainForm::PutBack(const ToolState& state) {
+  // A value that may have been cut is never put back, nor any of its state.
+  if (!IsWhole(state)) {
+    host_.ShowNotice(host_.Text(msg::kUnreadableState));
+    return false;
+  }
+  if (TellIfUtf8Marked(host_, ToolConfig(host_, toolFiles_).Path(), msg::kConfigUtf8Mark)) return false;
+  BeforeWrite();
+  // One action: every key lands together, or the file stays as it was.
+  const ToolConfig edit = ToolConfig(host_, toolFiles_).Edit();
+  PutToolState(edit, state);
+  edit.Commit();
+  return true;
+}
+
+bool MainForm::Restore(const ToolState& state, bool ask) {
+  if (ask && window_.AskYesNo(Substitute(host_.Text(msg::kAskRestore), state.time)) != kYes) return false;
+  if (!PutBack(state)) return false;
+  // The controls show the file as a reload would, without their handlers
+  // writing the values back in their own spelling.
+  const std::string folderBefore = toolFolder_;
+  bool loaded = false;
+  try {
+    Quietly([&] { loaded = LoadEverything(false); });
+  } catch (...) {
+    AfterReload(false, folderBefore);
+    throw;
+  }
+  AfterReload(loaded, folderBefore);
+  if (loaded && realtime.checked()) ToolFollows(state);
+  return loaded;
+}
+
+// The display style and bars by their commands where the tool shows
+// otherwise; the font and colour by their notifications. TradePro's tab bar
+// and display style are not commanded.
+void MainForm::ToolFollows(const ToolState& state) {
+  const auto stored = [&](std::size_t i) -> std::optional<std::int32_t> {
+    return state.values[i] ? ParseStoredInteger(*state.values[i]) : std::nullopt;
+  };
+  const auto style = stored(0);
+  bool mdi = link_.IsMdiDisplay();
+  if (toolKind_ != ToolKind::kTradePro && style && (*style == 0 || *style == 1) && mdi != (*style == 1)) {
+    link_.SendToolCommand(toolmsg::kSwitchDisplayStyle);
+    mdi = *style == 1;
+  }
+  if (mdi) {
+    const std::pair<const char*, std::size_t> bars[] = {
+        {config::kToolBar, 2}, {config::kTabBar, 3}, {config::kTickerBar, 4}};
+    for (const auto& [bar, index] : bars) {
+      if (toolKind_ == ToolKind::kTradePro && std::string_view(bar) == config::kTabBar) continue;
+      const auto docked = stored(index);
+      if (docked && (*docked != 0) != link_.IsBarVisible(bar)) link_.SendToolCommand(BarCommand(toolKind_, bar));
+    }
+  }
+  link_.NotifyFontChanged();
+  link_.NotifyColourChanged();
+  RefreshToolStatus();
+}
+
+void MainForm::RestoreStartClick() {
+  if (!written_) return;
+  Restore(startState_, true);
+}
+
+void MainForm::RestoreEarlierClick() {
+  const std::vector<RecordedState> states = ReadHistory(host_, HistoryPath(host_), toolFolder_);
+  if (states.empty()) {
+    host_.ShowNotice(host_.Text(msg::kNoRecordedStates));
+    return;
+  }
+  std::vector<std::string> lines;
+  for (const RecordedState& recorded : states)
+    lines.push_back(recorded.state.time + "  " +
+                    (recorded.readable ? DescribeState(recorded.state, pixelsPerInch_)
+                                       : host_.Text(msg::kUnreadableState)));
+  const int chosen = window_.ChooseState(lines);
+  if (chosen < 0 || chosen >= static_cast<int>(states.size())) return;
+  // An unreadable state is never applied, not even in part.
+  if (!states[static_cast<std::size_t>(chosen)].readable) {
+    host_.ShowNotice(host_.Text(msg::kUnreadableState));
+    return;
+  }
+  Restore(states[static_cast<std::size_t>(chosen)].state, true);
+}
+
+bool MainForm::OfferRecordedState() {
+  const std::vector<RecordedState> states = ReadHistory(host_, HistoryPath(host_), toolFolder_);
+  const auto newest = std::find_if(states.begin(), states.end(), [](const RecordedState& s) { return s.readable; });
+  if (newest == states.end()) return false;
+  if (window_.AskYesNo(Substitute(host_.Text(msg::kAskRestoreAfterLoadFailure), newest->state.time)) != kYes)
+    return false;
+  // The state that failed to load is not recorded: put back, it would only
+  // fail again, and as the newest it would be the one offered next time.
+  recorded_ = true;
+  try {
+    return PutBack(newest->state);
+  } catch (const ProfileWriteError& error) {
+    host_.ShowNotice(error.what());
+    return false;
+  }
 }
 
 void MainForm::CancelClick() {

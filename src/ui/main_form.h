@@ -10,6 +10,7 @@
 
 #include "settings/controls.h"
 #include "settings/tool_folder.h"
+#include "settings/tool_history.h"
 #include "ui/lazy_lists.h"
 
 namespace qlm {
@@ -54,6 +55,9 @@ class FormWindow {
   virtual int Left() const = 0;
   // Closes the window, which ends the program.
   virtual void Close() = 0;
+  // The list of earlier states, one line each, the first selected: the
+  // index of the line chosen with OK, or -1 for Cancel.
+  virtual int ChooseState(const std::vector<std::string>& /*lines*/) { return -1; }
 };
 
 class MainForm {
@@ -79,6 +83,17 @@ class MainForm {
   void ColourFileChange();
   void OkClick();
   void CancelClick();
+
+  // The window's system menu: puts back the edited keys as loading found
+  // them, or as a state the history recorded for this tool folder. Both ask
+  // first; a refused write throws ProfileWriteError and leaves the file.
+  void RestoreStartClick();
+  void RestoreEarlierClick();
+  // Whether anything was written to the tool's file in this run (the first
+  // command is greyed until then).
+  bool CanRestoreStart() const { return written_; }
+  // The edited keys as loading found them.
+  const ToolState& startState() const { return startState_; }
 
   // The status line follows the tool (closed, started again, switched to
   // another display style) without sending it anything: when the window is
@@ -112,8 +127,21 @@ class MainForm {
   int pixelsPerInch() const { return pixelsPerInch_; }
 
  private:
-  // The steps of LoadSettings up to the status line.
-  bool LoadEverything();
+  // The steps of LoadSettings up to the status line; askFolder: the tool
+  // folder is asked for where the user wants it asked.
+  bool LoadEverything(bool askFolder = true);
+  // Before a write to the tool's file: the first of the run records the
+  // state loading found in the history.
+  void BeforeWrite();
+  // Asks (text naming the state's time, unless asked already) and puts
+  // state back, then shows it as a reload would and, in real-time mode,
+  // makes the tool follow. False when not put back.
+  bool Restore(const ToolState& state, bool ask);
+  bool PutBack(const ToolState& state);
+  void ToolFollows(const ToolState& state);
+  // After loading failed for a missing font or colour file: offers the
+  // newest recorded state; true when it was put back.
+  bool OfferRecordedState();
   void WindowStyleClick();
   void RealtimeClick();
   void EnterRealtime();
@@ -173,6 +201,12 @@ class MainForm {
   };
   FontInFile fontInFile_;
   std::string statusShown_;
+  // The edited keys as loading found them in toolFolder_'s file.
+  ToolState startState_;
+  bool written_ = false;
+  bool recorded_ = false;
+  // Loading stopped at a missing font or colour file.
+  bool loadFailedOnFile_ = false;
 };
 
 }  // namespace qlm::ui

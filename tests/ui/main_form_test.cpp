@@ -9,8 +9,11 @@
 
 #include "platform/codepage.h"
 #include "settings/errors.h"
+#include "settings/messages.h"
 #include "settings/own_settings.h"
 #include "settings/profile.h"
+#include "settings/tool_config.h"
+#include "settings/tool_history.h"
 #include "support/fake_tool.h"
 #include "support/scripted_host.h"
 #include "support/scripted_windows.h"
@@ -60,8 +63,14 @@ class FakeFormWindow : public FormWindow {
   int Top() const override { return 30; }
   int Left() const override { return 40; }
   void Close() override { closed = true; }
+  int ChooseState(const std::vector<std::string>& lines) override {
+    listed = lines;
+    return choice;
+  }
 
   std::deque<int> answers;
+  std::vector<std::string> listed;
+  int choice = -1;
   std::vector<std::string> questions;
   bool shift = false;
   std::vector<std::string> families;
@@ -833,6 +842,166 @@ TEST_F(MainFormTest, AfterAnyReloadRealtimeTheLinkAndTheStatusAgreeWithTheToolSh
     test::RemoveFile(otherFolder + "Takumi.exe");
     test::RemoveFile(otherFolder + "Notes.exe");
   }
+}
+
+// Putting the tool's settings back.
+class RestoreTest : public MainFormTest {
+ protected:
+  // The edited keys of the tool's file now.
+  ToolState Now() { return CaptureToolState(ToolConfig(host, tool), ToolKind::kOther, ""); }
+  std::vector<RecordedState> History() { return ReadHistory(host, HistoryPath(host), tool); }
+  // Stored values spelt otherwise than the program writes them, keys absent
+  // (FF0 to FF5) and one present but empty ([TRBAR]), and a key never edited.
+  const std::string start =
+      "[GLOBAL]\r\nIsMDI=01\r\nCOLOR=Color\\BLUE.CLR\r\nOther=kept\r\n[TOOLBAR]\r\nDOCKING=1\r\n"
+      "[TRBAR]\r\nDOCKING=\r\n[TICKERBAR]\r\nDOCKING=2\r\n";
+};
+
+TEST_F(RestoreTest, RealtimeChangesGoBackToTheStartStateAndTheToolFollows) {
+  Install("Takumi.exe", start);
+  RunningTool running(windows, "Sample Tool");
+  ASSERT_TRUE(form.LoadSettings());
+  const ToolState loaded = Now();
+  EXPECT_FALSE(form.CanRestoreStart());
+  ASSERT_TRUE(EnterRealtime());
+  form.toolBar.SetChecked(false);
+  form.FontSizeClick(+1);
+  form.windowStyle.Select(0);
+  // The tool saves a key of its own meanwhile.
+  ProfileFile(host, tool + "System\\Appcfg.ini").WriteString("GLOBAL", "Other", "tool");
+  ASSERT_TRUE(form.CanRestoreStart());
+  ASSERT_NE(Now(), loaded);
+
+  window.answers = {kNo};
+  form.RestoreStartClick();
+  EXPECT_NE(Now(), loaded) << "No leaves the file";
+  window.answers = {kYes};
+  form.RestoreStartClick();
+  EXPECT_EQ(window.questions.back(), Sjis((form.startState().time + " の設定に戻しますか？").c_str()));
+  EXPECT_EQ(Now(), loaded);
+  EXPECT_EQ(Stored("FONT", "FF0"), "<none>");
+  EXPECT_EQ(Stored("GLOBAL", "Other"), "tool");
+  EXPECT_EQ(Stored("GLOBAL", "IsMDI"), "01");
+  // The controls and the tool show the state put back.
+  EXPECT_TRUE(form.realtime.checked());
+  EXPECT_EQ(form.windowStyle.selected(), 1);
+  EXPECT_TRUE(form.toolBar.checked() && form.toolBar.enabled());
+  EXPECT_EQ(form.font.size.text(), "9");
+  EXPECT_NE(running.marker, kNoWindow);
+  EXPECT_TRUE(windows.HasVisibleStyle(running.toolBar));
+  EXPECT_FALSE(windows.HasVisibleStyle(running.tabBar));
+  // The state recorded before the first write is the one loaded.
+  const std::vector<RecordedState> history = History();
+  ASSERT_EQ(history.size(), 1u);
+  EXPECT_EQ(history[0].state.values, loaded.values);
+}
+
+TEST_F(RestoreTest, ARestoreThePlatformRefusesLeavesTheFileAsItWas) {
+  Install("Takumi.exe", start);
+  ASSERT_TRUE(form.LoadSettings());
+  form.tabBar.SetChecked(true);
+  form.OkClick();
+  const std::string written = Appcfg();
+  test::SetReadOnly(tool + "System\\Appcfg.ini", true);
+  window.answers = {kYes};
+  EXPECT_THROW(form.RestoreStartClick(), ProfileWriteError);
+  test::SetReadOnly(tool + "System\\Appcfg.ini", false);
+  EXPECT_EQ(Appcfg(), written);
+}
+
+TEST_F(RestoreTest, AnEarlierStateIsChosenFromTheListNewestFirst) {
+  Install("Takumi.exe", start);
+  ASSERT_TRUE(form.LoadSettings());
+  const ToolState first = Now();
+  form.OkClick();
+  // A second run starts from what the first one saved.
+  MainForm second(host, link, window);
+  second.font.style.SetItems({"normal", "bold"});
+  ASSERT_TRUE(second.LoadSettings());
+  const ToolState saved = Now();
+  second.tickerBar.SetChecked(false);
+  second.OkClick();
+
+  MainForm third(host, link, window);
+  third.font.style.SetItems({"normal", "bold"});
+  ASSERT_TRUE(third.LoadSettings());
+  const ToolState found = Now();
+  EXPECT_FALSE(third.CanRestoreStart());
+  window.choice = -1;
+  third.RestoreEarlierClick();
+  ASSERT_EQ(window.listed.size(), 2u);
+  EXPECT_NE(window.listed[0].find("MDI / Color\\BLUE.CLR / " + gothic + " 9pt"), std::string::npos);
+  EXPECT_EQ(Now().values[4], std::optional<std::string>("0")) << "Cancel puts nothing back";
+  window.choice = 1;
+  window.answers = {kYes};
+  third.RestoreEarlierClick();
+  EXPECT_EQ(Now().values, first.values);
+  EXPECT_TRUE(third.tickerBar.checked());
+  // The state that the third run found was recorded before it wrote.
+  const std::vector<RecordedState> history = History();
+  ASSERT_EQ(history.size(), 3u);
+  EXPECT_EQ(history[0].state.values, found.values);
+  EXPECT_EQ(history[1].state.values, saved.values);
+}
+
+TEST_F(RestoreTest, AFailedLoadOffersTheNewestRecordedState) {
+  struct Case {
+    const char* name;
+    std::string broken;
+    int answer;
+  } cases[] = {
+      {"missing font, Yes", "[FONT]\r\nFF0=-12,0,0,0,400,0,0,0,128,3,2,1,50,Nowhere\r\n", kYes},
+      {"missing colour file, Yes", "[GLOBAL]\r\nCOLOR=Color\\Gone.CLR\r\n", kYes},
+      {"missing font, No", "[FONT]\r\nFF0=-12,0,0,0,400,0,0,0,128,3,2,1,50,Nowhere\r\n", kNo},
+  };
+  Install("Takumi.exe", start);
+  ASSERT_TRUE(form.LoadSettings());
+  const ToolState good = Now();
+  form.OkClick();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::WriteBytes(tool + "System\\Appcfg.ini", c.broken);
+    MainForm next(host, link, window);
+    next.font.style.SetItems({"normal", "bold"});
+    window.answers = {c.answer};
+    EXPECT_EQ(next.LoadSettings(), c.answer == kYes);
+    EXPECT_NE(window.questions.back().find(Sjis("読み込み直しますか")), std::string::npos);
+    if (c.answer == kYes) EXPECT_EQ(Now().values, good.values);
+    else EXPECT_EQ(Appcfg(), c.broken);
+  }
+}
+
+TEST_F(RestoreTest, AHistoryThatCannotBeWrittenIsToldOnceAndStopsNoChange) {
+  Install("Takumi.exe", start);
+  test::MakeFolder(HistoryPath(host));
+  RunningTool running(windows, "Sample Tool");
+  ASSERT_TRUE(form.LoadSettings());
+  ASSERT_TRUE(EnterRealtime());
+  form.toolBar.SetChecked(false);
+  EXPECT_EQ(Stored("TOOLBAR", "DOCKING"), "0");
+  EXPECT_EQ(std::count(host.notices().begin(), host.notices().end(),
+                       host.Text(msg::kHistoryNotWritten)), 1);
+  // The start state is still known to this run.
+  window.answers = {kYes};
+  form.RestoreStartClick();
+  EXPECT_EQ(Stored("TOOLBAR", "DOCKING"), "1");
+}
+
+// A value longer than the platform reads whole (a hand-edited file) would
+// come back cut: neither its start state nor its recorded one is applied.
+TEST_F(RestoreTest, AValueTooLongToReadWholeIsNeverPutBack) {
+  Install("Takumi.exe", start + "[FONT]\r\nFF1=" + std::string(5000, 'x') + "\r\n");
+  ASSERT_TRUE(form.LoadSettings());
+  form.tabBar.SetChecked(true);
+  form.OkClick();
+  const std::string written = Appcfg();
+  window.answers = {kYes};
+  form.RestoreStartClick();
+  EXPECT_EQ(Appcfg(), written);
+  EXPECT_EQ(host.notices().back(), host.Text(msg::kUnreadableState));
+  const std::vector<RecordedState> history = History();
+  ASSERT_EQ(history.size(), 1u);
+  EXPECT_FALSE(history[0].readable);
 }
 
 }  // namespace

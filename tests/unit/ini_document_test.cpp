@@ -141,5 +141,28 @@ TEST(IniWrite, EditsNeverChangeHowTheRestOfTheTextReads) {
   EXPECT_EQ(Get(utf8.text(), "S", "n\xE4\t"), "v");
 }
 
+// Removing a key takes out its line alone, and its section's header only
+// where nothing but blank lines is left under it.
+TEST(IniRemove, TakesOutTheLineAndABareSectionOnly) {
+  struct Case {
+    const char* name;
+    std::string text, section, key, after;
+  } cases[] = {
+      {"first of two", "[S]\r\nk=1\r\nk=2\r\nm=3\r\n", "s", " K ", "[S]\r\nk=2\r\nm=3\r\n"},
+      {"missing key", "[S]\r\nm=3\r\n", "S", "k", "[S]\r\nm=3\r\n"},
+      {"bare section goes", "[A]\r\nx=1\r\n[S]\r\nk=1\r\n[B]\r\ny=2\r\n", "S", "k", "[A]\r\nx=1\r\n[B]\r\ny=2\r\n"},
+      {"blank lines stay", "[S]\r\nk=1\r\n\r\n[B]\r\n", "S", "k", "\r\n[B]\r\n"},
+      {"blank lines after the key stay", "[S]\r\nm=1\r\nk=1\r\n\r\n[B]\r\n", "S", "k", "[S]\r\nm=1\r\n\r\n[B]\r\n"},
+      {"a comment keeps it", "[S]\r\n;note\r\nk=1\r\n", "S", "k", "[S]\r\n;note\r\n"},
+      {"a second section of the name keeps it", "[S]\r\nk=1\r\n[S]\r\nj=2\r\n", "S", "k", "[S]\r\n[S]\r\nj=2\r\n"},
+      {"last line without a break", "[S]\r\nm=1\r\nk=1", "S", "k", "[S]\r\nm=1\r\n"},
+  };
+  for (const Case& c : cases) {
+    Document document(c.text);
+    if (document.Remove(c.section, c.key)) document.RemoveBareSection(c.section);
+    EXPECT_EQ(document.text(), c.after) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace qlm::ini

@@ -329,6 +329,42 @@ bool Document::Set(std::string_view section, std::string_view key, std::string_v
   return true;
 }
 
+bool Document::Remove(std::string_view section, std::string_view key) {
+  const auto header = FindSection(TrimName(TrimLeadingBlanks(CArgument(section))));
+  if (!header) return false;
+  const auto entry = FindEntry(*header, TrimName(TrimLeadingBlanks(CArgument(key))));
+  if (!entry) return false;
+  // Blank lines that follow stay.
+  const Line& line = lines_[*entry];
+  text_.erase(line.begin, FirstBreakEnd(line) - line.begin);
+  Parse();
+  return true;
+}
+
+bool Document::IsBareSection(std::string_view section) const {
+  const std::string_view name = TrimName(TrimLeadingBlanks(CArgument(section)));
+  const auto header = FindSection(name);
+  if (!header || *header < 0) return false;
+  bool inside = false;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    if (lines_[i].kind == Kind::kSection) {
+      inside = i == static_cast<std::size_t>(*header);
+      if (!inside && NamesEqual(Name(lines_[i]), name)) return false;
+    } else if (inside && lines_[i].kind != Kind::kBlank) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool Document::RemoveBareSection(std::string_view section) {
+  if (!IsBareSection(section)) return false;
+  const Line& line = lines_[static_cast<std::size_t>(*FindSection(TrimName(TrimLeadingBlanks(CArgument(section)))))];
+  text_.erase(line.begin, FirstBreakEnd(line) - line.begin);
+  Parse();
+  return true;
+}
+
 namespace {
 
 // A name or value that the writes store exactly as given, and that a

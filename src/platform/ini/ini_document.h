@@ -90,6 +90,17 @@ class Document {
   // when the stored value already equals value: the text is then untouched.
   bool Set(std::string_view section, std::string_view key, std::string_view value);
 
+  // Removes the first entry named key in section, its line break included;
+  // every other byte stays. False when there is no such entry: the text is
+  // then untouched.
+  bool Remove(std::string_view section, std::string_view key);
+  // Whether section is the only one of its name and holds no line but blank
+  // ones.
+  bool IsBareSection(std::string_view section) const;
+  // Removes the header line of such a section; false (nothing changed) for
+  // any other.
+  bool RemoveBareSection(std::string_view section);
+
   const std::string& text() const { return text_; }
 
   // For several writes to one section in one go: the section's new entries

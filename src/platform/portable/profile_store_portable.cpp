@@ -99,6 +99,19 @@ bool ProfileWrite(const std::string& file, const std::string& section, const std
   return ReplaceFile(path, document.text());
 }
 
+bool ProfileDeleteKey(const std::string& file, const std::string& section, const std::string& key) {
+  const std::string path = NativePath(file);
+  struct stat status;
+  if (stat(path.c_str(), &status) != 0) return IsMissingFile(path);
+  if (!S_ISREG(status.st_mode)) return false;
+  std::optional<std::string> text = ReadWholeFile(path);
+  if (!text) return false;
+  ini::Document document(std::move(*text));
+  if (!document.Remove(section, key)) return true;
+  document.RemoveBareSection(section);
+  return ReplaceFile(path, document.text());
+}
+
 bool ProfileWriteKeys(const std::string& file, const std::string& section,
                       const std::vector<std::pair<std::string, std::string>>& values) {
   for (const auto& [key, value] : values)

@@ -25,6 +25,15 @@ bool ProfileWrite(const std::string& file, const std::string& section,
   return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != 0;
 }
 
+bool ProfileDeleteKey(const std::string& file, const std::string& section, const std::string& key) {
+  if (!WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, file.c_str())) return false;
+  // A section left with no line but blank ones goes as a whole.
+  if (const auto bytes = ReadFileBytes(file))
+    if (ini::Document(std::move(*bytes)).IsBareSection(section))
+      return WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, file.c_str()) != 0;
+  return true;
+}
+
 bool ProfileWriteKeys(const std::string& file, const std::string& section,
                       const std::vector<std::pair<std::string, std::string>>& values) {
   // Every write that changes the file makes the platform rewrite it whole;

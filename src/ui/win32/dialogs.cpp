@@ -158,6 +158,49 @@ int AskYesNo(HINSTANCE instance, HWND owner, const std::string& text) {
   return static_cast<int>(RunDialog(instance, owner, spec));
 }
 
+int ChooseFromList(HINSTANCE instance, HWND owner, const std::string& caption, const std::string& prompt,
+                   const std::vector<std::string>& lines, const std::string& cancel) {
+  constexpr int kList = 100;
+  constexpr int kWidth = 420, kListHeight = 180;
+  DialogSpec spec;
+  spec.caption = caption;
+  spec.centreOn = owner;
+  const HFONT font = Tahoma();
+  spec.fonts.push_back(font);
+  spec.clientWidth = 12 + kWidth + 12;
+  spec.clientHeight = 12 + 16 + 4 + kListHeight + 12 + 25 + 12;
+  int chosen = -1;
+  spec.build = [&](HWND dialog) {
+    AddControl(dialog, "STATIC", prompt, SS_LEFT | SS_NOPREFIX, -1, 12, 12, kWidth, 16, font);
+    const HWND list = AddControl(dialog, "LISTBOX", "", WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                                 kList, 12, 32, kWidth, kListHeight, font);
+    for (const std::string& line : lines) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    SendMessageA(list, LB_SETCURSEL, 0, 0);
+    const int buttonsTop = 32 + kListHeight + 12;
+    const int right = spec.clientWidth - 12;
+    AddControl(dialog, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDOK, right - 2 * 75 - 8, buttonsTop,
+               75, 25, font);
+    AddControl(dialog, "BUTTON", cancel, BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, right - 75, buttonsTop, 75, 25, font);
+    SendMessageA(dialog, DM_SETDEFID, IDOK, 0);
+    SetFocus(list);
+  };
+  spec.command = [&](HWND dialog, int id, int code) {
+    const HWND list = GetDlgItem(dialog, kList);
+    if (id == IDOK || (id == kList && code == LBN_DBLCLK)) {
+      chosen = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0));
+      EndDialog(dialog, IDOK);
+      return true;
+    }
+    if (id == IDCANCEL) {
+      EndDialog(dialog, IDCANCEL);
+      return true;
+    }
+    return false;
+  };
+  RunDialog(instance, owner, spec);
+  return chosen;
+}
+
 void ShowAboutBox(HINSTANCE instance, HWND owner) {
   constexpr int kLink = 200;
   DialogSpec spec;

@@ -8,6 +8,7 @@
 
 #include "platform/codepage.h"
 #include "settings/errors.h"
+#include "settings/messages.h"
 #include "ui/form_rules.h"
 #include "ui/resource_ids.h"
 #include "ui/status_fit.h"
@@ -177,6 +178,28 @@ void MainWindow::Build() {
   BuildControls();
   BindModels();
   WatchLists();
+  AddSystemMenuCommands();
+}
+
+// The window menu's own commands are numbered from 0xF000 up, and the system
+// uses the low four bits of a WM_SYSCOMMAND's wParam: added commands take
+// numbers below 0xF000 that are multiples of 16.
+namespace {
+constexpr UINT kRestoreStartCommand = 0x0100;
+constexpr UINT kRestoreEarlierCommand = 0x0110;
+}  // namespace
+
+void MainWindow::AddSystemMenuCommands() {
+  const HMENU menu = GetSystemMenu(window_, FALSE);
+  if (!menu) return;
+  AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(menu, MF_STRING | MF_GRAYED, kRestoreStartCommand, host_.Text(msg::kRestoreStartMenu).c_str());
+  AppendMenuA(menu, MF_STRING, kRestoreEarlierCommand, host_.Text(msg::kRestoreEarlierMenu).c_str());
+}
+
+int MainWindow::ChooseState(const std::vector<std::string>& lines) {
+  return ChooseFromList(instance_, window_, host_.Text(msg::kRestoreEarlierCaption),
+                        host_.Text(msg::kRestoreEarlierPrompt), lines, host_.Text(msg::kCancelButton));
 }
 
 // The lists are filled in full only when first needed: see ui/lazy_lists.h.
@@ -372,6 +395,22 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       Guard([this] { form_.StatusTimer(); });
       return 0;
+    case WM_INITMENUPOPUP:
+      // The window menu: the first command only once something was written.
+      if (HIWORD(lParam))
+        EnableMenuItem(reinterpret_cast<HMENU>(wParam), kRestoreStartCommand,
+                       MF_BYCOMMAND | (form_.CanRestoreStart() ? MF_ENABLED : MF_GRAYED));
+      break;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == kRestoreStartCommand) {
+        Guard([this] { form_.RestoreStartClick(); });
+        return 0;
+      }
+      if ((wParam & 0xFFF0) == kRestoreEarlierCommand) {
+        Guard([this] { form_.RestoreEarlierClick(); });
+        return 0;
+      }
+      break;
     case WM_CLOSE:
       DestroyWindow(window_);
       return 0;

@@ -34,6 +34,8 @@ class MainWindow : public FormWindow {
   // first part of Create(), and all the UI benchmark's same-controls
   // reference does.
   void Build();
+  // The two commands added to the window's system menu.
+  void AddSystemMenuCommands();
   // Places and shows the window, then fits the status bar.
   void Show();
   HWND handle() const { return window_; }
@@ -55,6 +57,7 @@ class MainWindow : public FormWindow {
   int Top() const override;
   int Left() const override;
   void Close() override;
+  int ChooseState(const std::vector<std::string>& lines) override;
 
   // Shows an error in the error box, captioned with the application title.
   static void ShowError(const std::string& text);

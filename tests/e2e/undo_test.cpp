@@ -1,0 +1,111 @@
+// Putting the tool's settings back through the window menu of the real
+// QLM.exe: the start state after real-time changes, with the running
+// stand-in following, and a state recorded by an earlier run after OK.
+#include "qlm_driver.h"
+#include "standin_session.h"
+
+namespace qlm::e2e {
+namespace {
+
+using namespace ui;
+using test::StandInSession;
+
+// Values spelt otherwise than Quillmate writes them ([TICKERBAR] "01"), keys
+// it edits but the file lacks ([TRBAR], FF1 to FF5) and keys it never edits.
+const std::string kStart =
+    "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Color\\Night.CLR\r\nKeep=this\r\n[TOOLBAR]\r\nDOCKING=1\r\n"
+    "[TICKERBAR]\r\nDOCKING=01\r\n[FONT]\r\nFF0=" +
+    S("-12,0,0,0,400,0,0,0,128,3,2,1,50,ＭＳ Ｐゴシック") + "\r\nFS=9\r\n";
+
+// Opens the window menu as Alt+Space does and chooses the item with this
+// access key.
+void ChooseFromWindowMenu(const Quillmate& qlm, char key) {
+  const HWND main = qlm.MainWindow();
+  SetForegroundWindow(main);
+  PostMessageA(main, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+  // The menu (a window of the system's menu class) is open before the key.
+  const bool open = WaitUntil([] {
+    const HWND menu = FindWindowA("#32768", nullptr);
+    return menu && IsWindowVisible(menu);
+  });
+  EXPECT_TRUE(open) << "the window menu did not open";
+  PostMessageA(main, WM_CHAR, static_cast<WPARAM>(key), 0);
+}
+
+// Answers the question that names the state's time with Yes.
+void ConfirmRestore(const Quillmate& qlm) {
+  const HWND box = qlm.WaitForBox(kQuestionCaption);
+  ASSERT_TRUE(box) << qlm.Boxes();
+  const std::vector<std::string> texts = StaticTexts(box);
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_NE(texts[0].find(S(" の設定に戻しますか？")), std::string::npos) << texts[0];
+  ASSERT_TRUE(Press(box, IDYES));
+  ASSERT_TRUE(qlm.WaitForBoxGone(kQuestionCaption));
+  qlm.Settle();
+}
+
+class UndoTest : public DesktopTest {};
+
+TEST_F(UndoTest, TheStartStateComesBackAfterRealtimeChangesAndTheToolFollows) {
+  StandInSession tool("Takumi.exe", UniqueTitle("株トレード"), kStart);
+  ASSERT_TRUE(tool.Start());
+  Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
+  ASSERT_TRUE(qlm.Start());
+  ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
+
+  ASSERT_TRUE(qlm.EnterRealtime()) << qlm.Boxes();
+  qlm.Click(kToolBar);
+  qlm.Choose(kColourFiles, "Paper.CLR");
+  qlm.ClickArrow(true);
+  ASSERT_TRUE(WaitUntil([&] { return tool.Last()["colour"] == "Color\\Paper.CLR"; }));
+  ASSERT_NE(test::ReadBytes(tool.ConfigPath()), kStart);
+  const std::size_t before = tool.Lines().size();
+
+  ChooseFromWindowMenu(qlm, 'u');
+  ConfirmRestore(qlm);
+  // The eleven keys as they were, absent ones absent, every other line kept.
+  EXPECT_EQ(test::ReadBytes(tool.ConfigPath()), kStart);
+  EXPECT_TRUE(qlm.Checked(kToolBar));
+  EXPECT_EQ(qlm.SelectedText(kColourFiles), "Night.CLR");
+  EXPECT_EQ(qlm.Text(kFontSize), "9");
+  EXPECT_TRUE(qlm.Checked(kRealtime));
+  // The stand-in shows the tool bar again and has reloaded font and colour.
+  ASSERT_TRUE(WaitUntil([&] { return tool.Lines().size() >= before + 3; }));
+  EXPECT_EQ(tool.Last()["toolbar"], "1");
+  EXPECT_EQ(tool.Last()["colour"], "Color\\Night.CLR");
+  EXPECT_EQ(tool.Last()["font"], ReadIni(tool.ConfigPath())["FONT"]["FF0"]);
+}
+
+TEST_F(UndoTest, AStateRecordedBeforeAnEarlierRunsOkIsChosenFromTheList) {
+  ToolInstallation tool({"Takumi.exe", UniqueTitle("株トレード"), kStart});
+  // Both runs keep their history beside the same QLM.INI.
+  Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
+  ASSERT_TRUE(qlm.Start());
+  ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
+  qlm.Click(kWindowStyleSdi);
+  qlm.Click(kTabBar);
+  qlm.Choose(kColourFiles, "Paper.CLR");
+  qlm.ClickAsync(kOk);
+  ASSERT_TRUE(qlm.WaitForExit()) << qlm.Boxes();
+  ASSERT_NE(test::ReadBytes(tool.ConfigPath()), kStart);
+
+  Quillmate& second = qlm;
+  ASSERT_TRUE(second.Start());
+  ASSERT_TRUE(second.WaitForMainWindow()) << second.Boxes();
+  ChooseFromWindowMenu(second, 'h');
+  const HWND list = second.WaitForBox(S("以前の設定に戻す"));
+  ASSERT_TRUE(list) << second.Boxes();
+  const HWND box = FindWindowExA(list, nullptr, "ListBox", nullptr);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(SendMessageA(box, LB_GETCOUNT, 0, 0), 1);
+  EXPECT_EQ(SendMessageA(box, LB_GETCURSEL, 0, 0), 0);
+  ASSERT_TRUE(Press(list, IDOK));
+  ConfirmRestore(second);
+  EXPECT_EQ(test::ReadBytes(tool.ConfigPath()), kStart);
+  EXPECT_TRUE(second.Checked(kWindowStyleMdi));
+  EXPECT_FALSE(second.Enabled(kTabBar));
+  EXPECT_EQ(second.SelectedText(kColourFiles), "Night.CLR");
+}
+
+}  // namespace
+}  // namespace qlm::e2e
