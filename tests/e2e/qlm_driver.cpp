@@ -229,6 +229,18 @@ bool Quillmate::Start(const std::string& arguments) {
                         folder_.path().c_str(), &startup, &process_) != 0;
 }
 
+bool Quillmate::StartAt(const std::string& exePath, const std::string& folder) {
+  std::string commandLine = "\"" + exePath + "\"";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  if (process_.hProcess) {
+    CloseHandle(process_.hThread);
+    CloseHandle(std::exchange(process_.hProcess, nullptr));
+  }
+  return CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &process_) != 0;
+}
+
 bool Quillmate::WaitForExit() {
   return WaitForSingleObject(process_.hProcess, static_cast<DWORD>(kPatience / std::chrono::milliseconds(1))) ==
          WAIT_OBJECT_0;
