@@ -160,16 +160,6 @@ class VirtualizedToolTest : public ::testing::Test {
   std::string original = "[GLOBAL]\r\nIsMDI=1\r\n";
 };
 
-TEST_F(VirtualizedToolTest, ReadingTakesTheCopyWhereThereIsOne) {
-  test::WriteBytes(store + "System\\Appcfg.ini", "[GLOBAL]\r\nIsMDI=0\r\n");
-  const platform::ScriptedSystemScope scope(Facts());
-  const ToolFiles files = SettleToolFiles(tool);
-  EXPECT_EQ(files.ForReading("System\\Appcfg.ini"), store + "System\\Appcfg.ini");
-  EXPECT_EQ(files.ForReading("System\\Sys.ini"), tool + "System\\Sys.ini");
-  EXPECT_EQ(ReadWindowSettings(ToolConfig(host, files)).isMdi, 0);
-  EXPECT_EQ(ReadToolTitle(host, files), "T");
-}
-
 TEST_F(VirtualizedToolTest, ARefusedWriteMakesTheCopyAndWritesThere) {
   platform::ScriptedSystem facts = Facts();
   facts.deniedWrites = {tool + "System\\Appcfg.ini"};
@@ -193,17 +183,23 @@ TEST_F(VirtualizedToolTest, ARefusedWriteMakesTheCopyAndWritesThere) {
   EXPECT_EQ(test::ReadBytes(store + "System\\Appcfg.ini"), "<missing>");
 }
 
-TEST_F(VirtualizedToolTest, TheColourListIsBothFoldersWithTheCopiesWinning) {
+// Each file, and each colour file, is read from the copy where there is one;
+// the colour list is both folders with the copies winning.
+TEST_F(VirtualizedToolTest, ReadingTakesTheCopiesWhereThereAreSome) {
+  test::WriteBytes(store + "System\\Appcfg.ini", "[GLOBAL]\r\nIsMDI=0\r\nCOLOR=Color\\Store.CLR\r\n");
   for (const char* name : {"night.clr", "Store.CLR"}) test::WriteBytes(store + "Color\\" + name, "");
   const platform::ScriptedSystemScope scope(Facts());
   const ToolFiles files = SettleToolFiles(tool);
+  EXPECT_EQ(files.ForReading("System\\Appcfg.ini"), store + "System\\Appcfg.ini");
+  EXPECT_EQ(files.ForReading("System\\Sys.ini"), tool + "System\\Sys.ini");
+  EXPECT_EQ(ReadWindowSettings(ToolConfig(host, files)).isMdi, 0);
+  EXPECT_EQ(ReadToolTitle(host, files), "T");
   ListModel list;
   ASSERT_TRUE(ListColourFiles(files, list));
   EXPECT_EQ(list.items(), (std::vector<std::string>{"Default.CLR", "night.clr", "Store.CLR"}));
   EXPECT_EQ(ColourFilePath(files, "STORE.clr"), store + "Color\\STORE.clr");
   EXPECT_EQ(ColourFilePath(files, "Default.CLR"), tool + "Color\\Default.CLR");
   // The tool's COLOR naming a file only in the store is found, not refused.
-  test::WriteBytes(store + "System\\Appcfg.ini", "[GLOBAL]\r\nCOLOR=Color\\Store.CLR\r\n");
   std::string current;
   EXPECT_TRUE(LoadColourSetting(ToolConfig(host, files).Held(), ToolKind::kOther, list, current));
   EXPECT_EQ(current, "Store.CLR");
