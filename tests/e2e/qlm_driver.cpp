@@ -117,6 +117,12 @@ ToolInstallation::ToolInstallation(const ToolSpec& spec) {
   if (!spec.executable.empty()) test::WriteBytes(folder_ / spec.executable, "");
 }
 
+std::string Environment(const char* name) {
+  char buffer[MAX_PATH] = {};
+  const DWORD length = GetEnvironmentVariableA(name, buffer, MAX_PATH);
+  return length > 0 && length < MAX_PATH ? std::string(buffer, length) : std::string();
+}
+
 std::string UniqueTitle(const char* utf8) {
   static int count = 0;
   return S(utf8) + " " + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count);

@@ -72,6 +72,9 @@ class ToolInstallation {
   test::ScratchFolder folder_;
 };
 
+// The value of an environment variable of the test's, or "".
+std::string Environment(const char* name);
+
 // A title no other test running at the same time uses.
 std::string UniqueTitle(const char* utf8);
 

@@ -50,12 +50,6 @@ class UserAccountControlOn {
   bool set_ = false;
 };
 
-std::string Environment(const char* name) {
-  char buffer[MAX_PATH] = {};
-  const DWORD length = GetEnvironmentVariableA(name, buffer, MAX_PATH);
-  return length > 0 && length < MAX_PATH ? std::string(buffer, length) : std::string();
-}
-
 const std::string kOriginal =
     "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Color\\Night.CLR\r\n[TOOLBAR]\r\nDOCKING=1\r\n[TRBAR]\r\nDOCKING=1\r\n"
     "[TICKERBAR]\r\nDOCKING=1\r\n";

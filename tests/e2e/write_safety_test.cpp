@@ -1,8 +1,6 @@
 // The tool's settings file when other programs have it: a scanner or sync
 // client holding it for a moment or for long during OK, a file marked
 // read-only, and copies left over beside both places of QLM.INI.
-#include <thread>
-
 #include "qlm_driver.h"
 
 namespace qlm::e2e {
@@ -74,9 +72,9 @@ TEST_F(WriteSafetyTest, AReadOnlyFileShowsTheWriteErrorAndKeepsItsBytesAndMark) 
 // Copies left by ended runs beside the QLM.INI that is not in use are
 // removed at start as well as those beside the one in use.
 TEST_F(WriteSafetyTest, CopiesLeftBesideEitherPlaceOfTheOwnSettingsAreRemoved) {
-  char root[MAX_PATH] = {};
-  ASSERT_GT(GetEnvironmentVariableA("APPDATA", root, MAX_PATH), 0u);
-  const std::string users = std::string(root) + "\\Quillmate";
+  const std::string root = Environment("APPDATA");
+  ASSERT_FALSE(root.empty());
+  const std::string users = root + "\\Quillmate";
   CreateDirectoryA(users.c_str(), nullptr);
   const std::string usersCopy = users + "\\QLM.INI.qlm999999993.tmp";
   test::WriteBytes(usersCopy, "x");
