@@ -38,16 +38,14 @@ TEST(VirtualizationRuleTest, EachConditionDecides) {
   };
   const std::string x86 = "C:\\Program Files (x86)\\Takumi\\";
   const Case cases[] = {
-      {"every condition holds", x86, [](VirtualizationFacts&) {}, Virtualization::kOn},
-      {"the other program folder, in other letters", "c:\\PROGRAM FILES\\Takumi\\", [](VirtualizationFacts&) {},
-       Virtualization::kOn},
-      {"ProgramData", "C:\\ProgramData\\Takumi\\", [](VirtualizationFacts&) {}, Virtualization::kOn},
-      {"the Windows folder", "C:\\Windows\\Takumi\\", [](VirtualizationFacts&) {}, Virtualization::kOn},
-      {"a folder of the user's", "C:\\Users\\u\\Takumi\\", [](VirtualizationFacts&) {}, Virtualization::kOff},
-      {"a name that only begins like a root", "C:\\Program Files (x86)2\\Takumi\\", [](VirtualizationFacts&) {},
-       Virtualization::kOff},
-      {"another drive", "D:\\Program Files (x86)\\Takumi\\", [](VirtualizationFacts&) {}, Virtualization::kOff},
-      {"a network path", "\\\\server\\Program Files\\Takumi\\", [](VirtualizationFacts&) {}, Virtualization::kOff},
+      {"every condition holds", x86, nullptr, Virtualization::kOn},
+      {"the other program folder, in other letters", "c:\\PROGRAM FILES\\Takumi\\", nullptr, Virtualization::kOn},
+      {"ProgramData", "C:\\ProgramData\\Takumi\\", nullptr, Virtualization::kOn},
+      {"the Windows folder", "C:\\Windows\\Takumi\\", nullptr, Virtualization::kOn},
+      {"a folder of the user's", "C:\\Users\\u\\Takumi\\", nullptr, Virtualization::kOff},
+      {"a name that only begins like a root", "C:\\Program Files (x86)2\\Takumi\\", nullptr, Virtualization::kOff},
+      {"another drive", "D:\\Program Files (x86)\\Takumi\\", nullptr, Virtualization::kOff},
+      {"a network path", "\\\\server\\Program Files\\Takumi\\", nullptr, Virtualization::kOff},
       {"a 64-bit image", x86, [](VirtualizationFacts& f) { f.executable.machine = ImageMachine::kOther; },
        Virtualization::kOff},
       {"an execution level", x86, [](VirtualizationFacts& f) { f.executable.namesExecutionLevel = true; },
@@ -66,12 +64,19 @@ TEST(VirtualizationRuleTest, EachConditionDecides) {
   };
   for (const Case& c : cases) {
     VirtualizationFacts facts = VirtualizedFacts();
-    c.change(facts);
+    if (c.change) c.change(facts);
     EXPECT_EQ(DecideVirtualization(c.folder, facts), c.expected) << c.what;
   }
   EXPECT_EQ(VirtualStoreTwin(x86, "C:\\Users\\u\\AppData\\Local"),
             "C:\\Users\\u\\AppData\\Local\\VirtualStore\\Program Files (x86)\\Takumi\\");
   EXPECT_EQ(VirtualStoreTwin("\\\\server\\x\\", "C:\\L"), "");
+}
+
+// Reads from bytes as from a file: nothing past its end.
+platform::ReadAt ReaderOf(const std::string& bytes) {
+  return [&bytes](std::uint64_t offset, std::size_t size) {
+    return offset >= bytes.size() ? std::string() : bytes.substr(offset, size);
+  };
 }
 
 TEST(ExecutableFactsTest, MachineAndManifestAsTheSystemTakesThem) {
@@ -107,10 +112,7 @@ TEST(ExecutableFactsTest, MachineAndManifestAsTheSystemTakesThem) {
        {ImageMachine::kI386, false}},
   };
   for (const Case& c : cases) {
-    const platform::ReadAt read = [&](std::uint64_t offset, std::size_t size) {
-      return offset >= c.image.size() ? std::string() : c.image.substr(offset, size);
-    };
-    EXPECT_EQ(platform::FactsOfExecutable(read, [&] { return c.beside; }), c.expected) << c.what;
+    EXPECT_EQ(platform::FactsOfExecutable(ReaderOf(c.image), [&] { return c.beside; }), c.expected) << c.what;
   }
   // Any bytes give an answer, at once: hostile manifests, every prefix of an
   // image and every single damaged byte.
@@ -123,12 +125,8 @@ TEST(ExecutableFactsTest, MachineAndManifestAsTheSystemTakesThem) {
   for (std::size_t i = 0; i < image.size(); ++i) {
     std::string damaged = image;
     damaged[i] = static_cast<char>(0xFF);
-    for (const std::string& bytes : {damaged, image.substr(0, i)}) {
-      const platform::ReadAt read = [&](std::uint64_t offset, std::size_t size) {
-        return offset >= bytes.size() ? std::string() : bytes.substr(offset, size);
-      };
-      platform::FactsOfExecutable(read, [] { return std::optional<std::string>(); });
-    }
+    for (const std::string& bytes : {damaged, image.substr(0, i)})
+      platform::FactsOfExecutable(ReaderOf(bytes), [] { return std::optional<std::string>(); });
   }
 }
 
