@@ -117,6 +117,12 @@ ToolInstallation::ToolInstallation(const ToolSpec& spec) {
   if (!spec.executable.empty()) test::WriteBytes(folder_ / spec.executable, "");
 }
 
+std::string Environment(const char* name) {
+  char buffer[MAX_PATH] = {};
+  const DWORD length = GetEnvironmentVariableA(name, buffer, MAX_PATH);
+  return length > 0 && length < MAX_PATH ? std::string(buffer, length) : std::string();
+}
+
 std::string UniqueTitle(const char* utf8) {
   static int count = 0;
   return S(utf8) + " " + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count);
@@ -227,6 +233,18 @@ bool Quillmate::Start(const std::string& arguments) {
   }
   return CreateProcessA(ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder_.path().c_str(), &startup, &process_) != 0;
+}
+
+bool Quillmate::StartAt(const std::string& exePath, const std::string& folder) {
+  std::string commandLine = "\"" + exePath + "\"";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  if (process_.hProcess) {
+    CloseHandle(process_.hThread);
+    CloseHandle(std::exchange(process_.hProcess, nullptr));
+  }
+  return CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &process_) != 0;
 }
 
 bool Quillmate::WaitForExit() {

@@ -72,6 +72,9 @@ class ToolInstallation {
   test::ScratchFolder folder_;
 };
 
+// The value of an environment variable of the test's, or "".
+std::string Environment(const char* name);
+
 // A title no other test running at the same time uses.
 std::string UniqueTitle(const char* utf8);
 
@@ -98,6 +101,10 @@ class Quillmate {
   // Starts the program; arguments, when given, follow its name on the
   // command line.
   bool Start(const std::string& arguments = "");
+  // Starts exePath (a copy of the program elsewhere, or another object's
+  // QLM.exe) in the folder given instead of this object's copy; this object
+  // then watches and ends that process.
+  bool StartAt(const std::string& exePath, const std::string& folder);
   // Waits for the program to end; false when it is still running.
   bool WaitForExit();
   // Ends the program at once, as a crash, a forced end or a power cut would.

@@ -86,25 +86,14 @@ TEST_F(StartTest, ASecondStartBringsTheFirstForwardAndEndsWithoutWriting) {
   const std::string own = test::ReadBytes(first.OwnIniPath());
   const std::string config = test::ReadBytes(tool.ConfigPath());
 
-  std::string commandLine = "\"" + first.ExePath() + "\"";
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION second = {};
-  ASSERT_TRUE(CreateProcessA(first.ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             nullptr, &startup, &second));
+  Quillmate second("");
+  ASSERT_TRUE(second.StartAt(first.ExePath(), ""));
   bool showedAWindow = false;
   const bool ended = WaitUntil([&] {
-    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "QuillmateMainForm", nullptr));) {
-      DWORD process = 0;
-      GetWindowThreadProcessId(window, &process);
-      if (process == second.dwProcessId && IsWindowVisible(window)) showedAWindow = true;
-    }
-    return WaitForSingleObject(second.hProcess, 0) == WAIT_OBJECT_0;
+    const HWND window = second.MainWindow();
+    showedAWindow = showedAWindow || (window && IsWindowVisible(window));
+    return !second.Running();
   });
-  if (!ended) TerminateProcess(second.hProcess, 1);
-  CloseHandle(second.hThread);
-  CloseHandle(second.hProcess);
-
   EXPECT_TRUE(ended) << "the second start is still running";
   EXPECT_FALSE(showedAWindow);
   EXPECT_TRUE(first.Running());

@@ -50,12 +50,6 @@ class UserAccountControlOn {
   bool set_ = false;
 };
 
-std::string Environment(const char* name) {
-  char buffer[MAX_PATH] = {};
-  const DWORD length = GetEnvironmentVariableA(name, buffer, MAX_PATH);
-  return length > 0 && length < MAX_PATH ? std::string(buffer, length) : std::string();
-}
-
 const std::string kOriginal =
     "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Color\\Night.CLR\r\n[TOOLBAR]\r\nDOCKING=1\r\n[TRBAR]\r\nDOCKING=1\r\n"
     "[TICKERBAR]\r\nDOCKING=1\r\n";
@@ -173,50 +167,19 @@ TEST_F(VirtualStoreTest, OnlyAVirtualizedToolIsEditedInItsCopies) {
 // program from inside a zip): one message, and nothing written.
 using ZipTest = DesktopTest;
 
-// The shown message box captioned "QLM" of a process, or nullptr.
-HWND NoticeOf(DWORD processId) {
-  struct Search {
-    DWORD processId;
-    HWND found;
-  } search{processId, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM data) {
-        auto& search = *reinterpret_cast<Search*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        char name[16] = {}, caption[16] = {};
-        GetClassNameA(window, name, sizeof name);
-        GetWindowTextA(window, caption, sizeof caption);
-        if (owner == search.processId && IsWindowVisible(window) && std::string(name) == "#32770" &&
-            std::string(caption) == "QLM")
-          search.found = window;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 TEST_F(ZipTest, StartedFromInsideAZipItSaysSoAndWritesNothing) {
   test::ScratchFolder folder;
   const std::string inside = folder / "Temp1_Quillmate-win64.zip\\Quillmate\\";
   test::MakeFolder(inside);
   ASSERT_TRUE(CopyFileA(QLM_EXE, (inside + "QLM.exe").c_str(), FALSE));
-  std::string commandLine = "\"" + inside + "QLM.exe\"";
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  ASSERT_TRUE(CreateProcessA((inside + "QLM.exe").c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             inside.c_str(), &startup, &process));
-  HWND box = nullptr;
-  WaitUntil([&] { return (box = NoticeOf(process.dwProcessId)) != nullptr; });
-  ASSERT_TRUE(box) << DescribeBoxes(process.dwProcessId);
-  Sleep(200);
+  Quillmate qlm("");
+  ASSERT_TRUE(qlm.StartAt(inside + "QLM.exe", inside));
+  const HWND box = qlm.WaitForBox("QLM");
+  ASSERT_TRUE(box) << qlm.Boxes();
   EXPECT_EQ(MessageBoxText(box).rfind(S("QLM.exe が zip ファイルの中から起動されました。"), 0), 0u) << MessageBoxText(box);
   Press(box, IDOK);
-  EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
-  TerminateProcess(process.hProcess, 1);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  EXPECT_TRUE(qlm.WaitForExit());
+  qlm.Kill();
   EXPECT_EQ(test::FileNames(inside), std::vector<std::string>{"QLM.exe"});
 }
 

@@ -1,24 +1,12 @@
 // The tool's settings file when other programs have it: a scanner or sync
 // client holding it for a moment or for long during OK, a file marked
 // read-only, and copies left over beside both places of QLM.INI.
-#include <thread>
-
 #include "qlm_driver.h"
 
 namespace qlm::e2e {
 namespace {
 
 using namespace ui;
-
-std::uint64_t FileIndex(const std::string& path) {
-  const HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
-                                  nullptr);
-  BY_HANDLE_FILE_INFORMATION info = {};
-  GetFileInformationByHandle(file, &info);
-  CloseHandle(file);
-  return static_cast<std::uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
-}
 
 class WriteSafetyTest : public DesktopTest {
  protected:
@@ -40,7 +28,7 @@ TEST_F(WriteSafetyTest, AFileHeldDuringOkIsWaitedForOrWrittenInPlace) {
   for (const DWORD holdMs : {300u, 4000u}) {
     SCOPED_TRACE(holdMs);
     test::WriteBytes(tool.ConfigPath(), kFullAppcfg + "[BOARD]\r\nColumns=12\r\n");
-    const std::uint64_t before = FileIndex(tool.ConfigPath());
+    const std::uint64_t before = test::FileIdentity(tool.ConfigPath());
     const HANDLE held = CreateFileA(tool.ConfigPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -54,9 +42,9 @@ TEST_F(WriteSafetyTest, AFileHeldDuringOkIsWaitedForOrWrittenInPlace) {
     EXPECT_EQ(written.at("BOARD").at("Columns"), "12");
     EXPECT_EQ(written.at("GLOBAL").at("COLOR"), "Color\\Night.CLR");
     if (holdMs < 630)
-      EXPECT_NE(FileIndex(tool.ConfigPath()), before) << "written in place, not replaced";
+      EXPECT_NE(test::FileIdentity(tool.ConfigPath()), before) << "written in place, not replaced";
     else
-      EXPECT_EQ(FileIndex(tool.ConfigPath()), before) << "replaced while held";
+      EXPECT_EQ(test::FileIdentity(tool.ConfigPath()), before) << "replaced while held";
     EXPECT_EQ(test::FileNames(tool.folder() + "System"), (std::vector<std::string>{"Appcfg.ini", "Sys.ini"}));
   }
 }
@@ -84,9 +72,9 @@ TEST_F(WriteSafetyTest, AReadOnlyFileShowsTheWriteErrorAndKeepsItsBytesAndMark) 
 // Copies left by ended runs beside the QLM.INI that is not in use are
 // removed at start as well as those beside the one in use.
 TEST_F(WriteSafetyTest, CopiesLeftBesideEitherPlaceOfTheOwnSettingsAreRemoved) {
-  char root[MAX_PATH] = {};
-  ASSERT_GT(GetEnvironmentVariableA("APPDATA", root, MAX_PATH), 0u);
-  const std::string users = std::string(root) + "\\Quillmate";
+  const std::string root = Environment("APPDATA");
+  ASSERT_FALSE(root.empty());
+  const std::string users = root + "\\Quillmate";
   CreateDirectoryA(users.c_str(), nullptr);
   const std::string usersCopy = users + "\\QLM.INI.qlm999999993.tmp";
   test::WriteBytes(usersCopy, "x");

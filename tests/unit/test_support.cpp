@@ -14,6 +14,7 @@
 #include <windows.h>
 #include <tlhelp32.h>
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/portable/native_path.h"
@@ -94,6 +95,22 @@ void SetReadOnly(const std::string& path, bool readOnly) {
 
 bool IsReadOnly(const std::string& path) {
   return (fs::status(Native(path)).permissions() & fs::perms::owner_write) == fs::perms::none;
+}
+
+std::uint64_t FileIdentity(const std::string& path) {
+#ifdef _WIN32
+  const HANDLE file = CreateFileW(Native(path).c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                  nullptr);
+  BY_HANDLE_FILE_INFORMATION info = {};
+  GetFileInformationByHandle(file, &info);
+  CloseHandle(file);
+  return static_cast<std::uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+#else
+  struct stat info = {};
+  if (stat(Native(path).c_str(), &info) != 0) return 0;
+  return static_cast<std::uint64_t>(info.st_ino);
+#endif
 }
 
 std::vector<std::string> FileNames(const std::string& folder) {

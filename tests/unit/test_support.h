@@ -2,6 +2,7 @@
 // Windows-style paths the program uses.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,10 @@ bool TryRemoveFile(const std::string& path);
 // write permissions elsewhere); whether it is set.
 void SetReadOnly(const std::string& path, bool readOnly);
 bool IsReadOnly(const std::string& path);
+// What tells one file from another on its volume (the file index on Windows,
+// the inode elsewhere): it stays while a file is written in place and
+// changes when another file takes its place.
+std::uint64_t FileIdentity(const std::string& path);
 // The names of the files in folder, sorted.
 std::vector<std::string> FileNames(const std::string& folder);
 

@@ -38,16 +38,14 @@ TEST(VirtualizationRuleTest, EachConditionDecides) {
   };
   const std::string x86 = "C:\\Program Files (x86)\\Takumi\\";
   const Case cases[] = {
-      {"every condition holds", x86, [](VirtualizationFacts&) {}, Virtualization::kOn},
-      {"the other program folder, in other letters", "c:\\PROGRAM FILES\\Takumi\\", [](VirtualizationFacts&) {},
-       Virtualization::kOn},
-      {"ProgramData", "C:\\ProgramData\\Takumi\\", [](VirtualizationFacts&) {}, Virtualization::kOn},
-      {"the Windows folder", "C:\\Windows\\Takumi\\", [](VirtualizationFacts&) {}, Virtualization::kOn},
-      {"a folder of the user's", "C:\\Users\\u\\Takumi\\", [](VirtualizationFacts&) {}, Virtualization::kOff},
-      {"a name that only begins like a root", "C:\\Program Files (x86)2\\Takumi\\", [](VirtualizationFacts&) {},
-       Virtualization::kOff},
-      {"another drive", "D:\\Program Files (x86)\\Takumi\\", [](VirtualizationFacts&) {}, Virtualization::kOff},
-      {"a network path", "\\\\server\\Program Files\\Takumi\\", [](VirtualizationFacts&) {}, Virtualization::kOff},
+      {"every condition holds", x86, nullptr, Virtualization::kOn},
+      {"the other program folder, in other letters", "c:\\PROGRAM FILES\\Takumi\\", nullptr, Virtualization::kOn},
+      {"ProgramData", "C:\\ProgramData\\Takumi\\", nullptr, Virtualization::kOn},
+      {"the Windows folder", "C:\\Windows\\Takumi\\", nullptr, Virtualization::kOn},
+      {"a folder of the user's", "C:\\Users\\u\\Takumi\\", nullptr, Virtualization::kOff},
+      {"a name that only begins like a root", "C:\\Program Files (x86)2\\Takumi\\", nullptr, Virtualization::kOff},
+      {"another drive", "D:\\Program Files (x86)\\Takumi\\", nullptr, Virtualization::kOff},
+      {"a network path", "\\\\server\\Program Files\\Takumi\\", nullptr, Virtualization::kOff},
       {"a 64-bit image", x86, [](VirtualizationFacts& f) { f.executable.machine = ImageMachine::kOther; },
        Virtualization::kOff},
       {"an execution level", x86, [](VirtualizationFacts& f) { f.executable.namesExecutionLevel = true; },
@@ -66,12 +64,19 @@ TEST(VirtualizationRuleTest, EachConditionDecides) {
   };
   for (const Case& c : cases) {
     VirtualizationFacts facts = VirtualizedFacts();
-    c.change(facts);
+    if (c.change) c.change(facts);
     EXPECT_EQ(DecideVirtualization(c.folder, facts), c.expected) << c.what;
   }
   EXPECT_EQ(VirtualStoreTwin(x86, "C:\\Users\\u\\AppData\\Local"),
             "C:\\Users\\u\\AppData\\Local\\VirtualStore\\Program Files (x86)\\Takumi\\");
   EXPECT_EQ(VirtualStoreTwin("\\\\server\\x\\", "C:\\L"), "");
+}
+
+// Reads from bytes as from a file: nothing past its end.
+platform::ReadAt ReaderOf(const std::string& bytes) {
+  return [&bytes](std::uint64_t offset, std::size_t size) {
+    return offset >= bytes.size() ? std::string() : bytes.substr(offset, size);
+  };
 }
 
 TEST(ExecutableFactsTest, MachineAndManifestAsTheSystemTakesThem) {
@@ -107,10 +112,7 @@ TEST(ExecutableFactsTest, MachineAndManifestAsTheSystemTakesThem) {
        {ImageMachine::kI386, false}},
   };
   for (const Case& c : cases) {
-    const platform::ReadAt read = [&](std::uint64_t offset, std::size_t size) {
-      return offset >= c.image.size() ? std::string() : c.image.substr(offset, size);
-    };
-    EXPECT_EQ(platform::FactsOfExecutable(read, [&] { return c.beside; }), c.expected) << c.what;
+    EXPECT_EQ(platform::FactsOfExecutable(ReaderOf(c.image), [&] { return c.beside; }), c.expected) << c.what;
   }
   // Any bytes give an answer, at once: hostile manifests, every prefix of an
   // image and every single damaged byte.
@@ -123,12 +125,8 @@ TEST(ExecutableFactsTest, MachineAndManifestAsTheSystemTakesThem) {
   for (std::size_t i = 0; i < image.size(); ++i) {
     std::string damaged = image;
     damaged[i] = static_cast<char>(0xFF);
-    for (const std::string& bytes : {damaged, image.substr(0, i)}) {
-      const platform::ReadAt read = [&](std::uint64_t offset, std::size_t size) {
-        return offset >= bytes.size() ? std::string() : bytes.substr(offset, size);
-      };
-      platform::FactsOfExecutable(read, [] { return std::optional<std::string>(); });
-    }
+    for (const std::string& bytes : {damaged, image.substr(0, i)})
+      platform::FactsOfExecutable(ReaderOf(bytes), [] { return std::optional<std::string>(); });
   }
 }
 
@@ -160,16 +158,6 @@ class VirtualizedToolTest : public ::testing::Test {
   std::string original = "[GLOBAL]\r\nIsMDI=1\r\n";
 };
 
-TEST_F(VirtualizedToolTest, ReadingTakesTheCopyWhereThereIsOne) {
-  test::WriteBytes(store + "System\\Appcfg.ini", "[GLOBAL]\r\nIsMDI=0\r\n");
-  const platform::ScriptedSystemScope scope(Facts());
-  const ToolFiles files = SettleToolFiles(tool);
-  EXPECT_EQ(files.ForReading("System\\Appcfg.ini"), store + "System\\Appcfg.ini");
-  EXPECT_EQ(files.ForReading("System\\Sys.ini"), tool + "System\\Sys.ini");
-  EXPECT_EQ(ReadWindowSettings(ToolConfig(host, files)).isMdi, 0);
-  EXPECT_EQ(ReadToolTitle(host, files), "T");
-}
-
 TEST_F(VirtualizedToolTest, ARefusedWriteMakesTheCopyAndWritesThere) {
   platform::ScriptedSystem facts = Facts();
   facts.deniedWrites = {tool + "System\\Appcfg.ini"};
@@ -193,17 +181,23 @@ TEST_F(VirtualizedToolTest, ARefusedWriteMakesTheCopyAndWritesThere) {
   EXPECT_EQ(test::ReadBytes(store + "System\\Appcfg.ini"), "<missing>");
 }
 
-TEST_F(VirtualizedToolTest, TheColourListIsBothFoldersWithTheCopiesWinning) {
+// Each file, and each colour file, is read from the copy where there is one;
+// the colour list is both folders with the copies winning.
+TEST_F(VirtualizedToolTest, ReadingTakesTheCopiesWhereThereAreSome) {
+  test::WriteBytes(store + "System\\Appcfg.ini", "[GLOBAL]\r\nIsMDI=0\r\nCOLOR=Color\\Store.CLR\r\n");
   for (const char* name : {"night.clr", "Store.CLR"}) test::WriteBytes(store + "Color\\" + name, "");
   const platform::ScriptedSystemScope scope(Facts());
   const ToolFiles files = SettleToolFiles(tool);
+  EXPECT_EQ(files.ForReading("System\\Appcfg.ini"), store + "System\\Appcfg.ini");
+  EXPECT_EQ(files.ForReading("System\\Sys.ini"), tool + "System\\Sys.ini");
+  EXPECT_EQ(ReadWindowSettings(ToolConfig(host, files)).isMdi, 0);
+  EXPECT_EQ(ReadToolTitle(host, files), "T");
   ListModel list;
   ASSERT_TRUE(ListColourFiles(files, list));
   EXPECT_EQ(list.items(), (std::vector<std::string>{"Default.CLR", "night.clr", "Store.CLR"}));
   EXPECT_EQ(ColourFilePath(files, "STORE.clr"), store + "Color\\STORE.clr");
   EXPECT_EQ(ColourFilePath(files, "Default.CLR"), tool + "Color\\Default.CLR");
   // The tool's COLOR naming a file only in the store is found, not refused.
-  test::WriteBytes(store + "System\\Appcfg.ini", "[GLOBAL]\r\nCOLOR=Color\\Store.CLR\r\n");
   std::string current;
   EXPECT_TRUE(LoadColourSetting(ToolConfig(host, files).Held(), ToolKind::kOther, list, current));
   EXPECT_EQ(current, "Store.CLR");
