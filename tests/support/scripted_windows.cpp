@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <optional>
 
 #include "platform/codepage.h"
 
@@ -82,9 +83,9 @@ void ScriptedWindows::Deliver(const Message& message) {
   if (const Reaction reaction = found->second.reaction) reaction(message);
 }
 
-// A window whose reaction destroys it was closed while handling the message:
-// its program ended without answering.
-Delivery ScriptedWindows::Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+// What stops a message before it reaches the window, counted; nothing when
+// it gets through.
+std::optional<Delivery> ScriptedWindows::Stopped(WindowHandle window, bool sent) {
   const auto found = windows_.find(window);
   if (found == windows_.end()) {
     ++lost_;
@@ -94,24 +95,24 @@ Delivery ScriptedWindows::Send(WindowHandle window, unsigned message, std::uintp
     ++refused_;
     return Delivery::kRefused;
   }
-  if (found->second.hung) {
+  // A hung program still has posted messages queued for it.
+  if (sent && found->second.hung) {
     ++unanswered_;
     return Delivery::kNoAnswer;
   }
+  return std::nullopt;
+}
+
+// A window whose reaction destroys it was closed while handling the message:
+// its program ended without answering.
+Delivery ScriptedWindows::Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+  if (const auto stopped = Stopped(window, true)) return *stopped;
   Deliver(Message{window, message, wParam, lParam, true});
   return Exists(window) ? Delivery::kDone : Delivery::kGone;
 }
 
 Delivery ScriptedWindows::Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
-  const auto found = windows_.find(window);
-  if (found == windows_.end()) {
-    ++lost_;
-    return Delivery::kGone;
-  }
-  if (found->second.refusing) {
-    ++refused_;
-    return Delivery::kRefused;
-  }
+  if (const auto stopped = Stopped(window, false)) return *stopped;
   Deliver(Message{window, message, wParam, lParam, false});
   return Delivery::kDone;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,7 @@ class ScriptedWindows : public WindowLink {
   };
 
   WindowHandle FindChild(WindowHandle parent, const std::function<bool(const Window&)>& matches) const;
+  std::optional<Delivery> Stopped(WindowHandle window, bool sent);
   void Deliver(const Message& message);
 
   std::map<WindowHandle, Window> windows_;
