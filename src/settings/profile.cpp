@@ -15,6 +15,13 @@ int HexDigit(char c) {
   return -1;
 }
 
+std::string HexText(std::uint64_t value, int digits, bool upper) {
+  const char* const set = upper ? "0123456789ABCDEF" : "0123456789abcdef";
+  std::string text(static_cast<std::size_t>(digits), '0');
+  for (int i = digits - 1; i >= 0; --i, value >>= 4) text[static_cast<std::size_t>(i)] = set[value & 0xF];
+  return text;
+}
+
 std::optional<std::int32_t> ParseInteger(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && text[i] == ' ') ++i;

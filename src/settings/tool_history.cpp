@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <ctime>
 
 #include "platform/codepage.h"
@@ -50,11 +49,7 @@ std::uint32_t Fnv(std::string_view text, std::uint32_t hash = 2166136261u) {
   return hash;
 }
 
-std::string Hex(std::uint32_t value) {
-  char text[9];
-  std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(value));
-  return text;
-}
+std::string Hex(std::uint32_t value) { return HexText(value, 8); }
 
 // The folder's sections share this prefix; folders that differ only in case
 // of their ASCII letters share it too, as they name the same folder.

@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <string>
 
@@ -15,6 +15,7 @@
 #include "platform/win32/window_link_win32.h"
 #include "settings/messages.h"
 #include "settings/own_settings.h"
+#include "settings/profile.h"
 #include "settings/start_checks.h"
 #include "settings/tool_folder.h"
 #include "toollink/window_list.h"
@@ -83,9 +84,7 @@ class SingleInstance {
     if (!path.empty()) CharUpperBuffA(path.data(), static_cast<DWORD>(path.size()));
     std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
     for (const char c : path) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    char name[64];
-    std::snprintf(name, sizeof name, "Local\\Quillmate.%016llx", static_cast<unsigned long long>(hash));
-    return name;
+    return "Local\\Quillmate." + qlm::HexText(hash, 16, false);
   }
 
   HANDLE block_ = nullptr;
@@ -94,6 +93,15 @@ class SingleInstance {
 };
 
 }  // namespace
+
+// What the C++ runtime calls for an exception that nothing caught. Its own
+// version prints the exception's type, demangled, to a console this program
+// does not have, and then aborts; its demangler alone is about a seventh of
+// QLM.exe. Every exception is caught at the entry and in the message loop,
+// so this only ever has to end the program.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   using qlm::ui::MainWindow;

@@ -1,10 +1,12 @@
 // version_info.cpp: reading an executable's version resource.
 #include <windows.h>
 
-#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "ui/win32/version_info.h"
+
+#include "settings/profile.h"
 
 namespace qlm::ui {
 
@@ -25,11 +27,11 @@ std::string FileVersionOf(const std::string& path) {
       length < sizeof(Translation))
     return "-";
 
-  char query[64];
-  std::snprintf(query, sizeof query, "\\StringFileInfo\\%04x%04x\\FileVersion", translations[0].language,
-                translations[0].codePage);
+  const std::string query = "\\StringFileInfo\\" + HexText(translations[0].language, 4, false) +
+                            HexText(translations[0].codePage, 4, false) + "\\FileVersion";
   char* version = nullptr;
-  if (!VerQueryValueA(data.data(), query, reinterpret_cast<void**>(&version), &length) || !version) return "-";
+  if (!VerQueryValueA(data.data(), query.c_str(), reinterpret_cast<void**>(&version), &length) || !version)
+    return "-";
   return version;
 }
 
