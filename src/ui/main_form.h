@@ -5,10 +5,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "settings/controls.h"
+#include "settings/tool_config.h"
 #include "settings/tool_folder.h"
 #include "settings/tool_history.h"
 #include "ui/lazy_lists.h"
@@ -180,6 +182,8 @@ class MainForm {
 
   std::string toolFolder_;
   ToolFiles toolFiles_{std::string()};
+  // The loaded tool's file, made again only when another tool is loaded.
+  std::optional<ToolConfig> config_;
   std::int32_t posTop_ = -100;
   std::int32_t posLeft_ = -100;
   ToolKind toolKind_ = ToolKind::kNone;
