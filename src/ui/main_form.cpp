@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "platform/codepage.h"
 #include "platform/file_search.h"
@@ -29,8 +30,12 @@ std::vector<std::string> FormWindow::FontFamiliesNamed(const std::string& family
   return names;
 }
 
-MainForm::MainForm(platform::Host& host, ToolLink& link, FormWindow& window)
-    : host_(host), link_(link), window_(window), pixelsPerInch_(host.ScreenPixelsPerInch()) {
+MainForm::MainForm(platform::Host& host, ToolLink& link, FormWindow& window, std::string settingsPath)
+    : host_(host),
+      link_(link),
+      window_(window),
+      settingsPath_(std::move(settingsPath)),
+      pixelsPerInch_(host.ScreenPixelsPerInch()) {
   config_.emplace(host_, toolFiles_);
   windowStyle.onClick = [this] { WindowStyleClick(); };
   toolBar.onClick = [this] { ApplyBar(config::kToolBar, toolBar); };
@@ -75,11 +80,14 @@ void MainForm::LeaveRealtime() {
 
 bool MainForm::LoadEverything(bool askFolder) {
   loadFailedOnFile_ = false;
-  repeatMode_ = ReadRepeatMode(host_);
-  if (askFolder && (repeatMode_ || window_.IsShiftDown()) && !LocateToolFolder(host_, LocateMode::kForced))
+  // One opening of QLM.INI for everything read from it here; a folder
+  // chosen now is read back from it as it was stored.
+  ProfileFile ownFile(host_, settingsPath_);
+  repeatMode_ = ReadRepeatMode(ownFile);
+  if (askFolder && (repeatMode_ || window_.IsShiftDown()) && !LocateToolFolder(host_, ownFile, LocateMode::kForced))
     return false;
 
-  const OwnSettings own = ReadOwnSettings(host_);
+  const OwnSettings own = ReadOwnSettings(ownFile);
   // A reload that switched tools: the TopMost handler below must not find,
   // restore or bring forward the tool that was left. Until the new tool's
   // title is read, no tool is looked up, as at the first load.
@@ -111,7 +119,7 @@ bool MainForm::LoadEverything(bool askFolder) {
     platform::RemoveStaleWorkingCopies(host_.UserSettingsRoot() + "\\" + own::kUserFolder + "\\" + own::kFileName);
   platform::RemoveStaleWorkingCopies(config_->Path());
   link_.SetTool(toolKind_, ReadToolTitle(host_, toolFiles_));
-  link_.SetWindowNames(LoadToolWindowNames(host_));
+  link_.SetWindowNames(LoadToolWindowNames(host_, ownFile));
 
   // One opening of the tool's file for everything read from it here.
   const ToolConfig config = config_->Held();
@@ -539,7 +547,7 @@ void MainForm::CancelClick() {
 }
 
 void MainForm::SaveAndClose() {
-  SaveOwnSettings(host_, toolFolder_, topMost.checked(), window_.Top(), window_.Left());
+  SaveOwnSettings(host_, settingsPath_, toolFolder_, topMost.checked(), window_.Top(), window_.Left());
   window_.Close();
 }
 

@@ -64,7 +64,8 @@ class FormWindow {
 
 class MainForm {
  public:
-  MainForm(platform::Host& host, ToolLink& link, FormWindow& window);
+  // settingsPath: QLM.INI, settled once at start (OwnSettingsPath).
+  MainForm(platform::Host& host, ToolLink& link, FormWindow& window, std::string settingsPath);
   MainForm(const MainForm&) = delete;
   MainForm& operator=(const MainForm&) = delete;
 
@@ -179,6 +180,7 @@ class MainForm {
   platform::Host& host_;
   ToolLink& link_;
   FormWindow& window_;
+  const std::string settingsPath_;
 
   std::string toolFolder_;
   ToolFiles toolFiles_{std::string()};
