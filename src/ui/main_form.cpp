@@ -35,6 +35,7 @@ MainForm::MainForm(platform::Host& host, ToolLink& link, FormWindow& window, std
       link_(link),
       window_(window),
       settingsPath_(std::move(settingsPath)),
+      historyPath_(HistoryPath(host)),
       pixelsPerInch_(host.ScreenPixelsPerInch()) {
   config_.emplace(host_, toolFiles_);
   windowStyle.onClick = [this] { WindowStyleClick(); };
@@ -430,7 +431,7 @@ void MainForm::BeforeWrite() {
   // change, and the user hears of it once.
   recorded_ = true;
   try {
-    RecordState(host_, HistoryPath(host_), startState_);
+    RecordState(host_, historyPath_, startState_);
   } catch (const ProfileWriteError&) {
     host_.ShowNotice(host_.Text(msg::kHistoryNotWritten));
   }
@@ -502,7 +503,7 @@ void MainForm::RestoreStartClick() {
 }
 
 void MainForm::RestoreEarlierClick() {
-  const std::vector<RecordedState> states = ReadHistory(host_, HistoryPath(host_), toolFolder_);
+  const std::vector<RecordedState> states = ReadHistory(host_, historyPath_, toolFolder_);
   if (states.empty()) {
     host_.ShowNotice(host_.Text(msg::kNoRecordedStates));
     return;
@@ -523,7 +524,7 @@ void MainForm::RestoreEarlierClick() {
 }
 
 bool MainForm::OfferRecordedState() {
-  const std::vector<RecordedState> states = ReadHistory(host_, HistoryPath(host_), toolFolder_);
+  const std::vector<RecordedState> states = ReadHistory(host_, historyPath_, toolFolder_);
   const auto newest = std::find_if(states.begin(), states.end(), [](const RecordedState& s) { return s.readable; });
   if (newest == states.end()) return false;
   if (window_.AskYesNo(Substitute(host_.Text(msg::kAskRestoreAfterLoadFailure), newest->state.time)) != kYes)

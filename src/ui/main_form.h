@@ -181,6 +181,8 @@ class MainForm {
   ToolLink& link_;
   FormWindow& window_;
   const std::string settingsPath_;
+  // The history file, settled with the form.
+  const std::string historyPath_;
 
   std::string toolFolder_;
   ToolFiles toolFiles_{std::string()};
