@@ -572,6 +572,26 @@ TEST_F(MainFormTest, CancelAsksToQuitAndWithShiftOffersAReload) {
   EXPECT_EQ(ReadOwnSettings(host).posTop, 30);
 }
 
+// The form keeps to the QLM.INI it was handed at start, for every read of a
+// load and for the save at the end, whatever another look would settle now.
+TEST_F(MainFormTest, TheSettingsFileHandedDownIsTheOneReadAndWritten) {
+  Install("Takumi.exe", fullConfig);
+  const std::string handed = folder / "Elsewhere\\QLM.INI";
+  test::WriteBytes(handed, "[CONFIG]\r\nTTPath=" + tool + "\r\nShowHint=0\r\nTopMost=1\r\n"
+                           "[ToolWindows]\r\nContainerTitle=" + std::string(300, 'x') + "\r\n");
+  const std::string usual = test::ReadBytes(OwnSettingsPath(host));
+  MainForm elsewhere(host, link, window, handed);
+  ASSERT_TRUE(elsewhere.LoadSettings());
+  EXPECT_TRUE(elsewhere.topMost.checked());
+  EXPECT_FALSE(window.hints);
+  EXPECT_EQ(host.notices().size(), 1u);  // the refused window name
+  window.answers = {kYes};
+  elsewhere.CancelClick();
+  EXPECT_TRUE(window.closed);
+  EXPECT_EQ(ProfileFile(host, handed).ReadString("CONFIG", "PosTop", "<none>"), "30");
+  EXPECT_EQ(test::ReadBytes(OwnSettingsPath(host)), usual);
+}
+
 TEST_F(MainFormTest, TradeProsTabBarIsNeitherWrittenNorCommandedInRealtime) {
   Install("TradePro.exe",
           "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Blue\r\n[TOOLBAR]\r\nDOCKING=1\r\n[TRBAR]\r\nDOCKING=1\r\n"
