@@ -5,7 +5,6 @@
 #include "platform/host.h"
 #include "platform/system_facts.h"
 #include "settings/messages.h"
-#include "settings/own_settings.h"
 
 namespace qlm {
 
