@@ -12,7 +12,8 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   qlm::platform::Win32Host host;
-  qlm::ui::MainWindow window(instance, host);
+  // Nothing is loaded or saved: no QLM.INI is settled.
+  qlm::ui::MainWindow window(instance, host, std::string());
   window.Build();
   window.Show();
   window.RunMessageLoop();

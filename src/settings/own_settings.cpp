@@ -45,13 +45,15 @@ std::string OwnFilesFolder(const platform::Host& host) {
   return ParentFolder(BesideExecutable(host));
 }
 
-bool ReadRepeatMode(platform::Host& host) {
-  ProfileFile file(host, OwnSettingsPath(host));
-  return file.ReadInteger(own::kSection, own::kRepeat, 0) != 0;
-}
+bool ReadRepeatMode(const ProfileFile& file) { return file.ReadInteger(own::kSection, own::kRepeat, 0) != 0; }
+
+bool ReadRepeatMode(platform::Host& host) { return ReadRepeatMode(ProfileFile(host, OwnSettingsPath(host))); }
 
 OwnSettings ReadOwnSettings(platform::Host& host, OwnFileUse use) {
-  ProfileFile file(host, OwnSettingsPath(host, use));
+  return ReadOwnSettings(ProfileFile(host, OwnSettingsPath(host, use)));
+}
+
+OwnSettings ReadOwnSettings(const ProfileFile& file) {
   OwnSettings settings;
   settings.toolFolder = file.ReadString(own::kSection, own::kToolPath, "");
   settings.posTop = file.ReadInteger(own::kSection, own::kPosTop, own::kNoPosition);
@@ -61,9 +63,9 @@ OwnSettings ReadOwnSettings(platform::Host& host, OwnFileUse use) {
   return settings;
 }
 
-void SaveOwnSettings(platform::Host& host, const std::string& toolFolder, bool topMost,
-                     std::int32_t posTop, std::int32_t posLeft) {
-  ProfileFile file(host, OwnSettingsPath(host), ProfileFile::Writes::kTogether);
+void SaveOwnSettings(platform::Host& host, const std::string& settingsPath, const std::string& toolFolder,
+                     bool topMost, std::int32_t posTop, std::int32_t posLeft) {
+  ProfileFile file(host, settingsPath, ProfileFile::Writes::kTogether);
   file.WriteString(own::kSection, own::kToolPath, toolFolder);
   file.WriteInteger(own::kSection, own::kTopMost, topMost ? 1 : 0);
   file.WriteInteger(own::kSection, own::kPosTop, posTop);

@@ -8,6 +8,7 @@
 
 namespace qlm {
 namespace platform { class Host; }
+class ProfileFile;
 
 namespace own {
 inline constexpr char kFileName[] = "QLM.INI";
@@ -28,7 +29,8 @@ inline constexpr std::int32_t kNoPosition = -100;
 // own copy.
 enum class OwnFileUse { kReadAndWrite, kReadOnly };
 
-// Full path of QLM.INI, decided anew on every call: beside the executable
+// Full path of QLM.INI, decided anew on every call (the program settles it
+// once at start and hands it down): beside the executable
 // (its folder, "\", "QLM.INI") wherever that file can be written. Where it
 // cannot (a folder only administrators may write), the user's own
 // <settings root>\Quillmate\QLM.INI, made on first use as a copy of the one
@@ -55,17 +57,21 @@ struct OwnSettings {
   bool operator==(const OwnSettings&) const = default;
 };
 
-// Repeat, read on its own from a first opening of the file: nonzero asks for
-// the tool folder at every load.
+// Repeat from the open QLM.INI: nonzero asks for the tool folder at every
+// load. The form with a host opens the file for this one read.
+bool ReadRepeatMode(const ProfileFile& file);
 bool ReadRepeatMode(platform::Host& host);
 
-// The other keys, from a second opening, in the order TTPath, PosTop,
-// PosLeft, TopMost, ShowHint; each missing or malformed key gives its default.
+// The other keys, in the order TTPath, PosTop, PosLeft, TopMost, ShowHint;
+// each missing or malformed key gives its default. The form with a host opens
+// the file for these reads.
+OwnSettings ReadOwnSettings(const ProfileFile& file);
 OwnSettings ReadOwnSettings(platform::Host& host, OwnFileUse use = OwnFileUse::kReadAndWrite);
 
-// Writes TTPath, TopMost, PosTop and PosLeft, in this order. Repeat and
-// ShowHint belong to the user and are never written.
-void SaveOwnSettings(platform::Host& host, const std::string& toolFolder, bool topMost,
-                     std::int32_t posTop, std::int32_t posLeft);
+// Writes TTPath, TopMost, PosTop and PosLeft, in this order, to the QLM.INI
+// at settingsPath, together. Repeat and ShowHint belong to the user and are
+// never written.
+void SaveOwnSettings(platform::Host& host, const std::string& settingsPath, const std::string& toolFolder,
+                     bool topMost, std::int32_t posTop, std::int32_t posLeft);
 
 }  // namespace qlm

@@ -5,7 +5,6 @@
 #include "platform/host.h"
 #include "platform/system_facts.h"
 #include "settings/messages.h"
-#include "settings/own_settings.h"
 
 namespace qlm {
 
@@ -45,10 +44,10 @@ bool TellIfUtf8Marked(platform::Host& host, const std::string& path, int id) {
   return true;
 }
 
-void ShowStartNotices(platform::Host& host) {
+void ShowStartNotices(platform::Host& host, const std::string& settingsPath) {
   if (const unsigned codePage = platform::SystemCodePage(); codePage != kJapaneseCodePage)
     host.ShowNotice(Substitute(host.Text(msg::kNotJapaneseCodePage), std::to_string(codePage)));
-  TellIfUtf8Marked(host, OwnSettingsPath(host), msg::kOwnSettingsUtf8Mark);
+  TellIfUtf8Marked(host, settingsPath, msg::kOwnSettingsUtf8Mark);
 }
 
 }  // namespace qlm

@@ -35,7 +35,7 @@ bool TellIfUtf8Marked(platform::Host& host, const std::string& path, int id);
 
 // The notices shown once at start: the system code page is not 932 (texts
 // and file names will be misread; the program goes on), QLM.INI has a UTF-8
-// byte-order mark.
-void ShowStartNotices(platform::Host& host);
+// byte-order mark (settingsPath).
+void ShowStartNotices(platform::Host& host, const std::string& settingsPath);
 
 }  // namespace qlm

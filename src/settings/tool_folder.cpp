@@ -62,8 +62,7 @@ bool IsValidToolFolder(const std::string& folder) {
          platform::FileExists(folder + tool::kInfoFile);
 }
 
-bool LocateToolFolder(platform::Host& host, LocateMode mode) {
-  ProfileFile settings(host, OwnSettingsPath(host));
+std::optional<std::string> LocateToolFolder(platform::Host& host, ProfileFile& settings, LocateMode mode) {
   const std::string stored = settings.ReadString(own::kSection, own::kToolPath, "");
   std::string folder = stored;
 
@@ -73,16 +72,16 @@ bool LocateToolFolder(platform::Host& host, LocateMode mode) {
   }
   if (folder.empty()) {
     host.ShowNotice(host.Text(msg::kAborting));
-    return false;
+    return std::nullopt;
   }
   if (!IsValidToolFolder(folder)) {
     host.ShowNotice(host.Text(msg::kToolNotInstalled));
-    return false;
+    return std::nullopt;
   }
   // Stored back only when it changed: the same value again would leave the
   // file as it is, at the cost of a working copy made and compared.
   if (folder != stored) settings.WriteString(own::kSection, own::kToolPath, folder);
-  return true;
+  return folder;
 }
 
 ToolKind DetectToolKind(const std::string& folder) {

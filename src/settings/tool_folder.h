@@ -2,12 +2,14 @@
 // the title of its main window.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "settings/tool_files.h"
 
 namespace qlm {
 namespace platform { class Host; }
+class ProfileFile;
 
 namespace tool {
 inline constexpr char kConfigFile[] = "System\\Appcfg.ini";
@@ -34,11 +36,11 @@ enum class ToolKind {
 // System\Sys.ini; never for an empty folder.
 bool IsValidToolFolder(const std::string& folder);
 
-// Settles the tool folder: takes TTPath from QLM.INI or asks the user for the
-// tool's executable, checks the folder and stores it as TTPath when it is not
-// the one stored already. False,
+// Settles the tool folder: takes TTPath from settings (the open QLM.INI) or
+// asks the user for the tool's executable, checks the folder and stores it as
+// TTPath when it is not the one stored already. The folder settled; nothing,
 // after telling the user why, when the user cancels or the folder holds no tool.
-bool LocateToolFolder(platform::Host& host, LocateMode mode);
+std::optional<std::string> LocateToolFolder(platform::Host& host, ProfileFile& settings, LocateMode mode);
 
 // The tool in folder; kNone for an empty folder.
 ToolKind DetectToolKind(const std::string& folder);

@@ -6,6 +6,7 @@
 #include "platform/text_file.h"
 #include "settings/messages.h"
 #include "settings/own_settings.h"
+#include "settings/profile.h"
 #include "settings/start_checks.h"
 #include "settings/tool_files.h"
 #include "settings/tool_folder.h"
@@ -136,14 +137,15 @@ std::string DescribeWindowTree(const platform::WindowLink& windows, WindowHandle
 
 int ListToolWindows(platform::Host& host, platform::WindowLink& windows) {
   // Only read: the user's own copy of QLM.INI is not made for this.
-  const std::string folder = ReadOwnSettings(host, OwnFileUse::kReadOnly).toolFolder;
+  const ProfileFile own(host, OwnSettingsPath(host, OwnFileUse::kReadOnly));
+  const std::string folder = ReadOwnSettings(own).toolFolder;
   const ToolKind kind = !folder.empty() && IsValidToolFolder(folder) ? DetectToolKind(folder) : ToolKind::kNone;
   std::string text;
   int result = kToolNotListed;
   if (kind == ToolKind::kNone) {
     text = WithCrLf(host.Text(msg::kToolNotInstalled));
   } else {
-    const ToolWindowsSection section = ReadToolWindowsSection(host, OwnFileUse::kReadOnly);
+    const ToolWindowsSection section = ReadToolWindowsSection(host, own);
     const ToolFiles files = SettleToolFiles(folder);
     ToolLink link(windows, host);
     link.SetTool(kind, ReadToolTitle(host, files));

@@ -12,8 +12,11 @@ using toollink::NameProblem;
 using toollink::WindowName;
 
 ToolWindowsSection ReadToolWindowsSection(platform::Host& host, OwnFileUse use) {
+  return ReadToolWindowsSection(host, ProfileFile(host, OwnSettingsPath(host, use)));
+}
+
+ToolWindowsSection ReadToolWindowsSection(platform::Host& host, const ProfileFile& file) {
   ToolWindowsSection section;
-  const ProfileFile file(host, OwnSettingsPath(host, use));
   // Most files have no such section: one look rather than seven reads.
   if (!file.HasKeys(kToolWindowsSection)) return section;
   for (std::size_t i = 0; i < toollink::kWindowNameCount; ++i) {
@@ -35,8 +38,8 @@ ToolWindowsSection ReadToolWindowsSection(platform::Host& host, OwnFileUse use) 
   return section;
 }
 
-toollink::WindowNames LoadToolWindowNames(platform::Host& host) {
-  ToolWindowsSection section = ReadToolWindowsSection(host);
+toollink::WindowNames LoadToolWindowNames(platform::Host& host, const ProfileFile& file) {
+  ToolWindowsSection section = ReadToolWindowsSection(host, file);
   if (!section.refusals.empty()) host.ShowNotice(section.refusals);
   return section.names;
 }

@@ -9,6 +9,7 @@
 
 namespace qlm {
 namespace platform { class Host; }
+class ProfileFile;
 
 inline constexpr char kToolWindowsSection[] = "ToolWindows";
 
@@ -20,12 +21,14 @@ struct ToolWindowsSection {
   std::string refusals;
 };
 
-// Reads every key of the section from one opening of QLM.INI. Absent keys,
-// empty values and a missing section or file leave the built-in names.
+// Reads every key of the section from file, the open QLM.INI; the form with
+// a host opens it for these reads. Absent keys, empty values and a missing
+// section or file leave the built-in names.
+ToolWindowsSection ReadToolWindowsSection(platform::Host& host, const ProfileFile& file);
 ToolWindowsSection ReadToolWindowsSection(platform::Host& host, OwnFileUse use = OwnFileUse::kReadAndWrite);
 
 // The names to use: as ReadToolWindowsSection, after telling the user of any
 // refused value.
-toollink::WindowNames LoadToolWindowNames(platform::Host& host);
+toollink::WindowNames LoadToolWindowNames(platform::Host& host, const ProfileFile& file);
 
 }  // namespace qlm

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "platform/codepage.h"
 #include "platform/file_search.h"
@@ -29,8 +30,14 @@ std::vector<std::string> FormWindow::FontFamiliesNamed(const std::string& family
   return names;
 }
 
-MainForm::MainForm(platform::Host& host, ToolLink& link, FormWindow& window)
-    : host_(host), link_(link), window_(window), pixelsPerInch_(host.ScreenPixelsPerInch()) {
+MainForm::MainForm(platform::Host& host, ToolLink& link, FormWindow& window, std::string settingsPath)
+    : host_(host),
+      link_(link),
+      window_(window),
+      settingsPath_(std::move(settingsPath)),
+      historyPath_(HistoryPath(host)),
+      pixelsPerInch_(host.ScreenPixelsPerInch()) {
+  config_.emplace(host_, toolFiles_);
   windowStyle.onClick = [this] { WindowStyleClick(); };
   toolBar.onClick = [this] { ApplyBar(config::kToolBar, toolBar); };
   tabBar.onClick = [this] { ApplyBar(config::kTabBar, tabBar); };
@@ -74,11 +81,14 @@ void MainForm::LeaveRealtime() {
 
 bool MainForm::LoadEverything(bool askFolder) {
   loadFailedOnFile_ = false;
-  repeatMode_ = ReadRepeatMode(host_);
-  if (askFolder && (repeatMode_ || window_.IsShiftDown()) && !LocateToolFolder(host_, LocateMode::kForced))
+  // One opening of QLM.INI for everything read from it here; a folder
+  // chosen now is read back from it as it was stored.
+  ProfileFile ownFile(host_, settingsPath_);
+  repeatMode_ = ReadRepeatMode(ownFile);
+  if (askFolder && (repeatMode_ || window_.IsShiftDown()) && !LocateToolFolder(host_, ownFile, LocateMode::kForced))
     return false;
 
-  const OwnSettings own = ReadOwnSettings(host_);
+  const OwnSettings own = ReadOwnSettings(ownFile);
   // A reload that switched tools: the TopMost handler below must not find,
   // restore or bring forward the tool that was left. Until the new tool's
   // title is read, no tool is looked up, as at the first load.
@@ -97,6 +107,7 @@ bool MainForm::LoadEverything(bool askFolder) {
   toolKind_ = DetectToolKind(toolFolder_);
   // The files the tool really reads (its copies in the virtual store).
   toolFiles_ = SettleToolFiles(toolFolder_);
+  config_.emplace(host_, toolFiles_);
   if (toolKind_ == ToolKind::kNone) {
     host_.ShowNotice(host_.Text(msg::kToolNotInstalled));
     return false;
@@ -107,12 +118,12 @@ bool MainForm::LoadEverything(bool askFolder) {
   platform::RemoveStaleWorkingCopies(ParentFolder(host_.ExecutablePath()) + "\\" + own::kFileName);
   if (!host_.UserSettingsRoot().empty())
     platform::RemoveStaleWorkingCopies(host_.UserSettingsRoot() + "\\" + own::kUserFolder + "\\" + own::kFileName);
-  platform::RemoveStaleWorkingCopies(ToolConfig(host_, toolFiles_).Path());
+  platform::RemoveStaleWorkingCopies(config_->Path());
   link_.SetTool(toolKind_, ReadToolTitle(host_, toolFiles_));
-  link_.SetWindowNames(LoadToolWindowNames(host_));
+  link_.SetWindowNames(LoadToolWindowNames(host_, ownFile));
 
   // One opening of the tool's file for everything read from it here.
-  const ToolConfig config = ToolConfig(host_, toolFiles_).Held();
+  const ToolConfig config = config_->Held();
   // The state to go back to: as this tool's file was first loaded, or
   // loaded again before anything was written to it.
   if (!written_ || startState_.folder != toolFolder_) {
@@ -183,13 +194,13 @@ void MainForm::Quietly(Change change) {
 }
 
 void MainForm::ShowStoredBar(const char* barKind, CheckModel& box) {
-  const std::int32_t stored = ToolConfig(host_, toolFiles_).ReadInteger(barKind, config::kDocking);
+  const std::int32_t stored = config_->ReadInteger(barKind, config::kDocking);
   const bool shown = stored == config::kAbsent ? !box.checked() : stored != 0;
   Quietly([&] { box.SetChecked(shown); });
 }
 
 void MainForm::ShowStoredStyle(int before) {
-  const std::int32_t stored = ToolConfig(host_, toolFiles_).ReadInteger(config::kGlobal, config::kIsMdi);
+  const std::int32_t stored = config_->ReadInteger(config::kGlobal, config::kIsMdi);
   Quietly([&] { windowStyle.Select(stored == config::kAbsent ? before : std::clamp(stored, -1, 1)); });
 }
 
@@ -232,7 +243,7 @@ void MainForm::ApplyBar(const char* barKind, CheckModel& box) {
   if (toolKind_ == ToolKind::kTradePro && std::string_view(barKind) == config::kTabBar) return;
   BeforeWrite();
   try {
-    ToolConfig(host_, toolFiles_).WriteInteger(barKind, config::kDocking, box.checked() ? 1 : 0);
+    config_->WriteInteger(barKind, config::kDocking, box.checked() ? 1 : 0);
   } catch (const ProfileWriteError&) {
     if (!entering_) ShowStoredBar(barKind, box);
     throw;
@@ -260,7 +271,7 @@ void MainForm::ApplyWindowStyle() {
   // no display style to switch to.
   if (style != -1) {
     BeforeWrite();
-    ToolConfig(host_, toolFiles_).WriteInteger(config::kGlobal, config::kIsMdi, style);
+    config_->WriteInteger(config::kGlobal, config::kIsMdi, style);
     if ((link_.IsMdiDisplay() ? 1 : 0) != style) link_.SendToolCommand(toolmsg::kSwitchDisplayStyle);
   }
   RefreshToolStatus();
@@ -277,7 +288,7 @@ void MainForm::ApplyWindowStyle() {
 void MainForm::ApplyFont() {
   if (realtime.checked()) {
     BeforeWrite();
-    const ToolConfig edit = ToolConfig(host_, toolFiles_).Edit();
+    const ToolConfig edit = config_->Edit();
     bool written = false;
     try {
       written = WriteFontSlots(edit, pixelsPerInch_, font);
@@ -297,7 +308,7 @@ void MainForm::ApplyFont() {
 void MainForm::ApplyColour() {
   if (!realtime.checked()) return;
   BeforeWrite();
-  if (SaveColourSetting(ToolConfig(host_, toolFiles_), toolKind_, currentColourFile_)) link_.NotifyColourChanged();
+  if (SaveColourSetting(*config_, toolKind_, currentColourFile_)) link_.NotifyColourChanged();
 }
 
 void MainForm::FontSizeClick(int step) {
@@ -337,7 +348,7 @@ void MainForm::RealtimeClick() {
     return;
   }
   // A file the system reads otherwise than Quillmate is not written.
-  if (TellIfUtf8Marked(host_, ToolConfig(host_, toolFiles_).Path(), msg::kConfigUtf8Mark)) {
+  if (TellIfUtf8Marked(host_, config_->Path(), msg::kConfigUtf8Mark)) {
     realtime.SetChecked(false);
     return;
   }
@@ -401,10 +412,10 @@ void MainForm::OkClick() {
     host_.ShowNotice(SubstitutePath(host_.Text(msg::kColourFileMissing), colourPath));
     return;
   }
-  if (TellIfUtf8Marked(host_, ToolConfig(host_, toolFiles_).Path(), msg::kConfigUtf8Mark)) return;
+  if (TellIfUtf8Marked(host_, config_->Path(), msg::kConfigUtf8Mark)) return;
   // Everything lands in the tool's file together, or nothing does.
   BeforeWrite();
-  const ToolConfig edit = ToolConfig(host_, toolFiles_).Edit();
+  const ToolConfig edit = config_->Edit();
   if (!WriteFontSlots(edit, pixelsPerInch_, font)) return;
   if (!SaveColourSetting(edit, toolKind_, currentColourFile_)) return;
   WriteWindowSettings(edit, toolKind_,
@@ -420,7 +431,7 @@ void MainForm::BeforeWrite() {
   // change, and the user hears of it once.
   recorded_ = true;
   try {
-    RecordState(host_, HistoryPath(host_), startState_);
+    RecordState(host_, historyPath_, startState_);
   } catch (const ProfileWriteError&) {
     host_.ShowNotice(host_.Text(msg::kHistoryNotWritten));
   }
@@ -432,10 +443,10 @@ bool MainForm::PutBack(const ToolState& state) {
     host_.ShowNotice(host_.Text(msg::kUnreadableState));
     return false;
   }
-  if (TellIfUtf8Marked(host_, ToolConfig(host_, toolFiles_).Path(), msg::kConfigUtf8Mark)) return false;
+  if (TellIfUtf8Marked(host_, config_->Path(), msg::kConfigUtf8Mark)) return false;
   BeforeWrite();
   // One action: every key lands together, or the file stays as it was.
-  const ToolConfig edit = ToolConfig(host_, toolFiles_).Edit();
+  const ToolConfig edit = config_->Edit();
   PutToolState(edit, state);
   edit.Commit();
   return true;
@@ -492,7 +503,7 @@ void MainForm::RestoreStartClick() {
 }
 
 void MainForm::RestoreEarlierClick() {
-  const std::vector<RecordedState> states = ReadHistory(host_, HistoryPath(host_), toolFolder_);
+  const std::vector<RecordedState> states = ReadHistory(host_, historyPath_, toolFolder_);
   if (states.empty()) {
     host_.ShowNotice(host_.Text(msg::kNoRecordedStates));
     return;
@@ -513,7 +524,7 @@ void MainForm::RestoreEarlierClick() {
 }
 
 bool MainForm::OfferRecordedState() {
-  const std::vector<RecordedState> states = ReadHistory(host_, HistoryPath(host_), toolFolder_);
+  const std::vector<RecordedState> states = ReadHistory(host_, historyPath_, toolFolder_);
   const auto newest = std::find_if(states.begin(), states.end(), [](const RecordedState& s) { return s.readable; });
   if (newest == states.end()) return false;
   if (window_.AskYesNo(Substitute(host_.Text(msg::kAskRestoreAfterLoadFailure), newest->state.time)) != kYes)
@@ -537,7 +548,7 @@ void MainForm::CancelClick() {
 }
 
 void MainForm::SaveAndClose() {
-  SaveOwnSettings(host_, toolFolder_, topMost.checked(), window_.Top(), window_.Left());
+  SaveOwnSettings(host_, settingsPath_, toolFolder_, topMost.checked(), window_.Top(), window_.Left());
   window_.Close();
 }
 

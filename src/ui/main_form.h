@@ -5,10 +5,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "settings/controls.h"
+#include "settings/tool_config.h"
 #include "settings/tool_folder.h"
 #include "settings/tool_history.h"
 #include "ui/lazy_lists.h"
@@ -62,7 +64,8 @@ class FormWindow {
 
 class MainForm {
  public:
-  MainForm(platform::Host& host, ToolLink& link, FormWindow& window);
+  // settingsPath: QLM.INI, settled once at start (OwnSettingsPath).
+  MainForm(platform::Host& host, ToolLink& link, FormWindow& window, std::string settingsPath);
   MainForm(const MainForm&) = delete;
   MainForm& operator=(const MainForm&) = delete;
 
@@ -177,9 +180,14 @@ class MainForm {
   platform::Host& host_;
   ToolLink& link_;
   FormWindow& window_;
+  const std::string settingsPath_;
+  // The history file, settled with the form.
+  const std::string historyPath_;
 
   std::string toolFolder_;
   ToolFiles toolFiles_{std::string()};
+  // The loaded tool's file, made again only when another tool is loaded.
+  std::optional<ToolConfig> config_;
   std::int32_t posTop_ = -100;
   std::int32_t posLeft_ = -100;
   ToolKind toolKind_ = ToolKind::kNone;

@@ -116,15 +116,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
       qlm::platform::Win32WindowLink windows;
       return qlm::ListToolWindows(host, windows);
     }
-    SingleInstance single(qlm::OwnSettingsPath(host));
+    // Settled once: every later use of QLM.INI goes to this file.
+    const std::string settingsPath = qlm::OwnSettingsPath(host);
+    SingleInstance single(settingsPath);
     if (single.IsSecond()) {
       single.BringFirstForward();
       return 0;
     }
-    qlm::ShowStartNotices(host);
-    if (!qlm::LocateToolFolder(host, qlm::LocateMode::kInitial)) return 0;
+    qlm::ShowStartNotices(host, settingsPath);
+    {
+      qlm::ProfileFile settings(host, settingsPath);
+      if (!qlm::LocateToolFolder(host, settings, qlm::LocateMode::kInitial)) return 0;
+    }
 
-    MainWindow window(instance, host);
+    MainWindow window(instance, host, settingsPath);
     window.Create();
     single.Announce(window.handle());
     window.Show();

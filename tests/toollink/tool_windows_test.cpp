@@ -7,6 +7,7 @@
 #include "support/scripted_host.h"
 #include "support/scripted_windows.h"
 #include "settings/messages.h"
+#include "settings/profile.h"
 #include "test_support.h"
 #include "toollink/window_list.h"
 #include "toollink/window_names.h"
@@ -87,7 +88,7 @@ TEST_F(ToolWindowsTest, TooLongOrMalformedValuesAreRefusedByKey) {
   refusals.replace(refusals.find("%s"), 2, keys);
   Read(ini, refusals);
 
-  const WindowNames names = LoadToolWindowNames(host);
+  const WindowNames names = LoadToolWindowNames(host, ProfileFile(host, OwnSettingsPath(host)));
   EXPECT_EQ(host.notices(), std::vector<std::string>{refusals});
   for (std::size_t i = 0; i < toollink::kWindowNameCount; ++i)
     EXPECT_EQ(Name(names, WindowName(i)), Name(builtIn, WindowName(i)));

@@ -132,7 +132,7 @@ class MainFormTest : public ::testing::Test {
   platform::ScriptedWindows windows;
   ToolLink link{windows, host};
   FakeFormWindow window;
-  MainForm form{host, link, window};
+  MainForm form{host, link, window, OwnSettingsPath(host)};
   const std::string gothic = Sjis("ＭＳ Ｐゴシック");
   const std::string fullConfig =
       "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Color\\BLUE.CLR\r\n[TOOLBAR]\r\nDOCKING=1\r\n[TRBAR]\r\nDOCKING=0\r\n"
@@ -214,7 +214,7 @@ TEST_F(MainFormTest, StylesOutOfRangeAreClamped) {
   ASSERT_TRUE(form.LoadSettings());
   EXPECT_EQ(form.windowStyle.selected(), 1);
   Install("Takumi.exe", "[GLOBAL]\r\nIsMDI=-5\r\n");
-  MainForm other(host, link, window);
+  MainForm other(host, link, window, OwnSettingsPath(host));
   other.font.style.SetItems({"normal", "bold"});
   ASSERT_TRUE(other.LoadSettings());
   EXPECT_TRUE(other.windowStyle.enabled());
@@ -437,7 +437,7 @@ class ListsOnDemandTest : public MainFormTest {
     FakeFormWindow ownWindow;
     ownWindow.families = window.families;
     ownWindow.onDemand = onDemand;
-    MainForm loaded{ownHost, ownLink, ownWindow};
+    MainForm loaded{ownHost, ownLink, ownWindow, OwnSettingsPath(ownHost)};
     loaded.font.style.SetItems({"normal", "bold"});
     Loaded result;
     try {
@@ -507,7 +507,7 @@ TEST_F(MainFormTest, ListsCompletedAfterTheMachineChangedKeepWhatLoadingChose) {
   const std::string record = "-12,0,0,0,400,0,0,0,128,3,2,1,50,";
   for (const bool onDemand : {false, true}) {
     SCOPED_TRACE(onDemand);
-    MainForm loaded{host, link, window};
+    MainForm loaded{host, link, window, OwnSettingsPath(host)};
     loaded.font.style.SetItems({"normal", "bold"});
     window.onDemand = onDemand;
     window.families = {"Tahoma", gothic};
@@ -570,6 +570,26 @@ TEST_F(MainFormTest, CancelAsksToQuitAndWithShiftOffersAReload) {
   EXPECT_EQ(window.questions, (std::vector<std::string>{Sjis("継続しますか？"), Sjis("終了しますか？")}));
   EXPECT_TRUE(window.closed);
   EXPECT_EQ(ReadOwnSettings(host).posTop, 30);
+}
+
+// The form keeps to the QLM.INI it was handed at start, for every read of a
+// load and for the save at the end, whatever another look would settle now.
+TEST_F(MainFormTest, TheSettingsFileHandedDownIsTheOneReadAndWritten) {
+  Install("Takumi.exe", fullConfig);
+  const std::string handed = folder / "Elsewhere\\QLM.INI";
+  test::WriteBytes(handed, "[CONFIG]\r\nTTPath=" + tool + "\r\nShowHint=0\r\nTopMost=1\r\n"
+                           "[ToolWindows]\r\nContainerTitle=" + std::string(300, 'x') + "\r\n");
+  const std::string usual = test::ReadBytes(OwnSettingsPath(host));
+  MainForm elsewhere(host, link, window, handed);
+  ASSERT_TRUE(elsewhere.LoadSettings());
+  EXPECT_TRUE(elsewhere.topMost.checked());
+  EXPECT_FALSE(window.hints);
+  EXPECT_EQ(host.notices().size(), 1u);  // the refused window name
+  window.answers = {kYes};
+  elsewhere.CancelClick();
+  EXPECT_TRUE(window.closed);
+  EXPECT_EQ(ProfileFile(host, handed).ReadString("CONFIG", "PosTop", "<none>"), "30");
+  EXPECT_EQ(test::ReadBytes(OwnSettingsPath(host)), usual);
 }
 
 TEST_F(MainFormTest, TradeProsTabBarIsNeitherWrittenNorCommandedInRealtime) {
@@ -729,7 +749,7 @@ TEST_F(MainFormTest, ARefusedRealtimeWriteLeavesTheControlAsTheFileHoldsIt) {
     ToolLink toolLink(tree, host);
     FakeFormWindow shell;
     shell.families = window.families;
-    MainForm edited(host, toolLink, shell);
+    MainForm edited(host, toolLink, shell, OwnSettingsPath(host));
     edited.font.style.SetItems({"normal", "bold"});
     ASSERT_TRUE(edited.LoadSettings()) << each.name;
     RunningTool running(tree, "Sample Tool");
@@ -793,7 +813,7 @@ TEST_F(MainFormTest, AfterAnyReloadRealtimeTheLinkAndTheStatusAgreeWithTheToolSh
     ToolLink toolLink(tree, host);
     FakeFormWindow shell;
     shell.families = window.families;
-    MainForm reloaded(host, toolLink, shell);
+    MainForm reloaded(host, toolLink, shell, OwnSettingsPath(host));
     reloaded.font.style.SetItems({"normal", "bold"});
     ProfileFile(host, OwnSettingsPath(host)).WriteString("CONFIG", "TTPath", tool);
     ASSERT_TRUE(reloaded.LoadSettings()) << each.name;
@@ -915,14 +935,14 @@ TEST_F(RestoreTest, AnEarlierStateIsChosenFromTheListNewestFirst) {
   const ToolState first = Now();
   form.OkClick();
   // A second run starts from what the first one saved.
-  MainForm second(host, link, window);
+  MainForm second(host, link, window, OwnSettingsPath(host));
   second.font.style.SetItems({"normal", "bold"});
   ASSERT_TRUE(second.LoadSettings());
   const ToolState saved = Now();
   second.tickerBar.SetChecked(false);
   second.OkClick();
 
-  MainForm third(host, link, window);
+  MainForm third(host, link, window, OwnSettingsPath(host));
   third.font.style.SetItems({"normal", "bold"});
   ASSERT_TRUE(third.LoadSettings());
   const ToolState found = Now();
@@ -961,7 +981,7 @@ TEST_F(RestoreTest, AFailedLoadOffersTheNewestRecordedState) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     test::WriteBytes(tool + "System\\Appcfg.ini", c.broken);
-    MainForm next(host, link, window);
+    MainForm next(host, link, window, OwnSettingsPath(host));
     next.font.style.SetItems({"normal", "bold"});
     window.answers = {c.answer};
     EXPECT_EQ(next.LoadSettings(), c.answer == kYes);

@@ -38,7 +38,7 @@ TEST_F(OwnSettingsTest, AnUnwritableProgramFolderMovesThemToTheUsersFolder) {
   host.MakeUnwritable(file);
   EXPECT_EQ(OwnSettingsPath(host), users);
   EXPECT_EQ(ReadBytes(users), shipped);
-  SaveOwnSettings(host, "D:\\T\\", true, 10, 20);
+  SaveOwnSettings(host, OwnSettingsPath(host), "D:\\T\\", true, 10, 20);
   const OwnSettings expected{"D:\\T\\", 10, 20, true, false};
   EXPECT_EQ(ReadOwnSettings(host), expected);
   EXPECT_EQ(ReadBytes(file), shipped);
@@ -57,7 +57,7 @@ TEST_F(OwnSettingsTest, AFolderWhereTheFileShouldBeCannotBeWrittenEither) {
   host.SetUserSettingsRoot(folder.path());
   EXPECT_EQ(OwnSettingsPath(host), folder / "Quillmate\\QLM.INI");
   EXPECT_EQ(ReadBytes(folder / "Quillmate\\QLM.INI"), "<missing>");  // nothing to copy
-  SaveOwnSettings(host, "C:\\T\\", false, 1, 2);
+  SaveOwnSettings(host, OwnSettingsPath(host), "C:\\T\\", false, 1, 2);
   EXPECT_EQ(ReadOwnSettings(host).toolFolder, "C:\\T\\");
 }
 
@@ -111,12 +111,12 @@ TEST_F(OwnSettingsTest, StoredValuesAreReadAsGiven) {
 }
 
 TEST_F(OwnSettingsTest, SavingWritesFourKeysInOrderAndLeavesTheUsersSwitches) {
-  SaveOwnSettings(host, "C:\\Tools\\", true, 10, -20);
+  SaveOwnSettings(host, OwnSettingsPath(host), "C:\\Tools\\", true, 10, -20);
   const std::string fresh = ReadBytes(file);
   EXPECT_EQ(fresh, "[CONFIG]\r\nTTPath=C:\\Tools\\\r\nTopMost=1\r\nPosTop=10\r\nPosLeft=-20\r\n");
 
   WriteBytes(file, "[CONFIG]\r\nRepeat=1\r\nShowHint=0\r\nPosTop=1\r\n");
-  SaveOwnSettings(host, "D:\\T\\", false, -100, -100);
+  SaveOwnSettings(host, OwnSettingsPath(host), "D:\\T\\", false, -100, -100);
   const OwnSettings expected{"D:\\T\\", -100, -100, false, false};
   EXPECT_EQ(ReadOwnSettings(host), expected);
   EXPECT_TRUE(ReadRepeatMode(host));

@@ -5,6 +5,7 @@
 
 #include "support/scripted_host.h"
 #include "settings/messages.h"
+#include "settings/own_settings.h"
 #include "settings/start_checks.h"
 #include "test_support.h"
 
@@ -59,7 +60,7 @@ TEST(StartChecksTest, NoticesAtStartForAnotherCodePageAndAMarkedOwnFile) {
     const platform::ScriptedSystemScope scope(facts);
     test::WriteBytes(own, c.ownIni);
     platform::ScriptedHost start{folder / "QLM.exe"};
-    ShowStartNotices(start);
+    ShowStartNotices(start, OwnSettingsPath(start));
     std::vector<std::string> expected;
     for (const int id : c.notices)
       expected.push_back(id == msg::kNotJapaneseCodePage ? Substitute(start.Text(id), std::to_string(c.codePage))

@@ -1,6 +1,8 @@
 // Settling the tool folder at start and on demand, and recognising the tool.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "platform/paths.h"
 #include "settings/own_settings.h"
 #include "settings/profile.h"
@@ -29,6 +31,10 @@ class ToolFolderTest : public ::testing::Test {
   void StoreToolPath(const std::string& value) {
     ProfileFile(host, OwnSettingsPath(host)).WriteString("CONFIG", "TTPath", value);
   }
+  std::optional<std::string> Locate(LocateMode mode) {
+    ProfileFile settings(host, OwnSettingsPath(host));
+    return LocateToolFolder(host, settings, mode);
+  }
 
   test::ScratchFolder folder;
   platform::ScriptedHost host{folder / "QLM.exe"};
@@ -39,7 +45,7 @@ class ToolFolderTest : public ::testing::Test {
 TEST_F(ToolFolderTest, AValidStoredFolderIsTakenAtStartWithoutAsking) {
   const std::string tool = MakeTool("Tool", {"System\\Appcfg.ini", "System\\Sys.ini", "Takumi.exe"});
   StoreToolPath(tool);
-  EXPECT_TRUE(LocateToolFolder(host, LocateMode::kInitial));
+  EXPECT_EQ(Locate(LocateMode::kInitial), tool);
   EXPECT_TRUE(host.fileDialogs().empty());
   EXPECT_TRUE(host.notices().empty());
   EXPECT_EQ(StoredToolPath(), tool);
@@ -50,7 +56,7 @@ TEST_F(ToolFolderTest, TheStoredFolderTakenAsItIsLeavesTheFileUntouched) {
   const std::string tool = MakeTool("Tool", {"System\\Appcfg.ini", "System\\Sys.ini", "Takumi.exe"});
   const std::string own = "[CONFIG]\r\nTTPath = \"" + tool + "\"\r\n\r\nPosTop=5\r\n";
   WriteBytes(OwnSettingsPath(host), own);
-  EXPECT_TRUE(LocateToolFolder(host, LocateMode::kInitial));
+  EXPECT_TRUE(Locate(LocateMode::kInitial));
   EXPECT_EQ(test::ReadBytes(OwnSettingsPath(host)), own);
 }
 
@@ -59,12 +65,12 @@ TEST_F(ToolFolderTest, AnIncompleteOrEmptyStoredFolderAsksForTheExecutable) {
   const std::string tool = MakeTool("Tool", {"System\\Appcfg.ini", "System\\Sys.ini", "TradePro.exe"});
   StoreToolPath(broken);
   host.AnswerFileDialog(tool + "TradePro.exe");
-  EXPECT_TRUE(LocateToolFolder(host, LocateMode::kInitial));
+  EXPECT_TRUE(Locate(LocateMode::kInitial));
   EXPECT_EQ(StoredToolPath(), tool);
 
   StoreToolPath("");
   host.AnswerFileDialog(std::nullopt);
-  EXPECT_FALSE(LocateToolFolder(host, LocateMode::kInitial));
+  EXPECT_FALSE(Locate(LocateMode::kInitial));
   EXPECT_EQ(host.fileDialogs().size(), 2u);
   EXPECT_EQ(host.notices(), std::vector<std::string>{aborting});
 }
@@ -77,14 +83,14 @@ TEST_F(ToolFolderTest, AnEmptyStoredFolderAsksEvenFromInsideAToolsFolder) {
   EXPECT_FALSE(IsValidToolFolder(""));
   EXPECT_EQ(DetectToolKind(""), ToolKind::kNone);
   host.AnswerFileDialog(tool + "Takumi.exe");
-  EXPECT_TRUE(LocateToolFolder(host, LocateMode::kInitial));
+  EXPECT_TRUE(Locate(LocateMode::kInitial));
   EXPECT_EQ(host.fileDialogs().size(), 1u);
   EXPECT_EQ(StoredToolPath(), tool);
 }
 
 TEST_F(ToolFolderTest, TheDialogAsksForAnExecutableFromProgramFiles) {
   host.AnswerFileDialog(std::nullopt);
-  LocateToolFolder(host, LocateMode::kInitial);
+  Locate(LocateMode::kInitial);
   ASSERT_EQ(host.fileDialogs().size(), 1u);
   const platform::FileDialogRequest& request = host.fileDialogs()[0];
   EXPECT_EQ(request.title, Sjis("トレーディングツール実行ファイル(.EXE)を選択してください。"));
@@ -117,7 +123,7 @@ TEST_F(ToolFolderTest, TheDialogStartsBesideTheKnownToolFolder) {
     SCOPED_TRACE(c.what);
     StoreToolPath(c.stored);
     host.AnswerFileDialog(std::nullopt);
-    LocateToolFolder(host, c.mode);
+    Locate(c.mode);
     ASSERT_FALSE(host.fileDialogs().empty());
     EXPECT_EQ(host.fileDialogs().back().initialFolder, c.initial);
   }
@@ -128,26 +134,26 @@ TEST_F(ToolFolderTest, ForcedModeAsksEvenForAValidFolderAndCancelAborts) {
   const std::string other = MakeTool("Other", {"System\\Appcfg.ini", "System\\Sys.ini", "HighSpeed.exe"});
   StoreToolPath(tool);
   host.AnswerFileDialog(std::nullopt);
-  EXPECT_FALSE(LocateToolFolder(host, LocateMode::kForced));
+  EXPECT_FALSE(Locate(LocateMode::kForced));
   EXPECT_EQ(host.notices(), std::vector<std::string>{aborting});
   EXPECT_EQ(StoredToolPath(), tool);
 
   host.AnswerFileDialog(other + "anything.exe");  // any file of a complete folder
-  EXPECT_TRUE(LocateToolFolder(host, LocateMode::kForced));
+  EXPECT_TRUE(Locate(LocateMode::kForced));
   EXPECT_EQ(StoredToolPath(), other);
 }
 
 TEST_F(ToolFolderTest, AFolderWithoutTheSystemFilesIsRefusedAndNothingIsWritten) {
   const std::string partial = MakeTool("Partial", {"System\\Sys.ini", "TradePro.exe"});
   host.AnswerFileDialog(partial + "TradePro.exe");
-  EXPECT_FALSE(LocateToolFolder(host, LocateMode::kInitial));
+  EXPECT_FALSE(Locate(LocateMode::kInitial));
   EXPECT_EQ(host.notices(), std::vector<std::string>{notInstalled});
   EXPECT_EQ(test::ReadBytes(OwnSettingsPath(host)), "<missing>");
 
   const std::string tool = MakeTool("Tool", {"System\\Appcfg.ini", "System\\Sys.ini"});
   StoreToolPath(tool);
   host.AnswerFileDialog(partial + "TradePro.exe");
-  EXPECT_FALSE(LocateToolFolder(host, LocateMode::kForced));
+  EXPECT_FALSE(Locate(LocateMode::kForced));
   EXPECT_EQ(StoredToolPath(), tool);
 }
 
@@ -166,7 +172,7 @@ TEST_F(ToolFolderTest, TheChosenFilesFolderKeepsDoubleByteNamesAndDriveRoots) {
   const std::string name = Sjis("表");
   const std::string tool = MakeTool(name, {"System\\Appcfg.ini", "System\\Sys.ini", "TradePro.exe"});
   host.AnswerFileDialog(tool + "TradePro.exe");
-  EXPECT_TRUE(LocateToolFolder(host, LocateMode::kInitial));
+  EXPECT_TRUE(Locate(LocateMode::kInitial));
   EXPECT_EQ(StoredToolPath(), tool);
   EXPECT_EQ(ReadToolTitle(host, tool), "T " + name);
 }

@@ -109,13 +109,7 @@ std::string Win32Host::UserSettingsRoot() const {
   return root;
 }
 
-bool Win32Host::CanWrite(const std::string& path) const {
-  if (path.empty() || path != canWritePath_) {
-    canWrite_ = CanWriteFile(path);
-    canWritePath_ = path;
-  }
-  return canWrite_;
-}
+bool Win32Host::CanWrite(const std::string& path) const { return CanWriteFile(path); }
 
 int Win32Host::ScreenPixelsPerInch() const {
   const HDC screen = GetDC(nullptr);

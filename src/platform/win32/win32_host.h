@@ -17,14 +17,6 @@ class Win32Host : public Host {
   int ScreenPixelsPerInch() const override;
   std::string UserSettingsRoot() const override;
   bool CanWrite(const std::string& path) const override;
-
- private:
-  // The last file asked about and the answer. The program asks about its own
-  // settings file at every reading of it; the rights on a folder do not
-  // change under a running program in practice, and a write refused later
-  // still shows its error.
-  mutable std::string canWritePath_;
-  mutable bool canWrite_ = false;
 };
 
 }  // namespace qlm::platform

@@ -125,7 +125,8 @@ int CaptionButtonsWidth(HWND window) {
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, platform::Win32Host& host) : instance_(instance), host_(host) {}
+MainWindow::MainWindow(HINSTANCE instance, platform::Win32Host& host, const std::string& settingsPath)
+    : instance_(instance), host_(host), form_(host_, link_, *this, settingsPath) {}
 
 MainWindow::~MainWindow() {
   if (tooltip_) DestroyWindow(tooltip_);

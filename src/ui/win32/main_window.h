@@ -22,7 +22,8 @@ class MainWindow : public FormWindow {
  public:
   // host is the one the program settled the tool folder with: what it has
   // learned of the file system (where QLM.INI can be written) holds here too.
-  MainWindow(HINSTANCE instance, platform::Win32Host& host);
+  // settingsPath: QLM.INI as the program settled it at start.
+  MainWindow(HINSTANCE instance, platform::Win32Host& host, const std::string& settingsPath);
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -97,7 +98,7 @@ class MainWindow : public FormWindow {
   platform::Win32Host& host_;
   platform::Win32WindowLink windows_;
   ToolLink link_{windows_, host_};
-  MainForm form_{host_, link_, *this};
+  MainForm form_;
 };
 
 }  // namespace qlm::ui
