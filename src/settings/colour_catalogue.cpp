@@ -43,7 +43,7 @@ std::string StoredColourFileName(const ToolConfig& config, ToolKind kind) {
   std::string name = config.ReadString(config::kGlobal, config::kColour, colour::kDefaultFile);
   const bool absent = name == colour::kDefaultFile && config.ReadString(config::kGlobal, config::kColour, "").empty();
   name = FileNamePart(name);
-  if (kind == ToolKind::kTradePro && !absent) name += colour::kExtension;
+  if (TraitsOf(kind).bareColourName && !absent) name += colour::kExtension;
   return name;
 }
 
@@ -111,7 +111,7 @@ bool SaveColourSetting(const ToolConfig& config, ToolKind kind, const std::strin
     TellMissingPath(config.host(), path);
     return false;
   }
-  const std::string value = kind == ToolKind::kTradePro ? WithoutExtension(current) : tool::kColourFolder + current;
+  const std::string value = TraitsOf(kind).bareColourName ? WithoutExtension(current) : tool::kColourFolder + current;
   config.WriteString(config::kGlobal, config::kColour, value);
   return true;
 }

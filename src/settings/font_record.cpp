@@ -45,7 +45,11 @@ class FontRecord {
   std::vector<std::string> fields_;
 };
 
-std::string SlotKey(int slot) { return "FF" + std::to_string(slot); }
+// The slot's key, from the table of the edited keys, whose font keys are
+// the slots in order.
+std::string SlotKey(int slot) { return config::kEditedKeys[config::IndexOf(config::EditedKey::kFont0) + slot].name; }
+static_assert(config::IndexOf(config::EditedKey::kFont5) + 1 - config::IndexOf(config::EditedKey::kFont0) ==
+              font::kSlotCount);
 
 }  // namespace
 

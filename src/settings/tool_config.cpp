@@ -66,20 +66,26 @@ void ToolConfig::DeleteKey(const std::string& section, const std::string& key) c
 WindowSettings ReadWindowSettings(const ToolConfig& config) {
   const ToolConfig file = config.Held();
   WindowSettings settings;
-  settings.isMdi = file.ReadInteger(config::kGlobal, config::kIsMdi);
-  settings.toolBar = file.ReadInteger(config::kToolBar, config::kDocking);
-  settings.tabBar = file.ReadInteger(config::kTabBar, config::kDocking);
-  settings.tickerBar = file.ReadInteger(config::kTickerBar, config::kDocking);
+  const auto read = [&](config::EditedKey key) {
+    return file.ReadInteger(config::KeyOf(key).section, config::KeyOf(key).name);
+  };
+  settings.isMdi = read(config::EditedKey::kIsMdi);
+  settings.toolBar = read(config::EditedKey::kToolBar);
+  settings.tabBar = read(config::EditedKey::kTabBar);
+  settings.tickerBar = read(config::EditedKey::kTickerBar);
   return settings;
 }
 
 void WriteWindowSettings(const ToolConfig& config, ToolKind kind, const WindowChoice& choice) {
-  if (kind != ToolKind::kTradePro) {
-    if (choice.style != -1) config.WriteInteger(config::kGlobal, config::kIsMdi, choice.style);
-    config.WriteInteger(config::kTabBar, config::kDocking, choice.tabBar ? 1 : 0);
+  const auto write = [&](config::EditedKey key, std::int32_t value) {
+    config.WriteInteger(config::KeyOf(key).section, config::KeyOf(key).name, value);
+  };
+  if (TraitsOf(kind).styleAndTabBar) {
+    if (choice.style != -1) write(config::EditedKey::kIsMdi, choice.style);
+    write(config::EditedKey::kTabBar, choice.tabBar ? 1 : 0);
   }
-  config.WriteInteger(config::kToolBar, config::kDocking, choice.toolBar ? 1 : 0);
-  config.WriteInteger(config::kTickerBar, config::kDocking, choice.tickerBar ? 1 : 0);
+  write(config::EditedKey::kToolBar, choice.toolBar ? 1 : 0);
+  write(config::EditedKey::kTickerBar, choice.tickerBar ? 1 : 0);
 }
 
 }  // namespace qlm

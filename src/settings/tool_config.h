@@ -1,6 +1,8 @@
 // tool_config.h: the values the program edits in the tool's System\Appcfg.ini.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -25,6 +27,30 @@ inline constexpr char kTabBar[] = "TRBAR";
 inline constexpr char kTickerBar[] = "TICKERBAR";
 // An integer read as this value means the tool has no such setting.
 inline constexpr std::int32_t kAbsent = -1;
+
+// The keys the program edits, in the order of their table. The history of
+// the tool's settings stores them by the table's names, not by position.
+enum class EditedKey { kIsMdi, kColour, kToolBar, kTabBar, kTickerBar, kFont0, kFont1, kFont2, kFont3, kFont4, kFont5 };
+struct KeyName {
+  const char* section;
+  const char* name;
+};
+inline constexpr std::array<KeyName, 11> kEditedKeys = {{
+    {kGlobal, kIsMdi},
+    {kGlobal, kColour},
+    {kToolBar, kDocking},
+    {kTabBar, kDocking},
+    {kTickerBar, kDocking},
+    {kFont, "FF0"},
+    {kFont, "FF1"},
+    {kFont, "FF2"},
+    {kFont, "FF3"},
+    {kFont, "FF4"},
+    {kFont, "FF5"},
+}};
+constexpr std::size_t IndexOf(EditedKey key) { return static_cast<std::size_t>(key); }
+constexpr const KeyName& KeyOf(EditedKey key) { return kEditedKeys[IndexOf(key)]; }
+static_assert(IndexOf(EditedKey::kFont5) + 1 == kEditedKeys.size(), "each edited key has one row");
 }  // namespace config
 
 // The tool's configuration file, opened and released around each operation,
@@ -94,16 +120,18 @@ struct WindowSettings {
 WindowSettings ReadWindowSettings(const ToolConfig& config);
 
 // The display style and bars as the controls show them: the selected style
-// (-1 for none) and the three check boxes.
+// (-1 for none) and the three check boxes. No member has a default, and the
+// build refuses an initialiser that leaves one out, so a value OK forgets to
+// fill is a compile error rather than a silent zero.
 struct WindowChoice {
-  int style = -1;
-  bool toolBar = false;
-  bool tabBar = false;
-  bool tickerBar = false;
+  int style;
+  bool toolBar;
+  bool tabBar;
+  bool tickerBar;
 };
 
-// The writes OK makes after the font and colour: unless the tool is TradePro,
-// IsMDI and the tab bar; then the tool bar and the ticker bar. A style of -1
+// The writes OK makes after the font and colour: IsMDI and the tab bar where
+// the tool's kind has them; then the tool bar and the ticker bar. A style of -1
 // (the tool stores none) is not written.
 void WriteWindowSettings(const ToolConfig& config, ToolKind kind, const WindowChoice& choice);
 

@@ -85,15 +85,14 @@ std::optional<std::string> LocateToolFolder(platform::Host& host, ProfileFile& s
 }
 
 ToolKind DetectToolKind(const std::string& folder) {
-  const std::string executable = ToolExecutable(folder);
-  if (executable.empty()) return ToolKind::kNone;
-  return executable == tool::kExecutables[0] ? ToolKind::kTradePro : ToolKind::kOther;
+  return KindOfExecutable(ToolExecutable(folder));
 }
 
 std::string ToolExecutable(const std::string& folder) {
   if (folder.empty()) return {};
-  for (const char* executable : tool::kExecutables)
-    if (platform::FileExists(folder + executable)) return executable;
+  for (const ToolTraits& row : kToolKinds)
+    for (const std::string_view executable : row.executables)
+      if (!executable.empty() && platform::FileExists(folder + std::string(executable))) return std::string(executable);
   return {};
 }
 

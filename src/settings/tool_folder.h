@@ -6,6 +6,7 @@
 #include <string>
 
 #include "settings/tool_files.h"
+#include "settings/tool_kinds.h"
 
 namespace qlm {
 namespace platform { class Host; }
@@ -15,21 +16,11 @@ namespace tool {
 inline constexpr char kConfigFile[] = "System\\Appcfg.ini";
 inline constexpr char kInfoFile[] = "System\\Sys.ini";
 inline constexpr char kColourFolder[] = "Color\\";
-// The executables that identify a supported tool, in the order they are
-// tested: the first present decides, so TradePro wins over the others.
-inline constexpr const char* kExecutables[] = {"TradePro.exe", "HighSpeed.exe", "Takumi.exe",
-                                               "JoinvestExpress.exe"};
 }  // namespace tool
 
 enum class LocateMode {
   kInitial,  // at program start: ask only when the stored folder is incomplete
   kForced,   // always ask
-};
-
-enum class ToolKind {
-  kNone,      // no supported executable in the folder
-  kTradePro,  // TradePro.exe
-  kOther,     // HighSpeed.exe, Takumi.exe or JoinvestExpress.exe
 };
 
 // True when folder (ending with a backslash) holds System\Appcfg.ini and
@@ -46,7 +37,7 @@ std::optional<std::string> LocateToolFolder(platform::Host& host, ProfileFile& s
 ToolKind DetectToolKind(const std::string& folder);
 
 // The name of the executable that identifies the tool in folder (the first
-// of tool::kExecutables present); "" for none or an empty folder.
+// of the kinds' executables present, in the order of their rows); "" for none or an empty folder.
 std::string ToolExecutable(const std::string& folder);
 
 // [INFO] Title of System\Sys.ini (the file the tool reads): the title of

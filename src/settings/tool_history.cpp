@@ -22,20 +22,6 @@
 
 namespace qlm {
 
-const std::array<history::Key, history::kKeyCount> history::kKeys = {{
-    {config::kGlobal, config::kIsMdi},
-    {config::kGlobal, config::kColour},
-    {config::kToolBar, config::kDocking},
-    {config::kTabBar, config::kDocking},
-    {config::kTickerBar, config::kDocking},
-    {config::kFont, "FF0"},
-    {config::kFont, "FF1"},
-    {config::kFont, "FF2"},
-    {config::kFont, "FF3"},
-    {config::kFont, "FF4"},
-    {config::kFont, "FF5"},
-}};
-
 namespace {
 
 constexpr char kTime[] = "Time";
@@ -92,7 +78,7 @@ std::optional<RecordedState> ReadSlot(const ProfileFile& file, const std::string
   state.time = file.ReadString(section, kTime, "");
   const auto kind = ParseInteger(file.ReadString(section, kKind, ""));
   const auto number = ParseInteger(file.ReadString(section, kNumber, ""));
-  bool sound = kind && number && *kind >= 0 && *kind <= static_cast<int>(ToolKind::kOther) && *number > 0;
+  bool sound = kind && number && *kind >= 0 && *kind < static_cast<int>(ToolKind::kCount) && *number > 0;
   if (sound) {
     state.kind = static_cast<ToolKind>(*kind);
     recorded.number = *number;

@@ -8,24 +8,22 @@
 #include <string>
 #include <vector>
 
+#include "settings/tool_config.h"
 #include "settings/tool_folder.h"
 
 namespace qlm {
 namespace platform { class Host; }
-class ToolConfig;
 
 namespace history {
 // The history file, beside the QLM.INI in use, in the system code page.
 inline constexpr char kFileName[] = "QLM-History.ini";
 // The states kept for each tool folder; older ones are dropped.
 inline constexpr int kLimit = 20;
-// The edited keys, in the order of ToolState::values.
-struct Key {
-  const char* section;
-  const char* name;
-};
-inline constexpr int kKeyCount = 11;
-extern const std::array<Key, kKeyCount> kKeys;
+// The edited keys, in the order of ToolState::values: the table of the keys
+// the program edits.
+using Key = config::KeyName;
+inline constexpr const auto& kKeys = config::kEditedKeys;
+inline constexpr int kKeyCount = static_cast<int>(config::kEditedKeys.size());
 }  // namespace history
 
 // The edited keys of one tool's file at one moment: each key's text, or

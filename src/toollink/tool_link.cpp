@@ -39,13 +39,16 @@ WindowHandle ContainedBar(const WindowLink& windows, const WindowNames& names, W
   return windows.FindChildByTitle(container, title.c_str());
 }
 
+static_assert(TraitsOf(ToolKind::kTradePro).tickerCommand == toolmsg::kToggleTickerBarTradePro &&
+              TraitsOf(ToolKind::kOther).tickerCommand == toolmsg::kToggleTickerBar);
+
 }  // namespace
 
 int BarCommand(ToolKind kind, std::string_view barKind) {
   if (barKind == config::kToolBar) return toolmsg::kToggleToolBar;
   if (barKind == config::kTabBar) return toolmsg::kToggleTabBar;
   if (barKind == config::kTickerBar)
-    return kind == ToolKind::kTradePro ? toolmsg::kToggleTickerBarTradePro : toolmsg::kToggleTickerBar;
+    return TraitsOf(kind).tickerCommand;
   return 0;
 }
 
@@ -77,13 +80,13 @@ bool ToolLink::ShowsMdi(WindowHandle mainWindow) const {
 }
 
 WindowHandle ToolLink::BarWindow(WindowHandle mainWindow, std::string_view barKind) const {
-  const bool tradePro = kind_ == ToolKind::kTradePro;
+  const bool nested = TraitsOf(kind_).nestedBars;
   if (barKind == config::kToolBar)
-    return tradePro ? NestedBar(windows_, names_, mainWindow, WindowName::kToolBarTitleA)
+    return nested ? NestedBar(windows_, names_, mainWindow, WindowName::kToolBarTitleA)
                     : ContainedBar(windows_, names_, mainWindow, WindowName::kToolBarTitleB);
   if (barKind == config::kTabBar) return ContainedBar(windows_, names_, mainWindow, WindowName::kTabBarTitle);
   if (barKind == config::kTickerBar)
-    return NestedBar(windows_, names_, mainWindow, tradePro ? WindowName::kTickerTitleA : WindowName::kTickerTitleB);
+    return NestedBar(windows_, names_, mainWindow, nested ? WindowName::kTickerTitleA : WindowName::kTickerTitleB);
   return kNoWindow;
 }
 

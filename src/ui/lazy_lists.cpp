@@ -20,8 +20,9 @@ namespace {
 // The face slot FF0 names, read as ReadFontSettings reads it; "" when the
 // record has no face field.
 std::string StoredFontFace(const ToolConfig& config) {
+  const config::KeyName& slot = config::KeyOf(config::EditedKey::kFont0);
   const std::vector<std::string> fields =
-      SplitCommaList(config.ReadString(config::kFont, "FF0", config.host().Text(msg::kDefaultFontRecord)));
+      SplitCommaList(config.ReadString(slot.section, slot.name, config.host().Text(msg::kDefaultFontRecord)));
   return fields.size() > font::kFaceName ? fields[font::kFaceName] : std::string();
 }
 

@@ -232,15 +232,14 @@ void MainForm::UpdateFontSample() {
 
 void MainForm::EnableBars(bool enabled) {
   toolBar.SetEnabled(enabled);
-  if (!enabled || toolKind_ != ToolKind::kTradePro) tabBar.SetEnabled(enabled);
+  if (!enabled || TraitsOf(toolKind_).styleAndTabBar) tabBar.SetEnabled(enabled);
   tickerBar.SetEnabled(enabled);
 }
 
 void MainForm::ApplyBar(const char* barKind, CheckModel& box) {
   if (!realtime.checked() || quiet_) return;
-  // TradePro's tab bar is neither stored by OK nor commanded: its 40601 is
-  // the ticker bar's toggle.
-  if (toolKind_ == ToolKind::kTradePro && std::string_view(barKind) == config::kTabBar) return;
+  // Where OK does not store the tab bar it is not commanded either.
+  if (!TraitsOf(toolKind_).styleAndTabBar && std::string_view(barKind) == config::kTabBar) return;
   BeforeWrite();
   try {
     config_->WriteInteger(barKind, config::kDocking, box.checked() ? 1 : 0);
@@ -379,7 +378,7 @@ void MainForm::RealtimeClick() {
 }
 
 void MainForm::EnterRealtime() {
-  if (toolKind_ != ToolKind::kTradePro) {
+  if (TraitsOf(toolKind_).styleAndTabBar) {
     ApplyWindowStyle();
     tabBar.onClick();
   }
@@ -419,7 +418,10 @@ void MainForm::OkClick() {
   if (!WriteFontSlots(edit, pixelsPerInch_, font)) return;
   if (!SaveColourSetting(edit, toolKind_, currentColourFile_)) return;
   WriteWindowSettings(edit, toolKind_,
-                      WindowChoice{windowStyle.selected(), toolBar.checked(), tabBar.checked(), tickerBar.checked()});
+                      WindowChoice{.style = windowStyle.selected(),
+                                   .toolBar = toolBar.checked(),
+                                   .tabBar = tabBar.checked(),
+                                   .tickerBar = tickerBar.checked()});
   edit.Commit();
   SaveAndClose();
 }
@@ -471,24 +473,26 @@ bool MainForm::Restore(const ToolState& state, bool ask) {
 }
 
 // The display style and bars by their commands where the tool shows
-// otherwise; the font and colour by their notifications. TradePro's tab bar
-// and display style are not commanded.
+// otherwise; the font and colour by their notifications. The tab bar and
+// display style only where the tool's kind has their commands.
 void MainForm::ToolFollows(const ToolState& state) {
-  const auto stored = [&](std::size_t i) -> std::optional<std::int32_t> {
-    return state.values[i] ? ParseStoredInteger(*state.values[i]) : std::nullopt;
+  const auto stored = [&](config::EditedKey key) -> std::optional<std::int32_t> {
+    const auto& value = state.values[config::IndexOf(key)];
+    return value ? ParseStoredInteger(*value) : std::nullopt;
   };
-  const auto style = stored(0);
+  const auto style = stored(config::EditedKey::kIsMdi);
   bool mdi = link_.IsMdiDisplay();
-  if (toolKind_ != ToolKind::kTradePro && style && (*style == 0 || *style == 1) && mdi != (*style == 1)) {
+  if (TraitsOf(toolKind_).styleAndTabBar && style && (*style == 0 || *style == 1) && mdi != (*style == 1)) {
     link_.SendToolCommand(toolmsg::kSwitchDisplayStyle);
     mdi = *style == 1;
   }
   if (mdi) {
-    const std::pair<const char*, std::size_t> bars[] = {
-        {config::kToolBar, 2}, {config::kTabBar, 3}, {config::kTickerBar, 4}};
-    for (const auto& [bar, index] : bars) {
-      if (toolKind_ == ToolKind::kTradePro && std::string_view(bar) == config::kTabBar) continue;
-      const auto docked = stored(index);
+    const std::pair<const char*, config::EditedKey> bars[] = {{config::kToolBar, config::EditedKey::kToolBar},
+                                                              {config::kTabBar, config::EditedKey::kTabBar},
+                                                              {config::kTickerBar, config::EditedKey::kTickerBar}};
+    for (const auto& [bar, key] : bars) {
+      if (!TraitsOf(toolKind_).styleAndTabBar && std::string_view(bar) == config::kTabBar) continue;
+      const auto docked = stored(key);
       if (docked && (*docked != 0) != link_.IsBarVisible(bar)) link_.SendToolCommand(BarCommand(toolKind_, bar));
     }
   }

@@ -188,6 +188,35 @@ TEST_F(ToolFolderTest, TheFirstExecutablePresentDecidesTheKind) {
   EXPECT_EQ(DetectToolKind(folderNamedLikeTool), ToolKind::kNone);
 }
 
+// Every executable the program knows, with the kind it names.
+struct ExecutableCase {
+  const char* executable;
+  ToolKind kind;
+};
+constexpr ExecutableCase kExecutableCases[] = {
+    {"TradePro.exe", ToolKind::kTradePro},
+    {"HighSpeed.exe", ToolKind::kOther},
+    {"Takumi.exe", ToolKind::kOther},
+    {"JoinvestExpress.exe", ToolKind::kOther},
+};
+
+TEST_F(ToolFolderTest, EachExecutableNamesItsKindInAnyCase) {
+  std::size_t listed = 0;
+  for (const ToolTraits& row : kToolKinds)
+    for (const std::string_view executable : row.executables) listed += executable.empty() ? 0 : 1;
+  EXPECT_EQ(listed, std::size(kExecutableCases)) << "an executable of the kind table has no case here";
+  for (const auto& [executable, kind] : kExecutableCases) {
+    SCOPED_TRACE(executable);
+    std::string upper = executable;
+    for (char& c : upper) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    EXPECT_EQ(KindOfExecutable(executable), kind);
+    EXPECT_EQ(KindOfExecutable(upper), kind);
+    EXPECT_EQ(DetectToolKind(MakeTool(std::string("K") + executable, {executable})), kind);
+  }
+  for (const char* unknown : {"", "TradePro", "XTradePro.exe", "TradePro.exe "})
+    EXPECT_EQ(KindOfExecutable(unknown), ToolKind::kNone) << unknown;
+}
+
 TEST_F(ToolFolderTest, TheTitleComesFromSysIni) {
   EXPECT_EQ(ReadToolTitle(host, MakeTool("Tool", {"System\\Sys.ini"})), "T Tool");
   EXPECT_EQ(ReadToolTitle(host, MakeTool("NoInfo", {"System\\Appcfg.ini"})), "");

@@ -4,18 +4,11 @@
 
 #include <cstdlib>
 
+#include "settings/tool_kinds.h"
 #include "toollink/tool_messages.h"
 
 namespace standin {
 namespace {
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (lower(a[i]) != lower(b[i])) return false;
-  return true;
-}
 
 std::optional<int> ParseInt(std::string_view text) {
   if (text.empty()) return std::nullopt;
@@ -61,17 +54,21 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
 std::string FolderOf(std::string_view path) { return std::string(path.substr(0, FileNameStart(path))); }
 
 Shape ShapeForExecutable(std::string_view path) {
-  return EqualIgnoringAsciiCase(path.substr(FileNameStart(path)), "TradePro.exe") ? Shape::kTradePro
-                                                                                    : Shape::kOther;
+  const qlm::ToolKind kind = qlm::KindOfExecutable(path.substr(FileNameStart(path)));
+  return qlm::TraitsOf(kind).nestedBars ? Shape::kTradePro : Shape::kOther;
+}
+
+// The row of the kind table a shape follows.
+static const qlm::ToolTraits& TraitsOf(Shape shape) {
+  return qlm::TraitsOf(shape == Shape::kTradePro ? qlm::ToolKind::kTradePro : qlm::ToolKind::kOther);
 }
 
 bool ApplyCommand(Shape shape, int id, ToolState& state) {
-  const bool tradePro = shape == Shape::kTradePro;
+  const qlm::ToolTraits& traits = TraitsOf(shape);
   bool* toggled = nullptr;
   if (id == qlm::toolmsg::kToggleToolBar) toggled = &state.toolBar;
-  else if (id == qlm::toolmsg::kToggleTickerBarTradePro && tradePro) toggled = &state.tickerBar;
-  else if (id == qlm::toolmsg::kToggleTabBar && !tradePro) toggled = &state.tabBar;
-  else if (id == qlm::toolmsg::kToggleTickerBar && !tradePro) toggled = &state.tickerBar;
+  else if (id == traits.tickerCommand) toggled = &state.tickerBar;
+  else if (id == qlm::toolmsg::kToggleTabBar && traits.styleAndTabBar) toggled = &state.tabBar;
   else if (id == qlm::toolmsg::kSwitchDisplayStyle) toggled = &state.mdi;
   if (!toggled) return false;
   *toggled = !*toggled;
@@ -123,7 +120,7 @@ std::optional<unsigned> ParseRgb(std::string_view text) {
 }
 
 std::string ColourFilePath(Shape shape, const std::string& colour) {
-  return shape == Shape::kTradePro ? "Color\\" + colour + ".CLR" : colour;
+  return TraitsOf(shape).bareColourName ? "Color\\" + colour + ".CLR" : colour;
 }
 
 }  // namespace standin

@@ -41,7 +41,8 @@ Options ParseOptions(const std::vector<std::string>& arguments);
 // The folder of path, with its trailing backslash.
 std::string FolderOf(std::string_view path);
 
-// TradePro for an executable named TradePro.exe (any case), else the others.
+// TradePro's shape for an executable whose kind nests its bars (any case of
+// the name), else the others'.
 Shape ShapeForExecutable(std::string_view path);
 
 // Toggles what the menu command id toggles in shape; false for an id the
