@@ -305,6 +305,13 @@ bool Quillmate::WaitForBoxGone(const std::string& caption) const {
   return WaitUntil([&] { return Box(caption) == nullptr; });
 }
 
+std::string Quillmate::AcknowledgeBox(const std::string& caption) const {
+  const HWND box = WaitForBox(caption);
+  if (!box) return "";
+  const std::string text = MessageBoxText(box);
+  return Press(box, IDOK) && WaitForBoxGone(caption) ? text : "";
+}
+
 HWND Quillmate::Control(int id) const { return GetDlgItem(MainWindow(), id); }
 
 bool Quillmate::Checked(int id) const { return Send(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }

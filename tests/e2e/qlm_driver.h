@@ -128,6 +128,9 @@ class Quillmate {
   HWND WaitForBox(const std::string& caption) const;
   // Waits until no dialog with this caption is shown.
   bool WaitForBoxGone(const std::string& caption) const;
+  // Waits for the box with this caption, presses its OK and waits until it
+  // has gone: its text, or "" when no box came or it did not go.
+  std::string AcknowledgeBox(const std::string& caption) const;
   std::string Boxes() const { return DescribeBoxes(processId()); }
 
   // The main window's controls, by the ids of ui/win32/layout.h.

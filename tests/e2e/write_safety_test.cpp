@@ -56,11 +56,7 @@ TEST_F(WriteSafetyTest, AReadOnlyFileShowsTheWriteErrorAndKeepsItsBytesAndMark) 
   ASSERT_TRUE(SetFileAttributesA(tool.ConfigPath().c_str(), FILE_ATTRIBUTE_READONLY));
   Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
   StartAndPressOk(qlm);
-  const HWND box = qlm.WaitForBox("Qlm");
-  ASSERT_TRUE(box) << qlm.Boxes();
-  EXPECT_EQ(MessageBoxText(box), tool.ConfigPath() + S(" に書き込めません."));
-  ASSERT_TRUE(Press(box, IDOK));
-  ASSERT_TRUE(qlm.WaitForBoxGone("Qlm"));
+  EXPECT_EQ(qlm.AcknowledgeBox("Qlm"), tool.ConfigPath() + S(" に書き込めません.")) << qlm.Boxes();
   EXPECT_TRUE(qlm.Running());
   EXPECT_EQ(test::ReadBytes(tool.ConfigPath()), before);
   EXPECT_EQ(GetFileAttributesA(tool.ConfigPath().c_str()) & FILE_ATTRIBUTE_READONLY,
