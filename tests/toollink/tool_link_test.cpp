@@ -2,6 +2,7 @@
 // the bar probes of both tool shapes, and what reaches the tool and when.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -340,16 +341,15 @@ struct Action {
   const char* name;
   std::function<bool(ToolLink&)> send;
   unsigned message;
-  bool sent;  // Send (waited for) rather than Post
 };
 
 const std::vector<Action>& Actions() {
   static const std::vector<Action> actions = {
-      {"bar command", [](ToolLink& link) { return link.SendToolCommand(toolmsg::kToggleToolBar); }, 0x0111, true},
-      {"style command", [](ToolLink& link) { return link.SendToolCommand(toolmsg::kSwitchDisplayStyle); }, 0x0111,
-       true},
-      {"colour notice", [](ToolLink& link) { return link.NotifyColourChanged(); }, 1174, false},
-      {"font notice", [](ToolLink& link) { return link.NotifyFontChanged(); }, 1174, false},
+      {"bar command", [](ToolLink& link) { return link.SendToolCommand(toolmsg::kToggleToolBar); }, toolmsg::kCommand},
+      {"style command", [](ToolLink& link) { return link.SendToolCommand(toolmsg::kSwitchDisplayStyle); },
+       toolmsg::kCommand},
+      {"colour notice", [](ToolLink& link) { return link.NotifyColourChanged(); }, toolmsg::kReload},
+      {"font notice", [](ToolLink& link) { return link.NotifyFontChanged(); }, toolmsg::kReload},
   };
   return actions;
 }
@@ -359,24 +359,25 @@ const std::vector<Action>& Actions() {
 TEST_F(ToolLinkTest, EachMessageReachesTheToolStartedAgain) {
   for (const bool refreshedBetween : {false, true}) {
     for (const Action& action : Actions()) {
+      SCOPED_TRACE(std::string(action.name) + (refreshedBetween ? ", looked between" : ""));
       ScriptedWindows tree;
       ToolLink follower(tree, host);
       follower.SetTool(ToolKind::kOther, title);
       FakeTool first(tree, ToolKind::kOther, title);
       follower.RefreshToolStatus();
       tree.Destroy(first.main);
-      if (refreshedBetween) EXPECT_EQ(follower.ProbeToolStatus(), title + Status(msg::kToolNotRunning));
+      if (refreshedBetween) { EXPECT_EQ(follower.ProbeToolStatus(), title + Status(msg::kToolNotRunning)); }
       FakeTool again(tree, ToolKind::kOther, title);
       std::vector<std::string> told;
       follower.statusChanged = [&told](const std::string& status) { told.push_back(status); };
-      EXPECT_TRUE(action.send(follower)) << action.name;
+      EXPECT_TRUE(action.send(follower));
       // The status line learns of the new run at once.
-      EXPECT_EQ(told, std::vector<std::string>{title + Status(msg::kToolRunningSdi)}) << action.name;
-      ASSERT_EQ(tree.messages().size(), 1u) << action.name;
-      EXPECT_EQ(tree.messages()[0].window, again.main) << action.name;
-      EXPECT_EQ(tree.messages()[0].message, action.message) << action.name;
-      EXPECT_EQ(follower.toolWindow(), again.main) << action.name;
-      EXPECT_EQ(tree.lostMessages(), 0) << action.name;
+      EXPECT_EQ(told, std::vector<std::string>{title + Status(msg::kToolRunningSdi)});
+      ASSERT_EQ(tree.messages().size(), 1u);
+      EXPECT_EQ(tree.messages()[0].window, again.main);
+      EXPECT_EQ(tree.messages()[0].message, action.message);
+      EXPECT_EQ(follower.toolWindow(), again.main);
+      EXPECT_EQ(tree.lostMessages(), 0);
     }
   }
 }
@@ -426,9 +427,9 @@ TEST_F(ToolLinkTest, AToolWithoutKnownInnerWindowsGetsNoCommand) {
     EXPECT_EQ(probe.SendToolCommand(toolmsg::kToggleToolBar), each.known) << each.name;
     EXPECT_TRUE(probe.NotifyColourChanged()) << each.name;
     EXPECT_TRUE(probe.NotifyFontChanged()) << each.name;
-    std::size_t commands = 0;
-    for (const auto& message : tree.messages()) commands += message.message == 0x0111;
-    EXPECT_EQ(commands, each.known ? 2u : 0u) << each.name;
+    const auto commands = std::count_if(tree.messages().begin(), tree.messages().end(),
+                                        [](const auto& sent) { return sent.message == toolmsg::kCommand; });
+    EXPECT_EQ(commands, each.known ? 2 : 0) << each.name;
     EXPECT_EQ(tree.messages().size() - commands, 2u) << each.name;
   }
 }
