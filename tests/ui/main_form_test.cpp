@@ -722,12 +722,6 @@ struct OwnForm {
     shell.families = like.families;
     form.font.style.SetItems({"normal", "bold"});
   }
-  // Checks Realtime and answers the caution with Yes.
-  bool EnterRealtime() {
-    shell.answers = {kYes};
-    form.realtime.SetChecked(true);
-    return form.realtime.checked();
-  }
   platform::ScriptedWindows tree;
   ToolLink link;
   FakeFormWindow shell;
@@ -767,7 +761,9 @@ TEST_F(MainFormTest, ARefusedRealtimeWriteLeavesTheControlAsTheFileHoldsIt) {
     OwnForm own(host, window);
     ASSERT_TRUE(own.form.LoadSettings()) << each.name;
     RunningTool running(own.tree, "Sample Tool");
-    ASSERT_TRUE(own.EnterRealtime()) << each.name;
+    own.shell.answers = {kYes};
+    own.form.realtime.SetChecked(true);
+    ASSERT_TRUE(own.form.realtime.checked()) << each.name;
     const std::string shownBefore = each.shown(own.form);
     const std::size_t messages = own.tree.messages().size();
 
@@ -825,12 +821,13 @@ TEST_F(MainFormTest, AfterAnyReloadRealtimeTheLinkAndTheStatusAgreeWithTheToolSh
     ASSERT_TRUE(own.form.LoadSettings()) << each.name;
     RunningTool sample(own.tree, "Sample Tool");
     RunningTool other(own.tree, "Other Tool");
-    ASSERT_TRUE(own.EnterRealtime()) << each.name;
+    own.shell.answers = {kYes};
+    own.form.realtime.SetChecked(true);
+    ASSERT_TRUE(own.form.realtime.checked()) << each.name;
 
     const std::string otherFolder = folder / "Other\\";
-    std::string chosen = tool;
+    const std::string chosen = each.otherTool ? otherFolder : tool;
     if (each.otherTool) {
-      chosen = otherFolder;
       test::WriteBytes(otherFolder + each.executable, "");
       test::WriteBytes(otherFolder + "System\\Appcfg.ini", each.otherConfig);
       test::WriteBytes(otherFolder + "System\\Sys.ini", "[INFO]\r\nTitle=Other Tool\r\n");
