@@ -4,18 +4,12 @@
 #include "platform/codepage.h"
 #include "platform/file_search.h"
 #include "platform/host.h"
-#include "platform/profile_store.h"
-#include "settings/controls.h"
 #include "settings/messages.h"
 #include "settings/tool_config.h"
 
 namespace qlm {
 namespace {
 
-// name as the tool's file gives it; a path is shown whole.
-void TellMissing(platform::Host& host, const std::string& name) {
-  host.ShowNotice(Substitute(host.Text(msg::kColourFileMissing), name));
-}
 void TellMissingPath(platform::Host& host, const std::string& path) {
   host.ShowNotice(SubstitutePath(host.Text(msg::kColourFileMissing), path));
 }
@@ -36,10 +30,15 @@ std::string WithoutExtension(const std::string& name) {
   return name.substr(0, dot);
 }
 
-// The file name [GLOBAL] COLOR stands for. TradePro stores the bare name, so
-// ".CLR" goes onto a stored value; an absent key means Default.CLR itself,
-// not "Default.CLR.CLR".
-std::string StoredColourFileName(const ToolConfig& config, ToolKind kind) {
+}  // namespace
+
+std::string ColourFilePath(const ToolFiles& files, const std::string& name) {
+  return files.ForReading(tool::kColourFolder + name);
+}
+
+// TradePro stores the bare name, so ".CLR" goes onto a stored value; an
+// absent key means Default.CLR itself, not "Default.CLR.CLR".
+std::string StoredColourFile(const ToolConfig& config, ToolKind kind) {
   std::string name = config.ReadString(config::kGlobal, config::kColour, colour::kDefaultFile);
   const bool absent = name == colour::kDefaultFile && config.ReadString(config::kGlobal, config::kColour, "").empty();
   name = FileNamePart(name);
@@ -47,52 +46,19 @@ std::string StoredColourFileName(const ToolConfig& config, ToolKind kind) {
   return name;
 }
 
-}  // namespace
-
-std::string ColourFilePath(const ToolFiles& files, const std::string& name) {
-  return files.ForReading(tool::kColourFolder + name);
+std::vector<std::string> ListColourFiles(const ToolFiles& files) {
+  return files.FindFiles(std::string(tool::kColourFolder) + colour::kPattern);
 }
 
-bool ListColourFiles(const ToolFiles& files, ListModel& list) {
-  auto names = files.FindFiles(std::string(tool::kColourFolder) + colour::kPattern);
-  if (names.empty()) return false;
-  list.SetItems(std::move(names));
-  return true;
-}
-
-bool SelectColourFile(platform::Host& host, ListModel& list, const std::string& name) {
-  const auto& items = list.items();
-  for (std::size_t i = 0; i < items.size(); ++i)
-    if (platform::CompareIgnoringCase(items[i], name) == 0) {
-      list.Select(static_cast<int>(i));
-      break;
-    }
-  if (list.selected() < 0) {
-    TellMissing(host, name);
-    return false;
-  }
-  return true;
-}
-
-bool SetCurrentColourFile(platform::Host& host, const ToolFiles& files, const std::string& name,
-                          std::string& current) {
+bool ConfirmColourFile(platform::Host& host, const ToolFiles& files, const std::string& name) {
   const std::string path = ColourFilePath(files, name);
-  if (!platform::FileExists(path)) {
-    TellMissingPath(host, path);
-    return false;
-  }
-  current = name;
-  return true;
-}
-
-bool LoadColourSetting(const ToolConfig& config, ToolKind kind, ListModel& list, std::string& current) {
-  const std::string name = StoredColourFileName(config, kind);
-  if (!SelectColourFile(config.host(), list, name)) return false;
-  return SetCurrentColourFile(config.host(), config.files(), name, current);
+  if (platform::FileExists(path)) return true;
+  TellMissingPath(host, path);
+  return false;
 }
 
 std::optional<std::string> FindStoredColourFile(const ToolConfig& config, ToolKind kind) {
-  const std::string name = StoredColourFileName(config, kind);
+  const std::string name = StoredColourFile(config, kind);
   // Only a plain name ending in the pattern's extension surely matches the
   // pattern; wildcards (the platform's "<", ">" and '"' among them) would
   // find other files.
@@ -105,13 +71,9 @@ std::optional<std::string> FindStoredColourFile(const ToolConfig& config, ToolKi
   return found.front();
 }
 
-bool SaveColourSetting(const ToolConfig& config, ToolKind kind, const std::string& current) {
-  const std::string path = ColourFilePath(config.files(), current);
-  if (!platform::FileExists(path)) {
-    TellMissingPath(config.host(), path);
-    return false;
-  }
-  const std::string value = TraitsOf(kind).bareColourName ? WithoutExtension(current) : tool::kColourFolder + current;
+bool SaveColourSetting(const ToolConfig& config, ToolKind kind, const std::string& name) {
+  if (!ConfirmColourFile(config.host(), config.files(), name)) return false;
+  const std::string value = TraitsOf(kind).bareColourName ? WithoutExtension(name) : tool::kColourFolder + name;
   config.WriteString(config::kGlobal, config::kColour, value);
   return true;
 }

@@ -5,7 +5,6 @@
 
 #include "platform/codepage.h"
 #include "platform/host.h"
-#include "settings/controls.h"
 #include "settings/errors.h"
 #include "settings/messages.h"
 #include "settings/profile.h"
@@ -133,33 +132,22 @@ int HeightForSize(int size, int pixelsPerInch) { return -MulDiv(size, pixelsPerI
 
 int SizeForHeight(int height, int pixelsPerInch) { return -MulDiv(height, 72, pixelsPerInch); }
 
-bool ReadFontSettings(const ToolConfig& config, int pixelsPerInch, FontControls& controls) {
+FontChoice ReadFontChoice(const ToolConfig& config, int pixelsPerInch) {
   platform::Host& host = config.host();
   const FontRecord record(host, config.ReadString(config::kFont, SlotKey(0), host.Text(msg::kDefaultFontRecord)));
-
-  controls.size.Show(SizeForHeight(record.Integer(font::kHeight), pixelsPerInch));
-  controls.style.Select(record.Integer(font::kWeight) != font::kNormal ? 1 : 0);
-  const std::string& face = record.Field(font::kFaceName);
-  const auto& faces = controls.face.items();
-  for (std::size_t i = 0; i < faces.size(); ++i)
-    if (faces[i] == face) {
-      controls.face.Select(static_cast<int>(i));
-      break;
-    }
-  if (controls.face.selected() < 0) {
-    host.ShowNotice(Substitute(host.Text(msg::kFontMissing), face));
-    return false;
-  }
-  return true;
+  FontChoice choice;
+  choice.size = SizeForHeight(record.Integer(font::kHeight), pixelsPerInch);
+  choice.bold = record.Integer(font::kWeight) != font::kNormal;
+  choice.face = record.Field(font::kFaceName);
+  return choice;
 }
 
-bool WriteFontSlots(const ToolConfig& config, int pixelsPerInch, const FontControls& controls) {
+bool WriteFontSlots(const ToolConfig& config, int pixelsPerInch, const FontChoice& choice) {
   platform::Host& host = config.host();
   // Without a chosen face the enumeration would deliver some other family;
   // a record naming no face could never be loaded again.
-  const std::string faceName = controls.face.text();
-  if (faceName.empty()) return false;
-  const auto face = host.FindFontFace(faceName);
+  if (choice.face.empty()) return false;
+  const auto face = host.FindFontFace(choice.face);
   if (!face) return false;
 
   const ToolConfig file = config.Held();
@@ -175,15 +163,12 @@ bool WriteFontSlots(const ToolConfig& config, int pixelsPerInch, const FontContr
   record.Set(font::kQuality, std::to_string(face->quality));
   record.Set(font::kPitchAndFamily, std::to_string(face->pitchAndFamily));
   record.Set(font::kCharSet, font::kJapaneseCharSet);
-  record.Set(font::kFaceName, faceName);
+  record.Set(font::kFaceName, choice.face);
 
-  const int weight = controls.style.selected() != 0 ? font::kBold : font::kNormal;
-  const auto size = ParseInteger(controls.size.text());
-  if (!size) throw ConversionError(Substitute(host.Text(msg::kNotAnInteger), controls.size.text()));
-
+  const int weight = choice.bold ? font::kBold : font::kNormal;
   std::vector<std::pair<std::string, std::string>> slots;
   for (int slot = 0; slot < font::kSlotCount; ++slot) {
-    record.Set(font::kHeight, std::to_string(HeightForSize(*size + font::kSizeOffsets[slot], pixelsPerInch)));
+    record.Set(font::kHeight, std::to_string(HeightForSize(choice.size + font::kSizeOffsets[slot], pixelsPerInch)));
     record.Set(font::kWeight, std::to_string(slot % 2 == 1 ? font::kBold : weight));
     slots.emplace_back(SlotKey(slot), record.Text());
   }

@@ -13,7 +13,6 @@
 
 namespace qlm {
 namespace platform { class Host; }
-struct FontControls;
 class ToolConfig;
 
 namespace font {
@@ -62,15 +61,23 @@ std::int32_t MulDiv(std::int32_t number, std::int32_t numerator, std::int32_t de
 int HeightForSize(int size, int pixelsPerInch);
 int SizeForHeight(int height, int pixelsPerInch);
 
-// Shows the face, style and size of slot FF0 in the font controls. False,
-// after telling the user, when the face is not in the face list. Throws
-// ListIndexError for a record of too few fields and ConversionError for a
-// height or weight that is not a number.
-bool ReadFontSettings(const ToolConfig& config, int pixelsPerInch, FontControls& controls);
+// The font the user picks: one face, normal or bold, a size in points.
+struct FontChoice {
+  std::string face;
+  bool bold = false;
+  int size = 0;
 
-// Writes the six slots from the font controls, on the base of slot FF0.
-// False, writing nothing, when the chosen face is not installed. Throws as
-// ReadFontSettings, and ProfileWriteError.
-bool WriteFontSlots(const ToolConfig& config, int pixelsPerInch, const FontControls& controls);
+  bool operator==(const FontChoice&) const = default;
+};
+
+// The face, weight and size of slot FF0 (the default record where there is
+// none). Throws ListIndexError for a record of too few fields and
+// ConversionError for a height or weight that is not a number.
+FontChoice ReadFontChoice(const ToolConfig& config, int pixelsPerInch);
+
+// Writes the six slots for choice, on the base of slot FF0. False, writing
+// nothing, when no face is chosen or it is not installed. Throws as
+// ReadFontChoice, and ProfileWriteError.
+bool WriteFontSlots(const ToolConfig& config, int pixelsPerInch, const FontChoice& choice);
 
 }  // namespace qlm

@@ -25,6 +25,12 @@ std::string UsersFolder(const platform::Host& host) {
 
 }  // namespace
 
+void RemoveStaleOwnCopies(const platform::Host& host) {
+  platform::RemoveStaleWorkingCopies(BesideExecutable(host));
+  const std::string root = host.UserSettingsRoot();
+  if (!root.empty()) platform::RemoveStaleWorkingCopies(root + "\\" + own::kUserFolder + "\\" + own::kFileName);
+}
+
 std::string OwnSettingsPath(const platform::Host& host, OwnFileUse use) {
   const std::string beside = BesideExecutable(host);
   const std::string folder = UsersFolder(host);

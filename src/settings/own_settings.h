@@ -46,6 +46,11 @@ std::string OwnSettingsPath(const platform::Host& host, OwnFileUse use = OwnFile
 // the user's own folder (made when missing, with nothing copied into it).
 std::string OwnFilesFolder(const platform::Host& host);
 
+// Removes the working copies that a run ended in the middle of a write left
+// beside both places QLM.INI may be kept (the one in use may have been the
+// other one in an earlier run).
+void RemoveStaleOwnCopies(const platform::Host& host);
+
 // Everything LoadSettings takes from QLM.INI after the tool folder is settled.
 struct OwnSettings {
   std::string toolFolder;

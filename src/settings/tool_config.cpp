@@ -1,6 +1,7 @@
 // tool_config.cpp: reading and writing the tool's configuration values.
 #include "settings/tool_config.h"
 
+#include "platform/profile_store.h"
 #include "settings/profile.h"
 
 namespace qlm {
@@ -36,6 +37,10 @@ void ToolConfig::OnFileForWriting(Operation&& operation) const {
   ProfileFile file(host_, files_.ForWriting(tool::kConfigFile));
   operation(file);
 }
+
+void ToolConfig::RemoveStaleCopies() const { platform::RemoveStaleWorkingCopies(Path()); }
+
+void ToolConfig::ReleaseParsedCopy() const { platform::ProfileFlush(Path()); }
 
 std::int32_t ToolConfig::ReadInteger(const std::string& section, const std::string& key) const {
   return OnFile([&](const ProfileFile& file) { return file.ReadInteger(section, key, config::kAbsent); });

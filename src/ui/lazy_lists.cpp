@@ -17,7 +17,7 @@
 namespace qlm::ui {
 namespace {
 
-// The face slot FF0 names, read as ReadFontSettings reads it; "" when the
+// The face slot FF0 names, read as ReadFontChoice reads it; "" when the
 // record has no face field.
 std::string StoredFontFace(const ToolConfig& config) {
   const config::KeyName& slot = config::KeyOf(config::EditedKey::kFont0);
@@ -33,9 +33,7 @@ void RefillKeepingChoice(ListModel& list, Fill fill, Same same) {
   const bool chosen = list.selected() >= 0;
   const std::string text = list.text();
   if (!fill() || !chosen) return;
-  const auto& items = list.items();
-  const auto found = std::find_if(items.begin(), items.end(), [&](const std::string& item) { return same(item, text); });
-  if (found != items.end()) list.Select(static_cast<int>(found - items.begin()));
+  list.SelectFirst([&](const std::string& item) { return same(item, text); });
 }
 
 }  // namespace
@@ -58,7 +56,7 @@ void LazyLists::FillForLoading(const ToolConfig& config, const ToolFiles& files,
   colourNamesAtLoad_.clear();
   if (window_.CompletesListsOnDemand()) {
     // The stored face alone, when the full list surely holds it under that
-    // very name (as ReadFontSettings looks for it) and no other family's
+    // very name (as loading looks for it) and no other family's
     // name differs from it only in case.
     const std::string& face = storedFace_;
     if (!face.empty()) {
@@ -72,13 +70,16 @@ void LazyLists::FillForLoading(const ToolConfig& config, const ToolFiles& files,
     // stored file alone meanwhile, when the listing holds it.
     if (const auto file = FindStoredColourFile(config, kind)) {
       auto& names = colourNamesAtLoad_;
-      names = files.FindFiles(std::string(tool::kColourFolder) + colour::kPattern);
+      names = ListColourFiles(files);
       colourListPartial_ = std::find(names.begin(), names.end(), *file) != names.end();
       if (colourListPartial_) colourFiles_.SetItems({*file});
     }
   }
   if (!fontListPartial_) faces_.SetItems(SystemFontList());
-  if (!colourListPartial_) ListColourFiles(files, colourFiles_);
+  if (!colourListPartial_) {
+    // An empty folder leaves the list as it was.
+    if (auto names = ListColourFiles(files); !names.empty()) colourFiles_.SetItems(std::move(names));
+  }
 }
 
 void LazyLists::Complete() {

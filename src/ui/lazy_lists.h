@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/controls.h"
+#include "ui/controls.h"
 #include "settings/tool_folder.h"
 
 namespace qlm {

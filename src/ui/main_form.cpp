@@ -9,7 +9,6 @@
 #include "platform/file_search.h"
 #include "platform/host.h"
 #include "platform/paths.h"
-#include "platform/profile_store.h"
 #include "settings/colour_catalogue.h"
 #include "settings/errors.h"
 #include "settings/font_record.h"
@@ -23,6 +22,15 @@
 #include "toollink/window_names_section.h"
 
 namespace qlm::ui {
+
+namespace {
+
+// Matches a colour file's name as the file system does, ignoring case.
+auto SameFileAs(const std::string& name) {
+  return [&name](const std::string& item) { return platform::CompareIgnoringCase(item, name) == 0; };
+}
+
+}  // namespace
 
 std::vector<std::string> FormWindow::FontFamiliesNamed(const std::string& family) const {
   std::vector<std::string> names = FontFamilies();
@@ -71,9 +79,11 @@ void MainForm::AfterReload(bool loaded, const std::string& folderBefore) {
   RefreshToolStatus();
 }
 
-void MainForm::RememberFontInFile() {
-  fontInFile_ = FontInFile{font.face.text(), font.style.selected(), font.size.position()};
+FontChoice MainForm::ChosenFont() const {
+  return FontChoice{.face = font.face.text(), .bold = font.style.selected() != 0, .size = font.size.position()};
 }
+
+void MainForm::RememberFontInFile() { fontInFile_ = ChosenFont(); }
 
 void MainForm::LeaveRealtime() {
   if (realtime.checked()) realtime.SetChecked(false);
@@ -112,13 +122,9 @@ bool MainForm::LoadEverything(bool askFolder) {
     host_.ShowNotice(host_.Text(msg::kToolNotInstalled));
     return false;
   }
-  // Working copies left by a run that was ended in the middle of a write,
-  // beside both places QLM.INI may be kept (the one in use may have been
-  // the other one in an earlier run).
-  platform::RemoveStaleWorkingCopies(ParentFolder(host_.ExecutablePath()) + "\\" + own::kFileName);
-  if (!host_.UserSettingsRoot().empty())
-    platform::RemoveStaleWorkingCopies(host_.UserSettingsRoot() + "\\" + own::kUserFolder + "\\" + own::kFileName);
-  platform::RemoveStaleWorkingCopies(config_->Path());
+  // Working copies left by a run that was ended in the middle of a write.
+  RemoveStaleOwnCopies(host_);
+  config_->RemoveStaleCopies();
   link_.SetTool(toolKind_, ReadToolTitle(host_, toolFiles_));
   link_.SetWindowNames(LoadToolWindowNames(host_, ownFile));
 
@@ -146,28 +152,44 @@ bool MainForm::LoadEverything(bool askFolder) {
   // Real-time mode keeps the bars disabled in single-document display.
   if (realtime.checked() && windowStyle.selected() == 0) EnableBars(false);
 
-  const bool fontRead = ReadFontSettings(config, pixelsPerInch_, font);
-  // The arrows keep their position within 1 to 99 and show it: on a reload
-  // as once the window is first shown, also when the face was not found.
-  font.size.KeepInRange();
-  if (!fontRead) {
+  if (!ShowStoredFont(config) || !ShowStoredColour(config)) {
     loadFailedOnFile_ = true;
     return false;
   }
-  UpdateFontSample();
-  if (!LoadColourSetting(config, toolKind_, colourFiles, currentColourFile_)) {
-    loadFailedOnFile_ = true;
-    return false;
-  }
-  ReleaseParsedCopy(config);
+  // What the window allocates next must not come on top of the parsed file.
+  config.ReleaseParsedCopy();
   return true;
 }
 
-// The platform keeps its parsed copy of a file it has read until told to let
-// it go: the tool's large file would stay in memory, several times its size,
-// for as long as the program runs, and what the window allocates next would
-// come on top of it.
-void MainForm::ReleaseParsedCopy(const ToolConfig& config) { platform::ProfileFlush(config.Path()); }
+bool MainForm::ShowStoredFont(const ToolConfig& config) {
+  const FontChoice stored = ReadFontChoice(config, pixelsPerInch_);
+  font.size.Show(stored.size);
+  // The arrows keep their position within 1 to 99 and show it: on a reload
+  // as once the window is first shown, also when the face is not found.
+  font.size.KeepInRange();
+  font.style.Select(stored.bold ? 1 : 0);
+  // Faces are matched exactly, case included; a face not listed keeps the
+  // choice shown before.
+  font.face.SelectFirst([&](const std::string& face) { return face == stored.face; });
+  if (font.face.selected() < 0) {
+    host_.ShowNotice(Substitute(host_.Text(msg::kFontMissing), stored.face));
+    return false;
+  }
+  UpdateFontSample();
+  return true;
+}
+
+bool MainForm::ShowStoredColour(const ToolConfig& config) {
+  const std::string name = StoredColourFile(config, toolKind_);
+  colourFiles.SelectFirst(SameFileAs(name));
+  if (colourFiles.selected() < 0) {
+    host_.ShowNotice(Substitute(host_.Text(msg::kColourFileMissing), name));
+    return false;
+  }
+  if (!ConfirmColourFile(host_, toolFiles_, name)) return false;
+  currentColourFile_ = name;
+  return true;
+}
 
 void MainForm::RefreshToolStatus() { ShowStatus(link_.RefreshToolStatus()); }
 
@@ -206,28 +228,20 @@ void MainForm::ShowStoredStyle(int before) {
 
 void MainForm::ShowFontInFile() {
   if (fontInFile_.face.empty()) return;
-  const auto& faces = font.face.items();
-  const auto face = std::find(faces.begin(), faces.end(), fontInFile_.face);
-  if (face != faces.end()) font.face.Select(static_cast<int>(face - faces.begin()));
-  font.style.Select(fontInFile_.style);
+  font.face.SelectFirst([this](const std::string& face) { return face == fontInFile_.face; });
+  font.style.Select(fontInFile_.bold ? 1 : 0);
   font.size.Show(fontInFile_.size);
   UpdateFontSample();
 }
 
 void MainForm::ShowColourInFile(const std::string& current) {
   currentColourFile_ = current;
-  const auto& items = colourFiles.items();
-  const auto found = std::find_if(items.begin(), items.end(), [this](const std::string& item) {
-    return platform::CompareIgnoringCase(item, currentColourFile_) == 0;
-  });
-  colourFiles.Select(found == items.end() ? -1 : static_cast<int>(found - items.begin()));
+  if (!colourFiles.SelectFirst(SameFileAs(currentColourFile_))) colourFiles.Select(-1);
 }
 
 void MainForm::UpdateFontSample() {
   if (font.face.selected() < 0) return;
-  const auto size = ParseInteger(font.size.text());
-  if (!size) throw ConversionError(Substitute(host_.Text(msg::kNotAnInteger), font.size.text()));
-  window_.SetFontSample(font.face.text(), *size, font.style.selected() == 1);
+  window_.SetFontSample(font.face.text(), font.size.position(), font.style.selected() == 1);
 }
 
 void MainForm::EnableBars(bool enabled) {
@@ -290,7 +304,7 @@ void MainForm::ApplyFont() {
     const ToolConfig edit = config_->Edit();
     bool written = false;
     try {
-      written = WriteFontSlots(edit, pixelsPerInch_, font);
+      written = WriteFontSlots(edit, pixelsPerInch_, ChosenFont());
       if (written) edit.Commit();
     } catch (const ProfileWriteError&) {
       if (!entering_) ShowFontInFile();
@@ -317,16 +331,13 @@ void MainForm::FontSizeClick(int step) {
 
 void MainForm::ColourFileChange() {
   const std::string before = currentColourFile_;
-  if (!SetCurrentColourFile(host_, toolFiles_, colourFiles.text(), currentColourFile_)) {
+  if (!ConfirmColourFile(host_, toolFiles_, colourFiles.text())) {
     // The chosen file has gone: show the one still in force, which is what
     // OK will save.
-    const auto& items = colourFiles.items();
-    const auto current = std::find_if(items.begin(), items.end(), [this](const std::string& item) {
-      return platform::CompareIgnoringCase(item, currentColourFile_) == 0;
-    });
-    colourFiles.Select(current == items.end() ? -1 : static_cast<int>(current - items.begin()));
+    ShowColourInFile(before);
     return;
   }
+  currentColourFile_ = colourFiles.text();
   try {
     ApplyColour();
   } catch (const ProfileWriteError&) {
@@ -415,7 +426,7 @@ void MainForm::OkClick() {
   // Everything lands in the tool's file together, or nothing does.
   BeforeWrite();
   const ToolConfig edit = config_->Edit();
-  if (!WriteFontSlots(edit, pixelsPerInch_, font)) return;
+  if (!WriteFontSlots(edit, pixelsPerInch_, ChosenFont())) return;
   if (!SaveColourSetting(edit, toolKind_, currentColourFile_)) return;
   WriteWindowSettings(edit, toolKind_,
                       WindowChoice{.style = windowStyle.selected(),

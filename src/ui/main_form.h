@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/controls.h"
+#include "ui/controls.h"
+#include "settings/font_record.h"
 #include "settings/tool_config.h"
 #include "settings/tool_folder.h"
 #include "settings/tool_history.h"
@@ -161,7 +162,13 @@ class MainForm {
   void ShowStoredBar(const char* barKind, CheckModel& box);
   void ShowStoredStyle(int before);
   void ShowFontInFile();
+  // The font as the controls show it.
+  FontChoice ChosenFont() const;
   void RememberFontInFile();
+  // Loading: show the file's font and colour file. False, after telling the
+  // user, when the face is not installed or the colour file is missing.
+  bool ShowStoredFont(const ToolConfig& config);
+  bool ShowStoredColour(const ToolConfig& config);
   void ShowColourInFile(const std::string& current);
   template <typename Change>
   void Quietly(Change change);
@@ -175,7 +182,6 @@ class MainForm {
   // Enabling the bar check boxes leaves TradePro's tab bar as it is.
   void EnableBars(bool enabled);
   void SaveAndClose();
-  void ReleaseParsedCopy(const ToolConfig& config);
 
   platform::Host& host_;
   ToolLink& link_;
@@ -201,13 +207,8 @@ class MainForm {
   bool entering_ = false;
   // The style the radio group showed before its last change.
   int styleShown_ = -1;
-  // The font controls as last written to the tool's file in real-time mode.
-  struct FontInFile {
-    std::string face;
-    int style = -1;
-    int size = 0;
-  };
-  FontInFile fontInFile_;
+  // The font as last written to the tool's file in real-time mode.
+  FontChoice fontInFile_;
   std::string statusShown_;
   // The edited keys as loading found them in toolFolder_'s file.
   ToolState startState_;

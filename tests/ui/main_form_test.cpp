@@ -229,10 +229,28 @@ TEST_F(MainFormTest, LoadingFailsWithTheReasonShown) {
   Install("Takumi.exe", "[FONT]\r\nFF0=-12,0,0,0,400,0,0,0,128,3,2,1,50,Nowhere\r\n");
   EXPECT_FALSE(form.LoadSettings());
   EXPECT_EQ(host.notices().back(), Sjis("フォント\nNowhere\nが存在しません。"));
+  // The size (kept within range) and the style are shown all the same; faces
+  // match exactly, case included; a long name is cut, never inside a
+  // double-byte character.
+  Install("Takumi.exe", "[FONT]\r\nFF0=-200,0,0,0,550,0,0,0,128,3,2,1,50,tahoma\r\n");
+  EXPECT_FALSE(form.LoadSettings());
+  EXPECT_EQ(form.font.size.text(), "99");
+  EXPECT_EQ(form.font.style.selected(), 1);
+  EXPECT_EQ(host.notices().back(), Sjis("フォント\ntahoma\nが存在しません。"));
+  const std::string head(99, 'A');
+  Install("Takumi.exe", "[FONT]\r\nFF0=-12,0,0,0,400,0,0,0,128,3,2,1,50," + head + Sjis("表") + std::string(5000, 'B') + "\r\n");
+  EXPECT_FALSE(form.LoadSettings());
+  EXPECT_EQ(host.notices().back(), Sjis("フォント\n") + head + Sjis("…\nが存在しません。"));
 
   Install("Takumi.exe", "[GLOBAL]\r\nCOLOR=Color\\Gone.CLR\r\n");
   EXPECT_FALSE(form.LoadSettings());
   EXPECT_EQ(host.notices().back(), Sjis("CLRファイル\n[Gone.CLR]\nが存在しません。"));
+  // An emptied colour folder leaves the list as the last load found it.
+  Install("Takumi.exe", "[GLOBAL]\r\nCOLOR=Color\\Night.CLR\r\n");
+  for (const char* name : {"Default.CLR", "Blue.clr"}) test::RemoveFile(tool + "Color\\" + name);
+  EXPECT_FALSE(form.LoadSettings());
+  EXPECT_EQ(form.colourFiles.items().size(), 2u);
+  EXPECT_EQ(host.notices().back(), Sjis("CLRファイル\n[Night.CLR]\nが存在しません。"));
 
   Install("Takumi.exe", "[FONT]\r\nFF0=-12,0,0,0,400,0,0,0,128,3,2,1,50\r\n");
   EXPECT_THROW(form.LoadSettings(), ListIndexError);

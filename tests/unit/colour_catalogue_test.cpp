@@ -1,12 +1,11 @@
-// The colour-scheme files: listing, choosing, and the form each tool kind
-// stores.
+// The colour-scheme files: listing, and the form each tool kind stores.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "support/scripted_host.h"
 #include "settings/colour_catalogue.h"
-#include "settings/controls.h"
 #include "settings/tool_config.h"
 #include "test_support.h"
 
@@ -30,99 +29,68 @@ class ColourTest : public ::testing::Test {
   std::string tool = folder.path() + "\\";
   std::string colours = tool + "Color\\";
   ToolConfig config{host, tool};
-  ListModel list;
-  std::string current;
 };
 
 TEST_F(ColourTest, ListsEveryMatchingNameFoldersIncluded) {
   AddColourFiles({"Blue.clr", "Default.CLR", "notes.txt"});
   test::MakeFolder(colours + "Folder.CLR");
-  ASSERT_TRUE(ListColourFiles(tool, list));
-  auto items = list.items();
+  auto items = ListColourFiles(tool);
   std::sort(items.begin(), items.end());
   EXPECT_EQ(items, (std::vector<std::string>{"Blue.clr", "Default.CLR", "Folder.CLR"}));
-  EXPECT_EQ(list.selected(), -1);
+  test::MakeFolder(folder.path() + "\\Empty\\Color");
+  EXPECT_TRUE(ListColourFiles(folder.path() + "\\Empty\\").empty());
 }
 
-TEST_F(ColourTest, AnEmptyFolderLeavesTheListAsItWasAndLoadingNamesTheFileLookedFor) {
-  test::MakeFolder(colours);
-  list.SetItems({"Old.CLR"});
-  EXPECT_FALSE(ListColourFiles(tool, list));
-  EXPECT_EQ(list.items(), std::vector<std::string>{"Old.CLR"});
-
-  ListModel empty;
-  EXPECT_FALSE(LoadColourSetting(config, ToolKind::kOther, empty, current));
-  EXPECT_EQ(host.notices(), std::vector<std::string>{Missing("Default.CLR")});
-  EXPECT_EQ(current, "");
+// The file [GLOBAL] COLOR stands for: TradePro stores the bare name, the
+// others "Color\" and the name; only the part after the last backslash or
+// colon counts; an absent key means Default.CLR for every kind, while a
+// stored empty value is a stored value.
+TEST_F(ColourTest, TheStoredValueNamesAFile) {
+  const struct {
+    std::optional<std::string> stored;
+    ToolKind kind;
+    std::string file;
+  } rows[] = {
+      {"Color\\BLUE.CLR", ToolKind::kOther, "BLUE.CLR"},
+      {"Night", ToolKind::kTradePro, "Night.CLR"},
+      {std::nullopt, ToolKind::kOther, "Default.CLR"},
+      {std::nullopt, ToolKind::kTradePro, "Default.CLR"},
+      {"", ToolKind::kTradePro, ".CLR"},
+      {"C:\\Elsewhere\\Night.CLR", ToolKind::kOther, "Night.CLR"},
+      {"C:Night.CLR", ToolKind::kOther, "Night.CLR"},
+  };
+  for (const auto& row : rows) {
+    if (row.stored)
+      StoreColour(*row.stored);
+    else
+      config.DeleteKey("GLOBAL", "COLOR");
+    EXPECT_EQ(StoredColourFile(config, row.kind), row.file) << row.stored.value_or("(absent)");
+  }
 }
 
-TEST_F(ColourTest, OtherKindsStoreTheFolderAndKeepTheStoredSpelling) {
-  AddColourFiles({"Blue.clr", "Default.CLR"});
-  StoreColour("Color\\BLUE.CLR");
-  ASSERT_TRUE(ListColourFiles(tool, list));
-  ASSERT_TRUE(LoadColourSetting(config, ToolKind::kOther, list, current));
-  EXPECT_EQ(list.text(), "Blue.clr");
-  EXPECT_EQ(current, "BLUE.CLR");
-  StoreColour("x");
-  ASSERT_TRUE(SaveColourSetting(config, ToolKind::kOther, current));
-  EXPECT_EQ(StoredColour(), "Color\\BLUE.CLR");
-}
-
-TEST_F(ColourTest, TradeProStoresTheBareName) {
-  AddColourFiles({"Night.CLR", "Default.CLR", "Dark.Blue.CLR"});
-  ASSERT_TRUE(ListColourFiles(tool, list));
-  StoreColour("Night");
-  ASSERT_TRUE(LoadColourSetting(config, ToolKind::kTradePro, list, current));
-  EXPECT_EQ(current, "Night.CLR");
-  StoreColour("x");
-  ASSERT_TRUE(SaveColourSetting(config, ToolKind::kTradePro, current));
-  EXPECT_EQ(StoredColour(), "Night");
-  ASSERT_TRUE(SaveColourSetting(config, ToolKind::kTradePro, "Dark.Blue.CLR"));
-  EXPECT_EQ(StoredColour(), "Dark.Blue");
-}
-
-TEST_F(ColourTest, AnAbsentKeyMeansDefaultClrForEveryKind) {
-  AddColourFiles({"Default.CLR", "Other.CLR"});
-  for (const ToolKind kind : {ToolKind::kOther, ToolKind::kTradePro}) {
-    ListModel items;
-    ASSERT_TRUE(ListColourFiles(tool, items));
-    EXPECT_TRUE(LoadColourSetting(config, kind, items, current));
-    EXPECT_EQ(items.text(), "Default.CLR");
-    EXPECT_EQ(current, "Default.CLR");
+TEST_F(ColourTest, SavingWritesEachKindsFormAndRefusesAVanishedFileByItsPath) {
+  AddColourFiles({"Blue.clr", "Night.CLR", "Dark.Blue.CLR"});
+  const struct {
+    ToolKind kind;
+    std::string file;
+    std::string stored;
+  } rows[] = {
+      {ToolKind::kOther, "BLUE.CLR", "Color\\BLUE.CLR"},
+      {ToolKind::kTradePro, "Night.CLR", "Night"},
+      {ToolKind::kTradePro, "Dark.Blue.CLR", "Dark.Blue"},
+  };
+  for (const auto& row : rows) {
+    StoreColour("x");
+    ASSERT_TRUE(SaveColourSetting(config, row.kind, row.file)) << row.file;
+    EXPECT_EQ(StoredColour(), row.stored);
   }
   EXPECT_TRUE(host.notices().empty());
-  // A stored empty value is a stored value: TradePro looks for ".CLR".
-  StoreColour("");
-  EXPECT_FALSE(LoadColourSetting(config, ToolKind::kTradePro, list, current));
-  EXPECT_EQ(host.notices(), std::vector<std::string>{Missing(".CLR")});
-}
 
-TEST_F(ColourTest, OnlyTheFileNamePartOfAStoredValueCounts) {
-  AddColourFiles({"Night.CLR"});
-  ASSERT_TRUE(ListColourFiles(tool, list));
-  StoreColour("C:\\Elsewhere\\Night.CLR");
-  EXPECT_TRUE(LoadColourSetting(config, ToolKind::kOther, list, current));
-  StoreColour("C:Night.CLR");
-  EXPECT_TRUE(LoadColourSetting(config, ToolKind::kOther, list, current));
-  EXPECT_EQ(current, "Night.CLR");
-}
-
-TEST_F(ColourTest, AVanishedFileIsReportedWithItsPathAndChangesNothing) {
-  AddColourFiles({"Blue.CLR", "Red.CLR"});
-  ASSERT_TRUE(ListColourFiles(tool, list));
-  ASSERT_TRUE(SetCurrentColourFile(host, tool, "Blue.CLR", current));
-  EXPECT_FALSE(SetCurrentColourFile(host, tool, "Gone.CLR", current));
-  EXPECT_EQ(current, "Blue.CLR");
-  EXPECT_EQ(host.notices(), std::vector<std::string>{Missing(colours + "Gone.CLR")});
-
-  StoreColour("Color\\Blue.CLR");
   EXPECT_FALSE(SaveColourSetting(config, ToolKind::kOther, "Gone.CLR"));
-  EXPECT_EQ(StoredColour(), "Color\\Blue.CLR");
-
-  // A selection that no item matches keeps the earlier one and succeeds.
-  list.Select(1);
-  EXPECT_TRUE(SelectColourFile(host, list, "Nothing.CLR"));
-  EXPECT_EQ(list.text(), "Red.CLR");
+  EXPECT_EQ(StoredColour(), "Dark.Blue");
+  EXPECT_TRUE(ConfirmColourFile(host, tool, "Blue.clr"));
+  EXPECT_FALSE(ConfirmColourFile(host, tool, "Gone2.CLR"));
+  EXPECT_EQ(host.notices(), (std::vector<std::string>{Missing(colours + "Gone.CLR"), Missing(colours + "Gone2.CLR")}));
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "support/scripted_host.h"
-#include "settings/controls.h"
 #include "settings/errors.h"
 #include "settings/font_record.h"
 #include "settings/tool_config.h"
@@ -78,95 +77,59 @@ class FontSlotsTest : public ::testing::Test {
     face.pitchAndFamily = 9;
     host.InstallFont(gothic, face);
     host.InstallFont("A,B", face);
-    controls.face.SetItems({"Default", "A,B", gothic});
-    controls.style.SetItems({"normal", "bold"});
   }
   void StoreFirstSlot(const std::string& record) {
     test::WriteBytes(config.Path(), "[FONT]\r\nFF0=" + record + "\r\n");
   }
   std::string Slot(int i) const { return config.ReadString("FONT", "FF" + std::to_string(i), "<none>"); }
-  void Choose(const std::string& faceName, int style, int size) {
-    controls.face.Select(faceName == gothic ? 2 : faceName == "A,B" ? 1 : 0);
-    controls.style.Select(style);
-    controls.size.Show(size);
-  }
 
   test::ScratchFolder folder;
   platform::ScriptedHost host{folder / "QLM.exe"};
   ToolConfig config{host, folder.path() + "\\"};
   platform::FontFace face;
-  FontControls controls;
   const std::string gothic = Sjis("ＭＳ Ｐゴシック");
 };
 
-TEST_F(FontSlotsTest, AVeryLongMissingFaceIsNamedCutToAReadableLength) {
-  // The cut falls inside the double-byte character, which goes whole.
-  const std::string head(99, 'A');
-  StoreFirstSlot("-12,0,0,0,400,0,0,0,128,3,2,1,50," + head + Sjis("表") + std::string(5000, 'B'));
-  EXPECT_FALSE(ReadFontSettings(config, 96, controls));
-  EXPECT_EQ(host.notices(), std::vector<std::string>{Sjis("フォント\n") + head + Sjis("…\nが存在しません。")});
-  const std::string exact(100, 'C');
-  StoreFirstSlot("-12,0,0,0,400,0,0,0,128,3,2,1,50," + exact);
-  EXPECT_FALSE(ReadFontSettings(config, 96, controls));
-  EXPECT_EQ(host.notices().back(), Sjis("フォント\n") + exact + Sjis("\nが存在しません。"));
-}
-
-TEST_F(FontSlotsTest, TheDefaultRecordShowsNinePointNormalGothic) {
-  ASSERT_TRUE(ReadFontSettings(config, 96, controls));
-  EXPECT_EQ(controls.size.text(), "9");
-  EXPECT_EQ(controls.size.position(), 9);
-  EXPECT_EQ(controls.style.selected(), 0);
-  EXPECT_EQ(controls.face.text(), gothic);
-  EXPECT_TRUE(host.notices().empty());
-}
-
-TEST_F(FontSlotsTest, ReadingShowsSizeAndStyleThenNamesAMissingFace) {
+// Slot FF0 as a choice: the size from the height, bold for any weight but
+// normal, the face as stored (found or not: the form tells a missing one).
+TEST_F(FontSlotsTest, ReadingGivesFaceWeightAndSize) {
+  EXPECT_EQ(ReadFontChoice(config, 96), (FontChoice{gothic, false, 9}));  // the default record
   StoreFirstSlot("-200,0,0,0,550,0,0,0,128,3,2,1,50,Missing Face");
-  controls.face.Select(1);
-  EXPECT_TRUE(ReadFontSettings(config, 96, controls));  // an earlier choice stays
-  controls.face.Select(-1);
-  EXPECT_FALSE(ReadFontSettings(config, 96, controls));
-  EXPECT_EQ(controls.size.text(), "150");
-  EXPECT_EQ(controls.style.selected(), 1);
-  EXPECT_EQ(host.notices(), std::vector<std::string>{Sjis("フォント\nMissing Face\nが存在しません。")});
-  controls.size.KeepInRange();
-  EXPECT_EQ(controls.size.text(), "99");
-  // Faces are matched exactly, case included.
-  StoreFirstSlot("-12,0,0,0,400,0,0,0,128,3,2,1,50,a,b");
-  EXPECT_FALSE(ReadFontSettings(config, 96, controls));
+  EXPECT_EQ(ReadFontChoice(config, 96), (FontChoice{"Missing Face", true, 150}));
+  StoreFirstSlot("-12,0,0,0,400,0,0,0,128,3,2,1,50,\"A,B\"");
+  EXPECT_EQ(ReadFontChoice(config, 96), (FontChoice{"A,B", false, 9}));
+  EXPECT_TRUE(host.notices().empty());
 }
 
 TEST_F(FontSlotsTest, MalformedRecordsRaiseTheirErrors) {
   StoreFirstSlot("-12,0,0,0,400,0,0,0,128,3,2,1,50");
   EXPECT_THROW(
-      try { ReadFontSettings(config, 96, controls); } catch (const ListIndexError& error) {
+      try { ReadFontChoice(config, 96); } catch (const ListIndexError& error) {
         EXPECT_EQ(std::string(error.what()), Sjis("リストのインデックスが範囲を超えています (13)"));
         throw;
       },
       ListIndexError);
   StoreFirstSlot("abc,0,0,0,400");
   EXPECT_THROW(
-      try { ReadFontSettings(config, 96, controls); } catch (const ConversionError& error) {
+      try { ReadFontChoice(config, 96); } catch (const ConversionError& error) {
         EXPECT_EQ(std::string(error.what()), Sjis("'abc' は整数ではありません"));
         throw;
       },
       ConversionError);
   StoreFirstSlot("-12,0,0,0,4OO,0,0,0,128,3,2,1,50,x");
-  EXPECT_THROW(ReadFontSettings(config, 96, controls), ConversionError);
+  EXPECT_THROW(ReadFontChoice(config, 96), ConversionError);
 }
 
 TEST_F(FontSlotsTest, TenPointBoldWritesThreeSizesAllBold) {
   StoreFirstSlot("-16,5,0,0,400,0,0,0,1,0,0,0,0," + gothic + ",extra");
-  Choose(gothic, 1, 10);
-  ASSERT_TRUE(WriteFontSlots(config, 96, controls));
+  ASSERT_TRUE(WriteFontSlots(config, 96, {gothic, true, 10}));
   const char* heights[] = {"-13", "-13", "-15", "-15", "-12", "-12"};
   for (int i = 0; i < 6; ++i)
     EXPECT_EQ(Slot(i), std::string(heights[i]) + ",0,1,2,700,3,4,5,128,6,7,8,9," + gothic + ",extra") << i;
 }
 
 TEST_F(FontSlotsTest, NormalStyleMakesOddSlotsBoldAndSizeOneReachesZero) {
-  Choose(gothic, 0, 1);
-  ASSERT_TRUE(WriteFontSlots(config, 96, controls));
+  ASSERT_TRUE(WriteFontSlots(config, 96, {gothic, false, 1}));
   const char* expected[] = {"-1,0,1,2,400", "-1,0,1,2,700", "-3,0,1,2,400",
                             "-3,0,1,2,700", "0,0,1,2,400",  "0,0,1,2,700"};
   for (int i = 0; i < 6; ++i)
@@ -174,26 +137,21 @@ TEST_F(FontSlotsTest, NormalStyleMakesOddSlotsBoldAndSizeOneReachesZero) {
 }
 
 TEST_F(FontSlotsTest, AFaceWithACommaIsQuoted) {
-  Choose("A,B", 0, 9);
-  ASSERT_TRUE(WriteFontSlots(config, 96, controls));
+  ASSERT_TRUE(WriteFontSlots(config, 96, {"A,B", false, 9}));
   EXPECT_EQ(Slot(0), "-12,0,1,2,400,3,4,5,128,6,7,8,9,\"A,B\"");
-  ASSERT_TRUE(ReadFontSettings(config, 96, controls));
-  EXPECT_EQ(controls.face.text(), "A,B");
+  EXPECT_EQ(ReadFontChoice(config, 96).face, "A,B");
 }
 
 TEST_F(FontSlotsTest, NothingIsWrittenForAFaceThatIsNotInstalledOrARecordTooShort) {
   StoreFirstSlot("-12,0,0,0,400,0,0,0,128,3,2,1,50," + gothic);
   const std::string before = test::ReadBytes(config.Path());
-  Choose("Default", 0, 9);
-  EXPECT_FALSE(WriteFontSlots(config, 96, controls));
-  controls.face.Select(-1);
-  EXPECT_FALSE(WriteFontSlots(config, 96, controls));
+  EXPECT_FALSE(WriteFontSlots(config, 96, {"Default", false, 9}));
+  EXPECT_FALSE(WriteFontSlots(config, 96, {"", false, 9}));
   EXPECT_TRUE(host.notices().empty());
 
   StoreFirstSlot("-12,0,0,0,400,0,0,0,128,3,2,1,50");
   const std::string shortRecord = test::ReadBytes(config.Path());
-  Choose(gothic, 0, 9);
-  EXPECT_THROW(WriteFontSlots(config, 96, controls), ListIndexError);
+  EXPECT_THROW(WriteFontSlots(config, 96, {gothic, false, 9}), ListIndexError);
   EXPECT_EQ(test::ReadBytes(config.Path()), shortRecord);
   StoreFirstSlot("-12,0,0,0,400,0,0,0,128,3,2,1,50," + gothic);
   EXPECT_EQ(test::ReadBytes(config.Path()), before);

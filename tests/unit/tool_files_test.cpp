@@ -7,7 +7,6 @@
 #include "platform/portable/executable_image.h"
 #include "support/scripted_host.h"
 #include "settings/colour_catalogue.h"
-#include "settings/controls.h"
 #include "settings/tool_config.h"
 #include "settings/tool_files.h"
 #include "test_support.h"
@@ -192,15 +191,12 @@ TEST_F(VirtualizedToolTest, ReadingTakesTheCopiesWhereThereAreSome) {
   EXPECT_EQ(files.ForReading("System\\Sys.ini"), tool + "System\\Sys.ini");
   EXPECT_EQ(ReadWindowSettings(ToolConfig(host, files)).isMdi, 0);
   EXPECT_EQ(ReadToolTitle(host, files), "T");
-  ListModel list;
-  ASSERT_TRUE(ListColourFiles(files, list));
-  EXPECT_EQ(list.items(), (std::vector<std::string>{"Default.CLR", "night.clr", "Store.CLR"}));
+  EXPECT_EQ(ListColourFiles(files), (std::vector<std::string>{"Default.CLR", "night.clr", "Store.CLR"}));
   EXPECT_EQ(ColourFilePath(files, "STORE.clr"), store + "Color\\STORE.clr");
   EXPECT_EQ(ColourFilePath(files, "Default.CLR"), tool + "Color\\Default.CLR");
   // The tool's COLOR naming a file only in the store is found, not refused.
-  std::string current;
-  EXPECT_TRUE(LoadColourSetting(ToolConfig(host, files).Held(), ToolKind::kOther, list, current));
-  EXPECT_EQ(current, "Store.CLR");
+  EXPECT_EQ(StoredColourFile(ToolConfig(host, files).Held(), ToolKind::kOther), "Store.CLR");
+  EXPECT_TRUE(ConfirmColourFile(host, files, "Store.CLR"));
   EXPECT_TRUE(host.notices().empty());
 }
 

@@ -15,7 +15,6 @@
 #include "platform/codepage.h"
 #include "support/scripted_host.h"
 #include "platform/win32/win32_host.h"
-#include "settings/controls.h"
 #include "settings/font_record.h"
 #include "settings/messages.h"
 #include "settings/tool_config.h"
@@ -184,17 +183,10 @@ TEST(Win32Host, FontSlotsUseTheInstalledGothicAndSkipTheDefaultEntry) {
   test::ScratchFolder folder;
   test::MakeFolder(folder / "System");
   const ToolConfig config(host, folder.path() + "\\");
-  FontControls controls;
-  controls.face.SetItems({"Default", gothic});
-  controls.style.SetItems({"normal", "bold"});
-  controls.size.Show(9);
-  controls.style.Select(0);
-  controls.face.Select(0);
-  EXPECT_FALSE(WriteFontSlots(config, 96, controls));
+  EXPECT_FALSE(WriteFontSlots(config, 96, {"Default", false, 9}));
   EXPECT_EQ(test::ReadBytes(config.Path()), "<missing>");
 
-  controls.face.Select(1);
-  ASSERT_TRUE(WriteFontSlots(config, 96, controls));
+  ASSERT_TRUE(WriteFontSlots(config, 96, {gothic, false, 9}));
   const std::string expected = "-12,0," + std::to_string(face->escapement) + "," + std::to_string(face->orientation) +
                                ",400," + std::to_string(face->italic) + ",";
   EXPECT_EQ(config.ReadString("FONT", "FF0", "").substr(0, expected.size()), expected);

@@ -1,5 +1,5 @@
 // controls.h: the state of the main window's drop-down lists and font size
-// box, free of any window system. The settings logic reads and changes these;
+// box, free of any window system. The form's logic reads and changes these;
 // the window binds its real controls to them.
 #pragma once
 
@@ -36,6 +36,17 @@ class ListModel {
   void Select(int index) {
     selected_ = index >= 0 && index < static_cast<int>(items_.size()) ? index : -1;
     Changed();
+  }
+  // Selects the first item for which same(item) holds; false, leaving the
+  // selection as it was, when there is none.
+  template <typename Same>
+  bool SelectFirst(Same same) {
+    for (std::size_t i = 0; i < items_.size(); ++i)
+      if (same(items_[i])) {
+        Select(static_cast<int>(i));
+        return true;
+      }
+    return false;
   }
   // The selected item's text, or "" with nothing selected.
   std::string text() const { return selected_ < 0 ? std::string() : items_[static_cast<std::size_t>(selected_)]; }
