@@ -38,11 +38,11 @@ std::string ColourFilePath(const ToolFiles& files, const std::string& name) {
 
 // TradePro stores the bare name, so ".CLR" goes onto a stored value; an
 // absent key means Default.CLR itself, not "Default.CLR.CLR".
-std::string StoredColourFile(const ToolConfig& config, ToolKind kind) {
-  std::string name = config.ReadString(config::kGlobal, config::kColour, colour::kDefaultFile);
-  const bool absent = name == colour::kDefaultFile && config.ReadString(config::kGlobal, config::kColour, "").empty();
-  name = FileNamePart(name);
-  if (TraitsOf(kind).bareColourName && !absent) name += colour::kExtension;
+std::string StoredColourFile(const EditedValues& values, ToolKind kind) {
+  const std::optional<std::string>& stored = values[config::IndexOf(config::EditedKey::kColour)];
+  if (!stored) return colour::kDefaultFile;
+  std::string name = FileNamePart(*stored);
+  if (TraitsOf(kind).bareColourName) name += colour::kExtension;
   return name;
 }
 
@@ -57,8 +57,7 @@ bool ConfirmColourFile(platform::Host& host, const ToolFiles& files, const std::
   return false;
 }
 
-std::optional<std::string> FindStoredColourFile(const ToolConfig& config, ToolKind kind) {
-  const std::string name = StoredColourFile(config, kind);
+std::optional<std::string> FindListedColourFile(const ToolFiles& files, const std::string& name) {
   // Only a plain name ending in the pattern's extension surely matches the
   // pattern; wildcards (the platform's "<", ">" and '"' among them) would
   // find other files.
@@ -66,7 +65,7 @@ std::optional<std::string> FindStoredColourFile(const ToolConfig& config, ToolKi
   if (name.size() < extension || name.find_first_of("*?<>\"") != std::string::npos ||
       platform::CompareIgnoringCase(std::string_view(name).substr(name.size() - extension), colour::kExtension) != 0)
     return std::nullopt;
-  const auto found = config.files().FindFiles(tool::kColourFolder + name);
+  const auto found = files.FindFiles(tool::kColourFolder + name);
   if (found.size() != 1 || platform::CompareIgnoringCase(found.front(), name) != 0) return std::nullopt;
   return found.front();
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/tool_config.h"
 #include "settings/tool_folder.h"
 
 namespace qlm {
@@ -23,8 +24,9 @@ inline constexpr char kDefaultFile[] = "Default.CLR";
 // store (ToolFiles::FindFiles). Empty when it finds none.
 std::vector<std::string> ListColourFiles(const ToolFiles& files);
 
-// The colour file the tool's [GLOBAL] COLOR stands for, as a file name.
-std::string StoredColourFile(const ToolConfig& config, ToolKind kind);
+// The colour file the tool's [GLOBAL] COLOR (among the edited keys) stands
+// for, as a file name.
+std::string StoredColourFile(const EditedValues& values, ToolKind kind);
 
 // Whether Color\name exists (the tool's copy or the original); tells the
 // user, naming the path, when it does not.
@@ -34,11 +36,11 @@ bool ConfirmColourFile(platform::Host& host, const ToolFiles& files, const std::
 // virtual store where the tool is virtualized and there is one, else Color\name.
 std::string ColourFilePath(const ToolFiles& files, const std::string& name);
 
-// The stored colour file as ListColourFiles would list it (its name as on
-// disk), found by a search for that one name; nothing when that search
-// cannot settle it (no such file, a name the list's pattern may not match),
-// which leaves it to the full list.
-std::optional<std::string> FindStoredColourFile(const ToolConfig& config, ToolKind kind);
+// The colour file name (StoredColourFile) as ListColourFiles would list it
+// (its name as on disk), found by a search for that one name; nothing when
+// that search cannot settle it (no such file, a name the list's pattern may
+// not match), which leaves it to the full list.
+std::optional<std::string> FindListedColourFile(const ToolFiles& files, const std::string& name);
 
 // Writes name into [GLOBAL] COLOR in the form the tool kind stores: the
 // bare name for TradePro, "Color\" and the file name for the others. False,

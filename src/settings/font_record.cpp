@@ -132,9 +132,21 @@ int HeightForSize(int size, int pixelsPerInch) { return -MulDiv(size, pixelsPerI
 
 int SizeForHeight(int height, int pixelsPerInch) { return -MulDiv(height, 72, pixelsPerInch); }
 
-FontChoice ReadFontChoice(const ToolConfig& config, int pixelsPerInch) {
-  platform::Host& host = config.host();
-  const FontRecord record(host, config.ReadString(config::kFont, SlotKey(0), host.Text(msg::kDefaultFontRecord)));
+namespace {
+
+std::string StoredRecord(const platform::Host& host, const EditedValues& values) {
+  return values[config::IndexOf(config::EditedKey::kFont0)].value_or(host.Text(msg::kDefaultFontRecord));
+}
+
+}  // namespace
+
+std::string StoredFace(const platform::Host& host, const EditedValues& values) {
+  const std::vector<std::string> fields = SplitCommaList(StoredRecord(host, values));
+  return fields.size() > font::kFaceName ? fields[font::kFaceName] : std::string();
+}
+
+FontChoice FontChoiceOf(const platform::Host& host, const EditedValues& values, int pixelsPerInch) {
+  const FontRecord record(host, StoredRecord(host, values));
   FontChoice choice;
   choice.size = SizeForHeight(record.Integer(font::kHeight), pixelsPerInch);
   choice.bold = record.Integer(font::kWeight) != font::kNormal;

@@ -11,9 +11,10 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/tool_config.h"
+
 namespace qlm {
 namespace platform { class Host; }
-class ToolConfig;
 
 namespace font {
 enum Field {
@@ -70,14 +71,17 @@ struct FontChoice {
   bool operator==(const FontChoice&) const = default;
 };
 
-// The face, weight and size of slot FF0 (the default record where there is
-// none). Throws ListIndexError for a record of too few fields and
-// ConversionError for a height or weight that is not a number.
-FontChoice ReadFontChoice(const ToolConfig& config, int pixelsPerInch);
+// The face, weight and size of slot FF0 among the edited keys (the default
+// record where the file has none). Throws ListIndexError for a record of too
+// few fields and ConversionError for a height or weight that is not a number.
+FontChoice FontChoiceOf(const platform::Host& host, const EditedValues& values, int pixelsPerInch);
+
+// The face slot FF0 names, or "" where its record has no face field.
+std::string StoredFace(const platform::Host& host, const EditedValues& values);
 
 // Writes the six slots for choice, on the base of slot FF0. False, writing
 // nothing, when no face is chosen or it is not installed. Throws as
-// ReadFontChoice, and ProfileWriteError.
+// FontChoiceOf, and ProfileWriteError.
 bool WriteFontSlots(const ToolConfig& config, int pixelsPerInch, const FontChoice& choice);
 
 }  // namespace qlm

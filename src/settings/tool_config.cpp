@@ -68,11 +68,24 @@ void ToolConfig::DeleteKey(const std::string& section, const std::string& key) c
   OnFileForWriting([&](ProfileFile& file) { file.DeleteKey(section, key); });
 }
 
-WindowSettings ReadWindowSettings(const ToolConfig& config) {
+EditedValues ReadEditedValues(const ToolConfig& config) {
   const ToolConfig file = config.Held();
+  EditedValues values;
+  // A key the file lacks gives each read its own fallback; a stored one
+  // gives both reads its text.
+  for (std::size_t i = 0; i < config::kEditedKeys.size(); ++i) {
+    const config::KeyName& key = config::kEditedKeys[i];
+    const std::string first = file.ReadString(key.section, key.name, "\x01");
+    if (first != "\x01" || file.ReadString(key.section, key.name, "\x02") == first) values[i] = first;
+  }
+  return values;
+}
+
+// As ReadInteger reads the key: kAbsent for a key missing or malformed.
+WindowSettings WindowSettingsOf(const EditedValues& values) {
   WindowSettings settings;
   const auto read = [&](config::EditedKey key) {
-    return file.ReadInteger(config::KeyOf(key).section, config::KeyOf(key).name);
+    return ParseStoredInteger(values[config::IndexOf(key)].value_or("")).value_or(config::kAbsent);
   };
   settings.isMdi = read(config::EditedKey::kIsMdi);
   settings.toolBar = read(config::EditedKey::kToolBar);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -113,6 +114,13 @@ class ToolConfig {
   std::shared_ptr<ProfileFile> held_;
 };
 
+// The edited keys' texts, in the order of their table: nothing for a key the
+// file lacks (a key stored with an empty value is present).
+using EditedValues = std::array<std::optional<std::string>, config::kEditedKeys.size()>;
+
+// Reads them from one opening of the file.
+EditedValues ReadEditedValues(const ToolConfig& config);
+
 // The display style and the three bars, as read when the main window loads:
 // kAbsent for a missing or malformed key.
 struct WindowSettings {
@@ -124,8 +132,8 @@ struct WindowSettings {
   bool operator==(const WindowSettings&) const = default;
 };
 
-// Reads the four values from one opening of the file.
-WindowSettings ReadWindowSettings(const ToolConfig& config);
+// The four values among the edited keys.
+WindowSettings WindowSettingsOf(const EditedValues& values);
 
 // The display style and bars as the controls show them: the selected style
 // (-1 for none) and the three check boxes. No member has a default, and the

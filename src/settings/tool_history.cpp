@@ -107,18 +107,11 @@ std::string LocalTimeNow() {
 }
 
 ToolState CaptureToolState(const ToolConfig& config, ToolKind kind, std::string time) {
-  const ToolConfig file = config.Held();
   ToolState state;
   state.time = std::move(time);
   state.folder = config.toolFolder();
   state.kind = kind;
-  // A key the file lacks gives each read its own fallback; a stored one
-  // gives both reads its text.
-  for (std::size_t i = 0; i < history::kKeys.size(); ++i) {
-    const auto& key = history::kKeys[i];
-    const std::string first = file.ReadString(key.section, key.name, "\x01");
-    if (first != "\x01" || file.ReadString(key.section, key.name, "\x02") == first) state.values[i] = first;
-  }
+  state.values = ReadEditedValues(config);
   return state;
 }
 

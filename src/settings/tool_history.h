@@ -32,7 +32,7 @@ struct ToolState {
   std::string time;  // local time, "YYYY/MM/DD hh:mm:ss"
   std::string folder;
   ToolKind kind = ToolKind::kNone;
-  std::array<std::optional<std::string>, history::kKeyCount> values;
+  EditedValues values;
 
   bool operator==(const ToolState&) const = default;
 };
@@ -40,8 +40,7 @@ struct ToolState {
 // The local time now, as ToolState::time writes it.
 std::string LocalTimeNow();
 
-// The edited keys as config's file holds them. A key stored with an empty
-// value is present; only a key the file lacks is absent.
+// The edited keys as config's file holds them (ReadEditedValues).
 ToolState CaptureToolState(const ToolConfig& config, ToolKind kind, std::string time);
 
 // False when a value of state is as long as the platform reads at most:

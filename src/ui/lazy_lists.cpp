@@ -4,27 +4,13 @@
 #include <algorithm>
 
 #include "platform/codepage.h"
-#include "platform/host.h"
 #include "settings/colour_catalogue.h"
 #include "settings/font_list.h"
-#include "settings/font_record.h"
-#include "settings/messages.h"
-#include "settings/profile.h"
-#include "settings/tool_config.h"
 #include "settings/tool_files.h"
 #include "ui/main_form.h"
 
 namespace qlm::ui {
 namespace {
-
-// The face slot FF0 names, read as ReadFontChoice reads it; "" when the
-// record has no face field.
-std::string StoredFontFace(const ToolConfig& config) {
-  const config::KeyName& slot = config::KeyOf(config::EditedKey::kFont0);
-  const std::vector<std::string> fields =
-      SplitCommaList(config.ReadString(slot.section, slot.name, config.host().Text(msg::kDefaultFontRecord)));
-  return fields.size() > font::kFaceName ? fields[font::kFaceName] : std::string();
-}
 
 // Fills list anew with fill (false: nothing filled) and selects again the
 // item that was chosen, found by same.
@@ -48,9 +34,10 @@ const std::vector<std::string>& LazyLists::SystemFontList() {
   return systemFonts_;
 }
 
-void LazyLists::FillForLoading(const ToolConfig& config, const ToolFiles& files, ToolKind kind) {
+void LazyLists::FillForLoading(const std::string& storedFace, const std::string& storedColourFile,
+                               const ToolFiles& files) {
   fontListPartial_ = colourListPartial_ = false;
-  storedFace_ = StoredFontFace(config);
+  storedFace_ = storedFace;
   // The faces installed now, not those of an earlier load.
   systemFonts_.clear();
   colourNamesAtLoad_.clear();
@@ -68,7 +55,7 @@ void LazyLists::FillForLoading(const ToolConfig& config, const ToolFiles& files,
     }
     // The colour list as the folder is now, put in only when asked for; the
     // stored file alone meanwhile, when the listing holds it.
-    if (const auto file = FindStoredColourFile(config, kind)) {
+    if (const auto file = FindListedColourFile(files, storedColourFile)) {
       auto& names = colourNamesAtLoad_;
       names = ListColourFiles(files);
       colourListPartial_ = std::find(names.begin(), names.end(), *file) != names.end();

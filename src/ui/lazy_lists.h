@@ -8,10 +8,9 @@
 #include <vector>
 
 #include "ui/controls.h"
-#include "settings/tool_folder.h"
+
 
 namespace qlm {
-class ToolConfig;
 class ToolFiles;
 }  // namespace qlm
 
@@ -26,10 +25,11 @@ class LazyLists {
   LazyLists(const LazyLists&) = delete;
   LazyLists& operator=(const LazyLists&) = delete;
 
-  // The lists for loading the tool's file config. For a window that
-  // completes its lists on demand, only the stored choice, where that alone
-  // settles what loading shows and tells; otherwise the full lists.
-  void FillForLoading(const ToolConfig& config, const ToolFiles& files, ToolKind kind);
+  // The lists for loading the tool's files: storedFace and storedColourFile
+  // are the choices its settings file holds. For a window that completes its
+  // lists on demand, only the stored choice, where that alone settles what
+  // loading shows and tells; otherwise the full lists.
+  void FillForLoading(const std::string& storedFace, const std::string& storedColourFile, const ToolFiles& files);
 
   // Puts in the full lists, keeping the choice shown. Nothing when they are
   // full already.

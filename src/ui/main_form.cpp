@@ -128,17 +128,26 @@ bool MainForm::LoadEverything(bool askFolder) {
   link_.SetTool(toolKind_, ReadToolTitle(host_, toolFiles_));
   link_.SetWindowNames(LoadToolWindowNames(host_, ownFile));
 
-  // One opening of the tool's file for everything read from it here.
-  const ToolConfig config = config_->Held();
+  // One reading of the tool's file, for the controls and the state to go
+  // back to; what the platform parsed is let go before the window
+  // allocates more.
+  ToolState found;
+  {
+    const ToolConfig config = config_->Held();
+    found = CaptureToolState(config, toolKind_, LocalTimeNow());
+    config.ReleaseParsedCopy();
+  }
+  const EditedValues& values = found.values;
   // The state to go back to: as this tool's file was first loaded, or
   // loaded again before anything was written to it.
   if (!written_ || startState_.folder != toolFolder_) {
-    startState_ = CaptureToolState(config, toolKind_, LocalTimeNow());
+    startState_ = found;
     written_ = recorded_ = false;
   }
-  TellIfUtf8Marked(host_, config.Path(), msg::kConfigUtf8Mark);
-  lists_.FillForLoading(config, toolFiles_, toolKind_);
-  const WindowSettings stored = ReadWindowSettings(config);
+  TellIfUtf8Marked(host_, config_->Path(), msg::kConfigUtf8Mark);
+  const std::string colourFile = StoredColourFile(values, toolKind_);
+  lists_.FillForLoading(StoredFace(host_, values), colourFile, toolFiles_);
+  const WindowSettings stored = WindowSettingsOf(values);
   // Every load enables what the file holds and disables what it lacks: a
   // reload into another tool's file must not keep the last one's gaps.
   windowStyle.SetEnabled(stored.isMdi != config::kAbsent);
@@ -152,17 +161,15 @@ bool MainForm::LoadEverything(bool askFolder) {
   // Real-time mode keeps the bars disabled in single-document display.
   if (realtime.checked() && windowStyle.selected() == 0) EnableBars(false);
 
-  if (!ShowStoredFont(config) || !ShowStoredColour(config)) {
+  if (!ShowStoredFont(values) || !ShowStoredColour(colourFile)) {
     loadFailedOnFile_ = true;
     return false;
   }
-  // What the window allocates next must not come on top of the parsed file.
-  config.ReleaseParsedCopy();
   return true;
 }
 
-bool MainForm::ShowStoredFont(const ToolConfig& config) {
-  const FontChoice stored = ReadFontChoice(config, pixelsPerInch_);
+bool MainForm::ShowStoredFont(const EditedValues& values) {
+  const FontChoice stored = FontChoiceOf(host_, values, pixelsPerInch_);
   font.size.Show(stored.size);
   // The arrows keep their position within 1 to 99 and show it: on a reload
   // as once the window is first shown, also when the face is not found.
@@ -179,8 +186,7 @@ bool MainForm::ShowStoredFont(const ToolConfig& config) {
   return true;
 }
 
-bool MainForm::ShowStoredColour(const ToolConfig& config) {
-  const std::string name = StoredColourFile(config, toolKind_);
+bool MainForm::ShowStoredColour(const std::string& name) {
   colourFiles.SelectFirst(SameFileAs(name));
   if (colourFiles.selected() < 0) {
     host_.ShowNotice(Substitute(host_.Text(msg::kColourFileMissing), name));
@@ -200,6 +206,16 @@ void MainForm::ShowStatus(const std::string& text) {
   if (text == statusShown_) return;
   statusShown_ = text;
   window_.SetStatusText(text);
+}
+
+template <typename Write, typename ShowFile>
+void MainForm::WriteOrShowFile(Write write, ShowFile showFile) {
+  try {
+    write();
+  } catch (const ProfileWriteError&) {
+    if (!entering_) showFile();
+    throw;
+  }
 }
 
 template <typename Change>
@@ -255,12 +271,8 @@ void MainForm::ApplyBar(const char* barKind, CheckModel& box) {
   // Where OK does not store the tab bar it is not commanded either.
   if (!TraitsOf(toolKind_).styleAndTabBar && std::string_view(barKind) == config::kTabBar) return;
   BeforeWrite();
-  try {
-    config_->WriteInteger(barKind, config::kDocking, box.checked() ? 1 : 0);
-  } catch (const ProfileWriteError&) {
-    if (!entering_) ShowStoredBar(barKind, box);
-    throw;
-  }
+  WriteOrShowFile([&] { config_->WriteInteger(barKind, config::kDocking, box.checked() ? 1 : 0); },
+                  [&] { ShowStoredBar(barKind, box); });
   if (windowStyle.selected() == 0) return;
   if (box.checked() != link_.IsBarVisible(barKind)) link_.SendToolCommand(BarCommand(toolKind_, barKind));
 }
@@ -269,12 +281,10 @@ void MainForm::WindowStyleClick() {
   const int before = styleShown_;
   styleShown_ = windowStyle.selected();
   if (quiet_) return;
-  try {
-    ApplyWindowStyle();
-  } catch (const ProfileWriteError&) {
-    if (!entering_ && windowStyle.selected() == styleShown_) ShowStoredStyle(before);
-    throw;
-  }
+  WriteOrShowFile([&] { ApplyWindowStyle(); },
+                  [&] {
+                    if (windowStyle.selected() == styleShown_) ShowStoredStyle(before);
+                  });
 }
 
 void MainForm::ApplyWindowStyle() {
@@ -303,13 +313,12 @@ void MainForm::ApplyFont() {
     BeforeWrite();
     const ToolConfig edit = config_->Edit();
     bool written = false;
-    try {
-      written = WriteFontSlots(edit, pixelsPerInch_, ChosenFont());
-      if (written) edit.Commit();
-    } catch (const ProfileWriteError&) {
-      if (!entering_) ShowFontInFile();
-      throw;
-    }
+    WriteOrShowFile(
+        [&] {
+          written = WriteFontSlots(edit, pixelsPerInch_, ChosenFont());
+          if (written) edit.Commit();
+        },
+        [&] { ShowFontInFile(); });
     if (written) {
       RememberFontInFile();
       link_.NotifyFontChanged();
@@ -338,12 +347,7 @@ void MainForm::ColourFileChange() {
     return;
   }
   currentColourFile_ = colourFiles.text();
-  try {
-    ApplyColour();
-  } catch (const ProfileWriteError&) {
-    ShowColourInFile(before);
-    throw;
-  }
+  WriteOrShowFile([&] { ApplyColour(); }, [&] { ShowColourInFile(before); });
 }
 
 void MainForm::RealtimeClick() {

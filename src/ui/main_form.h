@@ -167,9 +167,15 @@ class MainForm {
   void RememberFontInFile();
   // Loading: show the file's font and colour file. False, after telling the
   // user, when the face is not installed or the colour file is missing.
-  bool ShowStoredFont(const ToolConfig& config);
-  bool ShowStoredColour(const ToolConfig& config);
+  bool ShowStoredFont(const EditedValues& values);
+  bool ShowStoredColour(const std::string& name);
   void ShowColourInFile(const std::string& current);
+  // Runs write, a real-time write to the tool's file; when the file refuses
+  // it, showFile puts the control back to what the file holds before the
+  // error goes on, except while real-time mode is being entered (the
+  // controls then keep what the user set, for OK).
+  template <typename Write, typename ShowFile>
+  void WriteOrShowFile(Write write, ShowFile showFile);
   template <typename Change>
   void Quietly(Change change);
   void TopMostClick();

@@ -64,7 +64,7 @@ TEST_F(ColourTest, TheStoredValueNamesAFile) {
       StoreColour(*row.stored);
     else
       config.DeleteKey("GLOBAL", "COLOR");
-    EXPECT_EQ(StoredColourFile(config, row.kind), row.file) << row.stored.value_or("(absent)");
+    EXPECT_EQ(StoredColourFile(ReadEditedValues(config), row.kind), row.file) << row.stored.value_or("(absent)");
   }
 }
 

@@ -82,6 +82,7 @@ class FontSlotsTest : public ::testing::Test {
     test::WriteBytes(config.Path(), "[FONT]\r\nFF0=" + record + "\r\n");
   }
   std::string Slot(int i) const { return config.ReadString("FONT", "FF" + std::to_string(i), "<none>"); }
+  FontChoice Stored() const { return FontChoiceOf(host, ReadEditedValues(config), 96); }
 
   test::ScratchFolder folder;
   platform::ScriptedHost host{folder / "QLM.exe"};
@@ -93,31 +94,32 @@ class FontSlotsTest : public ::testing::Test {
 // Slot FF0 as a choice: the size from the height, bold for any weight but
 // normal, the face as stored (found or not: the form tells a missing one).
 TEST_F(FontSlotsTest, ReadingGivesFaceWeightAndSize) {
-  EXPECT_EQ(ReadFontChoice(config, 96), (FontChoice{gothic, false, 9}));  // the default record
+  EXPECT_EQ(Stored(), (FontChoice{gothic, false, 9}));  // the default record
   StoreFirstSlot("-200,0,0,0,550,0,0,0,128,3,2,1,50,Missing Face");
-  EXPECT_EQ(ReadFontChoice(config, 96), (FontChoice{"Missing Face", true, 150}));
+  EXPECT_EQ(Stored(), (FontChoice{"Missing Face", true, 150}));
   StoreFirstSlot("-12,0,0,0,400,0,0,0,128,3,2,1,50,\"A,B\"");
-  EXPECT_EQ(ReadFontChoice(config, 96), (FontChoice{"A,B", false, 9}));
+  EXPECT_EQ(Stored(), (FontChoice{"A,B", false, 9}));
   EXPECT_TRUE(host.notices().empty());
 }
 
 TEST_F(FontSlotsTest, MalformedRecordsRaiseTheirErrors) {
   StoreFirstSlot("-12,0,0,0,400,0,0,0,128,3,2,1,50");
+  EXPECT_EQ(StoredFace(host, ReadEditedValues(config)), "");  // the lists' tolerant read
   EXPECT_THROW(
-      try { ReadFontChoice(config, 96); } catch (const ListIndexError& error) {
+      try { Stored(); } catch (const ListIndexError& error) {
         EXPECT_EQ(std::string(error.what()), Sjis("リストのインデックスが範囲を超えています (13)"));
         throw;
       },
       ListIndexError);
   StoreFirstSlot("abc,0,0,0,400");
   EXPECT_THROW(
-      try { ReadFontChoice(config, 96); } catch (const ConversionError& error) {
+      try { Stored(); } catch (const ConversionError& error) {
         EXPECT_EQ(std::string(error.what()), Sjis("'abc' は整数ではありません"));
         throw;
       },
       ConversionError);
   StoreFirstSlot("-12,0,0,0,4OO,0,0,0,128,3,2,1,50,x");
-  EXPECT_THROW(ReadFontChoice(config, 96), ConversionError);
+  EXPECT_THROW(Stored(), ConversionError);
 }
 
 TEST_F(FontSlotsTest, TenPointBoldWritesThreeSizesAllBold) {
@@ -139,7 +141,7 @@ TEST_F(FontSlotsTest, NormalStyleMakesOddSlotsBoldAndSizeOneReachesZero) {
 TEST_F(FontSlotsTest, AFaceWithACommaIsQuoted) {
   ASSERT_TRUE(WriteFontSlots(config, 96, {"A,B", false, 9}));
   EXPECT_EQ(Slot(0), "-12,0,1,2,400,3,4,5,128,6,7,8,9,\"A,B\"");
-  EXPECT_EQ(ReadFontChoice(config, 96).face, "A,B");
+  EXPECT_EQ(Stored().face, "A,B");
 }
 
 TEST_F(FontSlotsTest, NothingIsWrittenForAFaceThatIsNotInstalledOrARecordTooShort) {

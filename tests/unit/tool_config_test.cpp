@@ -18,11 +18,11 @@ class ToolConfigTest : public ::testing::Test {
 };
 
 TEST_F(ToolConfigTest, AbsentAndMalformedKeysReadAsAbsent) {
-  EXPECT_EQ(ReadWindowSettings(config), WindowSettings{});
+  EXPECT_EQ(WindowSettingsOf(ReadEditedValues(config)), WindowSettings{});
   test::WriteBytes(config.Path(),
                    "[GLOBAL]\r\nIsMDI=1\r\n[TOOLBAR]\r\nDOCKING=abc\r\n[TRBAR]\r\nX=1\r\n[TICKERBAR]\r\nDOCKING=2\r\n");
   const WindowSettings expected{1, config::kAbsent, config::kAbsent, 2};
-  EXPECT_EQ(ReadWindowSettings(config), expected);
+  EXPECT_EQ(WindowSettingsOf(ReadEditedValues(config)), expected);
 }
 
 TEST_F(ToolConfigTest, OkWritesStyleAndTabBarThenToolAndTickerBars) {

@@ -189,13 +189,13 @@ TEST_F(VirtualizedToolTest, ReadingTakesTheCopiesWhereThereAreSome) {
   const ToolFiles files = SettleToolFiles(tool);
   EXPECT_EQ(files.ForReading("System\\Appcfg.ini"), store + "System\\Appcfg.ini");
   EXPECT_EQ(files.ForReading("System\\Sys.ini"), tool + "System\\Sys.ini");
-  EXPECT_EQ(ReadWindowSettings(ToolConfig(host, files)).isMdi, 0);
+  EXPECT_EQ(WindowSettingsOf(ReadEditedValues(ToolConfig(host, files))).isMdi, 0);
   EXPECT_EQ(ReadToolTitle(host, files), "T");
   EXPECT_EQ(ListColourFiles(files), (std::vector<std::string>{"Default.CLR", "night.clr", "Store.CLR"}));
   EXPECT_EQ(ColourFilePath(files, "STORE.clr"), store + "Color\\STORE.clr");
   EXPECT_EQ(ColourFilePath(files, "Default.CLR"), tool + "Color\\Default.CLR");
   // The tool's COLOR naming a file only in the store is found, not refused.
-  EXPECT_EQ(StoredColourFile(ToolConfig(host, files).Held(), ToolKind::kOther), "Store.CLR");
+  EXPECT_EQ(StoredColourFile(ReadEditedValues(ToolConfig(host, files)), ToolKind::kOther), "Store.CLR");
   EXPECT_TRUE(ConfirmColourFile(host, files, "Store.CLR"));
   EXPECT_TRUE(host.notices().empty());
 }
