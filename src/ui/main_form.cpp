@@ -55,12 +55,13 @@ MainForm::MainForm(platform::Host& host, ToolLink& link, FormWindow& window, std
   link_.statusChanged = [this](const std::string& status) { ShowStatus(status); };
 }
 
-bool MainForm::LoadSettings() {
+bool MainForm::LoadSettings(ProfileFile* ownFile) {
   const std::string folderBefore = toolFolder_;
   bool loaded = false;
   try {
-    loaded = LoadEverything();
-    if (!loaded && loadFailedOnFile_ && OfferRecordedState()) Quietly([&] { loaded = LoadEverything(false); });
+    loaded = LoadEverything(true, ownFile);
+    if (!loaded && loadFailedOnFile_ && OfferRecordedState())
+      Quietly([&] { loaded = LoadEverything(false, ownFile); });
   } catch (...) {
     AfterReload(false, folderBefore);
     throw;
@@ -89,11 +90,13 @@ void MainForm::LeaveRealtime() {
   if (realtime.checked()) realtime.SetChecked(false);
 }
 
-bool MainForm::LoadEverything(bool askFolder) {
+bool MainForm::LoadEverything(bool askFolder, ProfileFile* handedFile) {
   loadFailedOnFile_ = false;
-  // One opening of QLM.INI for everything read from it here; a folder
-  // chosen now is read back from it as it was stored.
-  ProfileFile ownFile(host_, settingsPath_);
+  // One opening of QLM.INI for everything read from it here (at start, the
+  // one the program opened to settle the tool folder); a folder chosen now
+  // is read back from it as it was stored.
+  std::optional<ProfileFile> opened;
+  ProfileFile& ownFile = handedFile ? *handedFile : opened.emplace(host_, settingsPath_);
   repeatMode_ = ReadRepeatMode(ownFile);
   if (askFolder && (repeatMode_ || window_.IsShiftDown()) && !LocateToolFolder(host_, ownFile, LocateMode::kForced))
     return false;

@@ -17,6 +17,7 @@
 #include "ui/lazy_lists.h"
 
 namespace qlm {
+class ProfileFile;
 class ToolConfig;
 class ToolLink;
 namespace platform { class Host; }
@@ -72,7 +73,9 @@ class MainForm {
 
   // Fills the controls with the current settings of the program and the
   // tool. False, after telling the user why, when the window cannot be used.
-  bool LoadSettings();
+  // ownFile: QLM.INI as start-up opened it, read through rather than opened
+  // again; by default the form opens it.
+  bool LoadSettings(ProfileFile* ownFile = nullptr);
 
   // For a window that completes its lists on demand, loading puts into the
   // font and colour lists only the stored choice (see LazyLists); this puts
@@ -133,7 +136,7 @@ class MainForm {
  private:
   // The steps of LoadSettings up to the status line; askFolder: the tool
   // folder is asked for where the user wants it asked.
-  bool LoadEverything(bool askFolder = true);
+  bool LoadEverything(bool askFolder, ProfileFile* handedFile = nullptr);
   // Before a write to the tool's file: the first of the run records the
   // state loading found in the history.
   void BeforeWrite();

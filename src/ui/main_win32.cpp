@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "platform/win32/win32_host.h"
@@ -124,16 +125,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
       return 0;
     }
     qlm::ShowStartNotices(host, settingsPath);
+    // The window is made only once the tool folder is settled; the first
+    // load reads QLM.INI through the file that settled it.
+    std::optional<MainWindow> window;
     {
       qlm::ProfileFile settings(host, settingsPath);
       if (!qlm::LocateToolFolder(host, settings, qlm::LocateMode::kInitial)) return 0;
+      window.emplace(instance, host, settingsPath);
+      window->Create(settings);
     }
-
-    MainWindow window(instance, host, settingsPath);
-    window.Create();
-    single.Announce(window.handle());
-    window.Show();
-    window.RunMessageLoop();
+    single.Announce(window->handle());
+    window->Show();
+    window->RunMessageLoop();
   } catch (const std::exception& error) {
     MainWindow::ShowError(error.what());
   } catch (...) {

@@ -149,9 +149,9 @@ void MainWindow::ShowError(const std::string& text) {
   if (quitting) PostQuitMessage(static_cast<int>(quit.wParam));
 }
 
-void MainWindow::Create() {
+void MainWindow::Create(ProfileFile& ownFile) {
   Build();
-  if (!form_.LoadSettings()) PostQuitMessage(0);
+  if (!form_.LoadSettings(&ownFile)) PostQuitMessage(0);
   // The status line follows the tool while real-time mode is on.
   constexpr UINT_PTR kStatusTimer = 1;
   SetTimer(window_, kStatusTimer, MainForm::kStatusTimerMs, nullptr);

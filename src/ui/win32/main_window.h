@@ -28,9 +28,10 @@ class MainWindow : public FormWindow {
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
-  // Builds the window and loads the settings into it; a failed load asks the
-  // message loop to end. Errors of loading propagate to the caller.
-  void Create();
+  // Builds the window and loads the settings into it, reading QLM.INI
+  // through ownFile, as start-up opened it; a failed load asks the message
+  // loop to end. Errors of loading propagate to the caller.
+  void Create(ProfileFile& ownFile);
   // The window and its controls bound to the models, nothing loaded: the
   // first part of Create(), and all the UI benchmark's same-controls
   // reference does.
