@@ -1,6 +1,7 @@
 // profile.cpp: the number rules and the ProfileFile on the platform's store.
 #include "settings/profile.h"
 
+#include "platform/codepage.h"
 #include "platform/file_search.h"
 #include "platform/host.h"
 #include "platform/profile_store.h"
@@ -8,20 +9,6 @@
 #include "settings/messages.h"
 
 namespace qlm {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-std::string HexText(std::uint64_t value, int digits, bool upper) {
-  const char* const set = upper ? "0123456789ABCDEF" : "0123456789abcdef";
-  std::string text(static_cast<std::size_t>(digits), '0');
-  for (int i = digits - 1; i >= 0; --i, value >>= 4) text[static_cast<std::size_t>(i)] = set[value & 0xF];
-  return text;
-}
 
 std::optional<std::int32_t> ParseInteger(std::string_view text) {
   std::size_t i = 0;
@@ -44,7 +31,7 @@ std::optional<std::int32_t> ParseInteger(std::string_view text) {
     if (digits < 1 || digits > 8) return std::nullopt;
     std::uint32_t pattern = 0;
     for (; i < text.size(); ++i) {
-      const int d = HexDigit(text[i]);
+      const int d = platform::HexDigit(text[i]);
       if (d < 0) return std::nullopt;
       pattern = pattern << 4 | static_cast<std::uint32_t>(d);
     }
