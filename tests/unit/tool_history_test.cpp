@@ -126,13 +126,6 @@ TEST_F(ToolHistoryTest, ADamagedHistoryIsReadAsFarAsItIsSound) {
   }
 }
 
-TEST_F(ToolHistoryTest, AHistoryThatCannotBeWrittenRaisesTheWriteError) {
-  test::WriteBytes(path, "");
-  test::SetReadOnly(path, true);
-  EXPECT_THROW(RecordState(host, path, State(Tool(), 1)), ProfileWriteError);
-  test::SetReadOnly(path, false);
-}
-
 TEST_F(ToolHistoryTest, DescribesStyleColourAndFont) {
   ToolState state = State(Tool(), 1);
   state.values[1] = "Blue.clr";
