@@ -4,7 +4,6 @@
 #include <functional>
 
 #include "support/scripted_host.h"
-#include "settings/errors.h"
 #include "settings/profile.h"
 #include "settings/tool_config.h"
 #include "settings/tool_history.h"
