@@ -15,6 +15,11 @@ std::vector<std::string> FindFiles(const std::string& pattern);
 // True only when path names an existing file that is not a folder.
 bool FileExists(const std::string& path);
 
+// Whether the file at path is marked read-only (false for a folder or no
+// file). The platform may still let a rename replace such a file, or its
+// owner write it, so whoever must keep it unwritten asks first.
+bool IsReadOnlyFile(const std::string& path);
+
 // Whether the file at path can be written: an existing file opened for
 // writing, and its folder letting a new file be made there (tried with one
 // that does not stay). False for a folder standing at path.

@@ -55,10 +55,6 @@ void ProfileFlush(const std::string& file);
 // section, or the file is missing): one look instead of a read per key.
 bool ProfileHasKeys(const std::string& file, const std::string& section);
 
-// Whether the file at path is marked read-only. Such a file is never
-// written nor replaced, on any platform (some would let a rename replace it).
-bool IsReadOnlyFile(const std::string& path);
-
 // Working copies. The writes of one action go to a copy of the file made
 // beside it, which then takes the file's place in one step: the file on disk
 // only ever holds its whole old or its whole new content, even when the
@@ -111,7 +107,6 @@ enum class ReplaceResult {
   kReplaced,      // the copy took the file's place, or equalled it and was removed
   kCopyChanged,   // the copy is not as this process left it: nothing done
   kFileChanged,   // someone else wrote or replaced the file since it was copied: nothing done
-  kReadOnly,      // the file is read-only: nothing done, and nothing may be
   kNotReplaced,   // the file could not be replaced (held by another program past
                   // the retries, refused, or its own permissions cannot be given
                   // to the copy): nothing done; it may be written in place

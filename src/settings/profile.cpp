@@ -1,26 +1,14 @@
 // profile.cpp: the number rules and the ProfileFile on the platform's store.
 #include "settings/profile.h"
 
+#include "platform/codepage.h"
+#include "platform/file_search.h"
 #include "platform/host.h"
 #include "platform/profile_store.h"
 #include "settings/errors.h"
 #include "settings/messages.h"
 
 namespace qlm {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-std::string HexText(std::uint64_t value, int digits, bool upper) {
-  const char* const set = upper ? "0123456789ABCDEF" : "0123456789abcdef";
-  std::string text(static_cast<std::size_t>(digits), '0');
-  for (int i = digits - 1; i >= 0; --i, value >>= 4) text[static_cast<std::size_t>(i)] = set[value & 0xF];
-  return text;
-}
 
 std::optional<std::int32_t> ParseInteger(std::string_view text) {
   std::size_t i = 0;
@@ -43,7 +31,7 @@ std::optional<std::int32_t> ParseInteger(std::string_view text) {
     if (digits < 1 || digits > 8) return std::nullopt;
     std::uint32_t pattern = 0;
     for (; i < text.size(); ++i) {
-      const int d = HexDigit(text[i]);
+      const int d = platform::HexDigit(text[i]);
       if (d < 0) return std::nullopt;
       pattern = pattern << 4 | static_cast<std::uint32_t>(d);
     }
@@ -161,8 +149,10 @@ void ProfileFile::ThrowCannotWrite() const {
   throw ProfileWriteError(SubstitutePath(host_.Text(msg::kCannotWrite), path_));
 }
 
-// A read-only file is never written nor replaced: the platform may let a
-// rename replace it (and drop the mark), so it is not left to refuse.
+// A read-only file is never written nor replaced. It is asked here, before
+// each step that would change the file (the first write, the rename, a write
+// in place), and not left to the platform: some let a rename replace such a
+// file and drop its mark, and some let their owner write it.
 void ProfileFile::RefuseReadOnly() const {
   if (platform::IsReadOnlyFile(path_)) ThrowCannotWrite();
 }
@@ -233,14 +223,17 @@ void ProfileFile::Commit() {
   // Whatever happens below, the copy goes and the object starts afresh.
   struct Drop {
     std::optional<platform::WorkingCopy>& copy;
+    std::vector<Write>& pending;
     ~Drop() {
       if (copy) platform::RemoveWorkingCopy(*copy);
       copy.reset();
+      pending.clear();
     }
-  } drop{copy_};
+  } drop{copy_, pending_};
   pending_ = pending;  // for Redo
   platform::ReplaceResult result = platform::ReplaceResult::kCopyChanged;
   for (int attempt = 0; attempt <= kRedos; ++attempt) {
+    RefuseReadOnly();
     result = platform::UseWorkingCopy(*copy_) ? platform::ReplaceWithWorkingCopy(*copy_, path_)
                                               : platform::ReplaceResult::kCopyChanged;
     if (result == platform::ReplaceResult::kReplaced) {
@@ -255,7 +248,6 @@ void ProfileFile::Commit() {
     if (attempt < kRedos && !Redo()) break;
   }
   pending_.clear();
-  if (result == platform::ReplaceResult::kReadOnly) ThrowCannotWrite();
   // The file cannot be replaced (another program holds it open without
   // letting it be replaced past a short wait, or keeps changing it): the
   // writes are made on it in place, as the platform makes them, rather than

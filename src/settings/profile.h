@@ -21,12 +21,6 @@ namespace platform { class Host; }
 // digits taken as a 32-bit pattern. Nothing else may follow. Nothing on failure.
 std::optional<std::int32_t> ParseInteger(std::string_view text);
 
-// The value of a hexadecimal digit of either case, or -1.
-int HexDigit(char c);
-// value as exactly digits hexadecimal digits (its low ones), upper or lower
-// case: what "%08X" or "%04x" would print, without the C library's printf.
-std::string HexText(std::uint64_t value, int digits, bool upper = true);
-
 // How a stored value is read as an integer: a text longer than two characters
 // that starts with "0x" or "0X" has those two read as "$"; then ParseInteger.
 std::optional<std::int32_t> ParseStoredInteger(std::string_view text);

@@ -35,7 +35,7 @@ std::uint32_t Fnv(std::string_view text, std::uint32_t hash = 2166136261u) {
   return hash;
 }
 
-std::string Hex(std::uint32_t value) { return HexText(value, 8); }
+std::string Hex(std::uint32_t value) { return platform::HexText(value, 8); }
 
 // The folder's sections share this prefix; folders that differ only in case
 // of their ASCII letters share it too, as they name the same folder.

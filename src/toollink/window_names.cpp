@@ -7,7 +7,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "settings/profile.h"
+#include "platform/codepage.h"
 
 namespace qlm::toollink {
 namespace {
@@ -47,8 +47,8 @@ NameProblem ParseInverted(std::string_view digits, Inverted& out) {
   Inverted parsed;
   parsed.fill(kInvertedZero);
   for (std::size_t i = 0; i < digits.size(); i += 2) {
-    const int high = HexDigit(digits[i]);
-    const int low = HexDigit(digits[i + 1]);
+    const int high = platform::HexDigit(digits[i]);
+    const int low = platform::HexDigit(digits[i + 1]);
     if (high < 0 || low < 0 || (high << 4 | low) == kInvertedZero) return NameProblem::kMalformed;
     if (i / 2 < kLongestName) parsed[i / 2] = static_cast<unsigned char>(high << 4 | low);
   }

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/codepage.h"
 #include "platform/win32/win32_host.h"
 #include "platform/win32/window_link_win32.h"
 #include "settings/messages.h"
@@ -85,7 +86,7 @@ class SingleInstance {
     if (!path.empty()) CharUpperBuffA(path.data(), static_cast<DWORD>(path.size()));
     std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
     for (const char c : path) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    return "Local\\Quillmate." + qlm::HexText(hash, 16, false);
+    return "Local\\Quillmate." + qlm::platform::HexText(hash, 16, false);
   }
 
   HANDLE block_ = nullptr;

@@ -57,6 +57,20 @@ class RealtimeTest : public DesktopTest {
   static void ExpectLines(const StandInSession& tool, std::size_t count) {
     EXPECT_TRUE(tool.WaitForLines(count)) << "lines so far: " << ::testing::PrintToString(Events(tool.Lines()));
   }
+
+  // Starts the stand-in (given switches), then Quillmate on its folder, and
+  // enters real-time mode. fileMeanwhile, when given, replaces Appcfg.ini
+  // between the two starts, so that the file differs from the running tool.
+  // The tool has then recorded at least its start and the two reloads.
+  void StartInRealtime(StandInSession& tool, Quillmate& qlm, const std::string& fileMeanwhile = "",
+                       const std::vector<std::string>& switches = {}) {
+    ASSERT_TRUE(tool.Start(switches));
+    if (!fileMeanwhile.empty()) test::WriteBytes(tool.ConfigPath(), fileMeanwhile);
+    ASSERT_TRUE(qlm.Start());
+    ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
+    EnterRealtime(qlm, 6);
+    ExpectLines(tool, 3);
+  }
 };
 
 TEST_F(RealtimeTest, RefusedWhileTheToolIsNotRunning) {
@@ -89,15 +103,11 @@ TEST_F(RealtimeTest, DeclinedQuestionChangesNothing) {
 TEST_F(RealtimeTest, ChangesReachTheRunningTool) {
   const std::string title = UniqueTitle("株トレード");
   StandInSession tool("Takumi.exe", title, Appcfg("IsMDI=1\r\nCOLOR=Color\\Night.CLR\r\n", 1, 1, 1));
-  ASSERT_TRUE(tool.Start());
-  // The file now says the ticker bar is hidden while the running tool shows it.
-  test::WriteBytes(tool.ConfigPath(), Appcfg("IsMDI=1\r\nCOLOR=Color\\Night.CLR\r\n", 1, 1, 0));
   Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
-  ASSERT_TRUE(qlm.Start());
-  ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
-
+  // The file says the ticker bar is hidden while the running tool shows it.
   // Entering applies everything: only the ticker bar differs from the tool.
-  EnterRealtime(qlm, 6);
+  ASSERT_NO_FATAL_FAILURE(
+      StartInRealtime(tool, qlm, Appcfg("IsMDI=1\r\nCOLOR=Color\\Night.CLR\r\n", 1, 1, 0)));
   ExpectLines(tool, 4);
   auto lines = tool.Lines();
   EXPECT_EQ(Events(lines, 1), (std::vector<std::string>{"command:40602", "reload:font", "reload:colour"}));
@@ -149,17 +159,27 @@ TEST_F(RealtimeTest, ChangesReachTheRunningTool) {
   const std::string record = ReadIni(tool.ConfigPath())["FONT"]["FF0"];
   EXPECT_EQ(tool.Last()["font"], record);
   EXPECT_EQ(Field(record, 4), "700") << record;
+
+  // The tool closed and started again: the status line follows it, and the
+  // next change reaches the new run.
+  tool.Close();
+  EXPECT_TRUE(WaitUntil([&] { return qlm.Text(kStatusBar) == title + S(" プログラムは起動してません。"); }))
+      << qlm.Text(kStatusBar);
+  ASSERT_TRUE(tool.Start());
+  const std::size_t started = tool.Lines().size();
+  EXPECT_TRUE(WaitUntil([&] { return qlm.Text(kStatusBar) == title + S(" 起動中。MDI表示。"); }))
+      << qlm.Text(kStatusBar);
+  qlm.Click(kToolBar);
+  ExpectLines(tool, started + 1);
+  EXPECT_EQ(tool.Last()["event"], "command:40600");
+  EXPECT_EQ(tool.Last()["toolbar"], "1");
 }
 
 TEST_F(RealtimeTest, SizeArrowRewritesTheSlotsAndReloadsTheToolsFont) {
   StandInSession tool("HighSpeed.exe", UniqueTitle("株トレード"),
                       Appcfg("IsMDI=0\r\nCOLOR=Color\\Paper.CLR\r\n", 1, 1, 1));
-  ASSERT_TRUE(tool.Start());
   Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
-  ASSERT_TRUE(qlm.Start());
-  ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
-  EnterRealtime(qlm, 6);
-  ExpectLines(tool, 3);  // start, reload:font, reload:colour
+  ASSERT_NO_FATAL_FAILURE(StartInRealtime(tool, qlm));
 
   qlm.ClickArrow(true);
   EXPECT_EQ(qlm.Text(kFontSize), "10");
@@ -183,13 +203,8 @@ TEST_F(RealtimeTest, SizeArrowRewritesTheSlotsAndReloadsTheToolsFont) {
 
 TEST_F(RealtimeTest, TradeProTickerBarHasItsOwnCommand) {
   StandInSession tool("TradePro.exe", UniqueTitle("プロ取引"), Appcfg("IsMDI=1\r\nCOLOR=Night\r\n", 1, -1, 1));
-  ASSERT_TRUE(tool.Start());
-  test::WriteBytes(tool.ConfigPath(), Appcfg("IsMDI=1\r\nCOLOR=Night\r\n", 1, -1, 0));
   Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
-  ASSERT_TRUE(qlm.Start());
-  ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
-
-  EnterRealtime(qlm, 6);
+  ASSERT_NO_FATAL_FAILURE(StartInRealtime(tool, qlm, Appcfg("IsMDI=1\r\nCOLOR=Night\r\n", 1, -1, 0)));
   ExpectLines(tool, 4);
   EXPECT_EQ(Events(tool.Lines(), 1), (std::vector<std::string>{"command:40601", "reload:font", "reload:colour"}));
   EXPECT_EQ(tool.Last()["ticker"], "0");
@@ -200,56 +215,17 @@ TEST_F(RealtimeTest, TradeProTickerBarHasItsOwnCommand) {
   EXPECT_EQ(config.at("GLOBAL").at("COLOR"), "Night");
 }
 
-// The tool closed and started again during real-time mode: the status line
-// follows it, and the next changes reach the new run.
-TEST_F(RealtimeTest, AToolStartedAgainFollowsTheNextChange) {
-  const std::string title = UniqueTitle("株トレード");
-  StandInSession tool("Takumi.exe", title, Appcfg("IsMDI=1\r\nCOLOR=Color\\Night.CLR\r\n", 1, 1, 1));
-  ASSERT_TRUE(tool.Start());
-  Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
-  ASSERT_TRUE(qlm.Start());
-  ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
-  EnterRealtime(qlm, 6);
-  ExpectLines(tool, 3);  // start, reload:font, reload:colour
-
-  tool.Close();
-  EXPECT_TRUE(WaitUntil([&] { return qlm.Text(kStatusBar) == title + S(" プログラムは起動してません。"); }))
-      << qlm.Text(kStatusBar);
-  ASSERT_TRUE(tool.Start());
-  const std::size_t started = tool.Lines().size();
-  EXPECT_TRUE(WaitUntil([&] { return qlm.Text(kStatusBar) == title + S(" 起動中。MDI表示。"); }))
-      << qlm.Text(kStatusBar);
-
-  qlm.Click(kToolBar);
-  ExpectLines(tool, started + 1);
-  EXPECT_EQ(tool.Last()["event"], "command:40600");
-  EXPECT_EQ(tool.Last()["toolbar"], "0");
-  qlm.Click(kWindowStyleSdi);
-  ExpectLines(tool, started + 2);
-  EXPECT_EQ(tool.Last()["event"], "command:40603");
-  EXPECT_EQ(tool.Last()["display"], "sdi");
-  qlm.Choose(kColourFiles, "Paper.CLR");
-  ExpectLines(tool, started + 3);
-  EXPECT_EQ(tool.Last()["event"], "reload:colour");
-  EXPECT_EQ(tool.Last()["colour"], "Color\\Paper.CLR");
-}
-
 // A tool whose inner windows carry names Quillmate does not know (none set in
 // [ToolWindows]): entering real-time mode and clicking a bar send it no
 // command, only the reload notifications, and the status line says why.
 TEST_F(RealtimeTest, AToolWithUnknownInnerWindowsGetsNoCommand) {
   const std::string title = UniqueTitle("株トレード");
   StandInSession tool("Takumi.exe", title, Appcfg("IsMDI=1\r\nCOLOR=Color\\Night.CLR\r\n", 1, 1, 1));
-  ASSERT_TRUE(tool.Start(test::OtherNameSwitches()));
-  // The file differs from the running tool in the style and a bar.
-  test::WriteBytes(tool.ConfigPath(), Appcfg("IsMDI=1\r\nCOLOR=Color\\Night.CLR\r\n", 1, 0, 1));
   Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
-  ASSERT_TRUE(qlm.Start());
-  ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
+  // The file differs from the running tool in a bar.
+  ASSERT_NO_FATAL_FAILURE(StartInRealtime(tool, qlm, Appcfg("IsMDI=1\r\nCOLOR=Color\\Night.CLR\r\n", 1, 0, 1),
+                                          test::OtherNameSwitches()));
   EXPECT_EQ(qlm.Text(kStatusBar), title + S(" 起動中。画面構成が不明です。"));
-
-  EnterRealtime(qlm, 6);
-  ExpectLines(tool, 3);
   qlm.Click(kToolBar);
   EXPECT_EQ(ReadIni(tool.ConfigPath())["TOOLBAR"]["DOCKING"], "0");
   qlm.Choose(kFontStyle, S("太字"));

@@ -1,6 +1,6 @@
 // Putting the tool's settings back through the window menu of the real
 // QLM.exe: the start state after real-time changes, with the running
-// stand-in following, and a state recorded by an earlier run after OK.
+// stand-in following, and then a state recorded by an earlier run.
 #include "qlm_driver.h"
 #include "standin_session.h"
 
@@ -46,9 +46,14 @@ void ConfirmRestore(const Quillmate& qlm) {
 
 class UndoTest : public DesktopTest {};
 
-TEST_F(UndoTest, TheStartStateComesBackAfterRealtimeChangesAndTheToolFollows) {
+// Both window-menu commands in one journey: the start state comes back after
+// real-time changes, the running stand-in following; then, after that run's
+// OK, the next run picks the state recorded before the first run's first
+// write from the list.
+TEST_F(UndoTest, TheStartStateAndAStateRecordedByAnEarlierRunComeBack) {
   StandInSession tool("Takumi.exe", UniqueTitle("株トレード"), kStart);
   ASSERT_TRUE(tool.Start());
+  // Both runs keep their history beside the same QLM.INI.
   Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
   ASSERT_TRUE(qlm.Start());
   ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
@@ -74,14 +79,7 @@ TEST_F(UndoTest, TheStartStateComesBackAfterRealtimeChangesAndTheToolFollows) {
   EXPECT_EQ(tool.Last()["toolbar"], "1");
   EXPECT_EQ(tool.Last()["colour"], "Color\\Night.CLR");
   EXPECT_EQ(tool.Last()["font"], ReadIni(tool.ConfigPath())["FONT"]["FF0"]);
-}
 
-TEST_F(UndoTest, AStateRecordedBeforeAnEarlierRunsOkIsChosenFromTheList) {
-  ToolInstallation tool({"Takumi.exe", UniqueTitle("株トレード"), kStart});
-  // Both runs keep their history beside the same QLM.INI.
-  Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
-  ASSERT_TRUE(qlm.Start());
-  ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
   qlm.Click(kWindowStyleSdi);
   qlm.Click(kTabBar);
   qlm.Choose(kColourFiles, "Paper.CLR");
@@ -89,22 +87,21 @@ TEST_F(UndoTest, AStateRecordedBeforeAnEarlierRunsOkIsChosenFromTheList) {
   ASSERT_TRUE(qlm.WaitForExit()) << qlm.Boxes();
   ASSERT_NE(test::ReadBytes(tool.ConfigPath()), kStart);
 
-  Quillmate& second = qlm;
-  ASSERT_TRUE(second.Start());
-  ASSERT_TRUE(second.WaitForMainWindow()) << second.Boxes();
-  ChooseFromWindowMenu(second, 'h');
-  const HWND list = second.WaitForBox(S("以前の設定に戻す"));
-  ASSERT_TRUE(list) << second.Boxes();
+  ASSERT_TRUE(qlm.Start());
+  ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
+  ChooseFromWindowMenu(qlm, 'h');
+  const HWND list = qlm.WaitForBox(S("以前の設定に戻す"));
+  ASSERT_TRUE(list) << qlm.Boxes();
   const HWND box = FindWindowExA(list, nullptr, "ListBox", nullptr);
   ASSERT_TRUE(box);
   EXPECT_EQ(SendMessageA(box, LB_GETCOUNT, 0, 0), 1);
   EXPECT_EQ(SendMessageA(box, LB_GETCURSEL, 0, 0), 0);
   ASSERT_TRUE(Press(list, IDOK));
-  ConfirmRestore(second);
+  ConfirmRestore(qlm);
   EXPECT_EQ(test::ReadBytes(tool.ConfigPath()), kStart);
-  EXPECT_TRUE(second.Checked(kWindowStyleMdi));
-  EXPECT_FALSE(second.Enabled(kTabBar));
-  EXPECT_EQ(second.SelectedText(kColourFiles), "Night.CLR");
+  EXPECT_TRUE(qlm.Checked(kWindowStyleMdi));
+  EXPECT_FALSE(qlm.Enabled(kTabBar));
+  EXPECT_EQ(qlm.SelectedText(kColourFiles), "Night.CLR");
 }
 
 }  // namespace

@@ -116,50 +116,45 @@ class VirtualStoreTest : public DesktopTest {
 };
 
 // One test, so that no other test of this program switches the policy back
-// while it runs.
+// while it runs. The copy says SDI, no tab bar and Store.CLR (a colour file
+// only the store has); the original MDI, a tab bar and Night.CLR.
 TEST_F(VirtualStoreTest, OnlyAVirtualizedToolIsEditedInItsCopies) {
-  {
-    SCOPED_TRACE("a 32-bit tool without an execution level");
-    LegacyTool tool(test::Image(test::kMachineI386));
+  const struct {
+    const char* name;
+    std::string executable;
+    bool virtualized;
+  } cases[] = {
+      {"a 32-bit tool without an execution level", test::Image(test::kMachineI386), true},
+      {"a 64-bit tool", test::Image(test::kMachineAmd64), false},
+      {"a 32-bit tool with an execution level", test::Image(test::kMachineI386, test::Manifest(true)), false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    LegacyTool tool(c.executable);
     Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
     ASSERT_TRUE(qlm.Start());
     ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
-    EXPECT_TRUE(qlm.Checked(kWindowStyleSdi));
-    EXPECT_FALSE(qlm.Checked(kTabBar));
-    EXPECT_EQ(qlm.SelectedText(kColourFiles), "Store.CLR");
-    EXPECT_EQ(Colours(qlm), (std::vector<std::string>{"Default.CLR", "Night.CLR", "Paper.CLR", "Store.CLR"}));
+    EXPECT_EQ(qlm.Checked(kWindowStyleSdi), c.virtualized);
+    EXPECT_EQ(qlm.Checked(kTabBar), !c.virtualized);
+    EXPECT_EQ(qlm.SelectedText(kColourFiles), c.virtualized ? "Store.CLR" : "Night.CLR");
+    std::vector<std::string> colours = {"Default.CLR", "Night.CLR", "Paper.CLR"};
+    if (c.virtualized) colours.push_back("Store.CLR");
+    EXPECT_EQ(Colours(qlm), colours);
 
     qlm.Click(kTabBar);
     qlm.ClickAsync(kOk);
     ASSERT_TRUE(qlm.WaitForExit()) << qlm.Boxes();
-    EXPECT_EQ(ReadIni(tool.CopyPath())["TRBAR"]["DOCKING"], "1");
-    EXPECT_EQ(ReadIni(tool.CopyPath())["GLOBAL"]["COLOR"], "Color\\Store.CLR");
-    EXPECT_EQ(tool.Original(), kOriginal);
+    const std::string edited = c.virtualized ? tool.CopyPath() : tool.folder() + "System\\Appcfg.ini";
+    EXPECT_EQ(ReadIni(edited)["TRBAR"]["DOCKING"], c.virtualized ? "1" : "0");
+    EXPECT_EQ(ReadIni(edited)["GLOBAL"]["COLOR"], c.virtualized ? "Color\\Store.CLR" : "Color\\Night.CLR");
+    EXPECT_EQ(c.virtualized ? tool.Original() : tool.Copy(), c.virtualized ? kOriginal : kCopy);
 
     const std::string list = FileList(tool.folder());
-    for (const std::string& line : {S("ファイルの仮想化: あり(仮想ストアにコピーがあるファイルは、そちらを使います)"),
-                                    S("ツールの設定ファイル: ") + tool.CopyPath(),
-                                    S("ツールの情報ファイル: ") + tool.folder() + "System\\Sys.ini"})
+    for (const std::string& line :
+         {S(c.virtualized ? "ファイルの仮想化: あり(仮想ストアにコピーがあるファイルは、そちらを使います)"
+                          : "ファイルの仮想化: なし"),
+          S("ツールの設定ファイル: ") + edited, S("ツールの情報ファイル: ") + tool.folder() + "System\\Sys.ini"})
       EXPECT_NE(list.find(line + "\r\n"), std::string::npos) << line << "\n" << list;
-  }
-  for (const std::string& executable : {test::Image(test::kMachineAmd64),
-                                        test::Image(test::kMachineI386, test::Manifest(true))}) {
-    SCOPED_TRACE(executable.size() > 0x400 ? "a 32-bit tool with an execution level" : "a 64-bit tool");
-    LegacyTool tool(executable);
-    Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
-    ASSERT_TRUE(qlm.Start());
-    ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
-    EXPECT_TRUE(qlm.Checked(kWindowStyleMdi));
-    EXPECT_TRUE(qlm.Checked(kTabBar));
-    EXPECT_EQ(qlm.SelectedText(kColourFiles), "Night.CLR");
-    EXPECT_EQ(Colours(qlm), (std::vector<std::string>{"Default.CLR", "Night.CLR", "Paper.CLR"}));
-
-    qlm.Click(kTabBar);
-    qlm.ClickAsync(kOk);
-    ASSERT_TRUE(qlm.WaitForExit()) << qlm.Boxes();
-    EXPECT_EQ(ReadIni(tool.folder() + "System\\Appcfg.ini")["TRBAR"]["DOCKING"], "0");
-    EXPECT_EQ(tool.Copy(), kCopy);
-    EXPECT_NE(FileList(tool.folder()).find(S("ファイルの仮想化: なし\r\n")), std::string::npos);
   }
 }
 

@@ -370,7 +370,6 @@ TEST(WorkingCopyRulesTest, ABusyFileIsTriedAgainWithGrowingPauses) {
       {{TryResult::kBusy, TryResult::kFailed}, {0}, TryResult::kFailed},
       {std::vector<TryResult>(8, TryResult::kBusy), all, TryResult::kBusy},
   };
-  EXPECT_EQ(all, (std::vector<int>{0, 10, 20, 40, 80, 160, 320}));
   for (const Case& c : cases) {
     std::size_t tries = 0;
     std::vector<int> pauses;

@@ -4,7 +4,6 @@
 #include <functional>
 
 #include "support/scripted_host.h"
-#include "settings/errors.h"
 #include "settings/profile.h"
 #include "settings/tool_config.h"
 #include "settings/tool_history.h"
@@ -124,13 +123,6 @@ TEST_F(ToolHistoryTest, ADamagedHistoryIsReadAsFarAsItIsSound) {
     ASSERT_FALSE(after.empty());
     EXPECT_EQ(after.front(), "2026/12/07 10:00:03");
   }
-}
-
-TEST_F(ToolHistoryTest, AHistoryThatCannotBeWrittenRaisesTheWriteError) {
-  test::WriteBytes(path, "");
-  test::SetReadOnly(path, true);
-  EXPECT_THROW(RecordState(host, path, State(Tool(), 1)), ProfileWriteError);
-  test::SetReadOnly(path, false);
 }
 
 TEST_F(ToolHistoryTest, DescribesStyleColourAndFont) {

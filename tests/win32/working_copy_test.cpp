@@ -21,11 +21,21 @@
 namespace qlm {
 namespace {
 
+using platform::BusyPause;
+
 // Opens path as a scanner or sync client does: reading, sharing reading and
 // writing but not deletion, so that the file cannot be replaced meanwhile.
 HANDLE HoldWithoutDeleteSharing(const std::string& path) {
   return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                      FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// The hold of HoldWithoutDeleteSharing that a test lets go of from the busy
+// pause.
+HANDLE heldFile = INVALID_HANDLE_VALUE;
+void LetGo(int = 0) {
+  if (heldFile != INVALID_HANDLE_VALUE) CloseHandle(heldFile);
+  heldFile = INVALID_HANDLE_VALUE;
 }
 
 // The file's access list as text.
@@ -45,7 +55,10 @@ std::string PermissionsText(const std::string& path) {
 
 class WorkingCopyTest : public ::testing::Test {
  protected:
-  void TearDown() override { platform::SetBusyPause(nullptr); }
+  void TearDown() override {
+    platform::SetBusyPause(nullptr);
+    LetGo();
+  }
 
   test::ScratchFolder folder;
   platform::ScriptedHost host{folder / "QLM.exe"};
@@ -54,6 +67,39 @@ class WorkingCopyTest : public ::testing::Test {
 };
 
 std::vector<int> WorkingCopyTest::pauses;
+
+// Held by another program without delete sharing: the rename is tried again
+// while the file is busy, so a hold let go at the first pause is waited for
+// and the file still replaced in one step; a hold that outlasts the tries
+// gets the writes in place. Either way every key is kept and no copy stays.
+TEST_F(WorkingCopyTest, AFileHeldOpenByAnotherProgramIsWaitedForOrWrittenInPlace) {
+  const struct {
+    const char* name;
+    BusyPause pause;
+    bool replaced;
+  } cases[] = {{"let go at the first pause", LetGo, true}, {"held past the tries", [](int) {}, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::WriteBytes(file, "[GLOBAL]\r\nIsMDI=1\r\n[FONT]\r\nFF0=old\r\n");
+    const std::uint64_t before = test::FileIdentity(file);
+    heldFile = HoldWithoutDeleteSharing(file);
+    ASSERT_NE(heldFile, INVALID_HANDLE_VALUE);
+    platform::SetBusyPause(c.pause);
+    {
+      ProfileFile action(host, file, ProfileFile::Writes::kTogether);
+      action.WriteString("FONT", "FF0", "new");
+      action.WriteString("FONT", "FF1", "new");
+      action.Commit();
+    }
+    LetGo();
+    EXPECT_EQ(test::FileIdentity(file) != before, c.replaced);
+    const ProfileFile written(host, file);
+    EXPECT_EQ(written.ReadString("FONT", "FF0", ""), "new");
+    EXPECT_EQ(written.ReadString("FONT", "FF1", ""), "new");
+    EXPECT_EQ(written.ReadString("GLOBAL", "IsMDI", ""), "1");
+    EXPECT_EQ(test::FileNames(folder.path()), std::vector<std::string>{"Appcfg.ini"});
+  }
+}
 
 TEST_F(WorkingCopyTest, AReplacedFileKeepsItsAttributesAndItsOwnPermissions) {
   test::WriteBytes(file, "[GLOBAL]\r\nIsMDI=1\r\n[FONT]\r\nFF0=old\r\n");

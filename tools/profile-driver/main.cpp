@@ -19,6 +19,7 @@
 #include <io.h>
 #endif
 
+#include "platform/codepage.h"
 #include "platform/file_search.h"
 #include "platform/profile_store.h"
 #include "settings/errors.h"
@@ -39,8 +40,8 @@ std::string Unescape(const std::string& field) {
     else if (c == 'n') bytes += '\n';
     else if (c == 'r') bytes += '\r';
     else if (c == '\\') bytes += '\\';
-    else if (c == 'x' && i + 2 < field.size() && qlm::HexDigit(field[i + 1]) >= 0 && qlm::HexDigit(field[i + 2]) >= 0) {
-      bytes += static_cast<char>(qlm::HexDigit(field[i + 1]) * 16 + qlm::HexDigit(field[i + 2]));
+    else if (c == 'x' && i + 2 < field.size() && qlm::platform::HexDigit(field[i + 1]) >= 0 && qlm::platform::HexDigit(field[i + 2]) >= 0) {
+      bytes += static_cast<char>(qlm::platform::HexDigit(field[i + 1]) * 16 + qlm::platform::HexDigit(field[i + 2]));
       i += 2;
     } else {
       bytes += '\\';

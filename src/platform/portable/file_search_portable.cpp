@@ -95,13 +95,18 @@ bool FileExists(const std::string& path) {
   return !path.empty() && stat(NativePath(path).c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
+// A file no one may write (no write bit at all), whatever the user's rights
+// would let pass (root's do).
+bool IsReadOnlyFile(const std::string& path) {
+  struct stat status;
+  return stat(NativePath(path).c_str(), &status) == 0 && S_ISREG(status.st_mode) && (status.st_mode & 0222) == 0;
+}
+
 bool CanWriteFile(const std::string& path) {
   const std::string native = NativePath(path);
   struct stat status;
-  // A read-only file cannot be written, even where the user's rights would
-  // let it (root's do).
   if (stat(native.c_str(), &status) == 0 &&
-      (!S_ISREG(status.st_mode) || (status.st_mode & 0222) == 0 || access(native.c_str(), W_OK) != 0))
+      (!S_ISREG(status.st_mode) || IsReadOnlyFile(path) || access(native.c_str(), W_OK) != 0))
     return false;
   const std::size_t slash = native.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : native.substr(0, slash + 1);

@@ -95,11 +95,6 @@ void PauseWhileBusy(int milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-bool IsReadOnlyFile(const std::string& path) {
-  struct stat status;
-  return stat(NativePath(path).c_str(), &status) == 0 && S_ISREG(status.st_mode) && (status.st_mode & 0222) == 0;
-}
-
 std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file) {
   const auto name = FittingCopyName(file, FileNameStart(file), static_cast<std::uint32_t>(getpid()));
   if (!name) return std::nullopt;
@@ -141,7 +136,6 @@ bool KeepWorkingCopy(WorkingCopy& copy) {
 ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file) {
   const std::string from = NativePath(copy.path);
   std::string to = NativePath(file);
-  if (IsReadOnlyFile(file)) return ReplaceResult::kReadOnly;
   if (StampOf(from) != copy.copy) return ReplaceResult::kCopyChanged;
   const auto fresh = ReadWholeFile(from);
   if (!fresh) return ReplaceResult::kCopyChanged;

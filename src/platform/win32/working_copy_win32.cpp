@@ -213,12 +213,6 @@ void PauseWhileBusy(int milliseconds) {
     Sleep(static_cast<DWORD>(milliseconds));
 }
 
-bool IsReadOnlyFile(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-         (attributes & FILE_ATTRIBUTE_READONLY);
-}
-
 std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file) {
   const auto name = FittingCopyName(file, FileNameStart(file), GetCurrentProcessId());
   if (!name) return std::nullopt;
@@ -273,7 +267,6 @@ bool KeepWorkingCopy(WorkingCopy& copy) {
 }
 
 ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file) {
-  if (IsReadOnlyFile(file)) return ReplaceResult::kReadOnly;
   copy.hold.reset();
   if (StampOf(copy.path) != copy.copy) return ReplaceResult::kCopyChanged;
   const auto fresh = ReadFileBytes(copy.path);

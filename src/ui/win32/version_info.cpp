@@ -6,7 +6,7 @@
 
 #include "ui/win32/version_info.h"
 
-#include "settings/profile.h"
+#include "platform/codepage.h"
 
 namespace qlm::ui {
 
@@ -27,8 +27,8 @@ std::string FileVersionOf(const std::string& path) {
       length < sizeof(Translation))
     return "-";
 
-  const std::string query = "\\StringFileInfo\\" + HexText(translations[0].language, 4, false) +
-                            HexText(translations[0].codePage, 4, false) + "\\FileVersion";
+  const std::string query = "\\StringFileInfo\\" + platform::HexText(translations[0].language, 4, false) +
+                            platform::HexText(translations[0].codePage, 4, false) + "\\FileVersion";
   char* version = nullptr;
   if (!VerQueryValueA(data.data(), query.c_str(), reinterpret_cast<void**>(&version), &length) || !version)
     return "-";
