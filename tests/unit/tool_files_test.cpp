@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "image_builder.h"
-#include "platform/portable/executable_image.h"
+#include "platform/executable_image.h"
 #include "support/scripted_host.h"
 #include "settings/colour_catalogue.h"
 #include "settings/tool_config.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "platform/codepage.h"
-#include "platform/portable/executable_image.h"
+#include "platform/executable_image.h"
 #include "platform/portable/file_bytes.h"
 #include "platform/portable/native_path.h"
 #include "platform/portable/scripted_system.h"

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "platform/portable/executable_image.h"
+#include "platform/executable_image.h"
 #include "platform/system_facts.h"
 #include "platform/win32/file_bytes.h"
 

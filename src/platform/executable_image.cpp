@@ -1,5 +1,5 @@
 // executable_image.cpp: an executable's machine and manifest from its bytes.
-#include "platform/portable/executable_image.h"
+#include "platform/executable_image.h"
 
 #include <algorithm>
 #include <vector>
