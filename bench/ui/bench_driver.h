@@ -20,17 +20,15 @@ struct Failure : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// The performance counter in milliseconds.
-double NowMs();
-
 // Sets a file's last write time an hour back, as a user finds it: the
 // profile functions keep a file parsed between calls only when it is older
 // than about two seconds.
 void AgeFile(const std::string& path);
 
 // The stand-in installed as Takumi.exe with the generated System\Appcfg.ini,
-// the sample's Sys.ini title and colour files, and generated schemes up to
-// options.colours, in a scratch folder (under the temporary folder).
+// the sample's Sys.ini title and colour files, and copies of its first
+// scheme up to options.colours, in a scratch folder (under the temporary
+// folder).
 struct Installation {
   explicit Installation(const Options& options);
   std::string appcfgText;  // as generated
@@ -48,18 +46,15 @@ struct StartupSample {
 // window does not show.
 StartupSample StartOnce(e2e::Quillmate& program);
 
-// The reference of the click: six WritePrivateProfileStringA of the slots;
-// throws Failure when the file does not hold them afterwards.
+// The reference of the click: six WritePrivateProfileStringA of the slots,
+// in milliseconds; throws Failure when the file does not hold them after.
 double BareWrites(const std::string& ini, const FontSlots& values);
 
-// One click, in milliseconds from posting it.
-struct ClickTiming {
-  double onDisk = 0;    // all six slots on disk
-  double notified = 0;  // the stand-in's reload:font line written
-};
+// Milliseconds from posting a click: until the six slots are on disk, and
+// until also the stand-in's reload:font line is written; up, down, up,
+// down... Then the reference's steps.
 struct Clicks {
-  std::vector<ClickTiming> qlm;  // up, down, up, down...
-  std::vector<double> bare;      // the reference's steps
+  std::vector<double> onDisk, done, bare;
 };
 // Restores the settings file, starts the stand-in and QLM.exe, enters
 // real-time mode and times `pairs` pairs of clicks (the size up, then down)

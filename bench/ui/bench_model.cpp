@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
 
 #include "qlm_driver.h"
@@ -13,22 +14,10 @@
 namespace qlm::uibench {
 namespace {
 
-std::string_view Trim(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-// Shift-JIS words for the filler values, a few with 0x5C ("\") as their
-// second byte.
-const char* const kJapanese[] = {
-    "\x93\xFA\x96\x7B\x8C\xEA",  // 日本語
-    "\x95\x5C\x8E\xA6",          // 表示
-    "\x83\x5C\x83\x74\x83\x67",  // ソフト
-    "\x90\xDD\x92\xE8",          // 設定
-    "\x8A\x94\x8E\xAE",          // 株式
-};
+// Shift-JIS 日本語, 表示, ソフト, 設定, 株式 for the filler values, a few with
+// 0x5C ("\") as their second byte.
+const char* const kJapanese[] = {"\x93\xFA\x96\x7B\x8C\xEA", "\x95\x5C\x8E\xA6", "\x83\x5C\x83\x74\x83\x67",
+                                 "\x90\xDD\x92\xE8", "\x8A\x94\x8E\xAE"};
 const char* const kKeyNames[] = {"Column", "Width", "Colour", "Path", "Title", "Visible",
                                  "Order",  "Code",  "Mode",   "Sort", "Label", "Height"};
 
@@ -44,21 +33,11 @@ void AppendFiller(std::string& text, const char* prefix, int count) {
     for (int e = 1; e < size; ++e) {
       text += kKeyNames[e % std::size(kKeyNames)] + std::to_string(e) + "=";
       switch (e % 5) {
-        case 0:
-          text += std::to_string(section * 1000 + e);
-          break;
-        case 1:
-          text += std::string(kJapanese[(section + e) % std::size(kJapanese)]) + kJapanese[e % 3];
-          break;
-        case 2:
-          text += "C:\\Trade\\Board" + std::to_string(section) + "\\view" + std::to_string(e) + ".dat";
-          break;
-        case 3:
-          text += std::to_string(e % 2) + "," + std::to_string(section) + "," + std::to_string(e * 7);
-          break;
-        default:
-          text += "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E";
-          break;  // ＭＳ ゴシック
+        case 0: text += std::to_string(section * 1000 + e); break;
+        case 1: text += std::string(kJapanese[(section + e) % std::size(kJapanese)]) + kJapanese[e % 3]; break;
+        case 2: text += "C:\\Trade\\Board" + std::to_string(section) + "\\view" + std::to_string(e) + ".dat"; break;
+        case 3: text += std::to_string(e % 2) + "," + std::to_string(section) + "," + std::to_string(e * 7); break;
+        default: text += "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E"; break;  // ＭＳ ゴシック
       }
       text += "\r\n";
     }
@@ -89,17 +68,16 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
       return std::nullopt;
     }
     const std::string value = argument.substr(equals + 1);
-    if (option->path) {
-      options.*option->path = value;
-      continue;
-    }
     char* end = nullptr;
     const long number = std::strtol(value.c_str(), &end, 10);
-    if (value.empty() || *end != '\0' || number < 1 || number > 1000000) {
+    if (option->path) {
+      options.*option->path = value;
+    } else if (value.empty() || *end != '\0' || number < 1 || number > 1000000) {
       error = argument.substr(0, equals) + " takes a whole number above zero, not \"" + value + "\"";
       return std::nullopt;
+    } else {
+      options.*option->count = static_cast<int>(number);
     }
-    options.*option->count = static_cast<int>(number);
   }
   for (const auto& each : known)
     if (each.path && (options.*each.path).empty()) {
@@ -109,23 +87,12 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
   return options;
 }
 
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  while (!text.empty()) {
-    const std::size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.emplace_back(line);
-    if (end == std::string_view::npos) break;
-    text.remove_prefix(end + 1);
-  }
-  return lines;
-}
-
 std::string GenerateAppcfg(std::string_view sample, int lines) {
   std::vector<std::string> own;
-  for (const std::string& line : SplitLines(sample))
-    if (const std::string_view trimmed = Trim(line); !trimmed.empty()) own.emplace_back(trimmed);
+  std::istringstream in{std::string(sample)};
+  for (std::string line; std::getline(in, line);)
+    if (const std::size_t first = line.find_first_not_of(" \t\r"); first != std::string::npos)
+      own.push_back(line.substr(first, line.find_last_not_of(" \t\r") + 1 - first));
   const int room = lines - static_cast<int>(own.size());
   if (room < 4) throw std::invalid_argument("too few lines for the sample and the filler around it");
   std::string text;
@@ -140,23 +107,16 @@ FontSlots FontSlotsOf(const std::string& ini) {
   FontSlots slots;
   if (begin == std::string::npos) return slots;
   auto section = e2e::ParseIni(ini.substr(begin, ini.find("\n[", begin) - begin))["FONT"];
-  for (int slot = 0; slot < kFontSlots; ++slot)
-    slots[static_cast<std::size_t>(slot)] = section["FF" + std::to_string(slot)];
+  for (int slot = 0; slot < kFontSlots; ++slot) slots[static_cast<std::size_t>(slot)] = section["FF" + std::to_string(slot)];
   return slots;
 }
 
-std::array<int, kFontSlots> SlotHeights(int size, int pixelsPerInch) {
-  std::array<int, kFontSlots> heights;
+bool SlotsHaveSize(const FontSlots& slots, int size, int pixelsPerInch) {
   for (int slot = 0; slot < kFontSlots; ++slot) {
-    const long long product = static_cast<long long>(size + font::kSizeOffsets[slot]) * pixelsPerInch;
-    heights[static_cast<std::size_t>(slot)] = -static_cast<int>((product >= 0 ? product + 36 : product - 36) / 72);
+    const std::string& record = slots[static_cast<std::size_t>(slot)];
+    if (record.substr(0, record.find(',')) != std::to_string(HeightForSize(size + font::kSizeOffsets[slot], pixelsPerInch)))
+      return false;
   }
-  return heights;
-}
-
-bool SlotsHaveHeights(const FontSlots& slots, const std::array<int, kFontSlots>& heights) {
-  for (std::size_t slot = 0; slot < slots.size(); ++slot)
-    if (slots[slot].substr(0, slots[slot].find(',')) != std::to_string(heights[slot])) return false;
   return true;
 }
 

@@ -1,6 +1,5 @@
 // bench_model.h: the parts of the UI benchmark that need no window: its
-// options, the generated settings file, the font slots and their heights,
-// and the statistics.
+// options, the generated settings file, the font slots and the statistics.
 #pragma once
 
 #include <array>
@@ -14,8 +13,8 @@ namespace qlm::uibench {
 // The driver's command line (see README.md).
 struct Options {
   std::string sameControls, minimal, sample, work;
-  int rounds = 3;  // of the measurement, each reported on its own
-  int runs = 10;   // start-ups of each program per round
+  int rounds = 3;   // of the measurement, each reported on its own
+  int runs = 10;    // start-ups of each program per round
   int clicks = 10;  // click pairs per round
   int lines = 10000;
   int colours = 300;
@@ -26,16 +25,12 @@ struct Options {
 // zero, or a missing --same-controls, --minimal, --sample or --work.
 std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, std::string& error);
 
-// The lines of a text, split at LF (a CR before it dropped); a last line
-// without a line end counts, an empty end does not.
-std::vector<std::string> SplitLines(std::string_view text);
-
 // The tool's System\Appcfg.ini for the benchmark: the sample's own lines
 // (trimmed, blank ones dropped) between filler sections of assorted values,
-// some of them Shift-JIS, `lines` lines in all, each ending in CRLF. Already
-// in the form the platform's profile functions write, so a write keeps every
-// other line as it is. Throws std::invalid_argument when `lines` leaves no
-// room for a filler section before and after the sample.
+// some of them Shift-JIS, `lines` lines in all, each ending in CRLF: the form
+// the platform's profile functions write, so a write keeps every other line
+// as it is. Throws std::invalid_argument when `lines` leaves no room for a
+// filler section before and after the sample.
 std::string GenerateAppcfg(std::string_view sample, int lines);
 
 inline constexpr int kFontSlots = 6;
@@ -45,13 +40,9 @@ using FontSlots = std::array<std::string, kFontSlots>;
 // missing one): the section is cut out by a plain search, quick enough to
 // poll, and read by the end-to-end tests' INI reader.
 FontSlots FontSlotsOf(const std::string& ini);
-
-// The six slots' heights for a size in points, as the program writes them:
-// the size plus each slot's offset, in pixels of the given density,
-// negative (rounded as MulDiv, halves away from zero).
-std::array<int, kFontSlots> SlotHeights(int size, int pixelsPerInch);
-// Whether every slot holds a record with the height given for it.
-bool SlotsHaveHeights(const FontSlots& slots, const std::array<int, kFontSlots>& heights);
+// Whether every slot holds a record with the height the program writes for
+// a size in points at the given density (the size plus the slot's offset).
+bool SlotsHaveSize(const FontSlots& slots, int size, int pixelsPerInch);
 
 // The middle value (the upper of the two middle ones for an even count);
 // 0 for none.

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <set>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -23,13 +24,6 @@ const std::string kSample =
     "FF0=-12,0,0,0,400,0,0,0,128,3,2,1,50,\x82\x6C\x82\x72 \x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E\r\n"
     "FF1=-12,0,0,0,700,0,0,0,128,3,2,1,50,X\n";
 
-TEST(SplitLines, SplitsAtLineFeedsAndDropsTheCarriageReturnBefore) {
-  EXPECT_EQ(SplitLines("a\r\nb\nc"), (std::vector<std::string>{"a", "b", "c"}));
-  EXPECT_EQ(SplitLines("a\r\n\r\nb\r\n"), (std::vector<std::string>{"a", "", "b"}));
-  EXPECT_EQ(SplitLines("a\rb\n"), (std::vector<std::string>{"a\rb"}));
-  EXPECT_TRUE(SplitLines("").empty());
-}
-
 // Exactly the lines asked for, each ending in CRLF, none blank or with blanks
 // around it, no section twice or without entries; 210 is the sample's 8 lines
 // and 101 filler lines on each side, one more than a full section.
@@ -38,7 +32,9 @@ TEST(GenerateAppcfg, HasTheLinesAskedForInTheFormTheProfileFunctionsWrite) {
     const std::string text = GenerateAppcfg(kSample, count);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), count) << count;
     EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), count) << count;
-    const std::vector<std::string> lines = SplitLines(text);
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.find('\r')));
     std::set<std::string> sections;
     for (std::size_t i = 0; i < lines.size(); ++i) {
       const std::string& line = lines[i];
@@ -69,25 +65,26 @@ TEST(GenerateAppcfg, KeepsTheSampleTrimmedAndInOrderBetweenShiftJisFillers) {
   EXPECT_EQ(FontSlotsOf(text)[1], "-12,0,0,0,700,0,0,0,128,3,2,1,50,X");
 }
 
-TEST(FontSlots, AreReadFromTheFontSectionAndComparedByHeight) {
-  const FontSlots slots = FontSlotsOf("[A]\r\nFF0=a\r\n[FONT]\r\nFF0=-10,0,x\r\nFF2=-12\r\n[B]\r\nFF1=c\r\n");
-  EXPECT_EQ(slots, (FontSlots{"-10,0,x", "", "-12", "", "", ""}));
+// The slots are read from [FONT] alone and checked by their heights for a
+// size: the sample's -12, -12, -13, -13, -11, -11 are size 9 at 96 pixels
+// per inch, one size up for FF2 and FF3 and one down for FF4 and FF5.
+TEST(FontSlots, AreReadFromTheFontSectionAndCheckedByTheHeightsOfASize) {
+  EXPECT_EQ(FontSlotsOf("[A]\r\nFF0=a\r\n[FONT]\r\nFF0=-10,0,x\r\nFF2=-12\r\n[B]\r\nFF1=c\r\n"),
+            (FontSlots{"-10,0,x", "", "-12", "", "", ""}));
   EXPECT_EQ(FontSlotsOf("[A]\r\nFF0=a\r\n"), FontSlots{});
-  FontSlots full;
-  for (int i = 0; i < kFontSlots; ++i) full[static_cast<std::size_t>(i)] = std::to_string(-10 - i) + ",0,x";
-  EXPECT_TRUE(SlotsHaveHeights(full, {-10, -11, -12, -13, -14, -15}));
-  EXPECT_FALSE(SlotsHaveHeights(full, {-10, -11, -12, -13, -14, -16}));
-  EXPECT_FALSE(SlotsHaveHeights(slots, {-10, -11, -12, -13, -14, -15})) << "missing slots";
-}
-
-TEST(SlotHeights, GiveTheSamplesHeightsForItsSize) {
-  // The sample's slots hold -12, -12, -13, -13, -11, -11: size 9 at 96 pixels
-  // per inch, one size up for FF2 and FF3 and one down for FF4 and FF5.
-  EXPECT_EQ(SlotHeights(9, 96), (std::array<int, kFontSlots>{-12, -12, -13, -13, -11, -11}));
-  EXPECT_EQ(SlotHeights(10, 96), (std::array<int, kFontSlots>{-13, -13, -15, -15, -12, -12}));
-  // Halves round away from zero: 1 point at 108 pixels per inch is 1.5 pixels.
-  EXPECT_EQ(SlotHeights(1, 108)[0], -2);
-  EXPECT_EQ(SlotHeights(1, 108)[4], 0);
+  const struct {
+    FontSlots slots;
+    int size, pixelsPerInch;
+    bool has;
+  } rows[] = {
+      {{"-12,0,x", "-12,7", "-13", "-13,0", "-11,0", "-11,0"}, 9, 96, true},
+      {{"-13,0", "-13,0", "-15,0", "-15,0", "-12,0", "-12,0"}, 10, 96, true},
+      {{"-12,0", "-12,0", "-13,0", "-13,0", "-11,0", "-12,0"}, 9, 96, false},  // one slot off
+      {{"-12,0", "-12,0", "-13,0", "", "-11,0", "-11,0"}, 9, 96, false},       // one slot missing
+      {{"-2,0", "-2,0", "-3,0", "-3,0", "0,0", "0,0"}, 1, 108, true},          // 1.5 pixels rounds away from zero
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(SlotsHaveSize(row.slots, row.size, row.pixelsPerInch), row.has) << row.size << " " << row.slots[5];
 }
 
 TEST(Statistics, MedianPairedRatiosAndTheirSpread) {
@@ -111,20 +108,20 @@ TEST(ParseOptions, TakesPathsAndCountsOverTheDefaultsAndRefusesWhatItCannotUse) 
   EXPECT_EQ(options->sameControls + options->minimal + options->sample + options->work, "CMDW");
   EXPECT_EQ(std::vector<int>({options->rounds, options->runs, options->clicks, options->lines, options->colours}),
             std::vector<int>({4, 20, 3, 10000, 300}));
-
-  const std::vector<std::vector<std::string>> refused = {
-      {"--speed=2"}, {"--runs"}, {"--runs=0"}, {"--runs=-3"}, {"--runs=5x"}, {"--clicks="}, {"work=W"}};
-  for (const auto& extra : refused) {
-    arguments = required;
-    arguments.insert(arguments.end(), extra.begin(), extra.end());
-    error.clear();
-    EXPECT_FALSE(ParseOptions(arguments, error)) << extra.front();
-    EXPECT_FALSE(error.empty()) << extra.front();
+  // Refused: an unknown option, a bad count, or a required path left out.
+  std::vector<std::vector<std::string>> refused;
+  for (const std::string extra : {"--speed=2", "--runs", "--runs=0", "--runs=-3", "--runs=5x", "--clicks=", "work=W"}) {
+    refused.push_back(required);
+    refused.back().push_back(extra);
   }
   for (std::size_t missing = 0; missing < required.size(); ++missing) {
-    arguments = required;
-    arguments.erase(arguments.begin() + static_cast<std::ptrdiff_t>(missing));
-    EXPECT_FALSE(ParseOptions(arguments, error)) << required[missing];
+    refused.push_back(required);
+    refused.back().erase(refused.back().begin() + static_cast<std::ptrdiff_t>(missing));
+  }
+  for (const auto& each : refused) {
+    error.clear();
+    EXPECT_FALSE(ParseOptions(each, error)) << ::testing::PrintToString(each);
+    EXPECT_FALSE(error.empty()) << ::testing::PrintToString(each);
   }
 }
 

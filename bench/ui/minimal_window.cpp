@@ -6,27 +6,17 @@
 // finds it as it finds QLM.exe's.
 #include <windows.h>
 
-namespace {
-
-LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
-}  // namespace
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  WNDCLASSEXA windowClass = {};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = Procedure;
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcA(window, message, wParam, lParam);
+  };
   windowClass.hInstance = instance;
   windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = "QuillmateMainForm";
-  if (!RegisterClassExA(&windowClass)) return 1;
+  if (!RegisterClassA(&windowClass)) return 1;
 
   constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   RECT frame{0, 0, 313, 237};  // Quillmate's client area
@@ -37,7 +27,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   if (!window) return 1;
   ShowWindow(window, SW_SHOW);
   UpdateWindow(window);
-
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);

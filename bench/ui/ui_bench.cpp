@@ -1,10 +1,7 @@
 // ui_bench.cpp: the UI benchmark's driver, a console program run under Wine
-// by bench/ui-run. In each of --rounds rounds it times QLM.exe's start-up
-// against the same-controls program (its own window and controls with no
-// settings work: the floor) and a minimal window, in turns; one real-time
-// click of the size arrows against six bare profile writes; and peak memory.
-// Each round prints min/median/max of its paired ratios, the end those of the
-// rounds' medians (see README.md). Nothing is judged by absolute time.
+// by bench/ui-run: per round, QLM.exe's start-up, one real-time font click and
+// peak memory against references measured in the same run, as paired ratios,
+// then the spread of the rounds' medians (see README.md).
 #include <algorithm>
 #include <cstdio>
 #include <tuple>
@@ -54,27 +51,22 @@ Round MeasureRound(Installation& setup, Program (&programs)[3], const Options& o
   const Clicks clicks = MeasureClicks(setup, options.clicks);
 
   const Program &qlm = programs[0], &same = programs[1], &minimal = programs[2];
-  std::vector<double> clickMs, onDiskMs;
-  for (const ClickTiming& timing : clicks.qlm) {
-    clickMs.push_back(std::max(timing.onDisk, timing.notified));
-    onDiskMs.push_back(timing.onDisk);
-  }
   const auto ratios = [&](const Program& reference, double StartupSample::*field) {
     return PairedRatios(qlm.Field(field), reference.Field(field));
   };
   const Round round{ratios(same, &StartupSample::shown),   ratios(same, &StartupSample::idle),
                     ratios(minimal, &StartupSample::shown), ratios(minimal, &StartupSample::idle),
-                    PairedRatios(clickMs, clicks.bare),     ratios(same, &StartupSample::peakMb)};
+                    PairedRatios(clicks.done, clicks.bare),     ratios(same, &StartupSample::peakMb)};
   std::printf("round %d: median ms (or MB) of %d start-ups each, %zu clicks; min/median/max of the paired ratios\n",
-              number, options.runs, clickMs.size());
+              number, options.runs, clicks.done.size());
   for (const auto& [what, field, toSame, toMinimal] :
        {std::tuple{"shown: ", &StartupSample::shown, &round.shown, &round.shownMinimal},
         std::tuple{"idle:  ", &StartupSample::idle, &round.idle, &round.idleMinimal}})
     std::printf("  %s QLM %6.1f, same controls %6.1f, minimal window %6.1f; ratio to same controls %s, to minimal %s\n",
                 what, qlm.MedianOf(field), same.MedianOf(field), minimal.MedianOf(field),
                 FormatSpread(*toSame).c_str(), FormatSpread(*toMinimal).c_str());
-  std::printf("  click:  QLM %6.1f (slots on disk %.1f), six bare writes %6.1f; ratio %s\n", Median(clickMs),
-              Median(onDiskMs), Median(clicks.bare), FormatSpread(round.click).c_str());
+  std::printf("  click:  QLM %6.1f (slots on disk %.1f), six bare writes %6.1f; ratio %s\n", Median(clicks.done),
+              Median(clicks.onDisk), Median(clicks.bare), FormatSpread(round.click).c_str());
   std::printf("  memory: QLM %6.1f, same controls %6.1f, minimal window %6.1f (peak MB); ratio to same controls %s\n",
               qlm.MedianOf(&StartupSample::peakMb), same.MedianOf(&StartupSample::peakMb),
               minimal.MedianOf(&StartupSample::peakMb), FormatSpread(round.memory).c_str());
