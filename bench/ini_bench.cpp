@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "filler.h"
 #include "platform/ini/ini_document.h"
 #include "platform/profile_store.h"
 
@@ -27,41 +28,10 @@ extern char** environ;
 
 namespace {
 
-constexpr int kSections = 100;
-constexpr int kEntriesPerSection = 99;  // with the header: 100 lines a section
-
-// Shift-JIS 日本語, 表示, ソフト, 設定, 背景色: some with 0x5C ("\") as a second byte.
-const char* const kJapanese[] = {"\x93\xFA\x96\x7B\x8C\xEA", "\x95\x5C\x8E\xA6", "\x83\x5C\x83\x74\x83\x67",
-                                 "\x90\xDD\x92\xE8", "\x94\x77\x8C\x69\x90\x46"};
-const char* const kKeyNames[] = {"FontName", "FontSize", "Colour", "Path", "Title", "Width", "Height",
-                                 "Enabled", "Mode", "Extension", "Command", "Comment"};
-
-// The generated file, already in the form the platform writes (CRLF, no blank
-// lines, nothing to trim), so that a write under Wine keeps its size.
-std::string SettingsText() {
-  std::string text;
-  for (int s = 1; s <= kSections; ++s) {
-    text += "[Profile" + std::to_string(s) + "]\r\n";
-    for (int e = 1; e <= kEntriesPerSection; ++e) {
-      text += kKeyNames[e % std::size(kKeyNames)] + std::to_string(e) + "=";
-      switch (e % 6) {
-        case 0: text += std::to_string(s * 1000 + e); break;
-        case 1: text += std::string(kJapanese[(s + e) % std::size(kJapanese)]) + " " + kJapanese[e % 5]; break;
-        case 2: text += "C:\\Tools\\Profile" + std::to_string(s) + "\\bin\\tool" + std::to_string(e) + ".exe"; break;
-        case 3: text += "0x00" + std::to_string(100000 + s * e); break;
-        case 4: text += "\"quoted value " + std::to_string(e) + "\""; break;
-        default: text += "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E"; break;  // ＭＳ ゴシック
-      }
-      text += "\r\n";
-    }
-  }
-  return text;
-}
-
-// The entry the benchmarks read and write: in the last section, near its end.
-const std::string kSection = "Profile" + std::to_string(kSections);
-const std::string kKey = std::string(kKeyNames[(kEntriesPerSection - 2) % std::size(kKeyNames)]) +
-                         std::to_string(kEntriesPerSection - 2);
+// 100 sections of 99 entries; the entry the benchmarks read and write is in
+// the last section, near its end.
+constexpr int kLines = 10000;
+const std::string kSection = "Profile100", kKey = "Width97";
 const char* const kValues[2] = {"1234567", "7654321"};
 
 struct Setup {
@@ -186,7 +156,7 @@ void Compare(int batch, int repeats, const std::string& givenBuild) {
   const std::string windowsBuild = std::filesystem::absolute(givenBuild).string();
   std::printf("\ncomparison through profile-driver: %d-line file, batches of %d operations, "
               "median of %d batches, an empty batch subtracted\n",
-              kSections * (kEntriesPerSection + 1), batch, repeats);
+              kLines, batch, repeats);
   const std::string windowsDriver = windowsBuild + "/tools/profile-driver.exe";
   const std::string prefix = windowsBuild + "/wineprefix";
   std::string missing;
@@ -268,7 +238,7 @@ int main(int argc, char** argv) {
     setup.driverField += c == '/' ? "\\\\" : std::string(1, c);
   }
   setup.driverField = "Z:" + setup.driverField;
-  setup.text = SettingsText();
+  qlm::bench::AppendFiller(setup.text, "Profile", kLines);
   Restore();
   std::printf("settings file: %s, %zu bytes\n", setup.path.c_str(), setup.text.size());
 

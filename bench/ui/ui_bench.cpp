@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <tuple>
 
-#include "bench_driver.h"
+#include "bench.h"
 
 namespace qlm::uibench {
 namespace {

@@ -1,6 +1,5 @@
-// bench_driver.cpp: the tool installation, start-ups and real-time clicks of
-// the UI benchmark (see bench_driver.h).
-#include "bench_driver.h"
+// bench.cpp: the UI benchmark's parts (see bench.h).
+#include "bench.h"
 
 // after windows.h
 #include <psapi.h>
@@ -8,6 +7,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
+
+#include "../filler.h"
+#include "settings/font_record.h"
 
 namespace qlm::uibench {
 namespace {
@@ -98,6 +101,100 @@ void Click(const e2e::Quillmate& qlm, const Installation& setup, int step, Click
 }
 
 }  // namespace
+
+std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, std::string& error) {
+  Options options;
+  const struct {
+    const char* name;
+    std::string Options::*path;
+    int Options::*count;
+  } known[] = {{"same-controls", &Options::sameControls, nullptr}, {"minimal", &Options::minimal, nullptr},
+               {"sample", &Options::sample, nullptr},              {"work", &Options::work, nullptr},
+               {"rounds", nullptr, &Options::rounds},              {"runs", nullptr, &Options::runs},
+               {"clicks", nullptr, &Options::clicks},              {"lines", nullptr, &Options::lines},
+               {"colours", nullptr, &Options::colours}};
+  for (const std::string& argument : arguments) {
+    const std::size_t equals = argument.find('=');
+    const auto option = std::find_if(std::begin(known), std::end(known), [&](const auto& each) {
+      return equals != std::string::npos && argument.substr(0, equals) == std::string("--") + each.name;
+    });
+    if (option == std::end(known)) {
+      error = "unknown option " + argument;
+      return std::nullopt;
+    }
+    const std::string value = argument.substr(equals + 1);
+    char* end = nullptr;
+    const long number = std::strtol(value.c_str(), &end, 10);
+    if (option->path) {
+      options.*option->path = value;
+    } else if (value.empty() || *end != '\0' || number < 1 || number > 1000000) {
+      error = argument.substr(0, equals) + " takes a whole number above zero, not \"" + value + "\"";
+      return std::nullopt;
+    } else {
+      options.*option->count = static_cast<int>(number);
+    }
+  }
+  for (const auto& each : known)
+    if (each.path && (options.*each.path).empty()) {
+      error = std::string("--") + each.name + " is missing";
+      return std::nullopt;
+    }
+  return options;
+}
+
+std::string GenerateAppcfg(std::string_view sample, int lines) {
+  std::vector<std::string> own;
+  std::istringstream in{std::string(sample)};
+  for (std::string line; std::getline(in, line);)
+    if (const std::size_t first = line.find_first_not_of(" \t\r"); first != std::string::npos)
+      own.push_back(line.substr(first, line.find_last_not_of(" \t\r") + 1 - first));
+  const int room = lines - static_cast<int>(own.size());
+  if (room < 4) throw std::invalid_argument("too few lines for the sample and the filler around it");
+  std::string text;
+  bench::AppendFiller(text, "Board", room / 2);
+  for (const std::string& line : own) text += line + "\r\n";
+  bench::AppendFiller(text, "Chart", room - room / 2);
+  return text;
+}
+
+FontSlots FontSlotsOf(const std::string& ini) {
+  const std::size_t begin = ini.find("[FONT]");
+  FontSlots slots;
+  if (begin == std::string::npos) return slots;
+  auto section = e2e::ParseIni(ini.substr(begin, ini.find("\n[", begin) - begin))["FONT"];
+  for (int slot = 0; slot < kFontSlots; ++slot) slots[static_cast<std::size_t>(slot)] = section["FF" + std::to_string(slot)];
+  return slots;
+}
+
+bool SlotsHaveSize(const FontSlots& slots, int size, int pixelsPerInch) {
+  for (int slot = 0; slot < kFontSlots; ++slot) {
+    const std::string& record = slots[static_cast<std::size_t>(slot)];
+    if (record.substr(0, record.find(',')) != std::to_string(HeightForSize(size + font::kSizeOffsets[slot], pixelsPerInch)))
+      return false;
+  }
+  return true;
+}
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+std::vector<double> PairedRatios(const std::vector<double>& subject, const std::vector<double>& reference) {
+  std::vector<double> ratios;
+  for (std::size_t i = 0; i < subject.size() && i < reference.size(); ++i)
+    if (reference[i] > 0) ratios.push_back(subject[i] / reference[i]);
+  return ratios;
+}
+
+std::string FormatSpread(const std::vector<double>& values) {
+  const auto [low, high] = std::minmax_element(values.begin(), values.end());
+  char text[64];
+  std::snprintf(text, sizeof text, "%.2f/%.2f/%.2f", values.empty() ? 0 : *low, Median(values),
+                values.empty() ? 0 : *high);
+  return text;
+}
 
 void AgeFile(const std::string& path) {
   std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
