@@ -113,33 +113,27 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
                {"rounds", nullptr, &Options::rounds},              {"runs", nullptr, &Options::runs},
                {"clicks", nullptr, &Options::clicks},              {"lines", nullptr, &Options::lines},
                {"colours", nullptr, &Options::colours}};
+  const auto refuse = [&](const std::string& why) {
+    error = why;
+    return std::optional<Options>();
+  };
   for (const std::string& argument : arguments) {
     const std::size_t equals = argument.find('=');
     const auto option = std::find_if(std::begin(known), std::end(known), [&](const auto& each) {
       return equals != std::string::npos && argument.substr(0, equals) == std::string("--") + each.name;
     });
-    if (option == std::end(known)) {
-      error = "unknown option " + argument;
-      return std::nullopt;
-    }
+    if (option == std::end(known)) return refuse("unknown option " + argument);
     const std::string value = argument.substr(equals + 1);
     char* end = nullptr;
     const long number = std::strtol(value.c_str(), &end, 10);
-    if (option->path) {
-      options.*option->path = value;
-    } else if (value.empty() || *end != '\0' || number < 1 || number > 1000000) {
-      error = argument.substr(0, equals) + " takes a whole number above zero, not \"" + value + "\"";
-      return std::nullopt;
-    } else {
-      options.*option->count = static_cast<int>(number);
-    }
+    if (option->path) options.*option->path = value;
+    else if (value.empty() || *end != '\0' || number < 1 || number > 1000000)
+      return refuse(argument.substr(0, equals) + " takes a whole number above zero, not \"" + value + "\"");
+    else options.*option->count = static_cast<int>(number);
   }
   for (const auto& each : known)
-    if (each.path && (options.*each.path).empty()) {
-      error = std::string("--") + each.name + " is missing";
-      return std::nullopt;
-    }
-  return options;
+    if (each.path && (options.*each.path).empty()) return refuse(std::string("--") + each.name + " is missing");
+  return std::optional<Options>(options);
 }
 
 std::string GenerateAppcfg(std::string_view sample, int lines) {
