@@ -1,9 +1,6 @@
-// minimal_window.cpp: the start-up reference of the UI benchmark: the least a
-// Win32 program does to show a window. It registers one class, opens one
-// window of Quillmate's size, shows and paints it, and runs the message loop
-// until the window is closed. Built like QLM.exe (same compiler, flags and
-// static linking). Its class has the main window's name, so that the driver
-// finds it as it finds QLM.exe's.
+// minimal_window.cpp: the UI benchmark's other start-up reference, the least
+// a Win32 program does to show a window of Quillmate's size; its class has
+// the main window's name, so that the driver finds it as it finds QLM.exe's.
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
