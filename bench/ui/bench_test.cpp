@@ -140,15 +140,8 @@ TEST(GenerateAppcfgOnThePlatform, AWriteChangesOnlyTheLineItSets) {
   EXPECT_TRUE(test::ReadBytes(path) == expected) << "the platform rewrote more than the line";
 }
 
-Options TestOptions() {
-  Options options;
-  options.minimal = QLM_MINIMAL_EXE;
-  options.sameControls = QLM_SAME_CONTROLS_EXE;
-  options.sample = QLM_SAMPLE_DIR;
-  options.lines = 500;
-  options.colours = 20;
-  return options;
-}
+// The real programs and sample; 500 lines of Appcfg.ini, 20 colour files.
+Options TestOptions() { return {QLM_SAME_CONTROLS_EXE, QLM_MINIMAL_EXE, QLM_SAMPLE_DIR, "", 3, 10, 10, 500, 20}; }
 
 // Whether an image carries debug information, which Wine reads in with it:
 // MinGW names its sections (.debug_info and others) in the image's string
