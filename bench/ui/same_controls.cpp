@@ -1,11 +1,6 @@
-// same_controls.cpp: the UI benchmark's start-up reference at the floor. It
-// builds QLM.exe's own main window through the same code (MainWindow::Build:
-// the same classes, styles, bounds, captions, fonts and hint window, from the
-// same layout table), with QLM.exe's resources (manifest, icon, version) and
-// libraries, shows it where QLM.exe shows a window with no stored position
-// and runs the same message loop, but reads and writes no settings: the
-// lists stay empty and nothing is loaded. Whatever QLM.exe takes beyond this
-// program is its own settings work.
+// same_controls.cpp: the UI benchmark's start-up reference at the floor:
+// QLM.exe's own main window built by the same code, with its resources and
+// libraries and the same message loop, but no settings read or written.
 #include <windows.h>
 
 #include "ui/win32/main_window.h"

@@ -1,15 +1,12 @@
 // ui_bench.cpp: the UI benchmark's driver, a console program run under Wine
-// by bench/ui-run. In each of --rounds rounds it times QLM.exe's start-up
-// against the same-controls program (its own window and controls with no
-// settings work: the floor) and a minimal window, in turns; one real-time
-// click of the size arrows against six bare profile writes; and peak memory.
-// Each round prints min/median/max of its paired ratios, the end those of the
-// rounds' medians (see README.md). Nothing is judged by absolute time.
+// by bench/ui-run: per round, QLM.exe's start-up, one real-time font click and
+// peak memory against references measured in the same run, as paired ratios,
+// then the spread of the rounds' medians (see README.md).
 #include <algorithm>
 #include <cstdio>
 #include <tuple>
 
-#include "bench_driver.h"
+#include "bench.h"
 
 namespace qlm::uibench {
 namespace {
@@ -20,13 +17,7 @@ constexpr DWORD kPauseMs = 200;
 
 struct Program {
   e2e::Quillmate placed;
-  std::vector<StartupSample> samples;
-  std::vector<double> Field(double StartupSample::*field) const {
-    std::vector<double> values;
-    for (const StartupSample& sample : samples) values.push_back(sample.*field);
-    return values;
-  }
-  double MedianOf(double StartupSample::*field) const { return Median(Field(field)); }
+  std::vector<double> shown, idle, peakMb;  // of this round's timed start-ups
 };
 
 // One round of the measurement: its paired ratios.
@@ -42,42 +33,35 @@ Round MeasureRound(Installation& setup, Program (&programs)[3], const Options& o
   // in turns, the order rotated every run, so that drift hits all alike.
   for (Program& program : programs) {
     StartOnce(program.placed);
-    program.samples.clear();
+    program.shown.clear(), program.idle.clear(), program.peakMb.clear();
     Sleep(kPauseMs);
   }
   for (int run = 0; run < options.runs; ++run)
     for (int i = 0; i < 3; ++i) {
       Program& program = programs[(run + i) % 3];
-      program.samples.push_back(StartOnce(program.placed));
+      const StartupSample sample = StartOnce(program.placed);
+      program.shown.push_back(sample.shown), program.idle.push_back(sample.idle);
+      program.peakMb.push_back(sample.peakMb);
       Sleep(kPauseMs);
     }
   const Clicks clicks = MeasureClicks(setup, options.clicks);
 
   const Program &qlm = programs[0], &same = programs[1], &minimal = programs[2];
-  std::vector<double> clickMs, onDiskMs;
-  for (const ClickTiming& timing : clicks.qlm) {
-    clickMs.push_back(std::max(timing.onDisk, timing.notified));
-    onDiskMs.push_back(timing.onDisk);
-  }
-  const auto ratios = [&](const Program& reference, double StartupSample::*field) {
-    return PairedRatios(qlm.Field(field), reference.Field(field));
-  };
-  const Round round{ratios(same, &StartupSample::shown),   ratios(same, &StartupSample::idle),
-                    ratios(minimal, &StartupSample::shown), ratios(minimal, &StartupSample::idle),
-                    PairedRatios(clickMs, clicks.bare),     ratios(same, &StartupSample::peakMb)};
+  const Round round{PairedRatios(qlm.shown, same.shown),    PairedRatios(qlm.idle, same.idle),
+                    PairedRatios(qlm.shown, minimal.shown), PairedRatios(qlm.idle, minimal.idle),
+                    PairedRatios(clicks.done, clicks.bare), PairedRatios(qlm.peakMb, same.peakMb)};
   std::printf("round %d: median ms (or MB) of %d start-ups each, %zu clicks; min/median/max of the paired ratios\n",
-              number, options.runs, clickMs.size());
+              number, options.runs, clicks.done.size());
   for (const auto& [what, field, toSame, toMinimal] :
-       {std::tuple{"shown: ", &StartupSample::shown, &round.shown, &round.shownMinimal},
-        std::tuple{"idle:  ", &StartupSample::idle, &round.idle, &round.idleMinimal}})
+       {std::tuple{"shown: ", &Program::shown, &round.shown, &round.shownMinimal},
+        std::tuple{"idle:  ", &Program::idle, &round.idle, &round.idleMinimal}})
     std::printf("  %s QLM %6.1f, same controls %6.1f, minimal window %6.1f; ratio to same controls %s, to minimal %s\n",
-                what, qlm.MedianOf(field), same.MedianOf(field), minimal.MedianOf(field),
-                FormatSpread(*toSame).c_str(), FormatSpread(*toMinimal).c_str());
-  std::printf("  click:  QLM %6.1f (slots on disk %.1f), six bare writes %6.1f; ratio %s\n", Median(clickMs),
-              Median(onDiskMs), Median(clicks.bare), FormatSpread(round.click).c_str());
+                what, Median(qlm.*field), Median(same.*field), Median(minimal.*field), FormatSpread(*toSame).c_str(),
+                FormatSpread(*toMinimal).c_str());
+  std::printf("  click:  QLM %6.1f (slots on disk %.1f), six bare writes %6.1f; ratio %s\n", Median(clicks.done),
+              Median(clicks.onDisk), Median(clicks.bare), FormatSpread(round.click).c_str());
   std::printf("  memory: QLM %6.1f, same controls %6.1f, minimal window %6.1f (peak MB); ratio to same controls %s\n",
-              qlm.MedianOf(&StartupSample::peakMb), same.MedianOf(&StartupSample::peakMb),
-              minimal.MedianOf(&StartupSample::peakMb), FormatSpread(round.memory).c_str());
+              Median(qlm.peakMb), Median(same.peakMb), Median(minimal.peakMb), FormatSpread(round.memory).c_str());
   std::fflush(stdout);
   return round;
 }
@@ -91,9 +75,9 @@ int Run(const Options& options) {
   std::fflush(stdout);
   // Each from a folder of its own, as QLM.exe is placed; only QLM.exe has a
   // QLM.INI.
-  Program programs[3] = {{e2e::Quillmate(e2e::Quillmate::OwnIniFor(setup.tool.folder())), {}},
-                         {e2e::Quillmate("", options.sameControls), {}},
-                         {e2e::Quillmate("", options.minimal), {}}};
+  Program programs[3] = {{e2e::Quillmate(e2e::Quillmate::OwnIniFor(setup.tool.folder())), {}, {}, {}},
+                         {e2e::Quillmate("", options.sameControls), {}, {}, {}},
+                         {e2e::Quillmate("", options.minimal), {}, {}, {}}};
   std::vector<Round> rounds;
   for (int n = 1; n <= options.rounds; ++n) rounds.push_back(MeasureRound(setup, programs, options, n));
 

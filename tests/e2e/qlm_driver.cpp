@@ -73,11 +73,11 @@ std::string AnsiFromWide(const std::wstring& wide) {
 
 }  // namespace
 
-bool WaitUntil(const std::function<bool()>& ready, std::chrono::milliseconds patience) {
+bool WaitUntil(const std::function<bool()>& ready, std::chrono::milliseconds patience, std::chrono::milliseconds every) {
   const auto deadline = Clock::now() + patience;
   while (!ready()) {
     if (Clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    std::this_thread::sleep_for(every);
   }
   return true;
 }

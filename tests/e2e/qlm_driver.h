@@ -39,8 +39,9 @@ inline std::string S(const char* utf8) { return test::Sjis(utf8); }
 // How long anything may take to appear, change or end.
 inline constexpr auto kPatience = std::chrono::seconds(20);
 
-// Polls ready() until it holds; false when patience runs out first.
-bool WaitUntil(const std::function<bool()>& ready, std::chrono::milliseconds patience = kPatience);
+// Polls ready() every `every` until it holds; false when patience runs out first.
+bool WaitUntil(const std::function<bool()>& ready, std::chrono::milliseconds patience = kPatience,
+               std::chrono::milliseconds every = std::chrono::milliseconds(25));
 
 // An INI file as read back: section -> key -> value, all spelled as stored.
 using IniFile = std::map<std::string, std::map<std::string, std::string>>;

@@ -1,30 +1,32 @@
-// bench_driver.cpp: the tool installation, start-ups and real-time clicks of
-// the UI benchmark (see bench_driver.h).
-#include "bench_driver.h"
+// bench.cpp: the UI benchmark's parts (see bench.h).
+#include "bench.h"
 
 // after windows.h
 #include <psapi.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "../filler.h"
+#include "settings/font_record.h"
 
 namespace qlm::uibench {
 namespace {
 
-constexpr double kPatienceMs = 30000;
+using std::chrono::milliseconds;
+constexpr DWORD kIdlePatienceMs = 30000;
 
-// Polls ready() about every millisecond until it holds; false on timeout.
-template <typename Ready>
-bool PollUntil(Ready ready) {
-  const double start = NowMs();
-  while (!ready()) {
-    if (NowMs() - start > kPatienceMs) return false;
-    Sleep(1);
-  }
-  return true;
+// The performance counter in milliseconds.
+double NowMs() {
+  LARGE_INTEGER now, frequency;
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-// A file's size and last write time; 0 for a missing file.
+// A file's size or last write time; 0 for a missing file.
 ULONGLONG Stamp(const std::string& path, bool size) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
@@ -48,17 +50,9 @@ std::string ReadAtOnce(const std::string& path) {
 }
 
 std::string SampleTitle(const std::string& sample) {
-  char title[512] = {};
-  GetPrivateProfileStringA("INFO", "Title", "", title, sizeof title, (sample + "\\System\\Sys.ini").c_str());
-  if (!title[0]) throw Failure("the sample's System\\Sys.ini has no [INFO] Title");
+  const std::string title = e2e::ReadIni(sample + "\\System\\Sys.ini")["INFO"]["Title"];
+  if (title.empty()) throw Failure("the sample's System\\Sys.ini has no [INFO] Title");
   return title;
-}
-
-std::array<int, kFontSlots> HeightsFor(int size) {
-  const HDC screen = GetDC(nullptr);
-  const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return SlotHeights(size, pixelsPerInch);
 }
 
 // Whether the stand-in wrote a line for this event after its first `after`.
@@ -70,60 +64,134 @@ bool Recorded(const test::StandInSession& tool, std::size_t after, const std::st
 
 // One click on an arrow of QLM.exe's size box, timed until the six slots
 // hold the new size and the stand-in has recorded the font notification.
-ClickTiming Click(const e2e::Quillmate& qlm, const Installation& setup, int step) {
+void Click(const e2e::Quillmate& qlm, const Installation& setup, int step, Clicks& clicks) {
   const int target = std::atoi(qlm.Text(ui::kFontSize).c_str()) + step;
-  const auto heights = HeightsFor(target);
+  const HDC screen = GetDC(nullptr);
+  const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
   const std::string ini = setup.tool.ConfigPath(), state = setup.tool.folder() + "state.txt";
   const std::size_t lines = setup.tool.Lines().size();
   const ULONGLONG stateSize = Stamp(state, true);
   ULONGLONG seen = Stamp(ini, false);
-  double lastRead = 0;
-  ClickTiming timing;
+  double lastRead = 0, onDisk = 0, notified = 0;
   // Timed from the posts: the driver's look for the arrows before them is
   // not the click's (on the one CPU the program runs once the driver waits).
   qlm.PostArrowClicks(step > 0, 1);
   const double origin = NowMs();
-  const bool done = PollUntil([&] {
+  const bool done = e2e::WaitUntil([&] {
     const double now = NowMs();
     // The settings file is read when it changed, and at least every 5 ms
     // (its time stamp may not move between two writes close together).
-    if (timing.onDisk == 0 && (Stamp(ini, false) != seen || now - lastRead >= 5)) {
+    if (onDisk == 0 && (Stamp(ini, false) != seen || now - lastRead >= 5)) {
       seen = Stamp(ini, false);
       lastRead = now;
-      if (SlotsHaveHeights(FontSlotsOf(ReadAtOnce(ini)), heights)) timing.onDisk = NowMs() - origin;
+      if (SlotsHaveSize(FontSlotsOf(ReadAtOnce(ini)), target, pixelsPerInch)) onDisk = NowMs() - origin;
     }
-    if (timing.notified == 0 && Stamp(state, true) > stateSize && Recorded(setup.tool, lines, "reload:font"))
-      timing.notified = NowMs() - origin;
-    return timing.onDisk != 0 && timing.notified != 0;
-  });
+    if (notified == 0 && Stamp(state, true) > stateSize && Recorded(setup.tool, lines, "reload:font"))
+      notified = NowMs() - origin;
+    return onDisk != 0 && notified != 0;
+  }, e2e::kPatience, milliseconds(1));
   if (!done)
-    throw Failure(std::string("the size click ") + (timing.onDisk == 0 ? "did not write the six slots " : "") +
-                  (timing.notified == 0 ? "did not notify the stand-in" : "") + "; boxes: " + qlm.Boxes());
+    throw Failure(std::string("the size click ") + (onDisk == 0 ? "did not write the six slots " : "") +
+                  (notified == 0 ? "did not notify the stand-in" : "") + "; boxes: " + qlm.Boxes());
   qlm.Settle();
   if (std::atoi(qlm.Text(ui::kFontSize).c_str()) != target) throw Failure("the size box does not show the new size");
-  return timing;
+  clicks.onDisk.push_back(onDisk);
+  clicks.done.push_back(std::max(onDisk, notified));
 }
 
 }  // namespace
 
-double NowMs() {
-  LARGE_INTEGER now, frequency;
-  QueryPerformanceCounter(&now);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, std::string& error) {
+  Options options;
+  const struct {
+    const char* name;
+    std::string Options::*path;
+    int Options::*count;
+  } known[] = {{"same-controls", &Options::sameControls, nullptr}, {"minimal", &Options::minimal, nullptr},
+               {"sample", &Options::sample, nullptr},              {"work", &Options::work, nullptr},
+               {"rounds", nullptr, &Options::rounds},              {"runs", nullptr, &Options::runs},
+               {"clicks", nullptr, &Options::clicks},              {"lines", nullptr, &Options::lines},
+               {"colours", nullptr, &Options::colours}};
+  const auto refuse = [&](const std::string& why) {
+    error = why;
+    return std::optional<Options>();
+  };
+  for (const std::string& argument : arguments) {
+    const std::size_t equals = argument.find('=');
+    const auto option = std::find_if(std::begin(known), std::end(known), [&](const auto& each) {
+      return equals != std::string::npos && argument.substr(0, equals) == std::string("--") + each.name;
+    });
+    if (option == std::end(known)) return refuse("unknown option " + argument);
+    const std::string value = argument.substr(equals + 1);
+    char* end = nullptr;
+    const long number = std::strtol(value.c_str(), &end, 10);
+    if (option->path) options.*option->path = value;
+    else if (value.empty() || *end != '\0' || number < 1 || number > 1000000)
+      return refuse(argument.substr(0, equals) + " takes a whole number above zero, not \"" + value + "\"");
+    else options.*option->count = static_cast<int>(number);
+  }
+  for (const auto& each : known)
+    if (each.path && (options.*each.path).empty()) return refuse(std::string("--") + each.name + " is missing");
+  return std::optional<Options>(options);
+}
+
+std::string GenerateAppcfg(std::string_view sample, int lines) {
+  std::vector<std::string> own;
+  std::istringstream in{std::string(sample)};
+  for (std::string line; std::getline(in, line);)
+    if (const std::size_t first = line.find_first_not_of(" \t\r"); first != std::string::npos)
+      own.push_back(line.substr(first, line.find_last_not_of(" \t\r") + 1 - first));
+  const int room = lines - static_cast<int>(own.size());
+  if (room < 4) throw std::invalid_argument("too few lines for the sample and the filler around it");
+  std::string text;
+  bench::AppendFiller(text, "Board", room / 2);
+  for (const std::string& line : own) text += line + "\r\n";
+  bench::AppendFiller(text, "Chart", room - room / 2);
+  return text;
+}
+
+FontSlots FontSlotsOf(const std::string& ini) {
+  const std::size_t begin = ini.find("[FONT]");
+  FontSlots slots;
+  if (begin == std::string::npos) return slots;
+  auto section = e2e::ParseIni(ini.substr(begin, ini.find("\n[", begin) - begin))["FONT"];
+  for (int slot = 0; slot < kFontSlots; ++slot) slots[static_cast<std::size_t>(slot)] = section["FF" + std::to_string(slot)];
+  return slots;
+}
+
+bool SlotsHaveSize(const FontSlots& slots, int size, int pixelsPerInch) {
+  for (int slot = 0; slot < kFontSlots; ++slot) {
+    const std::string& record = slots[static_cast<std::size_t>(slot)];
+    if (record.substr(0, record.find(',')) != std::to_string(HeightForSize(size + font::kSizeOffsets[slot], pixelsPerInch)))
+      return false;
+  }
+  return true;
+}
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+std::vector<double> PairedRatios(const std::vector<double>& subject, const std::vector<double>& reference) {
+  std::vector<double> ratios;
+  for (std::size_t i = 0; i < subject.size() && i < reference.size(); ++i)
+    if (reference[i] > 0) ratios.push_back(subject[i] / reference[i]);
+  return ratios;
+}
+
+std::string FormatSpread(const std::vector<double>& values) {
+  const auto [low, high] = std::minmax_element(values.begin(), values.end());
+  char text[64];
+  std::snprintf(text, sizeof text, "%.2f/%.2f/%.2f", values.empty() ? 0 : *low, Median(values),
+                values.empty() ? 0 : *high);
+  return text;
 }
 
 void AgeFile(const std::string& path) {
-  const HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) throw Failure("cannot open " + path);
-  FILETIME now;
-  GetSystemTimeAsFileTime(&now);
-  ULARGE_INTEGER time{{now.dwLowDateTime, now.dwHighDateTime}};
-  time.QuadPart -= 3600ULL * 10000000ULL;
-  const FILETIME past{time.LowPart, time.HighPart};
-  SetFileTime(file, nullptr, nullptr, &past);
-  CloseHandle(file);
+  std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
 }
 
 Installation::Installation(const Options& options)
@@ -147,14 +215,15 @@ StartupSample StartOnce(e2e::Quillmate& program) {
   const double origin = NowMs();
   if (!program.Start()) throw Failure("cannot start " + program.ExePath());
   HWND window = nullptr;
-  if (!PollUntil([&] { return ((window = program.MainWindow()) && IsWindowVisible(window)) || !program.Running(); }) ||
+  if (!e2e::WaitUntil([&] { return ((window = program.MainWindow()) && IsWindowVisible(window)) || !program.Running(); },
+                      e2e::kPatience, milliseconds(1)) ||
       !program.Running()) {
     const std::string boxes = program.Boxes();
     program.Kill();
     throw Failure(program.ExePath() + " showed no main window; its boxes: " + boxes);
   }
   sample.shown = NowMs() - origin;
-  WaitForInputIdle(program.processHandle(), static_cast<DWORD>(kPatienceMs));
+  WaitForInputIdle(program.processHandle(), kIdlePatienceMs);
   program.Settle();
   sample.idle = NowMs() - origin;
   PROCESS_MEMORY_COUNTERS memory = {};
@@ -182,7 +251,7 @@ Clicks MeasureClicks(Installation& setup, int pairs) {
   if (!setup.tool.Start()) throw Failure("the stand-in did not start");
   e2e::Quillmate qlm(e2e::Quillmate::OwnIniFor(setup.tool.folder()));
   if (!qlm.Start() || !qlm.WaitForMainWindow()) throw Failure("QLM.exe showed no main window; boxes: " + qlm.Boxes());
-  WaitForInputIdle(qlm.processHandle(), static_cast<DWORD>(kPatienceMs));
+  WaitForInputIdle(qlm.processHandle(), kIdlePatienceMs);
   const std::size_t lines = setup.tool.Lines().size();
   if (!qlm.EnterRealtime() || !e2e::WaitUntil([&] {
         return Recorded(setup.tool, lines, "reload:font") && Recorded(setup.tool, lines, "reload:colour");
@@ -200,9 +269,9 @@ Clicks MeasureClicks(Installation& setup, int pairs) {
     // first starts with QLM, which gives the raised values).
     for (int side = 0; side < 2; ++side) {
       if ((side + pair) % 2 == 0) {
-        clicks.qlm.push_back(Click(qlm, setup, +1));
+        Click(qlm, setup, +1, clicks);
         high = FontSlotsOf(test::ReadBytes(ini));
-        clicks.qlm.push_back(Click(qlm, setup, -1));
+        Click(qlm, setup, -1, clicks);
         if (FontSlotsOf(test::ReadBytes(ini)) != low) throw Failure("the down arrow did not restore the six slots");
       } else {
         clicks.bare.push_back(BareWrites(ini, high));
