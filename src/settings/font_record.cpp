@@ -47,6 +47,7 @@ class FontRecord {
 // The slot's key, from the table of the edited keys, whose font keys are
 // the slots in order.
 std::string SlotKey(int slot) { return config::kEditedKeys[config::IndexOf(config::EditedKey::kFont0) + slot].name; }
+constexpr const char* kSlotSection = config::KeyOf(config::EditedKey::kFont0).section;
 static_assert(config::IndexOf(config::EditedKey::kFont5) + 1 - config::IndexOf(config::EditedKey::kFont0) ==
               font::kSlotCount);
 
@@ -163,7 +164,7 @@ bool WriteFontSlots(const ToolConfig& config, int pixelsPerInch, const FontChoic
   if (!face) return false;
 
   const ToolConfig file = config.Held();
-  FontRecord record(host, file.ReadString(config::kFont, SlotKey(0), host.Text(msg::kDefaultFontRecord)));
+  FontRecord record(host, file.ReadString(kSlotSection, SlotKey(0), host.Text(msg::kDefaultFontRecord)));
   record.Set(font::kWidth, "0");
   record.Set(font::kEscapement, std::to_string(face->escapement));
   record.Set(font::kOrientation, std::to_string(face->orientation));
@@ -184,7 +185,7 @@ bool WriteFontSlots(const ToolConfig& config, int pixelsPerInch, const FontChoic
     record.Set(font::kWeight, std::to_string(slot % 2 == 1 ? font::kBold : weight));
     slots.emplace_back(SlotKey(slot), record.Text());
   }
-  file.WriteStrings(config::kFont, slots);
+  file.WriteStrings(kSlotSection, slots);
   return true;
 }
 

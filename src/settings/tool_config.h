@@ -88,6 +88,13 @@ class ToolConfig {
   std::string ReadString(const std::string& section, const std::string& key, const std::string& fallback) const;
   // Both throw ProfileWriteError when the file cannot be written.
   void WriteInteger(const std::string& section, const std::string& key, std::int32_t value) const;
+  // The same for one of the edited keys, by its row in their table.
+  std::int32_t ReadInteger(config::EditedKey key) const {
+    return ReadInteger(config::KeyOf(key).section, config::KeyOf(key).name);
+  }
+  void WriteInteger(config::EditedKey key, std::int32_t value) const {
+    WriteInteger(config::KeyOf(key).section, config::KeyOf(key).name, value);
+  }
   void WriteString(const std::string& section, const std::string& key, const std::string& value) const;
   // Several keys of one section, as that many WriteString calls in order.
   void WriteStrings(const std::string& section, const std::vector<std::pair<std::string, std::string>>& values) const;

@@ -47,9 +47,9 @@ MainForm::MainForm(platform::Host& host, ToolLink& link, FormWindow& window, std
       pixelsPerInch_(host.ScreenPixelsPerInch()) {
   config_.emplace(host_, toolFiles_);
   windowStyle.onClick = [this] { WindowStyleClick(); };
-  toolBar.onClick = [this] { ApplyBar(config::kToolBar, toolBar); };
-  tabBar.onClick = [this] { ApplyBar(config::kTabBar, tabBar); };
-  tickerBar.onClick = [this] { ApplyBar(config::kTickerBar, tickerBar); };
+  toolBar.onClick = [this] { ApplyBar(config::EditedKey::kToolBar, toolBar); };
+  tabBar.onClick = [this] { ApplyBar(config::EditedKey::kTabBar, tabBar); };
+  tickerBar.onClick = [this] { ApplyBar(config::EditedKey::kTickerBar, tickerBar); };
   topMost.onClick = [this] { TopMostClick(); };
   realtime.onClick = [this] { RealtimeClick(); };
   link_.statusChanged = [this](const std::string& status) { ShowStatus(status); };
@@ -234,14 +234,14 @@ void MainForm::Quietly(Change change) {
   quiet_ = was;
 }
 
-void MainForm::ShowStoredBar(const char* barKind, CheckModel& box) {
-  const std::int32_t stored = config_->ReadInteger(barKind, config::kDocking);
+void MainForm::ShowStoredBar(config::EditedKey docking, CheckModel& box) {
+  const std::int32_t stored = config_->ReadInteger(docking);
   const bool shown = stored == config::kAbsent ? !box.checked() : stored != 0;
   Quietly([&] { box.SetChecked(shown); });
 }
 
 void MainForm::ShowStoredStyle(int before) {
-  const std::int32_t stored = config_->ReadInteger(config::kGlobal, config::kIsMdi);
+  const std::int32_t stored = config_->ReadInteger(config::EditedKey::kIsMdi);
   Quietly([&] { windowStyle.Select(stored == config::kAbsent ? before : std::clamp(stored, -1, 1)); });
 }
 
@@ -269,13 +269,15 @@ void MainForm::EnableBars(bool enabled) {
   tickerBar.SetEnabled(enabled);
 }
 
-void MainForm::ApplyBar(const char* barKind, CheckModel& box) {
+void MainForm::ApplyBar(config::EditedKey docking, CheckModel& box) {
   if (!realtime.checked() || quiet_) return;
   // Where OK does not store the tab bar it is not commanded either.
-  if (!TraitsOf(toolKind_).styleAndTabBar && std::string_view(barKind) == config::kTabBar) return;
+  if (!TraitsOf(toolKind_).styleAndTabBar && docking == config::EditedKey::kTabBar) return;
+  // The bar is named by its section.
+  const char* barKind = config::KeyOf(docking).section;
   BeforeWrite();
-  WriteOrShowFile([&] { config_->WriteInteger(barKind, config::kDocking, box.checked() ? 1 : 0); },
-                  [&] { ShowStoredBar(barKind, box); });
+  WriteOrShowFile([&] { config_->WriteInteger(docking, box.checked() ? 1 : 0); },
+                  [&] { ShowStoredBar(docking, box); });
   if (windowStyle.selected() == 0) return;
   if (box.checked() != link_.IsBarVisible(barKind)) link_.SendToolCommand(BarCommand(toolKind_, barKind));
 }
@@ -297,7 +299,7 @@ void MainForm::ApplyWindowStyle() {
   // no display style to switch to.
   if (style != -1) {
     BeforeWrite();
-    config_->WriteInteger(config::kGlobal, config::kIsMdi, style);
+    config_->WriteInteger(config::EditedKey::kIsMdi, style);
     if ((link_.IsMdiDisplay() ? 1 : 0) != style) link_.SendToolCommand(toolmsg::kSwitchDisplayStyle);
   }
   RefreshToolStatus();
@@ -505,11 +507,10 @@ void MainForm::ToolFollows(const ToolState& state) {
     mdi = *style == 1;
   }
   if (mdi) {
-    const std::pair<const char*, config::EditedKey> bars[] = {{config::kToolBar, config::EditedKey::kToolBar},
-                                                              {config::kTabBar, config::EditedKey::kTabBar},
-                                                              {config::kTickerBar, config::EditedKey::kTickerBar}};
-    for (const auto& [bar, key] : bars) {
-      if (!TraitsOf(toolKind_).styleAndTabBar && std::string_view(bar) == config::kTabBar) continue;
+    for (const config::EditedKey key :
+         {config::EditedKey::kToolBar, config::EditedKey::kTabBar, config::EditedKey::kTickerBar}) {
+      if (!TraitsOf(toolKind_).styleAndTabBar && key == config::EditedKey::kTabBar) continue;
+      const char* bar = config::KeyOf(key).section;
       const auto docked = stored(key);
       if (docked && (*docked != 0) != link_.IsBarVisible(bar)) link_.SendToolCommand(BarCommand(toolKind_, bar));
     }

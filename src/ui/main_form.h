@@ -162,7 +162,7 @@ class MainForm {
   // After the tool's file refused a real-time write: the control shows what
   // the file holds again (read back where it can be, else as before the
   // change), without running its handler.
-  void ShowStoredBar(const char* barKind, CheckModel& box);
+  void ShowStoredBar(config::EditedKey docking, CheckModel& box);
   void ShowStoredStyle(int before);
   void ShowFontInFile();
   // The font as the controls show it.
@@ -182,7 +182,8 @@ class MainForm {
   template <typename Change>
   void Quietly(Change change);
   void TopMostClick();
-  void ApplyBar(const char* barKind, CheckModel& box);
+  // docking: the bar's row in the table of edited keys.
+  void ApplyBar(config::EditedKey docking, CheckModel& box);
   void ApplyWindowStyle();
   void ApplyFont();
   void ApplyColour();
