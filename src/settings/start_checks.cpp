@@ -29,18 +29,12 @@ bool IsInsideZip(std::string_view executablePath) {
   return false;
 }
 
-std::string WithPath(std::string_view format, std::string_view path) {
-  for (std::size_t i = 0; i + 1 < format.size(); i = platform::NextChar(format, i))
-    if (format[i] == '%' && format[i + 1] == 's')
-      return std::string(format.substr(0, i)).append(path).append(format.substr(i + 2));
-  return std::string(format);
-}
-
 bool StartsWithUtf8Mark(const std::string& path) { return platform::ReadFileStart(path, 3) == "\xEF\xBB\xBF"; }
 
 bool TellIfUtf8Marked(platform::Host& host, const std::string& path, int id) {
   if (!StartsWithUtf8Mark(path)) return false;
-  host.ShowNotice(WithPath(host.Text(id), path));
+  // The whole path: its end names the file.
+  host.ShowNotice(SubstituteWhole(host.Text(id), path));
   return true;
 }
 

@@ -25,10 +25,6 @@ bool IsInsideZip(std::string_view executablePath);
 // section cannot be read, and a write into it adds a second one.
 bool StartsWithUtf8Mark(const std::string& path);
 
-// format with its "%s" replaced by a whole path: a path is never cut, since
-// its end names the file.
-std::string WithPath(std::string_view format, std::string_view path);
-
 // When the file at path begins with a UTF-8 byte-order mark, tells the user
 // (message id, with the path) and returns true.
 bool TellIfUtf8Marked(platform::Host& host, const std::string& path, int id);

@@ -7,7 +7,6 @@
 #include "settings/messages.h"
 #include "settings/own_settings.h"
 #include "settings/profile.h"
-#include "settings/start_checks.h"
 #include "settings/tool_files.h"
 #include "settings/tool_folder.h"
 #include "toollink/tool_link.h"
@@ -59,11 +58,11 @@ std::string FilesInUse(const platform::Host& host, const ToolFiles& files) {
                     : files.virtualization() == Virtualization::kOff ? msg::kReportNotVirtualized
                                                                       : msg::kReportVirtualizationUnknown;
   std::string lines = WithCrLf(host.Text(state));
-  lines += WithCrLf(WithPath(host.Text(msg::kReportConfigFile), files.ForReading(tool::kConfigFile)));
-  lines += WithCrLf(WithPath(host.Text(msg::kReportInfoFile), files.ForReading(tool::kInfoFile)));
-  lines += WithCrLf(WithPath(host.Text(msg::kReportColourFolder), files.Original(tool::kColourFolder)));
+  lines += WithCrLf(SubstituteWhole(host.Text(msg::kReportConfigFile), files.ForReading(tool::kConfigFile)));
+  lines += WithCrLf(SubstituteWhole(host.Text(msg::kReportInfoFile), files.ForReading(tool::kInfoFile)));
+  lines += WithCrLf(SubstituteWhole(host.Text(msg::kReportColourFolder), files.Original(tool::kColourFolder)));
   if (!files.store().empty())
-    lines += WithCrLf(WithPath(host.Text(msg::kReportColourFolder), files.store() + tool::kColourFolder));
+    lines += WithCrLf(SubstituteWhole(host.Text(msg::kReportColourFolder), files.store() + tool::kColourFolder));
   return lines;
 }
 

@@ -64,7 +64,7 @@ TEST(StartChecksTest, NoticesAtStartForAnotherCodePageAndAMarkedOwnFile) {
     std::vector<std::string> expected;
     for (const int id : c.notices)
       expected.push_back(id == msg::kNotJapaneseCodePage ? Substitute(start.Text(id), std::to_string(c.codePage))
-                                                         : WithPath(start.Text(id), own));
+                                                         : SubstituteWhole(start.Text(id), own));
     EXPECT_EQ(start.notices(), expected) << c.codePage;
     EXPECT_EQ(test::ReadBytes(own), c.ownIni);
   }
