@@ -114,13 +114,16 @@ bool ToolLink::IsShapeKnown() const { return HasKnownShape(CurrentToolWindow());
 
 bool ToolLink::RunsWithHigherRights() const {
   const WindowHandle tool = CurrentToolWindow();
-  return tool != kNoWindow && (tool == refused_ || windows_.OwnerRights(tool) == platform::Rights::kHigher);
+  return tool != kNoWindow && RunsHigher(tool);
+}
+
+bool ToolLink::RunsHigher(WindowHandle window) const {
+  return window == refused_ || windows_.OwnerRights(window) == platform::Rights::kHigher;
 }
 
 std::string ToolLink::StatusOf(WindowHandle window) const {
   if (window == kNoWindow) return title_ + host_.Text(msg::kToolNotRunning);
-  if (window == refused_ || windows_.OwnerRights(window) == platform::Rights::kHigher)
-    return title_ + host_.Text(msg::kToolRunsWithHigherRights);
+  if (RunsHigher(window)) return title_ + host_.Text(msg::kToolRunsWithHigherRights);
   if (window == notResponding_) return title_ + host_.Text(msg::kToolNotResponding);
   if (!HasKnownShape(window)) return title_ + host_.Text(msg::kToolShapeUnknown);
   return title_ + host_.Text(ShowsMdi(window) ? msg::kToolRunningMdi : msg::kToolRunningSdi);
@@ -129,20 +132,14 @@ std::string ToolLink::StatusOf(WindowHandle window) const {
 // A tool marked as not responding is asked once more, with a message that
 // does nothing: the desktop gives up at once on a program it knows hangs.
 std::string ToolLink::RefreshToolStatus() {
-  toolWindow_ = FindToolWindow();
-  if (notResponding_ != kNoWindow &&
-      (toolWindow_ != notResponding_ || windows_.Send(toolWindow_, toolmsg::kNothing, 0, 0) == platform::Delivery::kDone))
+  const WindowHandle window = FindToolWindow();
+  if (window != kNoWindow && window == notResponding_ &&
+      windows_.Send(window, toolmsg::kNothing, 0, 0) == platform::Delivery::kDone)
     notResponding_ = kNoWindow;
-  if (refused_ != toolWindow_) refused_ = kNoWindow;
-  return StatusOf(toolWindow_);
+  return StatusOf(Keep(window));
 }
 
-std::string ToolLink::ProbeToolStatus() {
-  toolWindow_ = FindToolWindow();
-  if (notResponding_ != toolWindow_) notResponding_ = kNoWindow;
-  if (refused_ != toolWindow_) refused_ = kNoWindow;
-  return StatusOf(toolWindow_);
-}
+std::string ToolLink::ProbeToolStatus() { return StatusOf(Keep(FindToolWindow())); }
 
 // The stored window is the tool's only while it exists and still carries the
 // tool's title (compared as the lookup compares, ignoring case). Once the tool
@@ -157,11 +154,13 @@ WindowHandle ToolLink::CurrentToolWindow() const {
   return FindToolWindow();
 }
 
-WindowHandle ToolLink::ReachToolWindow() {
-  toolWindow_ = CurrentToolWindow();
-  if (notResponding_ != toolWindow_) notResponding_ = kNoWindow;
-  if (refused_ != toolWindow_) refused_ = kNoWindow;
-  return toolWindow_;
+WindowHandle ToolLink::ReachToolWindow() { return Keep(CurrentToolWindow()); }
+
+WindowHandle ToolLink::Keep(WindowHandle window) {
+  toolWindow_ = window;
+  if (notResponding_ != window) notResponding_ = kNoWindow;
+  if (refused_ != window) refused_ = kNoWindow;
+  return window;
 }
 
 // A tool that closed while the message was on its way is looked up again: it

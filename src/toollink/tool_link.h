@@ -87,7 +87,13 @@ class ToolLink {
   // The stored window while it is still the tool's, else the tool looked up
   // now; kept as toolWindow().
   platform::WindowHandle ReachToolWindow();
+  // Keeps window as the tool's: what was marked of another window (not
+  // responding, refusing) no longer holds. Returns window.
+  platform::WindowHandle Keep(platform::WindowHandle window);
   platform::WindowHandle CurrentToolWindow() const;
+  // Whether the tool in window runs with higher rights than this program, or
+  // has refused a message as such a tool does.
+  bool RunsHigher(platform::WindowHandle window) const;
   platform::WindowHandle BarWindow(platform::WindowHandle mainWindow, std::string_view barKind) const;
   bool HasKnownShape(platform::WindowHandle mainWindow) const;
   bool ShowsMdi(platform::WindowHandle mainWindow) const;
