@@ -46,7 +46,7 @@ std::string SectionPrefix(const std::string& folder) {
   return "T" + Hex(Fnv(upper)) + "-";
 }
 
-std::string EntryName(const history::Key& key) { return std::string(key.section) + "." + key.name; }
+std::string EntryName(const config::KeyName& key) { return std::string(key.section) + "." + key.name; }
 
 std::string Entry(const std::optional<std::string>& value) { return value ? "+" + *value : "-"; }
 
@@ -58,8 +58,8 @@ std::vector<std::pair<std::string, std::string>> Entries(const ToolState& state,
       {kKind, std::to_string(static_cast<int>(state.kind))},
       {kNumber, std::to_string(number)},
   };
-  for (std::size_t i = 0; i < history::kKeys.size(); ++i)
-    entries.emplace_back(EntryName(history::kKeys[i]), Entry(state.values[i]));
+  for (std::size_t i = 0; i < config::kEditedKeys.size(); ++i)
+    entries.emplace_back(EntryName(config::kEditedKeys[i]), Entry(state.values[i]));
   std::uint32_t check = 2166136261u;
   for (const auto& [name, value] : entries) check = Fnv(value + "\n", Fnv(name + "=", check));
   entries.emplace_back(kCheck, Hex(check));
@@ -83,8 +83,8 @@ std::optional<RecordedState> ReadSlot(const ProfileFile& file, const std::string
     state.kind = static_cast<ToolKind>(*kind);
     recorded.number = *number;
   }
-  for (std::size_t i = 0; i < history::kKeys.size() && sound; ++i) {
-    const std::string entry = file.ReadString(section, EntryName(history::kKeys[i]), "");
+  for (std::size_t i = 0; i < config::kEditedKeys.size() && sound; ++i) {
+    const std::string entry = file.ReadString(section, EntryName(config::kEditedKeys[i]), "");
     // A value as long as the platform's buffer may have been cut.
     if (entry.size() >= platform::kProfileBufferSize - 1 || entry.empty()) sound = false;
     else if (entry == "-") state.values[i].reset();
@@ -122,8 +122,8 @@ bool IsWhole(const ToolState& state) {
 }
 
 void PutToolState(const ToolConfig& config, const ToolState& state) {
-  for (std::size_t i = 0; i < history::kKeys.size(); ++i) {
-    const auto& key = history::kKeys[i];
+  for (std::size_t i = 0; i < config::kEditedKeys.size(); ++i) {
+    const auto& key = config::kEditedKeys[i];
     if (state.values[i]) config.WriteString(key.section, key.name, *state.values[i]);
     else config.DeleteKey(key.section, key.name);
   }
@@ -169,13 +169,15 @@ void RecordState(platform::Host& host, const std::string& path, const ToolState&
 }
 
 std::string DescribeState(const ToolState& state, int pixelsPerInch) {
-  const auto& isMdi = state.values[0];
-  const auto style = isMdi ? ParseStoredInteger(*isMdi) : std::nullopt;
-  std::string text = !style ? "-" : *style == 0 ? "SDI" : *style == 1 ? "MDI" : "-";
+  const auto& values = state.values;
+  const std::int32_t style = WindowSettingsOf(values).isMdi;
+  std::string text = style == 0 ? "SDI" : style == 1 ? "MDI" : "-";
   text += " / ";
-  text += state.values[1] && !state.values[1]->empty() ? *state.values[1] : "-";
+  const auto& colour = values[config::IndexOf(config::EditedKey::kColour)];
+  text += colour && !colour->empty() ? *colour : "-";
   text += " / ";
-  const std::vector<std::string> fields = state.values[5] ? SplitCommaList(*state.values[5]) : std::vector<std::string>();
+  const auto& record = values[config::IndexOf(config::EditedKey::kFont0)];
+  const std::vector<std::string> fields = record ? SplitCommaList(*record) : std::vector<std::string>();
   const auto height = fields.size() > font::kFaceName ? ParseStoredInteger(fields[font::kHeight]) : std::nullopt;
   if (height) text += fields[font::kFaceName] + " " + std::to_string(SizeForHeight(*height, pixelsPerInch)) + "pt";
   else text += "-";

@@ -19,11 +19,6 @@ namespace history {
 inline constexpr char kFileName[] = "QLM-History.ini";
 // The states kept for each tool folder; older ones are dropped.
 inline constexpr int kLimit = 20;
-// The edited keys, in the order of ToolState::values: the table of the keys
-// the program edits.
-using Key = config::KeyName;
-inline constexpr const auto& kKeys = config::kEditedKeys;
-inline constexpr int kKeyCount = static_cast<int>(config::kEditedKeys.size());
 }  // namespace history
 
 // The edited keys of one tool's file at one moment: each key's text, or
