@@ -59,9 +59,10 @@ bool MainForm::LoadSettings(ProfileFile* ownFile) {
   const std::string folderBefore = toolFolder_;
   bool loaded = false;
   try {
-    loaded = LoadEverything(true, ownFile);
-    if (!loaded && loadFailedOnFile_ && OfferRecordedState())
-      Quietly([&] { loaded = LoadEverything(false, ownFile); });
+    const Load load = LoadEverything(true, ownFile);
+    loaded = load == Load::kLoaded;
+    if (load == Load::kFileMissing && OfferRecordedState())
+      Quietly([&] { loaded = LoadEverything(false, ownFile) == Load::kLoaded; });
   } catch (...) {
     AfterReload(false, folderBefore);
     throw;
@@ -90,8 +91,7 @@ void MainForm::LeaveRealtime() {
   if (realtime.checked()) realtime.SetChecked(false);
 }
 
-bool MainForm::LoadEverything(bool askFolder, ProfileFile* handedFile) {
-  loadFailedOnFile_ = false;
+MainForm::Load MainForm::LoadEverything(bool askFolder, ProfileFile* handedFile) {
   // One opening of QLM.INI for everything read from it here (at start, the
   // one the program opened to settle the tool folder); a folder chosen now
   // is read back from it as it was stored.
@@ -99,7 +99,7 @@ bool MainForm::LoadEverything(bool askFolder, ProfileFile* handedFile) {
   ProfileFile& ownFile = handedFile ? *handedFile : opened.emplace(host_, settingsPath_);
   repeatMode_ = ReadRepeatMode(ownFile);
   if (askFolder && (repeatMode_ || window_.IsShiftDown()) && !LocateToolFolder(host_, ownFile, LocateMode::kForced))
-    return false;
+    return Load::kRefused;
 
   const OwnSettings own = ReadOwnSettings(ownFile);
   // A reload that switched tools: the TopMost handler below must not find,
@@ -123,7 +123,7 @@ bool MainForm::LoadEverything(bool askFolder, ProfileFile* handedFile) {
   config_.emplace(host_, toolFiles_);
   if (toolKind_ == ToolKind::kNone) {
     host_.ShowNotice(host_.Text(msg::kToolNotInstalled));
-    return false;
+    return Load::kRefused;
   }
   // Working copies left by a run that was ended in the middle of a write.
   RemoveStaleOwnCopies(host_);
@@ -164,11 +164,8 @@ bool MainForm::LoadEverything(bool askFolder, ProfileFile* handedFile) {
   // Real-time mode keeps the bars disabled in single-document display.
   if (realtime.checked() && windowStyle.selected() == 0) EnableBars(false);
 
-  if (!ShowStoredFont(values) || !ShowStoredColour(colourFile)) {
-    loadFailedOnFile_ = true;
-    return false;
-  }
-  return true;
+  if (!ShowStoredFont(values) || !ShowStoredColour(colourFile)) return Load::kFileMissing;
+  return Load::kLoaded;
 }
 
 bool MainForm::ShowStoredFont(const EditedValues& values) {
@@ -482,7 +479,7 @@ bool MainForm::Restore(const ToolState& state, bool ask) {
   const std::string folderBefore = toolFolder_;
   bool loaded = false;
   try {
-    Quietly([&] { loaded = LoadEverything(false); });
+    Quietly([&] { loaded = LoadEverything(false) == Load::kLoaded; });
   } catch (...) {
     AfterReload(false, folderBefore);
     throw;

@@ -135,8 +135,11 @@ class MainForm {
 
  private:
   // The steps of LoadSettings up to the status line; askFolder: the tool
-  // folder is asked for where the user wants it asked.
-  bool LoadEverything(bool askFolder, ProfileFile* handedFile = nullptr);
+  // folder is asked for where the user wants it asked. Refused: the folder
+  // dialog was cancelled or no tool was found; file missing: the font or the
+  // colour file the tool's file names is not there.
+  enum class Load { kLoaded, kRefused, kFileMissing };
+  Load LoadEverything(bool askFolder, ProfileFile* handedFile = nullptr);
   // Before a write to the tool's file: the first of the run records the
   // state loading found in the history.
   void BeforeWrite();
@@ -224,8 +227,6 @@ class MainForm {
   ToolState startState_;
   bool written_ = false;
   bool recorded_ = false;
-  // Loading stopped at a missing font or colour file.
-  bool loadFailedOnFile_ = false;
 };
 
 }  // namespace qlm::ui
