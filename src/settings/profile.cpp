@@ -218,9 +218,8 @@ void ProfileFile::Commit() {
     copy_.reset();
     return;
   }
-  std::vector<Write> pending = std::move(pending_);
-  pending_.clear();
-  // Whatever happens below, the copy goes and the object starts afresh.
+  // Whatever happens below, the copy and the writes go and the object starts
+  // afresh; until then the writes are kept for Redo.
   struct Drop {
     std::optional<platform::WorkingCopy>& copy;
     std::vector<Write>& pending;
@@ -230,7 +229,6 @@ void ProfileFile::Commit() {
       pending.clear();
     }
   } drop{copy_, pending_};
-  pending_ = pending;  // for Redo
   platform::ReplaceResult result = platform::ReplaceResult::kCopyChanged;
   for (int attempt = 0; attempt <= kRedos; ++attempt) {
     RefuseReadOnly();
@@ -238,7 +236,6 @@ void ProfileFile::Commit() {
                                               : platform::ReplaceResult::kCopyChanged;
     if (result == platform::ReplaceResult::kReplaced) {
       copy_.reset();
-      pending_.clear();
       return;
     }
     // Someone else wrote the file since it was copied (the tool saving its
@@ -247,12 +244,13 @@ void ProfileFile::Commit() {
     if (result != platform::ReplaceResult::kCopyChanged && result != platform::ReplaceResult::kFileChanged) break;
     if (attempt < kRedos && !Redo()) break;
   }
-  pending_.clear();
   // The file cannot be replaced (another program holds it open without
-  // letting it be replaced past a short wait, or keeps changing it): the
-  // writes are made on it in place, as the platform makes them, rather than
-  // lost. A crash half way may then cut it.
-  platform::RemoveWorkingCopy(*copy_);
+  // letting it be replaced past a short wait, or keeps changing it, or no
+  // fresh copy could be made): the writes are made on it in place, as the
+  // platform makes them, rather than lost. A crash half way may then cut it.
+  const std::vector<Write> pending = std::move(pending_);
+  pending_.clear();
+  if (copy_) platform::RemoveWorkingCopy(*copy_);
   copy_.reset();
   RefuseReadOnly();
   WriteInPlace(pending);
