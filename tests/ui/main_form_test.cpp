@@ -784,68 +784,58 @@ TEST_F(MainFormTest, ARefusedWriteWhileEnteringRealtimeEndsIt) {
 // After any reload, whether it loads, refuses or raises an error, real-time
 // mode, the link and the status line agree with the tool whose file is shown.
 TEST_F(MainFormTest, AfterAnyReloadRealtimeTheLinkAndTheStatusAgreeWithTheToolShown) {
-  struct Case {
-    const char* name;
-    bool otherTool;
-    std::string otherConfig;  // for otherTool; else the same tool's file becomes this
-    const char* executable;
-    enum { kLoads, kRefuses, kRaises } outcome;
-    bool realtimeAfter;
-  };
+  enum Outcome { kLoads, kRefuses, kRaises };
   const std::string record13 = "[FONT]\r\nFF0=-12,0,0,0,400,0,0,0,128,3,2,1,50\r\n";
-  const std::vector<Case> cases = {
-      {"same tool loads", false, fullConfig, "Takumi.exe", Case::kLoads, true},
-      {"same tool raises", false, record13, "Takumi.exe", Case::kRaises, false},
-      {"other tool loads", true, fullConfig, "Takumi.exe", Case::kLoads, false},
-      {"other tool refuses", true, fullConfig, "Notes.exe", Case::kRefuses, false},
-      {"other tool raises", true, record13, "Takumi.exe", Case::kRaises, false},
+  const struct {
+    bool otherTool;
+    std::string config;  // the file of the tool chosen
+    const char* executable;
+    Outcome outcome;
+  } cases[] = {
+      {false, fullConfig, "Takumi.exe", kLoads}, {false, record13, "Takumi.exe", kRaises},
+      {true, fullConfig, "Takumi.exe", kLoads},  {true, fullConfig, "Notes.exe", kRefuses},
+      {true, record13, "Takumi.exe", kRaises},
   };
-  for (const Case& each : cases) {
+  const std::string otherFolder = folder / "Other\\";
+  for (const auto& [otherTool, config, executable, outcome] : cases) {
+    SCOPED_TRACE(std::to_string(otherTool) + executable + std::to_string(outcome));
     Install("Takumi.exe", fullConfig);
     OwnForm own(host, window);
     ProfileFile(host, OwnSettingsPath(host)).WriteString("CONFIG", "TTPath", tool);
-    ASSERT_TRUE(own.form.LoadSettings()) << each.name;
-    RunningTool sample(own.tree, "Sample Tool");
-    RunningTool other(own.tree, "Other Tool");
+    ASSERT_TRUE(own.form.LoadSettings());
+    RunningTool sample(own.tree, "Sample Tool"), other(own.tree, "Other Tool");
     own.shell.answers = {kYes};
     own.form.realtime.SetChecked(true);
-    ASSERT_TRUE(own.form.realtime.checked()) << each.name;
+    ASSERT_TRUE(own.form.realtime.checked());
 
-    const std::string otherFolder = folder / "Other\\";
-    const std::string chosen = each.otherTool ? otherFolder : tool;
-    if (each.otherTool) {
-      test::WriteBytes(otherFolder + each.executable, "");
-      test::WriteBytes(otherFolder + "System\\Appcfg.ini", each.otherConfig);
+    const std::string chosen = otherTool ? otherFolder : tool;
+    test::WriteBytes(chosen + "System\\Appcfg.ini", config);
+    if (otherTool) {
+      test::WriteBytes(otherFolder + executable, "");
       test::WriteBytes(otherFolder + "System\\Sys.ini", "[INFO]\r\nTitle=Other Tool\r\n");
       test::WriteBytes(otherFolder + "Color\\Blue.clr", "");
-    } else {
-      test::WriteBytes(tool + "System\\Appcfg.ini", each.otherConfig);
     }
     // The dialog offers the tool's executable; the stored folder is what counts.
     ProfileFile(host, OwnSettingsPath(host)).WriteString("CONFIG", "TTPath", chosen);
     own.tree.OnMessage(sample.main, {});
     const std::size_t before = own.tree.messages().size();
-    if (each.outcome == Case::kRaises)
-      EXPECT_ANY_THROW(own.form.LoadSettings()) << each.name;
+    if (outcome == kRaises)
+      EXPECT_ANY_THROW(own.form.LoadSettings());
     else
-      EXPECT_EQ(own.form.LoadSettings(), each.outcome == Case::kLoads) << each.name;
+      EXPECT_EQ(own.form.LoadSettings(), outcome == kLoads);
 
-    const bool otherShown = each.otherTool && each.outcome != Case::kRefuses;
-    EXPECT_EQ(own.form.realtime.checked(), each.realtimeAfter) << each.name;
-    if (!(each.otherTool && each.outcome == Case::kRefuses)) {
-      const std::string title = otherShown ? "Other Tool" : "Sample Tool";
-      EXPECT_EQ(own.link.toolTitle(), title) << each.name;
-      EXPECT_EQ(own.link.toolWindow(), otherShown ? other.main : sample.main) << each.name;
-      EXPECT_EQ(own.shell.status, title + Sjis(" 起動中。MDI表示。")) << each.name;
-    } else {
-      EXPECT_EQ(own.link.toolWindow(), kNoWindow) << each.name;
-      EXPECT_EQ(own.shell.status, Sjis(" プログラムは起動してません。")) << each.name;
+    EXPECT_EQ(own.form.realtime.checked(), !otherTool && outcome == kLoads);
+    const bool none = otherTool && outcome == kRefuses;
+    const std::string title = none ? "" : otherTool ? "Other Tool" : "Sample Tool";
+    if (!none) {
+      EXPECT_EQ(own.link.toolTitle(), title);
     }
+    EXPECT_EQ(own.link.toolWindow(), none ? kNoWindow : otherTool ? other.main : sample.main);
+    EXPECT_EQ(own.shell.status, title + Sjis(none ? " プログラムは起動してません。" : " 起動中。MDI表示。"));
     // Nothing reached the tool that was left.
-    for (std::size_t i = before; each.otherTool && i < own.tree.messages().size(); ++i)
-      EXPECT_NE(own.tree.messages()[i].window, sample.main) << each.name;
-    test::RemoveFile(otherFolder + "Takumi.exe");
-    test::RemoveFile(otherFolder + "Notes.exe");
+    for (std::size_t i = before; otherTool && i < own.tree.messages().size(); ++i)
+      EXPECT_NE(own.tree.messages()[i].window, sample.main);
+    test::RemoveFile(otherFolder + executable);
   }
 }
 
