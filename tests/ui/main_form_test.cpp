@@ -313,6 +313,17 @@ TEST_F(MainFormTest, RealtimeNeedsARunningToolAndAYes) {
   EXPECT_EQ(window.questions.size(), 2u);
   EXPECT_EQ(Appcfg(), before);
   EXPECT_TRUE(running.Commands().empty());
+
+  // A tool known to run with higher rights: refused without a question.
+  windows.SetRefusing(running.main, true);
+  form.realtime.SetChecked(true);
+  EXPECT_FALSE(form.realtime.checked());
+  EXPECT_EQ(window.questions.size(), 2u);
+  EXPECT_EQ(host.notices().back(),
+            Sjis("トレーディングツールが管理者として実行されているので\nリアルタイム設定は出来ません。\n"
+                 "リアルタイム設定を使うときは、QLM.exe も管理者として実行してください。"));
+  EXPECT_EQ(window.status, Sjis("Sample Tool 起動中。管理者として実行されています。"));
+  EXPECT_EQ(Appcfg(), before);
 }
 
 TEST_F(MainFormTest, EnteringRealtimeAppliesEverythingAndTogglesOnlyWhatDiffers) {
@@ -691,22 +702,6 @@ TEST_F(MainFormTest, TheStatusFollowsTheToolByTheTimerOnlyInRealtime) {
   form.WindowActivated();
   EXPECT_EQ(window.status, Sjis("Sample Tool 起動中。SDI表示。"));
   EXPECT_EQ(windows.messages().size(), left);
-}
-
-TEST_F(MainFormTest, RealtimeIsRefusedForAToolKnownToRunWithHigherRights) {
-  Install("Takumi.exe", fullConfig);
-  ASSERT_TRUE(form.LoadSettings());
-  RunningTool running(windows, "Sample Tool");
-  const std::string before = Appcfg();
-  windows.SetRefusing(running.main, true);
-  form.realtime.SetChecked(true);
-  EXPECT_FALSE(form.realtime.checked());
-  EXPECT_TRUE(window.questions.empty());
-  EXPECT_EQ(host.notices().back(),
-            Sjis("トレーディングツールが管理者として実行されているので\nリアルタイム設定は出来ません。\n"
-                 "リアルタイム設定を使うときは、QLM.exe も管理者として実行してください。"));
-  EXPECT_EQ(window.status, Sjis("Sample Tool 起動中。管理者として実行されています。"));
-  EXPECT_EQ(Appcfg(), before);
 }
 
 // A form on windows of its own, for table rows that each start afresh.
