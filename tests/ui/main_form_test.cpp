@@ -679,30 +679,20 @@ TEST_F(MainFormTest, AFailedReloadKeepsTheStatusAndTheLinkToTheTool) {
   window.answers = {kYes, kNo};
   form.CancelClick();
   EXPECT_EQ(window.status, Sjis("Sample Tool プログラムは起動してません。"));
-}
 
-// --- The tool restarted or with higher rights, refused writes, reloads -------
-
-// The status line follows the tool by the timer only in real-time mode, on
-// activation always, and following it sends the tool nothing.
-TEST_F(MainFormTest, TheStatusFollowsTheToolByTheTimerOnlyInRealtime) {
-  Install("Takumi.exe", fullConfig);
-  ASSERT_TRUE(form.LoadSettings());
-  auto running = std::make_unique<RunningTool>(windows, "Sample Tool");
-  ASSERT_TRUE(EnterRealtime());
-  form.realtime.SetChecked(false);
-  const std::size_t left = windows.messages().size();
-  windows.Destroy(running->main);
+  // Started again: outside real-time mode the timer looks at nothing,
+  // activation does, and following the tool sends it nothing.
+  RunningTool again(windows, "Sample Tool");
+  again.ShowDocumentsAsMdi(false);
+  const std::size_t sent = windows.messages().size();
   form.StatusTimer();
-  EXPECT_EQ(window.status, Sjis("Sample Tool 起動中。MDI表示。"));
-  form.WindowActivated();
   EXPECT_EQ(window.status, Sjis("Sample Tool プログラムは起動してません。"));
-  running = std::make_unique<RunningTool>(windows, "Sample Tool");
-  running->ShowDocumentsAsMdi(false);
   form.WindowActivated();
   EXPECT_EQ(window.status, Sjis("Sample Tool 起動中。SDI表示。"));
-  EXPECT_EQ(windows.messages().size(), left);
+  EXPECT_EQ(windows.messages().size(), sent);
 }
+
+// --- Refused writes and reloads in real-time mode ---------------------------
 
 // A form on windows of its own, for table rows that each start afresh.
 struct OwnForm {
