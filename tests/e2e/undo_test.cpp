@@ -62,23 +62,27 @@ TEST_F(UndoTest, TheStartStateAndAStateRecordedByAnEarlierRunComeBack) {
   qlm.Click(kToolBar);
   qlm.Choose(kColourFiles, "Paper.CLR");
   qlm.ClickArrow(true);
-  ASSERT_TRUE(WaitUntil([&] { return tool.Last()["colour"] == "Color\\Paper.CLR"; }));
+  qlm.Click(kWindowStyleSdi);
+  ASSERT_TRUE(WaitUntil([&] { return tool.Last()["colour"] == "Color\\Paper.CLR" && tool.Last()["display"] == "sdi"; }));
   ASSERT_NE(test::ReadBytes(tool.ConfigPath()), kStart);
-  const std::size_t before = tool.Lines().size();
 
   ChooseFromWindowMenu(qlm, 'u');
   ConfirmRestore(qlm);
   // The eleven keys as they were, absent ones absent, every other line kept.
   EXPECT_EQ(test::ReadBytes(tool.ConfigPath()), kStart);
+  EXPECT_TRUE(qlm.Checked(kWindowStyleMdi));
   EXPECT_TRUE(qlm.Checked(kToolBar));
   EXPECT_EQ(qlm.SelectedText(kColourFiles), "Night.CLR");
   EXPECT_EQ(qlm.Text(kFontSize), "9");
   EXPECT_TRUE(qlm.Checked(kRealtime));
-  // The stand-in shows the tool bar again and has reloaded font and colour.
-  ASSERT_TRUE(WaitUntil([&] { return tool.Lines().size() >= before + 3; }));
-  EXPECT_EQ(tool.Last()["toolbar"], "1");
-  EXPECT_EQ(tool.Last()["colour"], "Color\\Night.CLR");
-  EXPECT_EQ(tool.Last()["font"], ReadIni(tool.ConfigPath())["FONT"]["FF0"]);
+  // The stand-in shows its documents and the tool bar as before and has
+  // reloaded font and colour.
+  const std::string font = ReadIni(tool.ConfigPath())["FONT"]["FF0"];
+  EXPECT_TRUE(WaitUntil([&] {
+    auto last = tool.Last();
+    return last["display"] == "mdi" && last["toolbar"] == "1" && last["colour"] == "Color\\Night.CLR" &&
+           last["font"] == font;
+  })) << ::testing::PrintToString(tool.Last());
 
   qlm.Click(kWindowStyleSdi);
   qlm.Click(kTabBar);

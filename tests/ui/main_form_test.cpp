@@ -230,17 +230,12 @@ TEST_F(MainFormTest, LoadingFailsWithTheReasonShown) {
   EXPECT_FALSE(form.LoadSettings());
   EXPECT_EQ(host.notices().back(), Sjis("フォント\nNowhere\nが存在しません。"));
   // The size (kept within range) and the style are shown all the same; faces
-  // match exactly, case included; a long name is cut, never inside a
-  // double-byte character.
+  // match exactly, case included.
   Install("Takumi.exe", "[FONT]\r\nFF0=-200,0,0,0,550,0,0,0,128,3,2,1,50,tahoma\r\n");
   EXPECT_FALSE(form.LoadSettings());
   EXPECT_EQ(form.font.size.text(), "99");
   EXPECT_EQ(form.font.style.selected(), 1);
   EXPECT_EQ(host.notices().back(), Sjis("フォント\ntahoma\nが存在しません。"));
-  const std::string head(99, 'A');
-  Install("Takumi.exe", "[FONT]\r\nFF0=-12,0,0,0,400,0,0,0,128,3,2,1,50," + head + Sjis("表") + std::string(5000, 'B') + "\r\n");
-  EXPECT_FALSE(form.LoadSettings());
-  EXPECT_EQ(host.notices().back(), Sjis("フォント\n") + head + Sjis("…\nが存在しません。"));
 
   Install("Takumi.exe", "[GLOBAL]\r\nCOLOR=Color\\Gone.CLR\r\n");
   EXPECT_FALSE(form.LoadSettings());
@@ -318,6 +313,17 @@ TEST_F(MainFormTest, RealtimeNeedsARunningToolAndAYes) {
   EXPECT_EQ(window.questions.size(), 2u);
   EXPECT_EQ(Appcfg(), before);
   EXPECT_TRUE(running.Commands().empty());
+
+  // A tool known to run with higher rights: refused without a question.
+  windows.SetRefusing(running.main, true);
+  form.realtime.SetChecked(true);
+  EXPECT_FALSE(form.realtime.checked());
+  EXPECT_EQ(window.questions.size(), 2u);
+  EXPECT_EQ(host.notices().back(),
+            Sjis("トレーディングツールが管理者として実行されているので\nリアルタイム設定は出来ません。\n"
+                 "リアルタイム設定を使うときは、QLM.exe も管理者として実行してください。"));
+  EXPECT_EQ(window.status, Sjis("Sample Tool 起動中。管理者として実行されています。"));
+  EXPECT_EQ(Appcfg(), before);
 }
 
 TEST_F(MainFormTest, EnteringRealtimeAppliesEverythingAndTogglesOnlyWhatDiffers) {
@@ -673,57 +679,20 @@ TEST_F(MainFormTest, AFailedReloadKeepsTheStatusAndTheLinkToTheTool) {
   window.answers = {kYes, kNo};
   form.CancelClick();
   EXPECT_EQ(window.status, Sjis("Sample Tool プログラムは起動してません。"));
-}
 
-// --- The tool restarted or with higher rights, refused writes, reloads -------
-
-// Real-time mode goes on with the tool started again: its status line follows
-// on activation and by the timer (only in real-time mode), and the first
-// display-style click reaches the new tool.
-TEST_F(MainFormTest, RealtimeFollowsTheToolStartedAgain) {
-  Install("Takumi.exe", fullConfig);
-  ASSERT_TRUE(form.LoadSettings());
-  auto running = std::make_unique<RunningTool>(windows, "Sample Tool");
-  ASSERT_TRUE(EnterRealtime());
-  EXPECT_EQ(window.status, Sjis("Sample Tool 起動中。MDI表示。"));
-  const std::size_t entered = windows.messages().size();
-
-  windows.Destroy(running->main);
+  // Started again: outside real-time mode the timer looks at nothing,
+  // activation does, and following the tool sends it nothing.
+  RunningTool again(windows, "Sample Tool");
+  again.ShowDocumentsAsMdi(false);
+  const std::size_t sent = windows.messages().size();
   form.StatusTimer();
   EXPECT_EQ(window.status, Sjis("Sample Tool プログラムは起動してません。"));
-  // Started again in single-document display.
-  running = std::make_unique<RunningTool>(windows, "Sample Tool");
-  running->ShowDocumentsAsMdi(false);
   form.WindowActivated();
   EXPECT_EQ(window.status, Sjis("Sample Tool 起動中。SDI表示。"));
-  // Following the tool sends it nothing (commands reaching the tool started
-  // again are the link's rule).
-  EXPECT_EQ(windows.messages().size(), entered);
-
-  // Outside real-time mode the timer looks at nothing; activation still does.
-  form.realtime.SetChecked(false);
-  windows.Destroy(running->main);
-  form.StatusTimer();
-  EXPECT_EQ(window.status, Sjis("Sample Tool 起動中。SDI表示。"));
-  form.WindowActivated();
-  EXPECT_EQ(window.status, Sjis("Sample Tool プログラムは起動してません。"));
+  EXPECT_EQ(windows.messages().size(), sent);
 }
 
-TEST_F(MainFormTest, RealtimeIsRefusedForAToolKnownToRunWithHigherRights) {
-  Install("Takumi.exe", fullConfig);
-  ASSERT_TRUE(form.LoadSettings());
-  RunningTool running(windows, "Sample Tool");
-  const std::string before = Appcfg();
-  windows.SetRefusing(running.main, true);
-  form.realtime.SetChecked(true);
-  EXPECT_FALSE(form.realtime.checked());
-  EXPECT_TRUE(window.questions.empty());
-  EXPECT_EQ(host.notices().back(),
-            Sjis("トレーディングツールが管理者として実行されているので\nリアルタイム設定は出来ません。\n"
-                 "リアルタイム設定を使うときは、QLM.exe も管理者として実行してください。"));
-  EXPECT_EQ(window.status, Sjis("Sample Tool 起動中。管理者として実行されています。"));
-  EXPECT_EQ(Appcfg(), before);
-}
+// --- Refused writes and reloads in real-time mode ---------------------------
 
 // A form on windows of its own, for table rows that each start afresh.
 struct OwnForm {
@@ -742,29 +711,21 @@ struct OwnForm {
 // the file holds, which is what it showed before the change; the error goes
 // on to the error box.
 TEST_F(MainFormTest, ARefusedRealtimeWriteLeavesTheControlAsTheFileHoldsIt) {
+  // Everything the controls show, as one text.
+  const auto shown = [](const MainForm& f) {
+    return std::to_string(f.toolBar.checked()) + std::to_string(f.windowStyle.selected()) + f.font.size.text() +
+           std::to_string(f.font.style.selected()) + f.colourFiles.text() + "/" + f.currentColourFile();
+  };
   struct Case {
     const char* name;
     std::function<void(MainForm&)> change;
-    std::function<std::string(const MainForm&)> shown;
   };
   const std::vector<Case> cases = {
-      {"tool bar", [](MainForm& f) { f.toolBar.SetChecked(false); },
-       [](const MainForm& f) { return std::to_string(f.toolBar.checked()); }},
-      {"style", [](MainForm& f) { f.windowStyle.Select(0); },
-       [](const MainForm& f) { return std::to_string(f.windowStyle.selected()); }},
-      {"font size", [](MainForm& f) { f.FontSizeClick(+1); }, [](const MainForm& f) { return f.font.size.text(); }},
-      {"font style",
-       [](MainForm& f) {
-         f.font.style.Select(0);
-         f.FontStyleChange();
-       },
-       [](const MainForm& f) { return std::to_string(f.font.style.selected()); }},
-      {"colour",
-       [](MainForm& f) {
-         f.colourFiles.Select(f.colourFiles.items()[0] == "Blue.clr" ? 1 : 0);
-         f.ColourFileChange();
-       },
-       [](const MainForm& f) { return f.colourFiles.text() + "/" + f.currentColourFile(); }},
+      {"tool bar", [](MainForm& f) { f.toolBar.SetChecked(false); }},
+      {"style", [](MainForm& f) { f.windowStyle.Select(0); }},
+      {"font size", [](MainForm& f) { f.FontSizeClick(+1); }},
+      {"font style", [](MainForm& f) { f.font.style.Select(0), f.FontStyleChange(); }},
+      {"colour", [](MainForm& f) { f.colourFiles.Select(f.colourFiles.items()[0] == "Blue.clr" ? 1 : 0), f.ColourFileChange(); }},
   };
   for (const Case& each : cases) {
     Install("Takumi.exe", fullConfig + "[FONT]\r\nFF0=-12,0,0,0,700,0,0,0,128,3,2,1,50," + gothic + "\r\n");
@@ -774,14 +735,14 @@ TEST_F(MainFormTest, ARefusedRealtimeWriteLeavesTheControlAsTheFileHoldsIt) {
     own.shell.answers = {kYes};
     own.form.realtime.SetChecked(true);
     ASSERT_TRUE(own.form.realtime.checked()) << each.name;
-    const std::string shownBefore = each.shown(own.form);
+    const std::string shownBefore = shown(own.form);
     const std::size_t messages = own.tree.messages().size();
 
     // The file cannot be written any more.
     test::RemoveFile(tool + "System\\Appcfg.ini");
     test::MakeFolder(tool + "System\\Appcfg.ini");
     EXPECT_THROW(each.change(own.form), ProfileWriteError) << each.name;
-    EXPECT_EQ(each.shown(own.form), shownBefore) << each.name;
+    EXPECT_EQ(shown(own.form), shownBefore) << each.name;
     EXPECT_TRUE(own.form.realtime.checked()) << each.name;
     EXPECT_EQ(own.tree.messages().size(), messages) << each.name;
     test::RemoveFile(tool + "System\\Appcfg.ini");
@@ -808,68 +769,58 @@ TEST_F(MainFormTest, ARefusedWriteWhileEnteringRealtimeEndsIt) {
 // After any reload, whether it loads, refuses or raises an error, real-time
 // mode, the link and the status line agree with the tool whose file is shown.
 TEST_F(MainFormTest, AfterAnyReloadRealtimeTheLinkAndTheStatusAgreeWithTheToolShown) {
-  struct Case {
-    const char* name;
-    bool otherTool;
-    std::string otherConfig;  // for otherTool; else the same tool's file becomes this
-    const char* executable;
-    enum { kLoads, kRefuses, kRaises } outcome;
-    bool realtimeAfter;
-  };
+  enum Outcome { kLoads, kRefuses, kRaises };
   const std::string record13 = "[FONT]\r\nFF0=-12,0,0,0,400,0,0,0,128,3,2,1,50\r\n";
-  const std::vector<Case> cases = {
-      {"same tool loads", false, fullConfig, "Takumi.exe", Case::kLoads, true},
-      {"same tool raises", false, record13, "Takumi.exe", Case::kRaises, false},
-      {"other tool loads", true, fullConfig, "Takumi.exe", Case::kLoads, false},
-      {"other tool refuses", true, fullConfig, "Notes.exe", Case::kRefuses, false},
-      {"other tool raises", true, record13, "Takumi.exe", Case::kRaises, false},
+  const struct {
+    bool otherTool;
+    std::string config;  // the file of the tool chosen
+    const char* executable;
+    Outcome outcome;
+  } cases[] = {
+      {false, fullConfig, "Takumi.exe", kLoads}, {false, record13, "Takumi.exe", kRaises},
+      {true, fullConfig, "Takumi.exe", kLoads},  {true, fullConfig, "Notes.exe", kRefuses},
+      {true, record13, "Takumi.exe", kRaises},
   };
-  for (const Case& each : cases) {
+  const std::string otherFolder = folder / "Other\\";
+  for (const auto& [otherTool, config, executable, outcome] : cases) {
+    SCOPED_TRACE(std::to_string(otherTool) + executable + std::to_string(outcome));
     Install("Takumi.exe", fullConfig);
     OwnForm own(host, window);
     ProfileFile(host, OwnSettingsPath(host)).WriteString("CONFIG", "TTPath", tool);
-    ASSERT_TRUE(own.form.LoadSettings()) << each.name;
-    RunningTool sample(own.tree, "Sample Tool");
-    RunningTool other(own.tree, "Other Tool");
+    ASSERT_TRUE(own.form.LoadSettings());
+    RunningTool sample(own.tree, "Sample Tool"), other(own.tree, "Other Tool");
     own.shell.answers = {kYes};
     own.form.realtime.SetChecked(true);
-    ASSERT_TRUE(own.form.realtime.checked()) << each.name;
+    ASSERT_TRUE(own.form.realtime.checked());
 
-    const std::string otherFolder = folder / "Other\\";
-    const std::string chosen = each.otherTool ? otherFolder : tool;
-    if (each.otherTool) {
-      test::WriteBytes(otherFolder + each.executable, "");
-      test::WriteBytes(otherFolder + "System\\Appcfg.ini", each.otherConfig);
+    const std::string chosen = otherTool ? otherFolder : tool;
+    test::WriteBytes(chosen + "System\\Appcfg.ini", config);
+    if (otherTool) {
+      test::WriteBytes(otherFolder + executable, "");
       test::WriteBytes(otherFolder + "System\\Sys.ini", "[INFO]\r\nTitle=Other Tool\r\n");
       test::WriteBytes(otherFolder + "Color\\Blue.clr", "");
-    } else {
-      test::WriteBytes(tool + "System\\Appcfg.ini", each.otherConfig);
     }
     // The dialog offers the tool's executable; the stored folder is what counts.
     ProfileFile(host, OwnSettingsPath(host)).WriteString("CONFIG", "TTPath", chosen);
     own.tree.OnMessage(sample.main, {});
     const std::size_t before = own.tree.messages().size();
-    if (each.outcome == Case::kRaises)
-      EXPECT_ANY_THROW(own.form.LoadSettings()) << each.name;
+    if (outcome == kRaises)
+      EXPECT_ANY_THROW(own.form.LoadSettings());
     else
-      EXPECT_EQ(own.form.LoadSettings(), each.outcome == Case::kLoads) << each.name;
+      EXPECT_EQ(own.form.LoadSettings(), outcome == kLoads);
 
-    const bool otherShown = each.otherTool && each.outcome != Case::kRefuses;
-    EXPECT_EQ(own.form.realtime.checked(), each.realtimeAfter) << each.name;
-    if (!(each.otherTool && each.outcome == Case::kRefuses)) {
-      const std::string title = otherShown ? "Other Tool" : "Sample Tool";
-      EXPECT_EQ(own.link.toolTitle(), title) << each.name;
-      EXPECT_EQ(own.link.toolWindow(), otherShown ? other.main : sample.main) << each.name;
-      EXPECT_EQ(own.shell.status, title + Sjis(" 起動中。MDI表示。")) << each.name;
-    } else {
-      EXPECT_EQ(own.link.toolWindow(), kNoWindow) << each.name;
-      EXPECT_EQ(own.shell.status, Sjis(" プログラムは起動してません。")) << each.name;
+    EXPECT_EQ(own.form.realtime.checked(), !otherTool && outcome == kLoads);
+    const bool none = otherTool && outcome == kRefuses;
+    const std::string title = none ? "" : otherTool ? "Other Tool" : "Sample Tool";
+    if (!none) {
+      EXPECT_EQ(own.link.toolTitle(), title);
     }
+    EXPECT_EQ(own.link.toolWindow(), none ? kNoWindow : otherTool ? other.main : sample.main);
+    EXPECT_EQ(own.shell.status, title + Sjis(none ? " プログラムは起動してません。" : " 起動中。MDI表示。"));
     // Nothing reached the tool that was left.
-    for (std::size_t i = before; each.otherTool && i < own.tree.messages().size(); ++i)
-      EXPECT_NE(own.tree.messages()[i].window, sample.main) << each.name;
-    test::RemoveFile(otherFolder + "Takumi.exe");
-    test::RemoveFile(otherFolder + "Notes.exe");
+    for (std::size_t i = before; otherTool && i < own.tree.messages().size(); ++i)
+      EXPECT_NE(own.tree.messages()[i].window, sample.main);
+    test::RemoveFile(otherFolder + executable);
   }
 }
 
@@ -892,45 +843,6 @@ class RestoreTest : public MainFormTest {
       "[TRBAR]\r\nDOCKING=\r\n[TICKERBAR]\r\nDOCKING=2\r\n";
 };
 
-TEST_F(RestoreTest, RealtimeChangesGoBackToTheStartStateAndTheToolFollows) {
-  Install("Takumi.exe", start);
-  RunningTool running(windows, "Sample Tool");
-  ASSERT_TRUE(form.LoadSettings());
-  const ToolState loaded = Now();
-  EXPECT_FALSE(form.CanRestoreStart());
-  ASSERT_TRUE(EnterRealtime());
-  form.toolBar.SetChecked(false);
-  form.FontSizeClick(+1);
-  form.windowStyle.Select(0);
-  // The tool saves a key of its own meanwhile.
-  ProfileFile(host, tool + "System\\Appcfg.ini").WriteString("GLOBAL", "Other", "tool");
-  ASSERT_TRUE(form.CanRestoreStart());
-  ASSERT_NE(Now(), loaded);
-
-  window.answers = {kNo};
-  form.RestoreStartClick();
-  EXPECT_NE(Now(), loaded) << "No leaves the file";
-  window.answers = {kYes};
-  form.RestoreStartClick();
-  EXPECT_EQ(window.questions.back(), Sjis((form.startState().time + " の設定に戻しますか？").c_str()));
-  EXPECT_EQ(Now(), loaded);
-  EXPECT_EQ(Stored("FONT", "FF0"), "<none>");
-  EXPECT_EQ(Stored("GLOBAL", "Other"), "tool");
-  EXPECT_EQ(Stored("GLOBAL", "IsMDI"), "01");
-  // The controls and the tool show the state put back.
-  EXPECT_TRUE(form.realtime.checked());
-  EXPECT_EQ(form.windowStyle.selected(), 1);
-  EXPECT_TRUE(form.toolBar.checked() && form.toolBar.enabled());
-  EXPECT_EQ(form.font.size.text(), "9");
-  EXPECT_NE(running.marker, kNoWindow);
-  EXPECT_TRUE(windows.HasVisibleStyle(running.toolBar));
-  EXPECT_FALSE(windows.HasVisibleStyle(running.tabBar));
-  // The state recorded before the first write is the one loaded.
-  const std::vector<RecordedState> history = History();
-  ASSERT_EQ(history.size(), 1u);
-  EXPECT_EQ(history[0].state.values, loaded.values);
-}
-
 TEST_F(RestoreTest, ARestoreThePlatformRefusesLeavesTheFileAsItWas) {
   Install("Takumi.exe", start);
   ASSERT_TRUE(form.LoadSettings());
@@ -938,6 +850,8 @@ TEST_F(RestoreTest, ARestoreThePlatformRefusesLeavesTheFileAsItWas) {
   form.OkClick();
   const std::string written = Appcfg();
   test::SetReadOnly(tool + "System\\Appcfg.ini", true);
+  window.answers = {kNo};
+  form.RestoreStartClick();  // No writes nothing
   window.answers = {kYes};
   EXPECT_THROW(form.RestoreStartClick(), ProfileWriteError);
   test::SetReadOnly(tool + "System\\Appcfg.ini", false);
@@ -966,6 +880,9 @@ TEST_F(RestoreTest, AnEarlierStateIsChosenFromTheListNewestFirst) {
   EXPECT_NE(window.listed[0].find("MDI / Color\\BLUE.CLR / " + gothic + " 9pt"), std::string::npos);
   EXPECT_EQ(Now().values[4], std::optional<std::string>("0")) << "Cancel puts nothing back";
   window.choice = 1;
+  window.answers = {kNo};
+  third->RestoreEarlierClick();
+  EXPECT_EQ(Now().values[4], std::optional<std::string>("0")) << "No puts nothing back";
   window.answers = {kYes};
   third->RestoreEarlierClick();
   EXPECT_EQ(Now().values, first.values);
