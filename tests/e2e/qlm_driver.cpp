@@ -220,26 +220,14 @@ void Quillmate::Kill() {
   WaitForSingleObject(process_.hProcess, 10000);
 }
 
-bool Quillmate::Start(const std::string& arguments) {
-  std::string commandLine = "\"";
-  commandLine += ExePath();
-  commandLine += '"';
+bool Quillmate::Start(const std::string& arguments) { return StartAt(ExePath(), folder_.path(), arguments); }
+
+bool Quillmate::StartAt(const std::string& exePath, const std::string& folder, const std::string& arguments) {
+  std::string commandLine = "\"" + exePath + "\"";
   if (!arguments.empty()) commandLine += " " + arguments;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   if (process_.hProcess) {  // started again: an earlier run's handles
-    CloseHandle(process_.hThread);
-    CloseHandle(std::exchange(process_.hProcess, nullptr));
-  }
-  return CreateProcessA(ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder_.path().c_str(), &startup, &process_) != 0;
-}
-
-bool Quillmate::StartAt(const std::string& exePath, const std::string& folder) {
-  std::string commandLine = "\"" + exePath + "\"";
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  if (process_.hProcess) {
     CloseHandle(process_.hThread);
     CloseHandle(std::exchange(process_.hProcess, nullptr));
   }

@@ -103,9 +103,9 @@ class Quillmate {
   // command line.
   bool Start(const std::string& arguments = "");
   // Starts exePath (a copy of the program elsewhere, or another object's
-  // QLM.exe) in the folder given instead of this object's copy; this object
-  // then watches and ends that process.
-  bool StartAt(const std::string& exePath, const std::string& folder);
+  // QLM.exe) in the folder given ("": this process's) instead of this
+  // object's copy; this object then watches and ends that process.
+  bool StartAt(const std::string& exePath, const std::string& folder, const std::string& arguments = "");
   // Waits for the program to end; false when it is still running.
   bool WaitForExit();
   // Ends the program at once, as a crash, a forced end or a power cut would.

@@ -159,20 +159,6 @@ TEST_F(RealtimeTest, ChangesReachTheRunningTool) {
   const std::string record = ReadIni(tool.ConfigPath())["FONT"]["FF0"];
   EXPECT_EQ(tool.Last()["font"], record);
   EXPECT_EQ(Field(record, 4), "700") << record;
-
-  // The tool closed and started again: the status line follows it, and the
-  // next change reaches the new run.
-  tool.Close();
-  EXPECT_TRUE(WaitUntil([&] { return qlm.Text(kStatusBar) == title + S(" プログラムは起動してません。"); }))
-      << qlm.Text(kStatusBar);
-  ASSERT_TRUE(tool.Start());
-  const std::size_t started = tool.Lines().size();
-  EXPECT_TRUE(WaitUntil([&] { return qlm.Text(kStatusBar) == title + S(" 起動中。MDI表示。"); }))
-      << qlm.Text(kStatusBar);
-  qlm.Click(kToolBar);
-  ExpectLines(tool, started + 1);
-  EXPECT_EQ(tool.Last()["event"], "command:40600");
-  EXPECT_EQ(tool.Last()["toolbar"], "1");
 }
 
 TEST_F(RealtimeTest, SizeArrowRewritesTheSlotsAndReloadsTheToolsFont) {

@@ -21,7 +21,7 @@ class ScriptedHost : public Host {
   void ShowNotice(const std::string& text) override { notices_.push_back(text); }
   std::optional<std::string> AskForFile(const FileDialogRequest& request) override;
   std::optional<FontFace> FindFontFace(const std::string& family) const override;
-  int ScreenPixelsPerInch() const override { return pixelsPerInch_; }
+  int ScreenPixelsPerInch() const override { return 96; }
   std::string UserSettingsRoot() const override { return userSettingsRoot_; }
   // False for a path the script made unwritable, else as the file system says.
   bool CanWrite(const std::string& path) const override;
@@ -33,7 +33,6 @@ class ScriptedHost : public Host {
 
   // Makes family an installed face; the enumeration then delivers face.
   void InstallFont(const std::string& family, const FontFace& face) { fonts_[family] = face; }
-  void SetScreenPixelsPerInch(int pixels) { pixelsPerInch_ = pixels; }
 
   // The answer to the next open-file dialog: a chosen path, or nothing for
   // Cancel. A dialog with no answer queued is cancelled.
@@ -48,7 +47,6 @@ class ScriptedHost : public Host {
   std::vector<FileDialogRequest> fileDialogs_;
   std::deque<std::optional<std::string>> fileAnswers_;
   std::map<std::string, FontFace> fonts_;
-  int pixelsPerInch_ = 96;
   std::string userSettingsRoot_;
   std::vector<std::string> unwritable_;
 };

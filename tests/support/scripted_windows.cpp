@@ -83,18 +83,15 @@ void ScriptedWindows::Deliver(const Message& message) {
   if (const Reaction reaction = found->second.reaction) reaction(message);
 }
 
-// What stops a message before it reaches the window, counted; nothing when
-// it gets through.
+// What stops a message before it reaches the window; nothing when it gets
+// through.
 std::optional<Delivery> ScriptedWindows::Stopped(WindowHandle window, bool sent) {
   const auto found = windows_.find(window);
   if (found == windows_.end()) {
     ++lost_;
     return Delivery::kGone;
   }
-  if (found->second.refusing) {
-    ++refused_;
-    return Delivery::kRefused;
-  }
+  if (found->second.refusing) return Delivery::kRefused;
   // A hung program still has posted messages queued for it.
   if (sent && found->second.hung) {
     ++unanswered_;

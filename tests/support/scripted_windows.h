@@ -74,8 +74,6 @@ class ScriptedWindows : public WindowLink {
   int lostMessages() const { return lost_; }
   // Messages sent to hung windows, given up.
   int unansweredMessages() const { return unanswered_; }
-  // Messages dropped because the window's program runs with higher rights.
-  int refusedMessages() const { return refused_; }
   WindowHandle foreground() const { return foreground_; }
   int restoreCount() const { return restores_; }
 
@@ -103,7 +101,6 @@ class ScriptedWindows : public WindowLink {
   std::vector<Message> messages_;
   int lost_ = 0;
   int unanswered_ = 0;
-  int refused_ = 0;
   WindowHandle foreground_ = kNoWindow;
   int restores_ = 0;
 };

@@ -117,7 +117,8 @@ TEST_F(ToolWindowsTest, TheTreeShowsNestingClassTitleVisibilityAndRoles) {
 }
 
 // Without a tool folder the file says so; a file that cannot be written is
-// reported, and QLM.INI is never written.
+// reported, and QLM.INI is never written. Where QLM.exe's folder cannot be
+// written, the list goes to the user's own folder, with no copy of QLM.INI.
 TEST_F(ToolWindowsTest, TheListWithoutAToolOrWithoutAWritableFile) {
   platform::ScriptedWindows windows;
   const std::string list = folder / "QLM-ToolWindows.txt";
@@ -131,13 +132,7 @@ TEST_F(ToolWindowsTest, TheListWithoutAToolOrWithoutAWritableFile) {
   EXPECT_EQ(ListToolWindows(host, windows), kListNotWritten);
   EXPECT_EQ(host.notices(), std::vector<std::string>{Substitute(host.Text(msg::kCannotWrite), list)});
   EXPECT_EQ(test::ReadBytes(folder / "QLM.INI"), "[CONFIG]\r\nTTPath=\r\n");
-}
 
-// Where QLM.exe's folder cannot be written, the list goes to the user's own
-// folder, and no copy of QLM.INI is made there: the list writes no setting.
-TEST_F(ToolWindowsTest, TheListMakesNoCopyOfTheSettings) {
-  platform::ScriptedWindows windows;
-  test::WriteBytes(folder / "QLM.INI", "[CONFIG]\r\nTTPath=\r\n");
   host.MakeUnwritable(folder / "QLM.INI");
   test::MakeFolder(folder / "AppData");
   host.SetUserSettingsRoot(folder / "AppData");
