@@ -224,6 +224,19 @@ TEST_F(ProfileTest, AnActionWhoseCopyOrFileChangesUnderItKeepsEveryOtherSetting)
   }
 }
 
+// The action's copy gone and no fresh one to be made (the file became a
+// folder meanwhile): the usual write error, and no copy left.
+TEST_F(ProfileTest, AnActionThatCannotMakeAFreshCopyFailsWithTheWriteError) {
+  WriteBytes(file, ManySections());
+  ProfileFile action(host, file, ProfileFile::Writes::kTogether);
+  action.WriteString("FONT", "FF0", "new");
+  test::TryRemoveFile(test::WorkingCopyOf(file));
+  test::RemoveFile(file);
+  test::MakeFolder(file);
+  EXPECT_THROW(action.Commit(), ProfileWriteError);
+  EXPECT_EQ(test::FileNames(folder.path()), std::vector<std::string>{"QLM.INI"});
+}
+
 // A read-only file is never written nor replaced: the usual write error,
 // the file's bytes and its mark unchanged, no copy left.
 TEST_F(ProfileTest, AReadOnlyFileIsRefusedAndKeepsItsBytesAndItsMark) {
