@@ -690,6 +690,11 @@ TEST_F(MainFormTest, AFailedReloadKeepsTheStatusAndTheLinkToTheTool) {
   form.WindowActivated();
   EXPECT_EQ(window.status, Sjis("Sample Tool 起動中。SDI表示。"));
   EXPECT_EQ(windows.messages().size(), sent);
+  // In real-time mode the timer follows the tool as well.
+  ASSERT_TRUE(EnterRealtime());
+  windows.Destroy(again.main);
+  form.StatusTimer();
+  EXPECT_EQ(window.status, Sjis("Sample Tool プログラムは起動してません。"));
 }
 
 // --- Refused writes and reloads in real-time mode ---------------------------
