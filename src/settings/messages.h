@@ -39,6 +39,15 @@ inline constexpr int kRestoreEarlierMenu = 6106;
 inline constexpr int kRestoreEarlierCaption = 6107;
 inline constexpr int kRestoreEarlierPrompt = 6108;
 inline constexpr int kCancelButton = 6109;
+// The words of a recorded state's line in the list.
+inline constexpr int kToolBarShort = 6110;
+inline constexpr int kTabBarShort = 6111;
+inline constexpr int kTickerBarShort = 6112;
+inline constexpr int kShownMark = 6113;
+inline constexpr int kHiddenMark = 6114;
+inline constexpr int kBoldShort = 6115;
+inline constexpr int kStateNotWhole = 6116;
+inline constexpr int kStateWouldNotLoad = 6117;
 inline constexpr int kConfigUtf8Mark = 7000;
 inline constexpr int kOwnSettingsUtf8Mark = 7001;
 inline constexpr int kNotJapaneseCodePage = 7002;

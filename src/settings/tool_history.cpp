@@ -2,21 +2,29 @@
 //
 // The history holds up to history::kLimit states for each tool folder, in
 // sections "T<folder hash>-<slot>" (slots 1 to kLimit), each with the time,
-// folder, tool kind and order number of the state, one entry per edited key
+// folder, tool kind and order number of the state, the list of the keys it
+// holds ("Keys", "SECTION.Key" names joined by commas), one entry per key
 // ("+" and the text, or "-" for a key the file lacked) and a check over all
 // of them, so that a cut or hand-edited state is known and never applied.
+// States recorded before the list was kept hold the eleven keys of
+// kFirstKeys and no "Keys" entry; their check is made the same way.
+//
+// The file is written through the profile functions, and read in one pass
+// by the program's own INI reader, which reads it as they do.
 #include "settings/tool_history.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <ctime>
 
 #include "platform/codepage.h"
 #include "platform/host.h"
-#include "platform/file_search.h"
+#include "platform/ini/ini_document.h"
 #include "platform/profile_store.h"
+#include "platform/text_file.h"
 #include "settings/font_record.h"
-#include "settings/own_settings.h"
+#include "settings/messages.h"
 #include "settings/profile.h"
 #include "settings/tool_config.h"
 
@@ -28,7 +36,14 @@ constexpr char kTime[] = "Time";
 constexpr char kFolder[] = "Folder";
 constexpr char kKind[] = "Kind";
 constexpr char kNumber[] = "Number";
+constexpr char kKeys[] = "Keys";
 constexpr char kCheck[] = "Check";
+// The keys of a state recorded before states named them.
+constexpr char kFirstKeys[] =
+    "GLOBAL.IsMDI,GLOBAL.COLOR,TOOLBAR.DOCKING,TRBAR.DOCKING,TICKERBAR.DOCKING,"
+    "FONT.FF0,FONT.FF1,FONT.FF2,FONT.FF3,FONT.FF4,FONT.FF5";
+// Order numbers above this are not sound, so that the next one always fits.
+constexpr std::int64_t kNumberLimit = std::int64_t{1} << 53;
 
 std::uint32_t Fnv(std::string_view text, std::uint32_t hash = 2166136261u) {
   for (const char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
@@ -48,53 +63,126 @@ std::string SectionPrefix(const std::string& folder) {
 
 std::string EntryName(const config::KeyName& key) { return std::string(key.section) + "." + key.name; }
 
+// The row of the edited key an entry names; nothing for a key this program
+// does not edit (a later one's).
+std::optional<std::size_t> RowNamed(std::string_view name) {
+  for (std::size_t i = 0; i < config::kEditedKeys.size(); ++i)
+    if (EntryName(config::kEditedKeys[i]) == name) return i;
+  return std::nullopt;
+}
+
 std::string Entry(const std::optional<std::string>& value) { return value ? "+" + *value : "-"; }
 
-// The entries of a state's section, the check last.
-std::vector<std::pair<std::string, std::string>> Entries(const ToolState& state, long number) {
+// The check over a state's entries, in the order written.
+std::string CheckOf(const std::vector<std::pair<std::string, std::string>>& entries) {
+  std::uint32_t check = 2166136261u;
+  for (const auto& [name, value] : entries) check = Fnv(value + "\n", Fnv(name + "=", check));
+  return Hex(check);
+}
+
+// The entries of a state's section: the checked ones, then the key list and
+// the check.
+std::vector<std::pair<std::string, std::string>> Entries(const ToolState& state, std::int64_t number) {
   std::vector<std::pair<std::string, std::string>> entries = {
       {kTime, state.time},
       {kFolder, state.folder},
       {kKind, std::to_string(static_cast<int>(state.kind))},
       {kNumber, std::to_string(number)},
   };
-  for (std::size_t i = 0; i < config::kEditedKeys.size(); ++i)
-    entries.emplace_back(EntryName(config::kEditedKeys[i]), Entry(state.values[i]));
-  std::uint32_t check = 2166136261u;
-  for (const auto& [name, value] : entries) check = Fnv(value + "\n", Fnv(name + "=", check));
-  entries.emplace_back(kCheck, Hex(check));
+  std::string keys;
+  for (std::size_t i = 0; i < config::kEditedKeys.size(); ++i) {
+    if (state.unrecorded[i]) continue;
+    const std::string name = EntryName(config::kEditedKeys[i]);
+    entries.emplace_back(name, Entry(state.values[i]));
+    keys += (keys.empty() ? "" : ",") + name;
+  }
+  const std::string check = CheckOf(entries);
+  entries.emplace_back(kKeys, keys);
+  entries.emplace_back(kCheck, check);
   return entries;
+}
+
+// A value as the profile functions read it: one pair of enclosing quotes
+// dropped (a quote is never the second byte of a double-byte character), but
+// never cut.
+std::optional<std::string> ValueOf(const ini::Document& file, std::string_view section, std::string_view key) {
+  const auto value = file.Find(section, key);
+  if (!value) return std::nullopt;
+  const std::string_view text = *value;
+  if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front())
+    return std::string(text.substr(1, text.size() - 2));
+  return std::string(text);
+}
+
+std::optional<std::int64_t> NumberOf(std::string_view text) {
+  std::int64_t number = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (error != std::errc() || end != text.data() + text.size() || number <= 0 || number > kNumberLimit)
+    return std::nullopt;
+  return number;
+}
+
+std::vector<std::string_view> Split(std::string_view text) {
+  std::vector<std::string_view> parts;
+  for (std::size_t from = 0; from <= text.size();) {
+    const std::size_t comma = std::min(text.find(',', from), text.size());
+    parts.push_back(text.substr(from, comma - from));
+    from = comma + 1;
+  }
+  return parts;
 }
 
 // The state in section as far as it is sound; nothing when the section
 // holds no state of folder.
-std::optional<RecordedState> ReadSlot(const ProfileFile& file, const std::string& section, const std::string& folder) {
-  if (!file.HasKeys(section)) return std::nullopt;
-  const std::string storedFolder = file.ReadString(section, kFolder, "");
-  if (platform::CompareIgnoringCase(storedFolder, folder) != 0) return std::nullopt;
+std::optional<RecordedState> ReadSlot(const ini::Document& file, const std::string& section,
+                                      const std::string& folder) {
+  const auto storedFolder = ValueOf(file, section, kFolder);
+  if (!storedFolder || platform::CompareIgnoringCase(*storedFolder, folder) != 0) return std::nullopt;
   RecordedState recorded;
   ToolState& state = recorded.state;
-  state.folder = storedFolder;
-  state.time = file.ReadString(section, kTime, "");
-  const auto kind = ParseInteger(file.ReadString(section, kKind, ""));
-  const auto number = ParseInteger(file.ReadString(section, kNumber, ""));
-  bool sound = kind && number && *kind >= 0 && *kind < static_cast<int>(ToolKind::kCount) && *number > 0;
-  if (sound) {
-    state.kind = static_cast<ToolKind>(*kind);
-    recorded.number = *number;
+  state.folder = *storedFolder;
+  state.time = ValueOf(file, section, kTime).value_or("");
+  state.unrecorded.set();
+  const auto kind = ParseInteger(ValueOf(file, section, kKind).value_or(""));
+  const auto number = NumberOf(ValueOf(file, section, kNumber).value_or(""));
+  bool sound = kind && *kind >= 0 && *kind < static_cast<int>(ToolKind::kCount) && number;
+  if (kind) state.kind = static_cast<ToolKind>(*kind);
+  if (number) recorded.number = *number;
+  const std::string keys = ValueOf(file, section, kKeys).value_or(kFirstKeys);
+  std::vector<std::pair<std::string, std::string>> checked = {
+      {kTime, state.time}, {kFolder, state.folder}, {kKind, ValueOf(file, section, kKind).value_or("")},
+      {kNumber, ValueOf(file, section, kNumber).value_or("")}};
+  for (const std::string_view name : Split(keys)) {
+    const std::string entry = ValueOf(file, section, name).value_or("");
+    checked.emplace_back(name, entry);
+    const auto row = RowNamed(name);
+    // A value as long as the platform reads at most may have been cut when
+    // it was captured.
+    if (entry.empty() || entry.size() > platform::kProfileBufferSize - 1 || (entry[0] != '+' && entry != "-"))
+      sound = false;
+    else if (row && state.unrecorded[*row]) {
+      state.unrecorded.reset(*row);
+      state.values[*row] = entry == "-" ? std::nullopt : std::optional<std::string>(entry.substr(1));
+    } else if (row) {
+      sound = false;  // a key listed twice
+    }
   }
-  for (std::size_t i = 0; i < config::kEditedKeys.size() && sound; ++i) {
-    const std::string entry = file.ReadString(section, EntryName(config::kEditedKeys[i]), "");
-    // A value as long as the platform's buffer may have been cut.
-    if (entry.size() >= platform::kProfileBufferSize - 1 || entry.empty()) sound = false;
-    else if (entry == "-") state.values[i].reset();
-    else if (entry[0] == '+') state.values[i] = entry.substr(1);
-    else sound = false;
-  }
-  recorded.readable =
-      sound && file.ReadString(section, kCheck, "") == Entries(state, recorded.number).back().second;
+  recorded.readable = sound && ValueOf(file, section, kCheck) == CheckOf(checked);
   if (state.time.size() > 19) state.time.resize(19);
   return recorded;
+}
+
+// The states of folder in the history, in slot order; absent slots as
+// nothing.
+std::vector<std::optional<RecordedState>> ReadSlots(const std::string& path, const std::string& folder) {
+  std::vector<std::optional<RecordedState>> slots(history::kLimit);
+  const auto bytes = platform::ReadFileBytes(path);
+  if (!bytes) return slots;
+  const ini::Document file(*bytes);
+  const std::string prefix = SectionPrefix(folder);
+  for (int slot = 1; slot <= history::kLimit; ++slot)
+    slots[static_cast<std::size_t>(slot - 1)] = ReadSlot(file, prefix + std::to_string(slot), folder);
+  return slots;
 }
 
 }  // namespace
@@ -123,64 +211,103 @@ bool IsWhole(const ToolState& state) {
 
 void PutToolState(const ToolConfig& config, const ToolState& state) {
   for (std::size_t i = 0; i < config::kEditedKeys.size(); ++i) {
+    if (state.unrecorded[i]) continue;
     const auto& key = config::kEditedKeys[i];
     if (state.values[i]) config.WriteString(key.section, key.name, *state.values[i]);
     else config.DeleteKey(key.section, key.name);
   }
 }
 
-std::string HistoryPath(const platform::Host& host) { return OwnFilesFolder(host) + "\\" + history::kFileName; }
+std::string HistoryPath(const std::string& settingsPath) {
+  return settingsPath.substr(0, settingsPath.find_last_of('\\') + 1) + history::kFileName;
+}
 
-std::vector<RecordedState> ReadHistory(platform::Host& host, const std::string& path, const std::string& folder) {
+void RemoveStaleHistoryCopies(const std::string& path) { platform::RemoveStaleWorkingCopies(path); }
+
+std::vector<RecordedState> ReadHistory(const std::string& path, const std::string& folder) {
   std::vector<RecordedState> states;
-  if (!platform::FileExists(path)) return states;
-  const ProfileFile file(host, path);
-  const std::string prefix = SectionPrefix(folder);
-  for (int slot = 1; slot <= history::kLimit; ++slot)
-    if (auto state = ReadSlot(file, prefix + std::to_string(slot), folder)) states.push_back(std::move(*state));
-  std::stable_sort(states.begin(), states.end(), [](const RecordedState& a, const RecordedState& b) {
-    if (a.readable != b.readable) return a.readable;
-    return a.number > b.number;
-  });
-  platform::ProfileFlush(path);
+  for (auto& slot : ReadSlots(path, folder))
+    if (slot) states.push_back(std::move(*slot));
+  // Newest first; a state whose order is unknown last.
+  std::stable_sort(states.begin(), states.end(),
+                   [](const RecordedState& a, const RecordedState& b) { return a.number > b.number; });
   return states;
 }
 
-void RecordState(platform::Host& host, const std::string& path, const ToolState& state) {
-  ProfileFile file(host, path, ProfileFile::Writes::kTogether);
-  const std::string prefix = SectionPrefix(state.folder);
-  // The slot to write: a free one, else an unreadable one or one of another
-  // folder, else the oldest.
-  int target = 0;
-  long targetNumber = 0;
-  long newest = 0;
-  for (int slot = 1; slot <= history::kLimit; ++slot) {
-    const std::string section = prefix + std::to_string(slot);
-    const auto recorded = ReadSlot(file, section, state.folder);
-    const long rank = !file.HasKeys(section) ? -2 : !recorded || !recorded->readable ? -1 : recorded->number;
-    if (recorded && recorded->readable) newest = std::max(newest, recorded->number);
-    if (target == 0 || rank < targetNumber) {
-      target = slot;
-      targetNumber = rank;
+bool RecordState(platform::Host& host, const std::string& path, const ToolState& state) {
+  const std::vector<std::optional<RecordedState>> slots = ReadSlots(path, state.folder);
+  const RecordedState* newest = nullptr;
+  const RecordedState* first = nullptr;
+  std::int64_t top = 0;  // the largest order number, of readable states or not
+  for (const auto& slot : slots) {
+    if (slot) top = std::max(top, slot->number);
+    if (!slot || !slot->readable) continue;
+    if (!newest || slot->number > newest->number) newest = &*slot;
+    if (!first || slot->number < first->number) first = &*slot;
+  }
+  if (newest && newest->state.kind == state.kind && newest->state.values == state.values &&
+      newest->state.unrecorded == state.unrecorded)
+    return false;
+  // The slot to write: a free one (or one of another folder), else an
+  // unreadable one, else the oldest but the first.
+  std::size_t target = 0;
+  std::int64_t targetRank = 0;
+  for (std::size_t i = 0; i < slots.size(); ++i) {
+    const auto& slot = slots[i];
+    const std::int64_t rank = !slot ? -2 : !slot->readable ? -1 : &*slot == first ? kNumberLimit + 1 : slot->number;
+    if (i == 0 || rank < targetRank) {
+      target = i;
+      targetRank = rank;
     }
   }
-  file.WriteStrings(prefix + std::to_string(target), Entries(state, newest + 1));
+  ProfileFile file(host, path, ProfileFile::Writes::kTogether);
+  file.WriteStrings(SectionPrefix(state.folder) + std::to_string(target + 1),
+                    Entries(state, top + 1));
   file.Commit();
+  return true;
 }
 
-std::string DescribeState(const ToolState& state, int pixelsPerInch) {
-  const auto& values = state.values;
-  const std::int32_t style = WindowSettingsOf(values).isMdi;
-  std::string text = style == 0 ? "SDI" : style == 1 ? "MDI" : "-";
-  text += " / ";
-  const auto& colour = values[config::IndexOf(config::EditedKey::kColour)];
-  text += colour && !colour->empty() ? *colour : "-";
-  text += " / ";
-  const auto& record = values[config::IndexOf(config::EditedKey::kFont0)];
-  const std::vector<std::string> fields = record ? SplitCommaList(*record) : std::vector<std::string>();
-  const auto height = fields.size() > font::kFaceName ? ParseStoredInteger(fields[font::kHeight]) : std::nullopt;
-  if (height) text += fields[font::kFaceName] + " " + std::to_string(SizeForHeight(*height, pixelsPerInch)) + "pt";
-  else text += "-";
+namespace {
+
+// A key's value as the list shows it: "?" where the state does not hold it,
+// "-" where the file lacked it.
+template <typename Show>
+std::string Shown(const ToolState& state, config::EditedKey key, Show show) {
+  const std::size_t row = config::IndexOf(key);
+  if (state.unrecorded[row]) return "?";
+  return state.values[row] ? show(*state.values[row]) : std::string("-");
+}
+
+}  // namespace
+
+std::string DescribeState(const platform::Host& host, const ToolState& state, int pixelsPerInch) {
+  const auto integer = [](const std::string& value) { return ParseStoredInteger(value); };
+  std::string text = Shown(state, config::EditedKey::kIsMdi, [&](const std::string& value) {
+    const auto style = integer(value);
+    return std::string(!style || *style < 0 ? "-" : *style == 0 ? "SDI" : "MDI");
+  });
+  const std::pair<config::EditedKey, int> bars[] = {{config::EditedKey::kToolBar, msg::kToolBarShort},
+                                                    {config::EditedKey::kTabBar, msg::kTabBarShort},
+                                                    {config::EditedKey::kTickerBar, msg::kTickerBarShort}};
+  text += " /";
+  for (const auto& [key, name] : bars)
+    text += " " + host.Text(name) + Shown(state, key, [&](const std::string& value) {
+              const auto docked = integer(value);
+              return !docked ? std::string("-") : host.Text(*docked != 0 ? msg::kShownMark : msg::kHiddenMark);
+            });
+  text += " / " + Shown(state, config::EditedKey::kColour, [](const std::string& value) {
+    return value.empty() ? std::string("-") : value;
+  });
+  text += " / " + Shown(state, config::EditedKey::kFont0, [&](const std::string& value) {
+    const std::vector<std::string> fields = SplitCommaList(value);
+    if (fields.size() <= font::kFaceName) return std::string("-");
+    const auto height = ParseStoredInteger(fields[font::kHeight]);
+    const auto weight = ParseStoredInteger(fields[font::kWeight]);
+    std::string font = fields[font::kFaceName];
+    if (height) font += " " + std::to_string(SizeForHeight(*height, pixelsPerInch)) + "pt";
+    if (weight && *weight != font::kNormal) font += " " + host.Text(msg::kBoldShort);
+    return font;
+  });
   return text;
 }
 

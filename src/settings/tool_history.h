@@ -4,6 +4,8 @@
 #pragma once
 
 #include <array>
+#include <bitset>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,6 +30,9 @@ struct ToolState {
   std::string folder;
   ToolKind kind = ToolKind::kNone;
   EditedValues values;
+  // The keys the state does not hold (recorded before the program edited
+  // them): putting the state back leaves them as they are.
+  std::bitset<config::kEditedKeys.size()> unrecorded;
 
   bool operator==(const ToolState&) const = default;
 };
@@ -43,7 +48,8 @@ ToolState CaptureToolState(const ToolConfig& config, ToolKind kind, std::string 
 bool IsWhole(const ToolState& state);
 
 // Puts state's keys into config's file: a present key gets its text, an
-// absent one is removed; no other key is touched. Use it on an Edit() copy,
+// absent one is removed; no other key, nor one the state does not hold, is
+// touched. Use it on an Edit() copy,
 // so that all of it lands on Commit() or nothing does. Throws
 // ProfileWriteError.
 void PutToolState(const ToolConfig& config, const ToolState& state);
@@ -53,24 +59,35 @@ void PutToolState(const ToolConfig& config, const ToolState& state);
 // shown, never applied.
 struct RecordedState {
   bool readable = false;
-  long number = 0;  // the order of recording; larger is newer
+  std::int64_t number = 0;  // the order of recording; larger is newer; 0 unknown
   ToolState state;
 };
 
-// The history file in use (OwnFilesFolder's).
-std::string HistoryPath(const platform::Host& host);
+// The history file beside the QLM.INI at settingsPath.
+std::string HistoryPath(const std::string& settingsPath);
 
-// The states recorded for folder in the history at path, newest first; the
-// unreadable ones last. A state recorded for another folder is left out.
-std::vector<RecordedState> ReadHistory(platform::Host& host, const std::string& path, const std::string& folder);
+// Removes the working copies of the history at path that a run ended in the
+// middle of a write left beside it.
+void RemoveStaleHistoryCopies(const std::string& path);
 
-// Adds state to the history at path in one crash-safe write, in place of the
-// oldest (or an unreadable) one where its folder has history::kLimit.
-// Throws ProfileWriteError when the history cannot be written.
-void RecordState(platform::Host& host, const std::string& path, const ToolState& state);
+// The states recorded for folder in the history at path, newest first, an
+// unreadable one in its place where its order is known, else last. A state
+// recorded for another folder is left out. The file is read in one pass, and
+// only folder's states are taken apart.
+std::vector<RecordedState> ReadHistory(const std::string& path, const std::string& folder);
 
-// The short description of a state for the list: style, colour file, font
-// face and size ("MDI / Blue.clr / Tahoma 9pt"); "-" for what it lacks.
-std::string DescribeState(const ToolState& state, int pixelsPerInch);
+// Adds state to the history at path in one crash-safe write, unless it
+// equals the newest state recorded for its folder (false: nothing written).
+// Where the folder has history::kLimit states, it takes the place of an
+// unreadable one, else of the oldest but the first: the state the folder was
+// first found in is kept. Throws ProfileWriteError when the history cannot be
+// written.
+bool RecordState(platform::Host& host, const std::string& path, const ToolState& state);
+
+// The description of a state for the list: style, the three bars, colour
+// file, font face, size and weight ("MDI / ツール○ タブ× ティッカー○ /
+// Blue.clr / Tahoma 9pt 太字"); "-" for a key the file lacked, "?" for one the
+// state does not hold.
+std::string DescribeState(const platform::Host& host, const ToolState& state, int pixelsPerInch);
 
 }  // namespace qlm

@@ -69,6 +69,11 @@ void LazyLists::FillForLoading(const std::string& storedFace, const std::string&
   }
 }
 
+bool LazyLists::Lists(const std::string& face) {
+  const std::vector<std::string>& faces = SystemFontList();
+  return std::find(faces.begin(), faces.end(), face) != faces.end();
+}
+
 void LazyLists::Complete() {
   if (fontListPartial_) {
     fontListPartial_ = false;

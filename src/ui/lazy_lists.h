@@ -35,6 +35,10 @@ class LazyLists {
   // full already.
   void Complete();
 
+  // Whether the full font list holds face (matched exactly, as loading
+  // matches the stored face).
+  bool Lists(const std::string& face);
+
  private:
   const std::vector<std::string>& SystemFontList();
 

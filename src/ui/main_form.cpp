@@ -43,7 +43,7 @@ MainForm::MainForm(platform::Host& host, ToolLink& link, FormWindow& window, std
       link_(link),
       window_(window),
       settingsPath_(std::move(settingsPath)),
-      historyPath_(HistoryPath(host)),
+      historyPath_(HistoryPath(settingsPath_)),
       pixelsPerInch_(host.ScreenPixelsPerInch()) {
   config_.emplace(host_, toolFiles_);
   windowStyle.onClick = [this] { WindowStyleClick(); };
@@ -56,13 +56,29 @@ MainForm::MainForm(platform::Host& host, ToolLink& link, FormWindow& window, std
 }
 
 bool MainForm::LoadSettings(ProfileFile* ownFile) {
+  return Reload([&] {
+    Load load = Load::kRefused;
+    try {
+      load = LoadEverything(true, ownFile);
+    } catch (const Error& error) {
+      // A damaged font record: after its error box, the same offer as for a
+      // missing font, where a recorded state would load; else as before.
+      const bool damaged = dynamic_cast<const ListIndexError*>(&error) || dynamic_cast<const ConversionError*>(&error);
+      if (!damaged || !NewestLoadable()) throw;
+      window_.ShowErrorBox(error.what());
+      load = Load::kFileMissing;
+    }
+    if (load == Load::kFileMissing && OfferRecordedState()) Quietly([&] { load = ShowToolValues(); });
+    return load == Load::kLoaded;
+  });
+}
+
+template <typename LoadStep>
+bool MainForm::Reload(LoadStep load) {
   const std::string folderBefore = toolFolder_;
   bool loaded = false;
   try {
-    const Load load = LoadEverything(true, ownFile);
-    loaded = load == Load::kLoaded;
-    if (load == Load::kFileMissing && OfferRecordedState())
-      Quietly([&] { loaded = LoadEverything(false, ownFile) == Load::kLoaded; });
+    loaded = load();
   } catch (...) {
     AfterReload(false, folderBefore);
     throw;
@@ -97,10 +113,16 @@ MainForm::Load MainForm::LoadEverything(bool askFolder, ProfileFile* handedFile)
   // is read back from it as it was stored.
   std::optional<ProfileFile> opened;
   ProfileFile& ownFile = handedFile ? *handedFile : opened.emplace(host_, settingsPath_);
+  Load load = LoadOwnSettings(askFolder, ownFile);
+  if (load == Load::kLoaded) load = SettleTool(ownFile);
+  if (load == Load::kLoaded) load = ShowToolValues();
+  return load;
+}
+
+MainForm::Load MainForm::LoadOwnSettings(bool askFolder, ProfileFile& ownFile) {
   repeatMode_ = ReadRepeatMode(ownFile);
   if (askFolder && (repeatMode_ || window_.IsShiftDown()) && !LocateToolFolder(host_, ownFile, LocateMode::kForced))
     return Load::kRefused;
-
   const OwnSettings own = ReadOwnSettings(ownFile);
   // A reload that switched tools: the TopMost handler below must not find,
   // restore or bring forward the tool that was left. Until the new tool's
@@ -116,7 +138,10 @@ MainForm::Load MainForm::LoadEverything(bool askFolder, ProfileFile* handedFile)
   posLeft_ = own.posLeft;
   topMost.SetChecked(own.topMost);
   window_.SetShowHints(own.showHint);
+  return Load::kLoaded;
+}
 
+MainForm::Load MainForm::SettleTool(ProfileFile& ownFile) {
   toolKind_ = DetectToolKind(toolFolder_);
   // The files the tool really reads (its copies in the virtual store).
   toolFiles_ = SettleToolFiles(toolFolder_);
@@ -127,10 +152,14 @@ MainForm::Load MainForm::LoadEverything(bool askFolder, ProfileFile* handedFile)
   }
   // Working copies left by a run that was ended in the middle of a write.
   RemoveStaleOwnCopies(host_);
+  RemoveStaleHistoryCopies(historyPath_);
   config_->RemoveStaleCopies();
   link_.SetTool(toolKind_, ReadToolTitle(host_, toolFiles_));
   link_.SetWindowNames(LoadToolWindowNames(host_, ownFile));
+  return Load::kLoaded;
+}
 
+MainForm::Load MainForm::ShowToolValues() {
   // One reading of the tool's file, for the controls and the state to go
   // back to; what the platform parsed is let go before the window
   // allocates more.
@@ -141,12 +170,6 @@ MainForm::Load MainForm::LoadEverything(bool askFolder, ProfileFile* handedFile)
     config.ReleaseParsedCopy();
   }
   const EditedValues& values = found.values;
-  // The state to go back to: as this tool's file was first loaded, or
-  // loaded again before anything was written to it.
-  if (!written_ || startState_.folder != toolFolder_) {
-    startState_ = found;
-    written_ = recorded_ = false;
-  }
   TellIfUtf8Marked(host_, config_->Path(), msg::kConfigUtf8Mark);
   const std::string colourFile = StoredColourFile(values, toolKind_);
   lists_.FillForLoading(StoredFace(host_, values), colourFile, toolFiles_);
@@ -165,6 +188,13 @@ MainForm::Load MainForm::LoadEverything(bool askFolder, ProfileFile* handedFile)
   if (realtime.checked() && windowStyle.selected() == 0) EnableBars(false);
 
   if (!ShowStoredFont(values) || !ShowStoredColour(colourFile)) return Load::kFileMissing;
+  // The state to go back to: as this tool's file was first loaded whole, or
+  // loaded again before anything was written to it. A state that did not
+  // load is never one to go back to.
+  if (!written_ || startState_.folder != toolFolder_) {
+    startState_ = std::move(found);
+    written_ = recorded_ = false;
+  }
   return Load::kLoaded;
 }
 
@@ -272,9 +302,9 @@ void MainForm::ApplyBar(config::EditedKey docking, CheckModel& box) {
   if (!TraitsOf(toolKind_).styleAndTabBar && docking == config::EditedKey::kTabBar) return;
   // The bar is named by its section.
   const char* barKind = config::KeyOf(docking).section;
-  BeforeWrite();
   WriteOrShowFile([&] { config_->WriteInteger(docking, box.checked() ? 1 : 0); },
                   [&] { ShowStoredBar(docking, box); });
+  AfterWrite();
   if (windowStyle.selected() == 0) return;
   if (box.checked() != link_.IsBarVisible(barKind)) link_.SendToolCommand(BarCommand(toolKind_, barKind));
 }
@@ -295,8 +325,8 @@ void MainForm::ApplyWindowStyle() {
   // With no style chosen (the tool stores none) there is nothing to write and
   // no display style to switch to.
   if (style != -1) {
-    BeforeWrite();
     config_->WriteInteger(config::EditedKey::kIsMdi, style);
+    AfterWrite();
     if ((link_.IsMdiDisplay() ? 1 : 0) != style) link_.SendToolCommand(toolmsg::kSwitchDisplayStyle);
   }
   RefreshToolStatus();
@@ -312,7 +342,6 @@ void MainForm::ApplyWindowStyle() {
 
 void MainForm::ApplyFont() {
   if (realtime.checked()) {
-    BeforeWrite();
     const ToolConfig edit = config_->Edit();
     bool written = false;
     WriteOrShowFile(
@@ -322,6 +351,7 @@ void MainForm::ApplyFont() {
         },
         [&] { ShowFontInFile(); });
     if (written) {
+      AfterWrite();
       RememberFontInFile();
       link_.NotifyFontChanged();
     }
@@ -331,8 +361,9 @@ void MainForm::ApplyFont() {
 
 void MainForm::ApplyColour() {
   if (!realtime.checked()) return;
-  BeforeWrite();
-  if (SaveColourSetting(*config_, toolKind_, currentColourFile_)) link_.NotifyColourChanged();
+  if (!SaveColourSetting(*config_, toolKind_, currentColourFile_)) return;
+  AfterWrite();
+  link_.NotifyColourChanged();
 }
 
 void MainForm::FontSizeClick(int step) {
@@ -376,7 +407,7 @@ void MainForm::RealtimeClick() {
     return;
   }
   // Only a Yes enters real-time mode: closing the question writes nothing.
-  if (window_.AskYesNo(host_.Text(msg::kRealtimeCaution)) != kYes) {
+  if (window_.AskYesNo(host_.Text(msg::kRealtimeCaution), kYes) != kYes) {
     realtime.SetChecked(false);
     return;
   }
@@ -430,7 +461,6 @@ void MainForm::OkClick() {
   }
   if (TellIfUtf8Marked(host_, config_->Path(), msg::kConfigUtf8Mark)) return;
   // Everything lands in the tool's file together, or nothing does.
-  BeforeWrite();
   const ToolConfig edit = config_->Edit();
   if (!WriteFontSlots(edit, pixelsPerInch_, ChosenFont())) return;
   if (!SaveColourSetting(edit, toolKind_, currentColourFile_)) return;
@@ -440,15 +470,17 @@ void MainForm::OkClick() {
                                    .tabBar = tabBar.checked(),
                                    .tickerBar = tickerBar.checked()});
   edit.Commit();
+  AfterWrite();
   SaveAndClose();
 }
 
-void MainForm::BeforeWrite() {
+void MainForm::AfterWrite() {
   written_ = true;
   if (recorded_) return;
   // Tried once a run: a history that cannot be written never stops the
   // change, and the user hears of it once.
   recorded_ = true;
+  if (HistoryMarked()) return;
   try {
     RecordState(host_, historyPath_, startState_);
   } catch (const ProfileWriteError&) {
@@ -456,35 +488,76 @@ void MainForm::BeforeWrite() {
   }
 }
 
-bool MainForm::PutBack(const ToolState& state) {
-  // A value that may have been cut is never put back, nor any of its state.
-  if (!IsWhole(state)) {
-    host_.ShowNotice(host_.Text(msg::kUnreadableState));
-    return false;
+// An editor that saved the history as UTF-8 marked it so; the profile
+// functions would write the program's own code page after the mark.
+bool MainForm::HistoryMarked() {
+  if (!historyMarked_) historyMarked_ = TellIfUtf8Marked(host_, historyPath_, msg::kConfigUtf8Mark);
+  return *historyMarked_;
+}
+
+std::optional<std::string> MainForm::WhyNotLoadable(const EditedValues& values) {
+  std::string face;
+  try {
+    face = FontChoiceOf(host_, values, pixelsPerInch_).face;
+  } catch (const ListIndexError& error) {
+    return error.what();
+  } catch (const ConversionError& error) {
+    return error.what();
   }
+  // Found as loading finds it, and as OK needs it.
+  if (!lists_.Lists(face) || !host_.FindFontFace(face)) return Substitute(host_.Text(msg::kFontMissing), face);
+  const std::string colour = StoredColourFile(values, toolKind_);
+  const std::vector<std::string> listed = ListColourFiles(toolFiles_);
+  if (std::none_of(listed.begin(), listed.end(), SameFileAs(colour)) ||
+      !platform::FileExists(ColourFilePath(toolFiles_, colour)))
+    return Substitute(host_.Text(msg::kColourFileMissing), colour);
+  return std::nullopt;
+}
+
+std::optional<std::string> MainForm::WhyNotRestorable(const ToolState& state) {
+  // A value that may have been cut is never put back, nor any of its state.
+  if (!IsWhole(state)) return host_.Text(msg::kStateNotWhole);
+  EditedValues values = state.values;
+  if (state.unrecorded.any()) {
+    const EditedValues now = ReadEditedValues(config_->Held());
+    for (std::size_t i = 0; i < values.size(); ++i)
+      if (state.unrecorded[i]) values[i] = now[i];
+  }
+  const auto why = WhyNotLoadable(values);
+  if (why) return SubstituteWhole(host_.Text(msg::kStateWouldNotLoad), *why);
+  return std::nullopt;
+}
+
+bool MainForm::Restorable(const ToolState& state) {
+  const auto why = WhyNotRestorable(state);
+  if (why) host_.ShowNotice(*why);
+  return !why;
+}
+
+bool MainForm::ConfirmRestore(const ToolState& state) {
+  return window_.AskYesNo(Substitute(host_.Text(msg::kAskRestore), state.time), kNo) == kYes;
+}
+
+bool MainForm::PutBack(const ToolState& state) {
   if (TellIfUtf8Marked(host_, config_->Path(), msg::kConfigUtf8Mark)) return false;
-  BeforeWrite();
   // One action: every key lands together, or the file stays as it was.
   const ToolConfig edit = config_->Edit();
   PutToolState(edit, state);
   edit.Commit();
+  AfterWrite();
   return true;
 }
 
-bool MainForm::Restore(const ToolState& state, bool ask) {
-  if (ask && window_.AskYesNo(Substitute(host_.Text(msg::kAskRestore), state.time)) != kYes) return false;
+bool MainForm::Restore(const ToolState& state) {
   if (!PutBack(state)) return false;
-  // The controls show the file as a reload would, without their handlers
-  // writing the values back in their own spelling.
-  const std::string folderBefore = toolFolder_;
-  bool loaded = false;
-  try {
-    Quietly([&] { loaded = LoadEverything(false) == Load::kLoaded; });
-  } catch (...) {
-    AfterReload(false, folderBefore);
-    throw;
-  }
-  AfterReload(loaded, folderBefore);
+  // The controls show the tool's file as a reload would, without their
+  // handlers writing the values back in their own spelling; QLM.INI's
+  // settings stay as this run has them.
+  const bool loaded = Reload([&] {
+    Load load = Load::kRefused;
+    Quietly([&] { load = ShowToolValues(); });
+    return load == Load::kLoaded;
+  });
   if (loaded && realtime.checked()) ToolFollows(state);
   return loaded;
 }
@@ -494,8 +567,9 @@ bool MainForm::Restore(const ToolState& state, bool ask) {
 // display style only where the tool's kind has their commands.
 void MainForm::ToolFollows(const ToolState& state) {
   const auto stored = [&](config::EditedKey key) -> std::optional<std::int32_t> {
-    const auto& value = state.values[config::IndexOf(key)];
-    return value ? ParseStoredInteger(*value) : std::nullopt;
+    const std::size_t row = config::IndexOf(key);
+    const auto& value = state.values[row];
+    return value && !state.unrecorded[row] ? ParseStoredInteger(*value) : std::nullopt;
   };
   const auto style = stored(config::EditedKey::kIsMdi);
   bool mdi = link_.IsMdiDisplay();
@@ -518,12 +592,13 @@ void MainForm::ToolFollows(const ToolState& state) {
 }
 
 void MainForm::RestoreStartClick() {
-  if (!written_) return;
-  Restore(startState_, true);
+  if (!CanRestoreStart() || !Restorable(startState_) || !ConfirmRestore(startState_)) return;
+  Restore(startState_);
 }
 
 void MainForm::RestoreEarlierClick() {
-  const std::vector<RecordedState> states = ReadHistory(host_, historyPath_, toolFolder_);
+  HistoryMarked();
+  const std::vector<RecordedState> states = ReadHistory(historyPath_, toolFolder_);
   if (states.empty()) {
     host_.ShowNotice(host_.Text(msg::kNoRecordedStates));
     return;
@@ -531,40 +606,56 @@ void MainForm::RestoreEarlierClick() {
   std::vector<std::string> lines;
   for (const RecordedState& recorded : states)
     lines.push_back(recorded.state.time + "  " +
-                    (recorded.readable ? DescribeState(recorded.state, pixelsPerInch_)
+                    (recorded.readable ? DescribeState(host_, recorded.state, pixelsPerInch_)
                                        : host_.Text(msg::kUnreadableState)));
-  const int chosen = window_.ChooseState(lines);
-  if (chosen < 0 || chosen >= static_cast<int>(states.size())) return;
-  // An unreadable state is never applied, not even in part.
-  if (!states[static_cast<std::size_t>(chosen)].readable) {
-    host_.ShowNotice(host_.Text(msg::kUnreadableState));
+  // A state that cannot be put back, or a No, returns to the list.
+  for (int chosen = 0;;) {
+    chosen = window_.ChooseState(lines, chosen);
+    if (chosen < 0 || chosen >= static_cast<int>(states.size())) return;
+    const RecordedState& recorded = states[static_cast<std::size_t>(chosen)];
+    // An unreadable state is never applied, not even in part.
+    if (!recorded.readable) {
+      host_.ShowNotice(host_.Text(msg::kStateNotWhole));
+      continue;
+    }
+    if (!Restorable(recorded.state) || !ConfirmRestore(recorded.state)) continue;
+    Restore(recorded.state);
     return;
   }
-  Restore(states[static_cast<std::size_t>(chosen)].state, true);
+}
+
+std::optional<RecordedState> MainForm::NewestLoadable() {
+  if (HistoryMarked()) return std::nullopt;
+  for (RecordedState& recorded : ReadHistory(historyPath_, toolFolder_))
+    if (recorded.readable && !WhyNotRestorable(recorded.state)) return std::move(recorded);
+  return std::nullopt;
 }
 
 bool MainForm::OfferRecordedState() {
-  const std::vector<RecordedState> states = ReadHistory(host_, historyPath_, toolFolder_);
-  const auto newest = std::find_if(states.begin(), states.end(), [](const RecordedState& s) { return s.readable; });
-  if (newest == states.end()) return false;
-  if (window_.AskYesNo(Substitute(host_.Text(msg::kAskRestoreAfterLoadFailure), newest->state.time)) != kYes)
+  const std::optional<RecordedState> offer = NewestLoadable();
+  if (!offer || window_.AskYesNo(Substitute(host_.Text(msg::kAskRestoreAfterLoadFailure), offer->state.time),
+                                 kNo) != kYes)
     return false;
   // The state that failed to load is not recorded: put back, it would only
   // fail again, and as the newest it would be the one offered next time.
   recorded_ = true;
   try {
-    return PutBack(newest->state);
+    if (!PutBack(offer->state)) return false;
   } catch (const ProfileWriteError& error) {
     host_.ShowNotice(error.what());
     return false;
   }
+  // The state put back is the one this run starts from: the reload takes it
+  // as its start state, and the first write of the run records it.
+  written_ = recorded_ = false;
+  return true;
 }
 
 void MainForm::CancelClick() {
-  if ((repeatMode_ || window_.IsShiftDown()) && window_.AskYesNo(host_.Text(msg::kContinue)) == kYes &&
+  if ((repeatMode_ || window_.IsShiftDown()) && window_.AskYesNo(host_.Text(msg::kContinue), kYes) == kYes &&
       LoadSettings())
     return;
-  if (window_.AskYesNo(host_.Text(msg::kQuit)) == kYes) SaveAndClose();
+  if (window_.AskYesNo(host_.Text(msg::kQuit), kYes) == kYes) SaveAndClose();
 }
 
 void MainForm::SaveAndClose() {

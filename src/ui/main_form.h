@@ -36,7 +36,10 @@ class FormWindow {
   virtual ~FormWindow() = default;
 
   // The modal question box with Yes and No: kYes, kNo or kClosed.
-  virtual int AskYesNo(const std::string& text) = 0;
+  // defaultAnswer (kYes or kNo) is the button that Enter presses.
+  virtual int AskYesNo(const std::string& text, int defaultAnswer) = 0;
+  // The error box, as an error that ends a handler shows it.
+  virtual void ShowErrorBox(const std::string& text) = 0;
   // Whether the Shift key is down at this moment.
   virtual bool IsShiftDown() const = 0;
   // The names of every installed font family, as the system enumerates them.
@@ -59,9 +62,9 @@ class FormWindow {
   virtual int Left() const = 0;
   // Closes the window, which ends the program.
   virtual void Close() = 0;
-  // The list of earlier states, one line each, the first selected: the
-  // index of the line chosen with OK, or -1 for Cancel.
-  virtual int ChooseState(const std::vector<std::string>& /*lines*/) { return -1; }
+  // The list of earlier states, one line each, the line at selected
+  // selected: the index of the line chosen with OK, or -1 for Cancel.
+  virtual int ChooseState(const std::vector<std::string>& lines, int selected) = 0;
 };
 
 class MainForm {
@@ -92,13 +95,15 @@ class MainForm {
   void CancelClick();
 
   // The window's system menu: puts back the edited keys as loading found
-  // them, or as a state the history recorded for this tool folder. Both ask
-  // first; a refused write throws ProfileWriteError and leaves the file.
+  // them, or as a state the history recorded for this tool folder. Both
+  // check first that the state would load, and put back nothing that would
+  // not; then ask, No by default; a refused write throws ProfileWriteError
+  // and leaves the file.
   void RestoreStartClick();
   void RestoreEarlierClick();
-  // Whether anything was written to the tool's file in this run (the first
-  // command is greyed until then).
-  bool CanRestoreStart() const { return written_; }
+  // Whether anything was written to the loaded tool's file in this run (the
+  // first command is greyed until then).
+  bool CanRestoreStart() const { return written_ && startState_.folder == toolFolder_; }
   // The edited keys as loading found them.
   const ToolState& startState() const { return startState_; }
 
@@ -134,24 +139,48 @@ class MainForm {
   int pixelsPerInch() const { return pixelsPerInch_; }
 
  private:
-  // The steps of LoadSettings up to the status line; askFolder: the tool
-  // folder is asked for where the user wants it asked. Refused: the folder
+  // The steps of LoadSettings up to the status line. Refused: the folder
   // dialog was cancelled or no tool was found; file missing: the font or the
   // colour file the tool's file names is not there.
   enum class Load { kLoaded, kRefused, kFileMissing };
-  Load LoadEverything(bool askFolder, ProfileFile* handedFile = nullptr);
-  // Before a write to the tool's file: the first of the run records the
-  // state loading found in the history.
-  void BeforeWrite();
-  // Asks (text naming the state's time, unless asked already) and puts
-  // state back, then shows it as a reload would and, in real-time mode,
-  // makes the tool follow. False when not put back.
-  bool Restore(const ToolState& state, bool ask);
+  // All of them; askFolder: the tool folder is asked for where the user
+  // wants it asked.
+  Load LoadEverything(bool askFolder, ProfileFile* handedFile);
+  // QLM.INI's part: Repeat, the tool folder and the own settings.
+  Load LoadOwnSettings(bool askFolder, ProfileFile& ownFile);
+  // The tool in the folder: its kind, its files and its windows' names.
+  Load SettleTool(ProfileFile& ownFile);
+  // The tool's file into the controls and the lists; what a restore reloads.
+  Load ShowToolValues();
+  // Runs load, a (re)load of the window, and leaves what AfterReload leaves;
+  // true when it loaded.
+  template <typename LoadStep>
+  bool Reload(LoadStep load);
+  // After a successful write to the tool's file: the first of the run
+  // records the state loading found in the history.
+  void AfterWrite();
+  // Whether the history file is marked as UTF-8 (told once a run): it is
+  // then neither written nor trusted.
+  bool HistoryMarked();
+  // Why state, put back, would not load (the message loading would show),
+  // or nothing when it would; keys the state does not hold count as the
+  // file holds them now.
+  std::optional<std::string> WhyNotRestorable(const ToolState& state);
+  std::optional<std::string> WhyNotLoadable(const EditedValues& values);
+  // Tells why when state would not load.
+  bool Restorable(const ToolState& state);
+  // The question before a restore, No by default.
+  bool ConfirmRestore(const ToolState& state);
+  // Puts state back, then shows the tool's file as a reload would and, in
+  // real-time mode, makes the tool follow. False when not loaded.
+  bool Restore(const ToolState& state);
   bool PutBack(const ToolState& state);
   void ToolFollows(const ToolState& state);
-  // After loading failed for a missing font or colour file: offers the
-  // newest recorded state; true when it was put back.
+  // After loading failed for a missing font or colour file, or a damaged
+  // font record: offers the newest recorded state that would load; true
+  // when it was put back, which is then the state this run starts from.
   bool OfferRecordedState();
+  std::optional<RecordedState> NewestLoadable();
   void WindowStyleClick();
   void RealtimeClick();
   void EnterRealtime();
@@ -200,8 +229,10 @@ class MainForm {
   ToolLink& link_;
   FormWindow& window_;
   const std::string settingsPath_;
-  // The history file, settled with the form.
+  // The history file, beside QLM.INI.
   const std::string historyPath_;
+  // Whether the history is marked as UTF-8, once asked.
+  std::optional<bool> historyMarked_;
 
   std::string toolFolder_;
   ToolFiles toolFiles_{std::string()};

@@ -34,8 +34,9 @@ using toollink::WindowName;
 
 class FakeFormWindow : public FormWindow {
  public:
-  int AskYesNo(const std::string& text) override {
+  int AskYesNo(const std::string& text, int defaultAnswer) override {
     questions.push_back(text);
+    defaults.push_back(defaultAnswer);
     if (answers.empty()) return kClosed;
     const int answer = answers.front();
     answers.pop_front();
@@ -63,15 +64,25 @@ class FakeFormWindow : public FormWindow {
   int Top() const override { return 30; }
   int Left() const override { return 40; }
   void Close() override { closed = true; }
-  int ChooseState(const std::vector<std::string>& lines) override {
+  int ChooseState(const std::vector<std::string>& lines, int selected) override {
     listed = lines;
+    shownSelected = selected;
+    if (choices.empty()) return -1;
+    const int choice = choices.front();
+    choices.pop_front();
     return choice;
   }
+  void ShowErrorBox(const std::string& text) override { errors.push_back(text); }
 
   std::deque<int> answers;
   std::vector<std::string> listed;
-  int choice = -1;
+  int shownSelected = -1;
+  // The lines chosen from the list, one for each time it is shown; then
+  // Cancel.
+  std::deque<int> choices;
   std::vector<std::string> questions;
+  std::vector<int> defaults;
+  std::vector<std::string> errors;
   bool shift = false;
   std::vector<std::string> families;
   mutable int enumerations = 0;
@@ -782,7 +793,9 @@ TEST_F(MainFormTest, AfterAnyReloadRealtimeTheLinkAndTheStatusAgreeWithTheToolSh
     const char* executable;
     Outcome outcome;
   } cases[] = {
-      {false, fullConfig, "Takumi.exe", kLoads}, {false, record13, "Takumi.exe", kRaises},
+      // A damaged record of the same tool, whose state entering real-time mode
+      // recorded: the error box, then the offer of that state, not taken.
+      {false, fullConfig, "Takumi.exe", kLoads}, {false, record13, "Takumi.exe", kRefuses},
       {true, fullConfig, "Takumi.exe", kLoads},  {true, fullConfig, "Notes.exe", kRefuses},
       {true, record13, "Takumi.exe", kRaises},
   };
@@ -834,7 +847,7 @@ class RestoreTest : public MainFormTest {
  protected:
   // The edited keys of the tool's file now.
   ToolState Now() { return CaptureToolState(ToolConfig(host, tool), ToolKind::kOther, ""); }
-  std::vector<RecordedState> History() { return ReadHistory(host, HistoryPath(host), tool); }
+  std::vector<RecordedState> History() { return ReadHistory(HistoryPath(OwnSettingsPath(host)), tool); }
   // Another run of the program, on the same windows.
   std::unique_ptr<MainForm> NextRun() {
     auto next = std::make_unique<MainForm>(host, link, window, OwnSettingsPath(host));
@@ -850,6 +863,15 @@ class RestoreTest : public MainFormTest {
 
 TEST_F(RestoreTest, ARestoreThePlatformRefusesLeavesTheFileAsItWas) {
   Install("Takumi.exe", start);
+  // Runs whose OK cannot write record nothing.
+  test::SetReadOnly(tool + "System\\Appcfg.ini", true);
+  for (int run = 0; run < 2; ++run) {
+    const auto refused = NextRun();
+    ASSERT_TRUE(refused->LoadSettings());
+    EXPECT_THROW(refused->OkClick(), ProfileWriteError);
+  }
+  EXPECT_TRUE(History().empty());
+  test::SetReadOnly(tool + "System\\Appcfg.ini", false);
   ASSERT_TRUE(form.LoadSettings());
   form.tabBar.SetChecked(true);
   form.OkClick();
@@ -879,19 +901,23 @@ TEST_F(RestoreTest, AnEarlierStateIsChosenFromTheListNewestFirst) {
   ASSERT_TRUE(third->LoadSettings());
   const ToolState found = Now();
   EXPECT_FALSE(third->CanRestoreStart());
-  window.choice = -1;
   third->RestoreEarlierClick();
   ASSERT_EQ(window.listed.size(), 2u);
-  EXPECT_NE(window.listed[0].find("MDI / Color\\BLUE.CLR / " + gothic + " 9pt"), std::string::npos);
+  EXPECT_NE(window.listed[0].find(" / Color\\BLUE.CLR / " + gothic + " 9pt"), std::string::npos);
   EXPECT_EQ(Now().values[4], std::optional<std::string>("0")) << "Cancel puts nothing back";
-  window.choice = 1;
+  window.choices = {1};
   window.answers = {kNo};
   third->RestoreEarlierClick();
   EXPECT_EQ(Now().values[4], std::optional<std::string>("0")) << "No puts nothing back";
+  EXPECT_EQ(window.shownSelected, 1) << "No returns to the list, the line still chosen";
+  EXPECT_EQ(window.defaults.back(), kNo);
+  window.choices = {1};
   window.answers = {kYes};
+  third->topMost.SetChecked(true);
   third->RestoreEarlierClick();
   EXPECT_EQ(Now().values, first.values);
   EXPECT_TRUE(third->tickerBar.checked());
+  EXPECT_TRUE(third->topMost.checked()) << "a restore reloads the tool's file alone";
   // The state that the third run found was recorded before it wrote.
   const std::vector<RecordedState> history = History();
   ASSERT_EQ(history.size(), 3u);
@@ -899,34 +925,59 @@ TEST_F(RestoreTest, AnEarlierStateIsChosenFromTheListNewestFirst) {
   EXPECT_EQ(history[1].state.values, saved.values);
 }
 
-TEST_F(RestoreTest, AFailedLoadOffersTheNewestRecordedState) {
+// After a failed load only a state that would load is offered, No by
+// default; put back, it is the state the run starts from.
+TEST_F(RestoreTest, AFailedLoadOffersTheNewestRecordedStateThatWouldLoad) {
+  const std::string nowhere = "[FONT]\r\nFF0=-12,0,0,0,400,0,0,0,128,3,2,1,50,Nowhere\r\n";
+  const auto record = [&](const char* time) {
+    RecordState(host, HistoryPath(OwnSettingsPath(host)), CaptureToolState(ToolConfig(host, tool), ToolKind::kOther, time));
+  };
+  Install("Takumi.exe", start);
+  const ToolState good = Now();
+  record("2026/12/07 10:00:01");
+  test::WriteBytes(tool + "System\\Appcfg.ini", nowhere);
+  record("2026/12/07 10:00:02");  // newer, and naming a font that is not there
   struct Case {
     const char* name;
     std::string broken;
     int answer;
+    bool damaged;
   } cases[] = {
-      {"missing font, Yes", "[FONT]\r\nFF0=-12,0,0,0,400,0,0,0,128,3,2,1,50,Nowhere\r\n", kYes},
-      {"missing colour file, Yes", "[GLOBAL]\r\nCOLOR=Color\\Gone.CLR\r\n", kYes},
-      {"missing font, No", "[FONT]\r\nFF0=-12,0,0,0,400,0,0,0,128,3,2,1,50,Nowhere\r\n", kNo},
+      {"missing font, Yes", nowhere, kYes, false},
+      {"missing colour file, Yes", "[GLOBAL]\r\nCOLOR=Color\\Gone.CLR\r\n", kYes, false},
+      {"font record of 13 fields, Yes", "[FONT]\r\nFF0=-12,0,0,0,400,0,0,0,128,3,2,1,50\r\n", kYes, true},
+      {"missing font, No", nowhere, kNo, false},
   };
-  Install("Takumi.exe", start);
-  ASSERT_TRUE(form.LoadSettings());
-  const ToolState good = Now();
-  form.OkClick();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     test::WriteBytes(tool + "System\\Appcfg.ini", c.broken);
+    window.questions.clear();
+    window.errors.clear();
     window.answers = {c.answer};
-    EXPECT_EQ(NextRun()->LoadSettings(), c.answer == kYes);
-    EXPECT_NE(window.questions.back().find(Sjis("読み込み直しますか")), std::string::npos);
-    if (c.answer == kYes) EXPECT_EQ(Now().values, good.values);
-    else EXPECT_EQ(Appcfg(), c.broken);
+    const auto run = NextRun();
+    EXPECT_EQ(run->LoadSettings(), c.answer == kYes);
+    ASSERT_EQ(window.questions.size(), 1u);
+    EXPECT_NE(window.questions[0].find("10:00:01"), std::string::npos);
+    EXPECT_EQ(window.defaults.back(), kNo);
+    EXPECT_EQ(window.errors.size(), c.damaged ? 1u : 0u) << "the error box comes first";
+    if (c.answer == kYes) {
+      EXPECT_EQ(Now().values, good.values);
+      EXPECT_EQ(run->startState().values, good.values) << "the repaired state is the one to go back to";
+    } else {
+      EXPECT_EQ(Appcfg(), c.broken);
+    }
   }
+  // No recorded state would load: nothing is offered or written.
+  test::RemoveFile(tool + "Color\\Blue.clr");
+  window.questions.clear();
+  EXPECT_FALSE(NextRun()->LoadSettings());
+  EXPECT_TRUE(window.questions.empty());
+  EXPECT_EQ(Appcfg(), nowhere);
 }
 
 TEST_F(RestoreTest, AHistoryThatCannotBeWrittenIsToldOnceAndStopsNoChange) {
   Install("Takumi.exe", start);
-  test::MakeFolder(HistoryPath(host));
+  test::MakeFolder(HistoryPath(OwnSettingsPath(host)));
   RunningTool running(windows, "Sample Tool");
   ASSERT_TRUE(form.LoadSettings());
   ASSERT_TRUE(EnterRealtime());
@@ -951,7 +1002,7 @@ TEST_F(RestoreTest, AValueTooLongToReadWholeIsNeverPutBack) {
   window.answers = {kYes};
   form.RestoreStartClick();
   EXPECT_EQ(Appcfg(), written);
-  EXPECT_EQ(host.notices().back(), host.Text(msg::kUnreadableState));
+  EXPECT_EQ(host.notices().back(), host.Text(msg::kStateNotWhole));
   const std::vector<RecordedState> history = History();
   ASSERT_EQ(history.size(), 1u);
   EXPECT_FALSE(history[0].readable);

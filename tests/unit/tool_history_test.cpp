@@ -28,7 +28,7 @@ class ToolHistoryTest : public ::testing::Test {
   }
   std::vector<std::string> Times(const std::string& toolFolder) {
     std::vector<std::string> times;
-    for (const RecordedState& recorded : ReadHistory(host, path, toolFolder))
+    for (const RecordedState& recorded : ReadHistory(path, toolFolder))
       times.push_back(recorded.state.time + (recorded.readable ? "" : " unreadable"));
     return times;
   }
@@ -64,14 +64,16 @@ TEST_F(ToolHistoryTest, AStateTellsPresentEmptyAndAbsentKeysApartAndPutsThemBack
   EXPECT_EQ(CaptureToolState(config, ToolKind::kOther, "T"), state);
 }
 
-TEST_F(ToolHistoryTest, KeepsTheNewestTwentyStatesOfEachFolderNewestFirst) {
+TEST_F(ToolHistoryTest, KeepsTheFirstAndTheNewestStatesOfEachFolderNewestFirstWithoutRepeats) {
   const std::string other = folder / "Other\\";
-  for (int i = 1; i <= 25; ++i) RecordState(host, path, State(Tool(), i));
+  for (int i = 1; i <= 25; ++i) EXPECT_TRUE(RecordState(host, path, State(Tool(), i)));
+  EXPECT_FALSE(RecordState(host, path, State(Tool(), 25))) << "the same state as the newest is not kept twice";
   RecordState(host, path, State(other, 1));
-  const std::vector<RecordedState> states = ReadHistory(host, path, Tool());
+  const std::vector<RecordedState> states = ReadHistory(path, Tool());
   ASSERT_EQ(states.size(), 20u);
   EXPECT_EQ(states.front().state, State(Tool(), 25));
-  EXPECT_EQ(states.back().state, State(Tool(), 6));
+  EXPECT_EQ(states[18].state, State(Tool(), 7));
+  EXPECT_EQ(states.back().state, State(Tool(), 1)) << "the state the folder was first found in stays";
   for (const RecordedState& recorded : states) EXPECT_TRUE(recorded.readable);
   EXPECT_EQ(Times(other), std::vector<std::string>{"2026/12/07 10:00:01"});
   EXPECT_TRUE(Times(folder / "None\\").empty());
@@ -96,18 +98,21 @@ TEST_F(ToolHistoryTest, ADamagedHistoryIsReadAsFarAsItIsSound) {
        {"2026/12/07 10:00:02", "2026/12/07 10:00:01"}},
       {"a changed value fails its check",
        [&] { ProfileFile(host, path).WriteString(second.substr(1, second.size() - 2), "GLOBAL.IsMDI", "+0"); },
-       {"2026/12/07 10:00:01", "2026/12/07 10:00:02 unreadable"}},
+       {"2026/12/07 10:00:02 unreadable", "2026/12/07 10:00:01"}},
       {"a value of 5,000 bytes",
        [&] {
          ProfileFile(host, path).WriteString(second.substr(1, second.size() - 2), "FONT.FF1", "+" + std::string(5000, 'x'));
        },
+       {"2026/12/07 10:00:02 unreadable", "2026/12/07 10:00:01"}},
+      {"an order number too large to follow",
+       [&] { ProfileFile(host, path).WriteString(second.substr(1, second.size() - 2), "Number", "9007199254740993"); },
        {"2026/12/07 10:00:01", "2026/12/07 10:00:02 unreadable"}},
       {"a state of another folder under this folder's name is left out",
        [&] { ProfileFile(host, path).WriteString(second.substr(1, second.size() - 2), "Folder", "C:\\Else\\"); },
        {"2026/12/07 10:00:01"}},
       {"a file cut in the middle of a line",
        [&] { test::WriteBytes(path, sound.substr(0, sound.find("FONT.FF0=+-12,0,0", sound.find(second)) + 12)); },
-       {"2026/12/07 10:00:01", "2026/12/07 10:00:02 unreadable"}},
+       {"2026/12/07 10:00:02 unreadable", "2026/12/07 10:00:01"}},
       {"bytes that are no history",
        [&] { test::WriteBytes(path, std::string("\0\xff[\x81", 4) + "\r\n=\r\n[T]\r\n"); },
        {}},
@@ -125,11 +130,42 @@ TEST_F(ToolHistoryTest, ADamagedHistoryIsReadAsFarAsItIsSound) {
   }
 }
 
-TEST_F(ToolHistoryTest, DescribesStyleColourAndFont) {
+// A state names its keys: one recorded before a key was edited leaves that
+// key alone when put back; one recorded before states named their keys
+// holds the eleven; a value that a profile read returns whole comes back.
+TEST_F(ToolHistoryTest, AStateHoldsTheKeysItNames) {
+  ToolState fewer = State(Tool(), 1);
+  for (std::size_t i = 6; i < fewer.values.size(); ++i) fewer.unrecorded.set(i);
+  ToolState longest = State(Tool(), 2);
+  longest.values[6] = std::string(platform::kProfileBufferSize - 2, 'x');
+  RecordState(host, path, fewer);
+  RecordState(host, path, longest);
+  std::string bytes = test::ReadBytes(path);
+  const std::size_t keys = bytes.rfind("Keys=");
+  test::WriteBytes(path, bytes.erase(keys, bytes.find('\n', keys) + 1 - keys));
+  const std::vector<RecordedState> states = ReadHistory(path, Tool());
+  ASSERT_EQ(states.size(), 2u);
+  EXPECT_TRUE(states[0].readable && states[1].readable);
+  EXPECT_EQ(states[0].state, longest);
+  EXPECT_EQ(states[1].state, fewer);
+
+  test::WriteBytes(Tool() + "System\\Appcfg.ini", "[FONT]\r\nFF1=kept\r\n");
+  const ToolConfig edit = ToolConfig(host, Tool()).Edit();
+  PutToolState(edit, states[1].state);
+  edit.Commit();
+  EXPECT_EQ(edit.ReadString("FONT", "FF1", ""), "kept");
+  EXPECT_EQ(edit.ReadString("FONT", "FF0", ""), *fewer.values[5]);
+}
+
+TEST_F(ToolHistoryTest, DescribesStyleBarsColourAndFont) {
   ToolState state = State(Tool(), 1);
   state.values[1] = "Blue.clr";
-  EXPECT_EQ(DescribeState(state, 96), "MDI / Blue.clr / Face1 9pt");
-  EXPECT_EQ(DescribeState(ToolState{}, 96), "- / - / -");
+  state.values[2] = "1";
+  state.values[3] = "0";
+  state.unrecorded.set(4);
+  state.values[5] = "-12,0,0,0,700,0,0,0,128,3,2,1,50,Face1";
+  EXPECT_EQ(DescribeState(host, state, 96), test::Sjis("MDI / ツール○ タブ× ティッカー? / Blue.clr / Face1 9pt 太字"));
+  EXPECT_EQ(DescribeState(host, ToolState{}, 96), test::Sjis("- / ツール- タブ- ティッカー- / - / -"));
 }
 
 }  // namespace

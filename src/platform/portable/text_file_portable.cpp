@@ -1,6 +1,7 @@
 // text_file_portable.cpp: a whole file written to the Linux file system.
 #include <fstream>
 
+#include "platform/portable/file_bytes.h"
 #include "platform/portable/native_path.h"
 #include "platform/text_file.h"
 
@@ -12,5 +13,7 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
   file.close();
   return !file.fail();
 }
+
+std::optional<std::string> ReadFileBytes(const std::string& path) { return ReadWholeFile(NativePath(path)); }
 
 }  // namespace qlm::platform

@@ -104,7 +104,7 @@ void OpenProductPage(HWND owner) {
 
 }  // namespace
 
-int AskYesNo(HINSTANCE instance, HWND owner, const std::string& text) {
+int AskYesNo(HINSTANCE instance, HWND owner, const std::string& text, int defaultAnswer) {
   constexpr int kTextWidth = 280;
   DialogSpec spec;
   spec.caption = Ansi("情報");
@@ -128,12 +128,13 @@ int AskYesNo(HINSTANCE instance, HWND owner, const std::string& text) {
     AddControl(dialog, "STATIC", text, SS_LEFT | SS_NOPREFIX, -1, 64, 16, kTextWidth, textHeight, font);
     const int buttonsTop = 16 + textHeight + 16;
     const int right = spec.clientWidth - 12;
-    const HWND yes = AddControl(dialog, "BUTTON", Ansi("はい(&Y)"), BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, kYes,
+    const auto style = [&](int answer) { return answer == defaultAnswer ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON; };
+    const HWND yes = AddControl(dialog, "BUTTON", Ansi("はい(&Y)"), style(kYes) | WS_TABSTOP | WS_GROUP, kYes,
                                 right - 2 * 75 - 8, buttonsTop, 75, 25, font);
-    AddControl(dialog, "BUTTON", Ansi("いいえ(&N)"), BS_PUSHBUTTON | WS_TABSTOP, kNo, right - 75, buttonsTop, 75, 25,
-               font);
-    SendMessageA(dialog, DM_SETDEFID, kYes, 0);
-    SetFocus(yes);
+    const HWND no = AddControl(dialog, "BUTTON", Ansi("いいえ(&N)"), style(kNo) | WS_TABSTOP, kNo, right - 75,
+                               buttonsTop, 75, 25, font);
+    SendMessageA(dialog, DM_SETDEFID, defaultAnswer, 0);
+    SetFocus(defaultAnswer == kNo ? no : yes);
   };
   spec.command = [&](HWND dialog, int id, int) {
     // Escape arrives as IDCANCEL and answers No; the close box is told apart
@@ -143,7 +144,7 @@ int AskYesNo(HINSTANCE instance, HWND owner, const std::string& text) {
       return true;
     }
     if (id == IDOK) {
-      EndDialog(dialog, kYes);
+      EndDialog(dialog, defaultAnswer);
       return true;
     }
     return false;
@@ -159,9 +160,9 @@ int AskYesNo(HINSTANCE instance, HWND owner, const std::string& text) {
 }
 
 int ChooseFromList(HINSTANCE instance, HWND owner, const std::string& caption, const std::string& prompt,
-                   const std::vector<std::string>& lines, const std::string& cancel) {
+                   const std::vector<std::string>& lines, int selected, const std::string& cancel) {
   constexpr int kList = 100;
-  constexpr int kWidth = 420, kListHeight = 180;
+  constexpr int kWidth = 540, kListHeight = 180;
   DialogSpec spec;
   spec.caption = caption;
   spec.centreOn = owner;
@@ -175,7 +176,7 @@ int ChooseFromList(HINSTANCE instance, HWND owner, const std::string& caption, c
     const HWND list = AddControl(dialog, "LISTBOX", "", WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                                  kList, 12, 32, kWidth, kListHeight, font);
     for (const std::string& line : lines) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-    SendMessageA(list, LB_SETCURSEL, 0, 0);
+    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
     const int buttonsTop = 32 + kListHeight + 12;
     const int right = spec.clientWidth - 12;
     AddControl(dialog, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDOK, right - 2 * 75 - 8, buttonsTop,

@@ -10,15 +10,16 @@
 namespace qlm::ui {
 
 // The question box captioned "情報" with the information icon and the
-// buttons "はい(&Y)" (the default, 6) and "いいえ(&N)" (also Escape, 7);
-// closing it by its close box gives 2. Centred on the screen.
-int AskYesNo(HINSTANCE instance, HWND owner, const std::string& text);
+// buttons "はい(&Y)" (6) and "いいえ(&N)" (also Escape, 7), the one of
+// defaultAnswer being the default; closing it by its close box gives 2.
+// Centred on the screen.
+int AskYesNo(HINSTANCE instance, HWND owner, const std::string& text, int defaultAnswer);
 
 // The list box of choices captioned caption, with prompt above it, the
-// first line selected, and the buttons OK (the default) and cancel: the
-// index of the line chosen (also by a double click), or -1.
+// line at selected selected, and the buttons OK (the default) and cancel:
+// the index of the line chosen (also by a double click), or -1.
 int ChooseFromList(HINSTANCE instance, HWND owner, const std::string& caption, const std::string& prompt,
-                   const std::vector<std::string>& lines, const std::string& cancel);
+                   const std::vector<std::string>& lines, int selected, const std::string& cancel);
 
 // The About box: the program's name, icon and version, and a link to its
 // information page. Centred on owner.

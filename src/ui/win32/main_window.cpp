@@ -198,9 +198,9 @@ void MainWindow::AddSystemMenuCommands() {
   AppendMenuA(menu, MF_STRING, kRestoreEarlierCommand, host_.Text(msg::kRestoreEarlierMenu).c_str());
 }
 
-int MainWindow::ChooseState(const std::vector<std::string>& lines) {
+int MainWindow::ChooseState(const std::vector<std::string>& lines, int selected) {
   return ChooseFromList(instance_, window_, host_.Text(msg::kRestoreEarlierCaption),
-                        host_.Text(msg::kRestoreEarlierPrompt), lines, host_.Text(msg::kCancelButton));
+                        host_.Text(msg::kRestoreEarlierPrompt), lines, selected, host_.Text(msg::kCancelButton));
 }
 
 // The lists are filled in full only when first needed: see ui/lazy_lists.h.
@@ -505,7 +505,9 @@ void MainWindow::Guard(const std::function<void()>& handler) {
   }
 }
 
-int MainWindow::AskYesNo(const std::string& text) { return ui::AskYesNo(instance_, window_, text); }
+int MainWindow::AskYesNo(const std::string& text, int defaultAnswer) {
+  return ui::AskYesNo(instance_, window_, text, defaultAnswer);
+}
 
 bool MainWindow::IsShiftDown() const { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }
 

@@ -47,7 +47,8 @@ class MainWindow : public FormWindow {
   void RunMessageLoop();
 
   // FormWindow.
-  int AskYesNo(const std::string& text) override;
+  int AskYesNo(const std::string& text, int defaultAnswer) override;
+  void ShowErrorBox(const std::string& text) override { ShowError(text); }
   bool IsShiftDown() const override;
   std::vector<std::string> FontFamilies() const override;
   std::vector<std::string> FontFamiliesNamed(const std::string& family) const override;
@@ -59,7 +60,7 @@ class MainWindow : public FormWindow {
   int Top() const override;
   int Left() const override;
   void Close() override;
-  int ChooseState(const std::vector<std::string>& lines) override;
+  int ChooseState(const std::vector<std::string>& lines, int selected) override;
 
   // Shows an error in the error box, captioned with the application title.
   static void ShowError(const std::string& text);
