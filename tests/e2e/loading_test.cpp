@@ -61,12 +61,39 @@ TEST_F(LoadingTest, ShowsTheToolsSettings) {
   EXPECT_EQ(qlm.Items(kFontStyle), (std::vector<std::string>{S("標準"), S("太字")}));
   EXPECT_EQ(qlm.SelectedText(kFontStyle), S("標準"));
   EXPECT_EQ(qlm.Text(kFontSize), "9");
-  const std::vector<std::string> faces = qlm.Items(kFontName);
-  EXPECT_NE(std::find(faces.begin(), faces.end(), "Default"), faces.end());
+  // Only faces that the check on saving finds: no "Default" placeholder.
+  const HDC screen = GetDC(nullptr);
+  for (const std::string& face : qlm.Items(kFontName)) {
+    bool found = false;
+    EnumFontFamiliesA(screen, face.c_str(), [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
+      *reinterpret_cast<bool*>(found) = true;
+      return 0;
+    }, reinterpret_cast<LPARAM>(&found));
+    EXPECT_TRUE(found) << face;
+  }
+  ReleaseDC(nullptr, screen);
 
   EXPECT_FALSE(qlm.Checked(kTopMost));
   EXPECT_FALSE(qlm.Checked(kRealtime));
   EXPECT_EQ(qlm.Text(kStatusBar), title + S(" プログラムは起動してません。"));
+
+  // Tab visits each enabled control once around, in the order of the
+  // guide: the size box's arrows have no stop, the size box is followed by
+  // 「QLMを最前面表示」. The style's radio buttons count as one stop (the
+  // system may stop only on the chosen one).
+  std::vector<int> order;
+  for (int press = 0; press < 30 && (order.size() < 2 || order.back() != order.front()); ++press) {
+    int id = GetDlgCtrlID(qlm.PressTab());
+    if (id == kWindowStyleSdi || id == kWindowStyleMdi) id = kWindowStyleGroup;
+    if (order.empty() || order.back() != id) order.push_back(id);
+  }
+  const std::vector<int> expected{kWindowStyleGroup, kToolBar, kTickerBar, kColourFiles, kFontName, kFontStyle,
+                                  kFontSize, kTopMost, kRealtime, kOk, kCancel, kAbout};
+  const auto from = std::find(order.begin(), order.end(), kWindowStyleGroup);
+  std::vector<int> cycle(from, order.end());
+  cycle.insert(cycle.end(), order.begin(), from);
+  cycle.resize(std::min(cycle.size(), expected.size()));
+  EXPECT_EQ(cycle, expected) << ::testing::PrintToString(order);
 }
 
 TEST_F(LoadingTest, ALongTitleGivesWayToTheStatusWords) {
@@ -122,8 +149,8 @@ TEST_F(LoadingTest, WindowStyleAndBarsFollowTheirKeys) {
 
 TEST_F(LoadingTest, TradeProWithStoredFontPlaceAndTopMost) {
   ToolInstallation tool({"TradePro.exe", UniqueTitle("プロ取引"),
-                         "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Night\r\n[TOOLBAR]\r\nDOCKING=1\r\n[TICKERBAR]\r\nDOCKING=1\r\n"
-                         "[FONT]\r\nFF0=" + S("-15,0,0,0,700,0,0,0,128,3,2,1,49,ＭＳ ゴシック") + "\r\n"});
+                         "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Night\r\n[TOOLBAR]\r\nDOCKING=1\r\n[TRBAR]\r\nDOCKING=1\r\n"
+                         "[TICKERBAR]\r\nDOCKING=1\r\n[FONT]\r\nFF0=" + S("-15,0,0,0,700,0,0,0,128,3,2,1,49,ＭＳ ゴシック") + "\r\n"});
   Quillmate qlm(Quillmate::OwnIniFor(tool.folder(), "PosTop=-100\r\nPosLeft=40\r\nTopMost=1\r\n"));
   ASSERT_TRUE(qlm.Start());
   const HWND main = qlm.WaitForMainWindow();
@@ -138,7 +165,15 @@ TEST_F(LoadingTest, TradeProWithStoredFontPlaceAndTopMost) {
 
   // TradePro stores the scheme's bare name.
   EXPECT_EQ(qlm.SelectedText(kColourFiles), "Night.CLR");
+  // It keeps its display style and tab bar itself: shown as stored,
+  // disabled; its other bars are edited.
+  EXPECT_TRUE(qlm.Checked(kWindowStyleMdi));
+  EXPECT_FALSE(qlm.Enabled(kWindowStyleSdi) || qlm.Enabled(kWindowStyleMdi));
+  EXPECT_TRUE(qlm.Checked(kTabBar));
   EXPECT_FALSE(qlm.Enabled(kTabBar));
+  EXPECT_TRUE(qlm.Enabled(kToolBar) && qlm.Enabled(kTickerBar));
+  qlm.Click(kToolBar);
+  EXPECT_FALSE(qlm.Checked(kToolBar));
   EXPECT_EQ(qlm.SelectedText(kFontName), S("ＭＳ ゴシック"));
   EXPECT_EQ(qlm.SelectedText(kFontStyle), S("太字"));
   EXPECT_EQ(qlm.Text(kFontSize), "11");
@@ -165,8 +200,9 @@ std::vector<std::pair<HWND, LRESULT>> TipWindowsOf(DWORD processId) {
   return search.found;
 }
 
-// Each control with a hint has one, in the hints' window; the status bar has
-// a tip window of its own.
+// Each control with a hint has one, in the hints' window, and so have the
+// parts of the form over the style and the tab bar (their hint shows while a
+// tool keeps them); the status bar has a tip window of its own.
 TEST_F(LoadingTest, EveryHintIsThere) {
   ToolInstallation tool({"Takumi.exe", UniqueTitle("ツール"),
                          "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Color\\Night.CLR\r\n"});
@@ -179,7 +215,7 @@ TEST_F(LoadingTest, EveryHintIsThere) {
   std::vector<LRESULT> counts;
   for (const auto& [window, tools] : TipWindowsOf(qlm.processId())) counts.push_back(tools);
   std::sort(counts.begin(), counts.end());
-  EXPECT_EQ(counts, (std::vector<LRESULT>{1, withHints}));
+  EXPECT_EQ(counts, (std::vector<LRESULT>{1, withHints + 2}));
 }
 
 }  // namespace

@@ -440,6 +440,23 @@ void Quillmate::ChooseTool(const std::string& executable) const {
   ASSERT_TRUE(WaitForBoxGone(kChooseToolTitle)) << Boxes();
 }
 
+HWND Quillmate::Focus() const {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(process_.dwThreadId, &info) ? info.hwndFocus : nullptr;
+}
+
+// The key goes to the control with the focus, where the message loop's
+// dialog navigation takes it.
+HWND Quillmate::PressTab() const {
+  const HWND before = Focus();
+  const HWND target = before ? before : MainWindow();
+  PostMessageA(target, WM_KEYDOWN, VK_TAB, 0x000F0001);
+  PostMessageA(target, WM_KEYUP, VK_TAB, static_cast<LPARAM>(0xC00F0001u));
+  WaitUntil([&] { return Focus() != before; }, std::chrono::seconds(5));
+  return Focus();
+}
+
 void Quillmate::Settle() const {
   DWORD_PTR ignored = 0;
   EXPECT_TRUE(SendMessageTimeoutA(MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored));

@@ -21,6 +21,7 @@
 #include "toollink/tool_link.h"
 #include "toollink/tool_messages.h"
 #include "toollink/window_names.h"
+#include "ui/form_rules.h"
 #include "ui/main_form.h"
 
 namespace qlm::ui {
@@ -96,7 +97,7 @@ struct RunningTool : test::FakeTool {
 class MainFormTest : public ::testing::Test {
  protected:
   MainFormTest() {
-    host.InstallFont(gothic, platform::FontFace{});
+    for (const std::string& face : {std::string("Tahoma"), gothic}) host.InstallFont(face, platform::FontFace{});
     window.families = {"Tahoma", gothic};
     test::WriteBytes(tool + "System\\Sys.ini", "[INFO]\r\nTitle=Sample Tool\r\n");
     for (const char* name : {"Default.CLR", "Blue.clr"}) test::WriteBytes(tool + "Color\\" + name, "");
@@ -154,7 +155,7 @@ TEST_F(MainFormTest, LoadingShowsEveryStoredValue) {
   // Where the Japanese face sorts depends on the locale's collation.
   auto faces = form.font.face.items();
   std::sort(faces.begin(), faces.end());
-  EXPECT_EQ(faces, (std::vector<std::string>{"Default", "Tahoma", gothic}));
+  EXPECT_EQ(faces, (std::vector<std::string>{"Tahoma", gothic}));
   EXPECT_EQ(form.font.face.text(), gothic);
   EXPECT_EQ(form.font.size.text(), "9");
   EXPECT_EQ(window.sample, gothic + "/9");
@@ -403,9 +404,10 @@ TEST_F(MainFormTest, OkRefusesBeforeWritingAnythingWhenTheFaceOrColourIsGone) {
   Install("Takumi.exe", fullConfig);
   ASSERT_TRUE(form.LoadSettings());
   const std::string before = Appcfg();
-  form.font.face.Select(0);  // "Default" is no installed face
+  form.font.face.SetItems({"Gone", gothic});  // a face uninstalled since the list was made
+  form.font.face.Select(0);
   form.OkClick();
-  EXPECT_EQ(host.notices().back(), Sjis("フォント\nDefault\nが存在しません。"));
+  EXPECT_EQ(host.notices().back(), Sjis("フォント\nGone\nが存在しません。"));
   const auto& faces = form.font.face.items();
   form.font.face.Select(static_cast<int>(std::find(faces.begin(), faces.end(), gothic) - faces.begin()));
   ASSERT_TRUE(test::ReadBytes(tool + "Color\\Blue.clr") != "<missing>");
@@ -455,7 +457,7 @@ class ListsOnDemandTest : public MainFormTest {
   Loaded Load(bool onDemand) {
     platform::ScriptedHost ownHost{folder / "QLM.exe"};
     for (const char* face : {"Tahoma", "TAHOMA", "Tahoma2"}) ownHost.InstallFont(face, platform::FontFace{});
-    ownHost.InstallFont(gothic, platform::FontFace{});
+    for (const std::string& face : {gothic, "@" + gothic}) ownHost.InstallFont(face, platform::FontFace{});
     platform::ScriptedWindows ownWindows;
     ToolLink ownLink{ownWindows, ownHost};
     FakeFormWindow ownWindow;
@@ -614,6 +616,43 @@ TEST_F(MainFormTest, TheSettingsFileHandedDownIsTheOneReadAndWritten) {
   EXPECT_TRUE(window.closed);
   EXPECT_EQ(ProfileFile(host, handed).ReadString("CONFIG", "PosTop", "<none>"), "30");
   EXPECT_EQ(test::ReadBytes(OwnSettingsPath(host)), usual);
+}
+
+// TradePro keeps its display style and tab bar itself: they show as stored
+// but no load, real-time mode or leaving it enables them, and their hint
+// says why; its other bars are edited as the other kinds edit all of them.
+// The tools follow each other in one window, so a load also undoes the last.
+TEST_F(MainFormTest, StyleAndTabBarAreDisabledWhereTheToolKeepsThem) {
+  const struct {
+    const char* executable;
+    const char* colour;  // as the kind stores it
+    bool editable;
+    int hint;
+  } cases[] = {
+      {"Takumi.exe", "Color\\Blue.clr", true, 0},
+      {"TradePro.exe", "Blue", false, msg::kKeptByTradePro},
+      {"Takumi.exe", "Color\\Blue.clr", true, 0},
+  };
+  RunningTool running(windows, "Sample Tool");
+  for (const auto& each : cases) {
+    SCOPED_TRACE(each.executable);
+    for (const char* other : {"Takumi.exe", "TradePro.exe"}) test::TryRemoveFile(tool + other);
+    Install(each.executable, std::string("[GLOBAL]\r\nIsMDI=0\r\nCOLOR=") + each.colour +
+                                 "\r\n[TOOLBAR]\r\nDOCKING=1\r\n[TRBAR]\r\nDOCKING=1\r\n[TICKERBAR]\r\nDOCKING=0\r\n");
+    ASSERT_TRUE(form.LoadSettings());
+    EXPECT_EQ(KeptByToolHint(form.toolKind()), each.hint);
+    const auto expectShown = [&](const char* when) {
+      EXPECT_EQ(form.windowStyle.enabled(), each.editable) << when;
+      EXPECT_EQ(form.tabBar.enabled(), each.editable) << when;
+      EXPECT_TRUE(form.toolBar.enabled() && form.tickerBar.enabled()) << when;
+      EXPECT_EQ(form.windowStyle.selected(), 0) << when;
+      EXPECT_TRUE(form.tabBar.checked()) << when;
+    };
+    expectShown("loaded");
+    ASSERT_TRUE(EnterRealtime());
+    form.realtime.SetChecked(false);
+    expectShown("after real-time mode");
+  }
 }
 
 TEST_F(MainFormTest, TradeProsTabBarIsNeitherWrittenNorCommandedInRealtime) {

@@ -89,5 +89,28 @@ TEST(ErrorBoxText, APeriodFollowsTextsEndingAboveThePeriod) {
   EXPECT_EQ(ErrorBoxText("a/"), "a/.");
 }
 
+// The About box's link opens the web page of the guide where it is there,
+// else its text; a folder named in Japanese (表 ends in a backslash byte) is
+// read whole; a folder of the page's name is no guide.
+TEST(GuideBeside, TheWebPageElseTheTextElseNothing) {
+  const struct {
+    std::vector<std::string> present;
+    const char* opened;  // nullptr: none
+  } cases[] = {
+      {{"README-ja.html", "README-ja.txt"}, "README-ja.html"},
+      {{"README-ja.txt"}, "README-ja.txt"},
+      {{"README-ja.html\\folder", "README-ja.txt"}, "README-ja.txt"},
+      {{"README.md", "LICENSE.txt"}, nullptr},
+  };
+  for (const auto& each : cases) {
+    test::ScratchFolder scratch;
+    const std::string folder = scratch / (test::Sjis("表") + "\\");
+    test::WriteBytes(folder + "QLM.exe", "");
+    for (const std::string& name : each.present) test::WriteBytes(folder + name, "");
+    const auto guide = GuideBeside(folder + "QLM.exe");
+    EXPECT_EQ(guide, each.opened ? std::optional<std::string>(folder + each.opened) : std::nullopt) << each.present[0];
+  }
+}
+
 }  // namespace
 }  // namespace qlm::ui
