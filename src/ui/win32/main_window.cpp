@@ -491,6 +491,8 @@ void MainWindow::RunMessageLoop() {
 void MainWindow::CreateHints() {
   tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
                              nullptr, nullptr, instance_, nullptr);
+  // A hint longer than the window wraps at its width.
+  SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, kClientWidth);
   for (const ControlRow& row : kMainLayout) {
     if (!row.hint) continue;
     const std::string hint = Ansi(row.hint);
