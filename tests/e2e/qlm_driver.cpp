@@ -440,21 +440,17 @@ void Quillmate::ChooseTool(const std::string& executable) const {
   ASSERT_TRUE(WaitForBoxGone(kChooseToolTitle)) << Boxes();
 }
 
-HWND Quillmate::Focus() const {
-  GUITHREADINFO info = {};
-  info.cbSize = sizeof info;
-  return GetGUIThreadInfo(process_.dwThreadId, &info) ? info.hwndFocus : nullptr;
-}
-
 // The key goes to the control with the focus, where the message loop's
 // dialog navigation takes it.
 HWND Quillmate::PressTab() const {
-  const HWND before = Focus();
-  const HWND target = before ? before : MainWindow();
-  PostMessageA(target, WM_KEYDOWN, VK_TAB, 0x000F0001);
-  PostMessageA(target, WM_KEYUP, VK_TAB, static_cast<LPARAM>(0xC00F0001u));
-  WaitUntil([&] { return Focus() != before; }, std::chrono::seconds(5));
-  return Focus();
+  const auto focus = [this] {
+    GUITHREADINFO info{sizeof info, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, {}};
+    return GetGUIThreadInfo(process_.dwThreadId, &info) ? info.hwndFocus : nullptr;
+  };
+  const HWND before = focus();
+  PostMessageA(before ? before : MainWindow(), WM_KEYDOWN, VK_TAB, 0x000F0001);
+  WaitUntil([&] { return focus() != before; }, std::chrono::seconds(5));
+  return focus();
 }
 
 void Quillmate::Settle() const {

@@ -158,8 +158,6 @@ class Quillmate {
   void ClickArrow(bool up) const;
   // Queues count clicks on an arrow and returns at once.
   void PostArrowClicks(bool up, int count) const;
-  // The control of the main window that has the keyboard focus, or nullptr.
-  HWND Focus() const;
   // Presses Tab as the keyboard does and waits until the focus has moved:
   // the control that has it then.
   HWND PressTab() const;

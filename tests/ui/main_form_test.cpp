@@ -21,7 +21,6 @@
 #include "toollink/tool_link.h"
 #include "toollink/tool_messages.h"
 #include "toollink/window_names.h"
-#include "ui/form_rules.h"
 #include "ui/main_form.h"
 
 namespace qlm::ui {
@@ -618,54 +617,27 @@ TEST_F(MainFormTest, TheSettingsFileHandedDownIsTheOneReadAndWritten) {
   EXPECT_EQ(test::ReadBytes(OwnSettingsPath(host)), usual);
 }
 
-// TradePro keeps its display style and tab bar itself: they show as stored
-// but no load, real-time mode or leaving it enables them, and their hint
-// says why; its other bars are edited as the other kinds edit all of them.
-// The tools follow each other in one window, so a load also undoes the last.
-TEST_F(MainFormTest, StyleAndTabBarAreDisabledWhereTheToolKeepsThem) {
-  const struct {
-    const char* executable;
-    const char* colour;  // as the kind stores it
-    bool editable;
-    int hint;
-  } cases[] = {
-      {"Takumi.exe", "Color\\Blue.clr", true, 0},
-      {"TradePro.exe", "Blue", false, msg::kKeptByTradePro},
-      {"Takumi.exe", "Color\\Blue.clr", true, 0},
-  };
-  RunningTool running(windows, "Sample Tool");
-  for (const auto& each : cases) {
-    SCOPED_TRACE(each.executable);
-    for (const char* other : {"Takumi.exe", "TradePro.exe"}) test::TryRemoveFile(tool + other);
-    Install(each.executable, std::string("[GLOBAL]\r\nIsMDI=0\r\nCOLOR=") + each.colour +
-                                 "\r\n[TOOLBAR]\r\nDOCKING=1\r\n[TRBAR]\r\nDOCKING=1\r\n[TICKERBAR]\r\nDOCKING=0\r\n");
-    ASSERT_TRUE(form.LoadSettings());
-    EXPECT_EQ(KeptByToolHint(form.toolKind()), each.hint);
-    const auto expectShown = [&](const char* when) {
-      EXPECT_EQ(form.windowStyle.enabled(), each.editable) << when;
-      EXPECT_EQ(form.tabBar.enabled(), each.editable) << when;
-      EXPECT_TRUE(form.toolBar.enabled() && form.tickerBar.enabled()) << when;
-      EXPECT_EQ(form.windowStyle.selected(), 0) << when;
-      EXPECT_TRUE(form.tabBar.checked()) << when;
-    };
-    expectShown("loaded");
-    ASSERT_TRUE(EnterRealtime());
-    form.realtime.SetChecked(false);
-    expectShown("after real-time mode");
-  }
-}
-
 TEST_F(MainFormTest, TradeProsTabBarIsNeitherWrittenNorCommandedInRealtime) {
   Install("TradePro.exe",
           "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Blue\r\n[TOOLBAR]\r\nDOCKING=1\r\n[TRBAR]\r\nDOCKING=1\r\n"
           "[TICKERBAR]\r\nDOCKING=1\r\n");
   ASSERT_TRUE(form.LoadSettings());
+  // TradePro keeps them itself: shown as stored, never enabled, not even on
+  // leaving real-time mode; its other bars are edited.
+  const auto expectKept = [&] {
+    EXPECT_FALSE(form.windowStyle.enabled() || form.tabBar.enabled() || !form.tickerBar.enabled());
+    EXPECT_TRUE(form.toolBar.enabled());
+  };
+  expectKept();
+  EXPECT_TRUE(form.windowStyle.selected() == 1 && form.tabBar.checked());
   RunningTool running(windows, "Sample Tool");
   ASSERT_TRUE(EnterRealtime());
   const auto commands = running.Commands();
   form.tabBar.SetChecked(false);
   EXPECT_EQ(Stored("TRBAR", "DOCKING"), "1");
   EXPECT_EQ(running.Commands(), commands);
+  form.realtime.SetChecked(false);
+  expectKept();
 
   // Switching to multi-document display adds no tab bar to a file without one.
   test::WriteBytes(tool + "System\\Appcfg.ini", "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Blue\r\n");
