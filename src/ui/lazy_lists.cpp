@@ -34,7 +34,8 @@ bool LazyLists::Installed(const std::string& face) const { return host_.FindFont
 // that a reload sees the faces installed since.
 const std::vector<std::string>& LazyLists::SystemFontList() {
   if (systemFonts_.empty())
-    systemFonts_ = BuildFontList(window_.FontFamilies(), storedFace_, [this](const std::string& face) { return Installed(face); });
+    systemFonts_ = BuildFontList(window_.FontFamilies(), storedFace_,
+                                 [this](const std::string& face) { return Installed(face); });
   return systemFonts_;
 }
 
@@ -52,7 +53,8 @@ void LazyLists::FillForLoading(const std::string& storedFace, const std::string&
     const std::string& face = storedFace_;
     if (!face.empty()) {
       const std::vector<std::string> named = window_.FontFamiliesNamed(face);
-      std::vector<std::string> shown = BuildFontList(named, face, [this](const std::string& name) { return Installed(name); });
+      std::vector<std::string> shown =
+          BuildFontList(named, face, [this](const std::string& name) { return Installed(name); });
       fontListPartial_ = std::all_of(named.begin(), named.end(), [&](const std::string& name) { return name == face; }) &&
                          std::find(shown.begin(), shown.end(), face) != shown.end();
       if (fontListPartial_) faces_.SetItems(std::move(shown));

@@ -79,8 +79,9 @@ Delivery Win32WindowLink::Send(WindowHandle window, unsigned message, std::uintp
                                unsigned patienceMs) {
   DWORD_PTR result = 0;
   SetLastError(ERROR_SUCCESS);
+  const UINT patience = patienceMs > 0 ? patienceMs : 1;
   if (SendMessageTimeoutA(Hwnd(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam),
-                          SMTO_NORMAL | SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT, patienceMs > 0 ? patienceMs : 1, &result) != 0)
+                          SMTO_NORMAL | SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT, patience, &result) != 0)
     return Delivery::kDone;
   const DWORD error = GetLastError();
   return DeliveryAfterFailure(error, IsWindow(Hwnd(window)) != FALSE);
