@@ -36,6 +36,14 @@ inline Delivery DeliveryAfterFailure(unsigned long lastError, bool windowExists)
   return Delivery::kNoAnswer;
 }
 
+// How long Send waits for the answer to a message: a program that answers
+// at all answers a command well within it, and a window that cannot repaint
+// meanwhile must not seem frozen for long.
+inline constexpr unsigned kSendPatienceMs = 2000;
+// How long a program already found not answering is asked, whether it
+// answers again, before anything else is sent to it.
+inline constexpr unsigned kBriefPatienceMs = 100;
+
 // How the rights of the program owning a window compare with this program's.
 enum class Rights { kNotHigher, kHigher, kUnknown };
 
@@ -88,9 +96,11 @@ class WindowLink {
   virtual bool HasVisibleStyle(WindowHandle window) const = 0;
 
   // Sends message and waits until the window's program has handled it, but
-  // gives up after a few seconds when that program does not respond (at once
-  // when the desktop already knows it hangs): kDone when it was handled.
-  virtual Delivery Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+  // gives up after patienceMs when that program does not respond (at once
+  // when the desktop already knows it hangs): kDone when it was handled. A
+  // message given up may still be handled later, when the program wakes.
+  virtual Delivery Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam,
+                        unsigned patienceMs = kSendPatienceMs) = 0;
   // Queues message for the window's program and returns at once: kDone when
   // it was queued.
   virtual Delivery Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) = 0;

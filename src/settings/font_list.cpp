@@ -7,11 +7,14 @@
 
 namespace qlm {
 
-std::vector<std::string> BuildFontList(const std::vector<std::string>& enumerated, std::string_view storedFace) {
-  std::vector<std::string> faces{"Default"};
+std::vector<std::string> BuildFontList(const std::vector<std::string>& enumerated, std::string_view storedFace,
+                                       const std::function<bool(const std::string&)>& installed) {
+  std::vector<std::string> faces;
   for (const std::string& name : enumerated) {
     if (name.starts_with('@') && name != storedFace) continue;
-    if (platform::CompareIgnoringCase(faces.back(), name) != 0) faces.push_back(name);
+    if (!faces.empty() && platform::CompareIgnoringCase(faces.back(), name) == 0) continue;
+    if (installed && !installed(name)) continue;
+    faces.push_back(name);
   }
   std::stable_sort(faces.begin(), faces.end(), [](const std::string& a, const std::string& b) {
     return platform::CompareIgnoringCase(a, b) < 0;

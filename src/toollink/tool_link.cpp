@@ -134,7 +134,7 @@ std::string ToolLink::StatusOf(WindowHandle window) const {
 std::string ToolLink::RefreshToolStatus() {
   const WindowHandle window = FindToolWindow();
   if (window != kNoWindow && window == notResponding_ &&
-      windows_.Send(window, toolmsg::kNothing, 0, 0) == platform::Delivery::kDone)
+      windows_.Send(window, toolmsg::kNothing, 0, 0, platform::kBriefPatienceMs) == platform::Delivery::kDone)
     notResponding_ = kNoWindow;
   return StatusOf(Keep(window));
 }
@@ -207,6 +207,15 @@ bool ToolLink::SendToolCommand(int id) {
   const WindowHandle tool = ReachToolTelling();
   if (tool == kNoWindow) return false;
   if (!HasKnownShape(tool)) return false;
+  // A tool marked as not responding is first asked briefly whether it
+  // answers again: until it does, no command goes to it, so that one action
+  // waits for it once, and commands do not pile up in its queue, to run
+  // when it wakes, against bars they were not meant for.
+  if (tool == notResponding_) {
+    const platform::Delivery answer = windows_.Send(tool, toolmsg::kNothing, 0, 0, platform::kBriefPatienceMs);
+    if (answer != platform::Delivery::kDone) return Delivered(tool, answer);
+    notResponding_ = kNoWindow;
+  }
   return Delivered(tool, windows_.Send(tool, toolmsg::kCommand, static_cast<std::uintptr_t>(id), 0));
 }
 

@@ -61,17 +61,18 @@ class ToolLink {
 
   // Looks the tool up and keeps its window as toolWindow(). Returns the text
   // of the status line: the tool's title followed by whether it runs and in
-  // which display style. A tool marked as not responding is asked once more
-  // with a message that does nothing.
+  // which display style. A tool marked as not responding is asked once more,
+  // briefly, with a message that does nothing.
   std::string RefreshToolStatus();
   // The same, sending nothing to the tool (for the periodic check): a tool
   // marked as not responding stays so until a message gets through.
   std::string ProbeToolStatus();
 
   // WM_COMMAND id to the tool, waiting until it has handled it, but not
-  // for ever: a tool that does not respond is given up after a few seconds,
-  // marked as not responding until it answers again. Nothing is sent to a
-  // tool whose shape is unknown. False when the command did not reach the
+  // for ever: a tool that does not respond is given up after about two
+  // seconds, marked as not responding until it answers again (asked briefly
+  // before each later command). Nothing is sent to a tool whose shape is
+  // unknown. False when the command did not reach the
   // tool; statusChanged is then told the status line that says why.
   bool SendToolCommand(int id);
   std::function<void(const std::string& status)> statusChanged;

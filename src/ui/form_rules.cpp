@@ -4,7 +4,9 @@
 #include <algorithm>
 
 #include "platform/codepage.h"
+#include "platform/file_search.h"
 #include "platform/paths.h"
+#include "settings/messages.h"
 
 namespace qlm::ui {
 
@@ -67,6 +69,17 @@ std::string ErrorBoxText(std::string_view text) {
   // A double-byte character's code is its lead byte and more: always above ".".
   if (static_cast<unsigned char>(text[last]) > static_cast<unsigned char>('.')) result += '.';
   return result;
+}
+
+bool KeepsStyleAndTabBar(ToolKind kind) { return !TraitsOf(kind).styleAndTabBar; }
+
+int KeptByToolHint(ToolKind kind) { return KeepsStyleAndTabBar(kind) ? msg::kKeptByTradePro : 0; }
+
+std::optional<std::string> GuideBeside(std::string_view executablePath) {
+  const std::string folder(executablePath.substr(0, FileNameStart(executablePath)));
+  for (const char* name : {"README-ja.html", "README-ja.txt"})
+    if (platform::FileExists(folder + name)) return folder + name;
+  return std::nullopt;
 }
 
 }  // namespace qlm::ui

@@ -2,9 +2,12 @@
 // status panel widths, placement, the application title and the error box text.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "settings/tool_kinds.h"
 
 namespace qlm::ui {
 
@@ -40,5 +43,17 @@ std::string ApplicationTitle(std::string_view executablePath);
 // and its last character sorts after "." (so Japanese text gets one and a
 // text ending in ")" does not).
 std::string ErrorBoxText(std::string_view text);
+
+// A tool that keeps its display style and tab bar itself: OK writes neither
+// and real-time mode commands neither, so the window shows both as stored,
+// disabled, with the hint KeptByToolHint (a message number; 0 for a tool
+// whose display style and tab bar are edited here).
+bool KeepsStyleAndTabBar(ToolKind kind);
+int KeptByToolHint(ToolKind kind);
+
+// The user's guide the About box opens: README-ja.html in the folder of the
+// executable at executablePath, else README-ja.txt there; nothing when
+// neither file is there.
+std::optional<std::string> GuideBeside(std::string_view executablePath);
 
 }  // namespace qlm::ui

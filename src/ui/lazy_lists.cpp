@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/codepage.h"
+#include "platform/host.h"
 #include "settings/colour_catalogue.h"
 #include "settings/font_list.h"
 #include "settings/tool_files.h"
@@ -24,13 +25,17 @@ void RefillKeepingChoice(ListModel& list, Fill fill, Same same) {
 
 }  // namespace
 
-LazyLists::LazyLists(FormWindow& window, ListModel& faces, ListModel& colourFiles)
-    : window_(window), faces_(faces), colourFiles_(colourFiles) {}
+LazyLists::LazyLists(FormWindow& window, const platform::Host& host, ListModel& faces, ListModel& colourFiles)
+    : window_(window), host_(host), faces_(faces), colourFiles_(colourFiles) {}
+
+bool LazyLists::Installed(const std::string& face) const { return host_.FindFontFace(face).has_value(); }
 
 // Enumerated at most once for each load (FillForLoading forgets it), so
 // that a reload sees the faces installed since.
 const std::vector<std::string>& LazyLists::SystemFontList() {
-  if (systemFonts_.empty()) systemFonts_ = BuildFontList(window_.FontFamilies(), storedFace_);
+  if (systemFonts_.empty())
+    systemFonts_ = BuildFontList(window_.FontFamilies(), storedFace_,
+                                 [this](const std::string& face) { return Installed(face); });
   return systemFonts_;
 }
 
@@ -48,7 +53,8 @@ void LazyLists::FillForLoading(const std::string& storedFace, const std::string&
     const std::string& face = storedFace_;
     if (!face.empty()) {
       const std::vector<std::string> named = window_.FontFamiliesNamed(face);
-      std::vector<std::string> shown = BuildFontList(named, face);
+      std::vector<std::string> shown =
+          BuildFontList(named, face, [this](const std::string& name) { return Installed(name); });
       fontListPartial_ = std::all_of(named.begin(), named.end(), [&](const std::string& name) { return name == face; }) &&
                          std::find(shown.begin(), shown.end(), face) != shown.end();
       if (fontListPartial_) faces_.SetItems(std::move(shown));

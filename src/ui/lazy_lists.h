@@ -12,6 +12,7 @@
 
 namespace qlm {
 class ToolFiles;
+namespace platform { class Host; }
 }  // namespace qlm
 
 namespace qlm::ui {
@@ -20,8 +21,9 @@ class FormWindow;
 
 class LazyLists {
  public:
-  // faces and colourFiles are the form's font face and colour file lists.
-  LazyLists(FormWindow& window, ListModel& faces, ListModel& colourFiles);
+  // faces and colourFiles are the form's font face and colour file lists;
+  // host finds each face as saving it does.
+  LazyLists(FormWindow& window, const platform::Host& host, ListModel& faces, ListModel& colourFiles);
   LazyLists(const LazyLists&) = delete;
   LazyLists& operator=(const LazyLists&) = delete;
 
@@ -42,7 +44,11 @@ class LazyLists {
  private:
   const std::vector<std::string>& SystemFontList();
 
+  // Whether saving face would find it installed.
+  bool Installed(const std::string& face) const;
+
   FormWindow& window_;
+  const platform::Host& host_;
   ListModel& faces_;
   ListModel& colourFiles_;
   // The face [FONT] FF0 names, as the last load read it.

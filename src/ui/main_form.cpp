@@ -20,6 +20,7 @@
 #include "toollink/tool_link.h"
 #include "toollink/tool_messages.h"
 #include "toollink/window_names_section.h"
+#include "ui/form_rules.h"
 
 namespace qlm::ui {
 
@@ -175,13 +176,16 @@ MainForm::Load MainForm::ShowToolValues() {
   lists_.FillForLoading(StoredFace(host_, values), colourFile, toolFiles_);
   const WindowSettings stored = WindowSettingsOf(values);
   // Every load enables what the file holds and disables what it lacks: a
-  // reload into another tool's file must not keep the last one's gaps.
-  windowStyle.SetEnabled(stored.isMdi != config::kAbsent);
+  // reload into another tool's file must not keep the last one's gaps. The
+  // display style and tab bar of a tool that keeps them itself are shown as
+  // stored but never enabled: OK would not write them.
+  const bool keptByTool = KeepsStyleAndTabBar(toolKind_);
+  windowStyle.SetEnabled(stored.isMdi != config::kAbsent && !keptByTool);
   if (stored.isMdi != config::kAbsent) windowStyle.Select(std::clamp(stored.isMdi, -1, 1));
   const std::pair<std::int32_t, CheckModel*> bars[] = {
       {stored.toolBar, &toolBar}, {stored.tabBar, &tabBar}, {stored.tickerBar, &tickerBar}};
   for (const auto& [value, box] : bars) {
-    box->SetEnabled(value != config::kAbsent);
+    box->SetEnabled(value != config::kAbsent && !(keptByTool && box == &tabBar));
     if (value != config::kAbsent) box->SetChecked(value != 0);
   }
   // Real-time mode keeps the bars disabled in single-document display.

@@ -244,7 +244,7 @@ class MainForm {
   bool repeatMode_ = false;
   std::string currentColourFile_;
   int pixelsPerInch_;
-  LazyLists lists_{window_, font.face, colourFiles};
+  LazyLists lists_{window_, host_, font.face, colourFiles};
   // Set while controls are put back without running their handlers.
   bool quiet_ = false;
   // Set while real-time mode is being entered: a refused write then ends it.

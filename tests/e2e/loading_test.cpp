@@ -62,11 +62,20 @@ TEST_F(LoadingTest, ShowsTheToolsSettings) {
   EXPECT_EQ(qlm.SelectedText(kFontStyle), S("標準"));
   EXPECT_EQ(qlm.Text(kFontSize), "9");
   const std::vector<std::string> faces = qlm.Items(kFontName);
-  EXPECT_NE(std::find(faces.begin(), faces.end(), "Default"), faces.end());
+  EXPECT_EQ(std::find(faces.begin(), faces.end(), "Default"), faces.end()) << "no face the font check refuses";
 
   EXPECT_FALSE(qlm.Checked(kTopMost));
   EXPECT_FALSE(qlm.Checked(kRealtime));
   EXPECT_EQ(qlm.Text(kStatusBar), title + S(" プログラムは起動してません。"));
+
+  // Once round with Tab: never on the size box's arrows, and from the size
+  // box on to 「QLMを最前面表示」.
+  std::vector<int> order;
+  for (int press = 0; press < 16; ++press) order.push_back(GetDlgCtrlID(qlm.PressTab()));
+  const auto size = std::find(order.begin(), order.begin() + 13, kFontSize);
+  ASSERT_NE(size, order.begin() + 13) << ::testing::PrintToString(order);
+  EXPECT_EQ(size[1], kTopMost);
+  EXPECT_EQ(std::count(order.begin(), order.end(), kFontSizeArrows), 0);
 }
 
 TEST_F(LoadingTest, ALongTitleGivesWayToTheStatusWords) {
@@ -122,8 +131,8 @@ TEST_F(LoadingTest, WindowStyleAndBarsFollowTheirKeys) {
 
 TEST_F(LoadingTest, TradeProWithStoredFontPlaceAndTopMost) {
   ToolInstallation tool({"TradePro.exe", UniqueTitle("プロ取引"),
-                         "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Night\r\n[TOOLBAR]\r\nDOCKING=1\r\n[TICKERBAR]\r\nDOCKING=1\r\n"
-                         "[FONT]\r\nFF0=" + S("-15,0,0,0,700,0,0,0,128,3,2,1,49,ＭＳ ゴシック") + "\r\n"});
+                         "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Night\r\n[TOOLBAR]\r\nDOCKING=1\r\n[TRBAR]\r\nDOCKING=1\r\n"
+                         "[TICKERBAR]\r\nDOCKING=1\r\n[FONT]\r\nFF0=" + S("-15,0,0,0,700,0,0,0,128,3,2,1,49,ＭＳ ゴシック") + "\r\n"});
   Quillmate qlm(Quillmate::OwnIniFor(tool.folder(), "PosTop=-100\r\nPosLeft=40\r\nTopMost=1\r\n"));
   ASSERT_TRUE(qlm.Start());
   const HWND main = qlm.WaitForMainWindow();
@@ -138,7 +147,10 @@ TEST_F(LoadingTest, TradeProWithStoredFontPlaceAndTopMost) {
 
   // TradePro stores the scheme's bare name.
   EXPECT_EQ(qlm.SelectedText(kColourFiles), "Night.CLR");
-  EXPECT_FALSE(qlm.Enabled(kTabBar));
+  // It keeps its display style and tab bar: shown as stored, disabled.
+  EXPECT_TRUE(qlm.Checked(kWindowStyleMdi) && qlm.Checked(kTabBar));
+  EXPECT_FALSE(qlm.Enabled(kWindowStyleSdi) || qlm.Enabled(kWindowStyleMdi) || qlm.Enabled(kTabBar));
+  EXPECT_TRUE(qlm.Enabled(kToolBar) && qlm.Enabled(kTickerBar));
   EXPECT_EQ(qlm.SelectedText(kFontName), S("ＭＳ ゴシック"));
   EXPECT_EQ(qlm.SelectedText(kFontStyle), S("太字"));
   EXPECT_EQ(qlm.Text(kFontSize), "11");
@@ -165,8 +177,9 @@ std::vector<std::pair<HWND, LRESULT>> TipWindowsOf(DWORD processId) {
   return search.found;
 }
 
-// Each control with a hint has one, in the hints' window; the status bar has
-// a tip window of its own.
+// Each control with a hint has one, in the hints' window, and so have the
+// parts of the form over the style and the tab bar (their hint shows while a
+// tool keeps them); the status bar has a tip window of its own.
 TEST_F(LoadingTest, EveryHintIsThere) {
   ToolInstallation tool({"Takumi.exe", UniqueTitle("ツール"),
                          "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Color\\Night.CLR\r\n"});
@@ -179,7 +192,7 @@ TEST_F(LoadingTest, EveryHintIsThere) {
   std::vector<LRESULT> counts;
   for (const auto& [window, tools] : TipWindowsOf(qlm.processId())) counts.push_back(tools);
   std::sort(counts.begin(), counts.end());
-  EXPECT_EQ(counts, (std::vector<LRESULT>{1, withHints}));
+  EXPECT_EQ(counts, (std::vector<LRESULT>{1, withHints + 2}));
 }
 
 }  // namespace

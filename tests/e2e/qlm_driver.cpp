@@ -440,6 +440,19 @@ void Quillmate::ChooseTool(const std::string& executable) const {
   ASSERT_TRUE(WaitForBoxGone(kChooseToolTitle)) << Boxes();
 }
 
+// The key goes to the control with the focus, where the message loop's
+// dialog navigation takes it.
+HWND Quillmate::PressTab() const {
+  const auto focus = [this] {
+    GUITHREADINFO info{sizeof info, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, {}};
+    return GetGUIThreadInfo(process_.dwThreadId, &info) ? info.hwndFocus : nullptr;
+  };
+  const HWND before = focus();
+  PostMessageA(before ? before : MainWindow(), WM_KEYDOWN, VK_TAB, 0x000F0001);
+  WaitUntil([&] { return focus() != before; }, std::chrono::seconds(5));
+  return focus();
+}
+
 void Quillmate::Settle() const {
   DWORD_PTR ignored = 0;
   EXPECT_TRUE(SendMessageTimeoutA(MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored));

@@ -158,6 +158,9 @@ class Quillmate {
   void ClickArrow(bool up) const;
   // Queues count clicks on an arrow and returns at once.
   void PostArrowClicks(bool up, int count) const;
+  // Presses Tab as the keyboard does and waits until the focus has moved:
+  // the control that has it then.
+  HWND PressTab() const;
   // Checks Realtime and answers the caution with Yes; false when the
   // program did not enter real-time mode.
   bool EnterRealtime() const;

@@ -102,8 +102,12 @@ std::optional<Delivery> ScriptedWindows::Stopped(WindowHandle window, bool sent)
 
 // A window whose reaction destroys it was closed while handling the message:
 // its program ended without answering.
-Delivery ScriptedWindows::Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
-  if (const auto stopped = Stopped(window, true)) return *stopped;
+Delivery ScriptedWindows::Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam,
+                               unsigned patienceMs) {
+  if (const auto stopped = Stopped(window, true)) {
+    if (*stopped == Delivery::kNoAnswer) waitedMs_ += patienceMs;
+    return *stopped;
+  }
   Deliver(Message{window, message, wParam, lParam, true});
   return Exists(window) ? Delivery::kDone : Delivery::kGone;
 }

@@ -36,7 +36,8 @@ class ScriptedWindows : public WindowLink {
   bool Exists(WindowHandle window) const override { return windows_.count(window) != 0; }
   std::string Title(WindowHandle window) const override;
   bool HasVisibleStyle(WindowHandle window) const override;
-  Delivery Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
+  Delivery Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam,
+                unsigned patienceMs = kSendPatienceMs) override;
   Delivery Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
   Rights OwnerRights(WindowHandle window) const override;
   bool IsMinimised(WindowHandle window) const override;
@@ -74,6 +75,8 @@ class ScriptedWindows : public WindowLink {
   int lostMessages() const { return lost_; }
   // Messages sent to hung windows, given up.
   int unansweredMessages() const { return unanswered_; }
+  // How long the sender waited in all for those answers.
+  unsigned waitedMs() const { return waitedMs_; }
   WindowHandle foreground() const { return foreground_; }
   int restoreCount() const { return restores_; }
 
@@ -101,6 +104,7 @@ class ScriptedWindows : public WindowLink {
   std::vector<Message> messages_;
   int lost_ = 0;
   int unanswered_ = 0;
+  unsigned waitedMs_ = 0;
   WindowHandle foreground_ = kNoWindow;
   int restores_ = 0;
 };

@@ -116,8 +116,14 @@ TEST_F(ToolLinkTest, AToolThatDoesNotRespondIsGivenUpAndSaidSo) {
   windows.SetHung(tool.main, true);
   link.SendToolCommand(toolmsg::kToggleToolBar);
   EXPECT_EQ(windows.unansweredMessages(), 1);
+  // More commands of the same action wait only for a brief question each,
+  // and none piles up in its queue.
+  link.SendToolCommand(toolmsg::kToggleTabBar);
+  link.SendToolCommand(toolmsg::kToggleTickerBar);
+  EXPECT_EQ(windows.waitedMs(), platform::kSendPatienceMs + 2 * platform::kBriefPatienceMs);
+  EXPECT_TRUE(windows.messages().empty());
   const std::string notResponding = title + test::Sjis(" 応答がありません。");
-  EXPECT_EQ(told, std::vector<std::string>{notResponding});
+  EXPECT_EQ(told, std::vector<std::string>(3, notResponding));
   EXPECT_EQ(link.RefreshToolStatus(), notResponding);
   EXPECT_EQ(link.toolWindow(), tool.main);
 
@@ -126,7 +132,7 @@ TEST_F(ToolLinkTest, AToolThatDoesNotRespondIsGivenUpAndSaidSo) {
   EXPECT_EQ(link.RefreshToolStatus(), title + Status(msg::kToolRunningSdi));
   link.SendToolCommand(toolmsg::kToggleToolBar);
   EXPECT_EQ(windows.messages().back().wParam, static_cast<std::uintptr_t>(toolmsg::kToggleToolBar));
-  EXPECT_EQ(told.size(), 1u);
+  EXPECT_EQ(told.size(), 3u);
 }
 
 TEST_F(ToolLinkTest, OnlyADirectChildOfTheMarkerClassMeansMdi) {

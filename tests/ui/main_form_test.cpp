@@ -107,7 +107,7 @@ struct RunningTool : test::FakeTool {
 class MainFormTest : public ::testing::Test {
  protected:
   MainFormTest() {
-    host.InstallFont(gothic, platform::FontFace{});
+    for (const std::string& face : {std::string("Tahoma"), gothic}) host.InstallFont(face, platform::FontFace{});
     window.families = {"Tahoma", gothic};
     test::WriteBytes(tool + "System\\Sys.ini", "[INFO]\r\nTitle=Sample Tool\r\n");
     for (const char* name : {"Default.CLR", "Blue.clr"}) test::WriteBytes(tool + "Color\\" + name, "");
@@ -165,7 +165,7 @@ TEST_F(MainFormTest, LoadingShowsEveryStoredValue) {
   // Where the Japanese face sorts depends on the locale's collation.
   auto faces = form.font.face.items();
   std::sort(faces.begin(), faces.end());
-  EXPECT_EQ(faces, (std::vector<std::string>{"Default", "Tahoma", gothic}));
+  EXPECT_EQ(faces, (std::vector<std::string>{"Tahoma", gothic}));
   EXPECT_EQ(form.font.face.text(), gothic);
   EXPECT_EQ(form.font.size.text(), "9");
   EXPECT_EQ(window.sample, gothic + "/9");
@@ -414,9 +414,10 @@ TEST_F(MainFormTest, OkRefusesBeforeWritingAnythingWhenTheFaceOrColourIsGone) {
   Install("Takumi.exe", fullConfig);
   ASSERT_TRUE(form.LoadSettings());
   const std::string before = Appcfg();
-  form.font.face.Select(0);  // "Default" is no installed face
+  form.font.face.SetItems({"Gone", gothic});  // a face uninstalled since the list was made
+  form.font.face.Select(0);
   form.OkClick();
-  EXPECT_EQ(host.notices().back(), Sjis("フォント\nDefault\nが存在しません。"));
+  EXPECT_EQ(host.notices().back(), Sjis("フォント\nGone\nが存在しません。"));
   const auto& faces = form.font.face.items();
   form.font.face.Select(static_cast<int>(std::find(faces.begin(), faces.end(), gothic) - faces.begin()));
   ASSERT_TRUE(test::ReadBytes(tool + "Color\\Blue.clr") != "<missing>");
@@ -466,7 +467,7 @@ class ListsOnDemandTest : public MainFormTest {
   Loaded Load(bool onDemand) {
     platform::ScriptedHost ownHost{folder / "QLM.exe"};
     for (const char* face : {"Tahoma", "TAHOMA", "Tahoma2"}) ownHost.InstallFont(face, platform::FontFace{});
-    ownHost.InstallFont(gothic, platform::FontFace{});
+    for (const std::string& face : {gothic, "@" + gothic}) ownHost.InstallFont(face, platform::FontFace{});
     platform::ScriptedWindows ownWindows;
     ToolLink ownLink{ownWindows, ownHost};
     FakeFormWindow ownWindow;
@@ -632,12 +633,22 @@ TEST_F(MainFormTest, TradeProsTabBarIsNeitherWrittenNorCommandedInRealtime) {
           "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Blue\r\n[TOOLBAR]\r\nDOCKING=1\r\n[TRBAR]\r\nDOCKING=1\r\n"
           "[TICKERBAR]\r\nDOCKING=1\r\n");
   ASSERT_TRUE(form.LoadSettings());
+  // TradePro keeps them itself: shown as stored, never enabled, not even on
+  // leaving real-time mode; its other bars are edited.
+  const auto expectKept = [&] {
+    EXPECT_FALSE(form.windowStyle.enabled() || form.tabBar.enabled() || !form.tickerBar.enabled());
+    EXPECT_TRUE(form.toolBar.enabled());
+  };
+  expectKept();
+  EXPECT_TRUE(form.windowStyle.selected() == 1 && form.tabBar.checked());
   RunningTool running(windows, "Sample Tool");
   ASSERT_TRUE(EnterRealtime());
   const auto commands = running.Commands();
   form.tabBar.SetChecked(false);
   EXPECT_EQ(Stored("TRBAR", "DOCKING"), "1");
   EXPECT_EQ(running.Commands(), commands);
+  form.realtime.SetChecked(false);
+  expectKept();
 
   // Switching to multi-document display adds no tab bar to a file without one.
   test::WriteBytes(tool + "System\\Appcfg.ini", "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Blue\r\n");

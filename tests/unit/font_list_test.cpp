@@ -9,18 +9,25 @@
 namespace qlm {
 namespace {
 
-TEST(FontList, DefaultFirstThenNeighboursDedupedThenAllSortedIgnoringCase) {
+TEST(FontList, NeighboursDedupedThenAllSortedIgnoringCase) {
   const std::vector<std::string> enumerated{"Tahoma", "tahoma", "Arial", "Courier", "Arial", "Courier", "default"};
-  const std::vector<std::string> expected{"Arial", "Arial", "Courier", "Courier", "Default", "default", "Tahoma"};
+  const std::vector<std::string> expected{"Arial", "Arial", "Courier", "Courier", "default", "Tahoma"};
   EXPECT_EQ(BuildFontList(enumerated), expected);
-  EXPECT_EQ(BuildFontList({}), std::vector<std::string>{"Default"});
-  EXPECT_EQ(BuildFontList({"DEFAULT"}), std::vector<std::string>{"Default"});
+  EXPECT_EQ(BuildFontList({}), std::vector<std::string>{});
+}
+
+// Only faces that the check made on saving finds are offered; a spelling
+// it refuses does not hide a later one.
+TEST(FontList, OnlyFacesTheCheckFinds) {
+  const auto installed = [](const std::string& face) { return face != "Default" && face != "Ghost"; };
+  EXPECT_EQ(BuildFontList({"Default", "Tahoma", "Ghost", "ghost"}, "", installed),
+            (std::vector<std::string>{"ghost", "Tahoma"}));
 }
 
 TEST(FontList, JapaneseFacesStayWhole) {
   const std::string gothic = test::Sjis("ＭＳ Ｐゴシック");
   const auto faces = BuildFontList({gothic, "Arial", gothic});
-  EXPECT_EQ(faces.size(), 4u);  // Default, and the first and last gothic are not neighbours
+  EXPECT_EQ(faces.size(), 3u);  // the first and last gothic are not neighbours
   EXPECT_NE(std::find(faces.begin(), faces.end(), gothic), faces.end());
 }
 
@@ -30,9 +37,9 @@ TEST(FontList, VerticalFamiliesOnlyWhereTheFileNamesOne) {
   const std::string gothic = test::Sjis("ＭＳ ゴシック");
   const std::vector<std::string> enumerated{"@" + gothic, gothic, "@Arial", "Arial", "@Arial", "arial"};
   const std::pair<std::string, std::vector<std::string>> cases[] = {
-      {"", {"Arial", "Default", gothic}},
-      {"@" + gothic, {"@" + gothic, "Arial", "Default", gothic}},
-      {"@arial", {"Arial", "Default", gothic}},  // the file's name matched exactly, as loading selects it
+      {"", {"Arial", gothic}},
+      {"@" + gothic, {"@" + gothic, "Arial", gothic}},
+      {"@arial", {"Arial", gothic}},  // the file's name matched exactly, as loading selects it
   };
   for (const auto& [stored, expected] : cases) {
     auto faces = BuildFontList(enumerated, stored);

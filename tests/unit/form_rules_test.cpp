@@ -89,5 +89,17 @@ TEST(ErrorBoxText, APeriodFollowsTextsEndingAboveThePeriod) {
   EXPECT_EQ(ErrorBoxText("a/"), "a/.");
 }
 
+// The About box's link: the guide's web page, else its text, in a folder
+// named in Japanese (表 ends in the byte of a backslash).
+TEST(GuideBeside, TheWebPageElseTheTextElseNothing) {
+  test::ScratchFolder scratch;
+  const std::string folder = scratch / (test::Sjis("表") + "\\"), exe = folder + "QLM.exe";
+  EXPECT_EQ(GuideBeside(exe), std::nullopt);
+  for (const char* name : {"README-ja.txt", "README-ja.html"}) {
+    test::WriteBytes(folder + name, "");
+    EXPECT_EQ(GuideBeside(exe), folder + name);
+  }
+}
+
 }  // namespace
 }  // namespace qlm::ui

@@ -73,12 +73,15 @@ bool Win32WindowLink::HasVisibleStyle(WindowHandle window) const {
 // out leaves ERROR_TIMEOUT or, as the function does not always set the error,
 // nothing. Wine has no such isolation. With SMTO_ERRORONEXIT a tool that
 // closes while it handles the message fails the call, and counts as gone.
-Delivery Win32WindowLink::Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
-  constexpr UINT kPatienceMs = 5000;
+// The patience is never 0: with SMTO_ABORTIFHUNG a time-out of 0 would wait
+// for ever.
+Delivery Win32WindowLink::Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam,
+                               unsigned patienceMs) {
   DWORD_PTR result = 0;
   SetLastError(ERROR_SUCCESS);
+  const UINT patience = patienceMs > 0 ? patienceMs : 1;
   if (SendMessageTimeoutA(Hwnd(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam),
-                          SMTO_NORMAL | SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT, kPatienceMs, &result) != 0)
+                          SMTO_NORMAL | SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT, patience, &result) != 0)
     return Delivery::kDone;
   const DWORD error = GetLastError();
   return DeliveryAfterFailure(error, IsWindow(Hwnd(window)) != FALSE);

@@ -13,7 +13,8 @@ class Win32WindowLink : public WindowLink {
   bool Exists(WindowHandle window) const override;
   std::string Title(WindowHandle window) const override;
   bool HasVisibleStyle(WindowHandle window) const override;
-  Delivery Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
+  Delivery Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam,
+                unsigned patienceMs = kSendPatienceMs) override;
   Delivery Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
   Rights OwnerRights(WindowHandle window) const override;
   bool IsMinimised(WindowHandle window) const override;

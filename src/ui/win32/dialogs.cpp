@@ -3,12 +3,15 @@
 // they open, like the main window.
 #include "ui/win32/dialogs.h"
 
+#include <commctrl.h>
 
 #include <functional>
 #include <vector>
 
 #include "platform/codepage.h"
 #include "platform/win32/win32_host.h"
+#include "settings/messages.h"
+#include "ui/form_rules.h"
 #include "ui/main_form.h"
 #include "ui/resource_ids.h"
 #include "ui/win32/version_info.h"
@@ -91,15 +94,39 @@ INT_PTR RunDialog(HINSTANCE instance, HWND owner, DialogSpec& spec) {
   return result;
 }
 
-// The shell is loaded only for the link, which few starts follow.
-void OpenProductPage(HWND owner) {
+// The guide that ships beside QLM.exe, in the program the system opens it
+// with; where there is none, where it comes from. The shell is loaded only
+// for the link, which few starts follow.
+void OpenGuide(HWND owner) {
+  platform::Win32Host host;
+  const std::optional<std::string> guide = GuideBeside(host.ExecutablePath());
+  if (!guide) {
+    host.ShowNotice(host.Text(msg::kGuideMissing));
+    return;
+  }
   const HMODULE shell = LoadLibraryA("shell32.dll");
   if (!shell) return;
   using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
   if (const auto execute = reinterpret_cast<ShellExecuteFunction>(
           reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteA"))))
-    execute(owner, "open", kProductPage, nullptr, nullptr, SW_SHOWDEFAULT);
+    execute(owner, "open", guide->c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
   FreeLibrary(shell);
+}
+
+// The link's hint, in a tip window of the box's, gone with it.
+void AddLinkHint(HWND dialog, HWND link) {
+  const HWND tip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0,
+                                   dialog, nullptr, GetModuleHandleA(nullptr), nullptr);
+  const std::string text = platform::Win32Host().Text(msg::kGuideLinkHint);
+  TOOLINFOA tool = {};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = dialog;
+  tool.uId = reinterpret_cast<UINT_PTR>(link);
+  tool.lpszText = const_cast<char*>(text.c_str());
+  SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  // The hint is one line wider than the box: wrapped at its width.
+  SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, 273);
 }
 
 }  // namespace
@@ -202,7 +229,7 @@ int ChooseFromList(HINSTANCE instance, HWND owner, const std::string& caption, c
   return chosen;
 }
 
-void ShowAboutBox(HINSTANCE instance, HWND owner) {
+void ShowAboutBox(HINSTANCE instance, HWND owner, bool showHints) {
   constexpr int kLink = 200;
   DialogSpec spec;
   spec.caption = Ansi("バージョン情報");
@@ -226,6 +253,7 @@ void ShowAboutBox(HINSTANCE instance, HWND owner) {
     AddControl(dialog, "STATIC", "Version " + FileVersionOf(platform::Win32Host().ExecutablePath()), SS_LEFT, -1, 50, 29, 200, 14, font);
     AddControl(dialog, "STATIC", "Copyright (C) 2026 Quillmate", SS_LEFT, -1, 50, 48, 215, 14, font);
     linkControl = AddControl(dialog, "STATIC", "Quillmate Information", SS_LEFT | SS_NOTIFY, kLink, 50, 67, 120, 14, link);
+    if (showHints) AddLinkHint(dialog, linkControl);
     AddControl(dialog, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 190, 65, 75, 25, font);
   };
   spec.command = [&](HWND dialog, int id, int code) {
@@ -234,7 +262,7 @@ void ShowAboutBox(HINSTANCE instance, HWND owner) {
       return true;
     }
     if (id == kLink && code == STN_CLICKED) {
-      OpenProductPage(dialog);
+      OpenGuide(dialog);
       return true;
     }
     return false;

@@ -21,11 +21,9 @@ int AskYesNo(HINSTANCE instance, HWND owner, const std::string& text, int defaul
 int ChooseFromList(HINSTANCE instance, HWND owner, const std::string& caption, const std::string& prompt,
                    const std::vector<std::string>& lines, int selected, const std::string& cancel);
 
-// The About box: the program's name, icon and version, and a link to its
-// information page. Centred on owner.
-void ShowAboutBox(HINSTANCE instance, HWND owner);
-
-// The address the About box's link opens.
-inline constexpr char kProductPage[] = "https://quillmate.example/info/";
+// The About box: the program's name, icon and version, and a link that
+// opens the user's guide beside QLM.exe (its hint says so when showHints).
+// Centred on owner.
+void ShowAboutBox(HINSTANCE instance, HWND owner, bool showHints);
 
 }  // namespace qlm::ui

@@ -125,6 +125,16 @@ int CaptionButtonsWidth(HWND window) {
 
 }  // namespace
 
+// The thread handles no message while it waits, so nothing puts the cursor
+// back before the answer comes.
+platform::Delivery WaitingWindowLink::Send(platform::WindowHandle window, unsigned message, std::uintptr_t wParam,
+                                           std::intptr_t lParam, unsigned patienceMs) {
+  const HCURSOR before = SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));  // the hourglass
+  const platform::Delivery delivery = Win32WindowLink::Send(window, message, wParam, lParam, patienceMs);
+  SetCursor(before);
+  return delivery;
+}
+
 MainWindow::MainWindow(HINSTANCE instance, platform::Win32Host& host, const std::string& settingsPath)
     : instance_(instance), host_(host), form_(host_, link_, *this, settingsPath) {}
 
@@ -241,8 +251,10 @@ void MainWindow::BuildControls() {
         style |= ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP;
         break;
       case ControlKind::kUpDown:
+        // No Tab stop of their own: the arrows show no focus, and the arrow
+        // keys already step the size from the size box (UDS_ARROWKEYS).
         className = UPDOWN_CLASSA;
-        style |= UDS_ARROWKEYS | WS_TABSTOP;
+        style |= UDS_ARROWKEYS;
         break;
       case ControlKind::kLabel:
         className = "STATIC";
@@ -368,6 +380,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (tooltip_ && header->hwndFrom == tooltip_ && header->code == TTN_GETDISPINFOA) {
+        reinterpret_cast<NMTTDISPINFOA*>(lParam)->lpszText = const_cast<char*>(KeptByToolText(header->idFrom));
+        return 0;
+      }
       if (header->idFrom == kFontSizeArrows && header->code == UDN_DELTAPOS) {
         // The model moves the position and shows it; the control itself
         // must not move as well.
@@ -424,6 +440,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::OnCommand(int id, int code) {
+  if ((id == kColourFiles || id == kFontName || id == kFontStyle) && (code == CBN_DROPDOWN || code == CBN_CLOSEUP)) {
+    ListOpened(code == CBN_DROPDOWN);
+    return;
+  }
   auto checked = [this](int control) { return SendMessageA(Control(control), BM_GETCHECK, 0, 0) == BST_CHECKED; };
   switch (id) {
     case kWindowStyleSdi:
@@ -440,7 +460,7 @@ void MainWindow::OnCommand(int id, int code) {
     case kFontStyle: if (code == CBN_SELCHANGE) Guard([&] { Choose(form_.font.style, id, &MainForm::FontStyleChange); }); break;
     case kOk: if (code == BN_CLICKED) Guard([&] { form_.OkClick(); }); break;
     case kCancel: if (code == BN_CLICKED) Guard([&] { form_.CancelClick(); }); break;
-    case kAbout: if (code == BN_CLICKED) Guard([&] { ShowAboutBox(instance_, window_); }); break;
+    case kAbout: if (code == BN_CLICKED) Guard([&] { ShowAboutBox(instance_, window_, showHints_); }); break;
   }
 }
 
@@ -471,6 +491,8 @@ void MainWindow::RunMessageLoop() {
 void MainWindow::CreateHints() {
   tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
                              nullptr, nullptr, instance_, nullptr);
+  // A hint longer than the window wraps at its width.
+  SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, kClientWidth);
   for (const ControlRow& row : kMainLayout) {
     if (!row.hint) continue;
     const std::string hint = Ansi(row.hint);
@@ -485,12 +507,44 @@ void MainWindow::CreateHints() {
     tool.lpszText = const_cast<char*>(hint.c_str());
     SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
   }
+  // The controls a tool keeps itself are disabled, and the mouse over a
+  // disabled control reaches the form: their hint is a part of the form's,
+  // its text asked for when it shows (none while they can be edited).
+  for (const int id : {kWindowStyleGroup, kTabBar}) {
+    TOOLINFOA tool = {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window_;
+    tool.uId = static_cast<UINT_PTR>(id);
+    tool.rect = FormBounds(*Row(id));
+    tool.lpszText = LPSTR_TEXTCALLBACKA;
+    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  }
   SendMessageA(tooltip_, TTM_ACTIVATE, showHints_ ? TRUE : FALSE, 0);
+}
+
+const char* MainWindow::KeptByToolText(UINT_PTR id) {
+  const int hint = KeptByToolHint(form_.toolKind());
+  const int control = id == kWindowStyleGroup ? kWindowStyleSdi : static_cast<int>(id);
+  keptByToolText_ = hint != 0 && (id == kWindowStyleGroup || id == kTabBar) && !IsWindowEnabled(Control(control))
+                        ? host_.Text(hint)
+                        : std::string();
+  return keptByToolText_.c_str();
+}
+
+// An open drop-down list shows no hint: it would cover the list's items.
+void MainWindow::ListOpened(bool open) {
+  listOpen_ = open;
+  for (const HWND tip : {tooltip_, statusTip_}) {
+    if (!tip) continue;
+    if (open) SendMessageA(tip, TTM_POP, 0, 0);
+    SendMessageA(tip, TTM_ACTIVATE, !open && (tip == statusTip_ || showHints_) ? TRUE : FALSE, 0);
+  }
 }
 
 void MainWindow::RelayToHints(const MSG& message) {
   if (message.message < WM_MOUSEFIRST || message.message > WM_MOUSELAST) return;
-  if (!tooltip_ || GetParent(message.hwnd) != window_) return;
+  // The form's own messages too: the mouse over a disabled control.
+  if (!tooltip_ || (message.hwnd != window_ && GetParent(message.hwnd) != window_)) return;
   MSG relayed = message;
   SendMessageA(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
@@ -527,7 +581,7 @@ void MainWindow::SetTopMost(bool topMost) {
 
 void MainWindow::SetShowHints(bool show) {
   showHints_ = show;
-  if (tooltip_) SendMessageA(tooltip_, TTM_ACTIVATE, show ? TRUE : FALSE, 0);
+  if (tooltip_) SendMessageA(tooltip_, TTM_ACTIVATE, show && !listOpen_ ? TRUE : FALSE, 0);
 }
 
 void MainWindow::SetFontSample(const std::string& face, int size, bool bold) {

@@ -18,6 +18,14 @@
 
 namespace qlm::ui {
 
+// The desktop's windows, showing the wait cursor while a message sent to the
+// tool is waited for: the window answers nothing meanwhile.
+class WaitingWindowLink : public platform::Win32WindowLink {
+ public:
+  platform::Delivery Send(platform::WindowHandle window, unsigned message, std::uintptr_t wParam,
+                          std::intptr_t lParam, unsigned patienceMs = platform::kSendPatienceMs) override;
+};
+
 class MainWindow : public FormWindow {
  public:
   // host is the one the program settled the tool folder with: what it has
@@ -69,6 +77,12 @@ class MainWindow : public FormWindow {
   // Hands a mouse message meant for one of the controls to the hints.
   void RelayToHints(const MSG& message);
   void CreateHints();
+  // The hint of the part of the form over a control the tool keeps itself
+  // (the tip's id): its text while the control is disabled for that reason,
+  // else empty.
+  const char* KeptByToolText(UINT_PTR id);
+  // A drop-down list opened or closed: the hints wait while it is open.
+  void ListOpened(bool open);
   // The status line fitted into its panel, and its tip.
   void ShowStatusText();
   void CreateStatusTip();
@@ -90,6 +104,8 @@ class MainWindow : public FormWindow {
   HWND window_ = nullptr;
   HWND tooltip_ = nullptr;  // the hints, once made
   bool showHints_ = true;
+  bool listOpen_ = false;            // a drop-down list is open
+  std::string keptByToolText_;       // the text KeptByToolText gave out
   WNDPROC listProcedure_ = nullptr;  // the drop-down lists' own
   bool fillingList_ = false;         // a model's change is being shown
   HFONT font_ = nullptr;
@@ -98,7 +114,7 @@ class MainWindow : public FormWindow {
   std::string statusText_;    // the whole status line, as the form set it
   HWND statusTip_ = nullptr;  // the status bar's tip, once made
   platform::Win32Host& host_;
-  platform::Win32WindowLink windows_;
+  WaitingWindowLink windows_;
   ToolLink link_{windows_, host_};
   MainForm form_;
 };
