@@ -93,6 +93,7 @@ TEST_F(UndoTest, TheStartStateAndAStateRecordedByAnEarlierRunComeBack) {
 
   ASSERT_TRUE(qlm.Start());
   ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
+  qlm.Click(kTopMost);  // chosen in this run: a restore keeps it
   ChooseFromWindowMenu(qlm, 'h');
   const HWND list = qlm.WaitForBox(S("以前の設定に戻す"));
   ASSERT_TRUE(list) << qlm.Boxes();
@@ -106,6 +107,56 @@ TEST_F(UndoTest, TheStartStateAndAStateRecordedByAnEarlierRunComeBack) {
   EXPECT_TRUE(qlm.Checked(kWindowStyleMdi));
   EXPECT_FALSE(qlm.Enabled(kTabBar));
   EXPECT_EQ(qlm.SelectedText(kColourFiles), "Night.CLR");
+  EXPECT_TRUE(qlm.Checked(kTopMost));
+  qlm.Kill();
+}
+
+// The history after runs that could not write and a load that failed: the
+// offer skips the newest state, which names a colour file that has gone,
+// for an older one; after that repair, the start state is the one put back.
+TEST_F(UndoTest, AFailedLoadIsRepairedFromTheNewestStateThatWouldLoad) {
+  StandInSession tool("Takumi.exe", UniqueTitle("株トレード"), kStart);
+  ASSERT_TRUE(tool.Start());
+  Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
+  const std::string history = qlm.OwnIniPath().substr(0, qlm.OwnIniPath().rfind('\\') + 1) + "QLM-History.ini";
+  // A run whose OK cannot write (a read-only file) records nothing.
+  test::SetReadOnly(tool.ConfigPath(), true);
+  ASSERT_TRUE(qlm.Start());
+  ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
+  qlm.ClickAsync(kOk);
+  EXPECT_NE(qlm.AcknowledgeBox("Qlm"), "");
+  qlm.Kill();
+  test::SetReadOnly(tool.ConfigPath(), false);
+  EXPECT_EQ(GetFileAttributesA(history.c_str()), INVALID_FILE_ATTRIBUTES);
+
+  // Two states recorded: kStart, then one naming Paper.CLR.
+  const std::string paper = S("[GLOBAL]\r\nIsMDI=0\r\nCOLOR=Color\\Paper.CLR\r\n[FONT]\r\nFF0=-12,0,0,0,400,0,0,0,128,3,2,1,50,ＭＳ Ｐゴシック\r\n");
+  for (const std::string* file : {&kStart, &paper}) {
+    test::WriteBytes(tool.ConfigPath(), *file);
+    ASSERT_TRUE(qlm.Start());
+    ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
+    qlm.ClickAsync(kOk);
+    ASSERT_TRUE(qlm.WaitForExit()) << qlm.Boxes();
+  }
+  test::RemoveFile(tool.folder() + "Color\\Paper.CLR");
+  test::WriteBytes(tool.ConfigPath(), paper);
+  ASSERT_TRUE(qlm.Start());
+  EXPECT_NE(qlm.AcknowledgeBox("QLM"), "");  // the colour file is missing
+  const HWND offer = qlm.WaitForBox(kQuestionCaption);
+  ASSERT_TRUE(offer) << qlm.Boxes();
+  ASSERT_TRUE(Press(offer, IDYES));
+  ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
+  const std::string repaired = test::ReadBytes(tool.ConfigPath());
+  EXPECT_EQ(ReadIni(tool.ConfigPath())["GLOBAL"]["COLOR"], "Color\\Night.CLR");
+  EXPECT_EQ(qlm.SelectedText(kColourFiles), "Night.CLR");
+
+  ASSERT_TRUE(qlm.EnterRealtime()) << qlm.Boxes();
+  qlm.Click(kToolBar);
+  ASSERT_NE(test::ReadBytes(tool.ConfigPath()), repaired);
+  ChooseFromWindowMenu(qlm, 'u');
+  ConfirmRestore(qlm);
+  EXPECT_EQ(test::ReadBytes(tool.ConfigPath()), repaired) << "the state put back at start, not the one that failed";
+  qlm.Kill();
 }
 
 }  // namespace
