@@ -986,20 +986,39 @@ TEST_F(RestoreTest, AFailedLoadOffersTheNewestRecordedStateThatWouldLoad) {
   EXPECT_EQ(Appcfg(), nowhere);
 }
 
+// A history that cannot be written, or that an editor saved as UTF-8, is
+// told of once and stops no change; the start state is still known to the
+// run. Working copies that ended runs left of it go at loading.
 TEST_F(RestoreTest, AHistoryThatCannotBeWrittenIsToldOnceAndStopsNoChange) {
-  Install("Takumi.exe", start);
-  test::MakeFolder(HistoryPath(OwnSettingsPath(host)));
-  RunningTool running(windows, "Sample Tool");
-  ASSERT_TRUE(form.LoadSettings());
-  ASSERT_TRUE(EnterRealtime());
-  form.toolBar.SetChecked(false);
-  EXPECT_EQ(Stored("TOOLBAR", "DOCKING"), "0");
-  EXPECT_EQ(std::count(host.notices().begin(), host.notices().end(),
-                       host.Text(msg::kHistoryNotWritten)), 1);
-  // The start state is still known to this run.
-  window.answers = {kYes};
-  form.RestoreStartClick();
-  EXPECT_EQ(Stored("TOOLBAR", "DOCKING"), "1");
+  const std::string history = HistoryPath(OwnSettingsPath(host));
+  const std::string marked = "\xEF\xBB\xBF[T00000000-1]\r\nFolder=x\r\n";
+  const struct {
+    std::function<void()> make;
+    std::string notice;
+  } cases[] = {
+      {[&] { test::WriteBytes(history, marked); }, SubstituteWhole(host.Text(msg::kConfigUtf8Mark), history)},
+      {[&] { test::MakeFolder(history); }, host.Text(msg::kHistoryNotWritten)},
+  };
+  for (const auto& c : cases) {
+    Install("Takumi.exe", start);
+    c.make();
+    test::WriteBytes(history + ".qlm999999999.tmp", "x");
+    OwnForm own(host, window);
+    RunningTool running(own.tree, "Sample Tool");
+    ASSERT_TRUE(own.form.LoadSettings());
+    EXPECT_FALSE(test::TryRemoveFile(history + ".qlm999999999.tmp"));
+    own.shell.answers = {kYes};
+    own.form.realtime.SetChecked(true);
+    own.form.toolBar.SetChecked(false);
+    own.form.tickerBar.SetChecked(false);
+    EXPECT_EQ(Stored("TOOLBAR", "DOCKING"), "0");
+    EXPECT_EQ(std::count(host.notices().begin(), host.notices().end(), c.notice), 1);
+    own.shell.answers = {kYes};
+    own.form.RestoreStartClick();
+    EXPECT_EQ(Stored("TOOLBAR", "DOCKING"), "1");
+    if (c.notice != host.Text(msg::kHistoryNotWritten)) EXPECT_EQ(test::ReadBytes(history), marked);
+    test::TryRemoveFile(history);
+  }
 }
 
 // A value longer than the platform reads whole (a hand-edited file) would
