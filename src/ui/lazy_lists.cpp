@@ -8,7 +8,7 @@
 #include "settings/colour_catalogue.h"
 #include "settings/font_list.h"
 #include "settings/tool_files.h"
-#include "ui/main_form.h"
+#include "ui/form_window.h"
 
 namespace qlm::ui {
 namespace {
@@ -24,6 +24,13 @@ void RefillKeepingChoice(ListModel& list, Fill fill, Same same) {
 }
 
 }  // namespace
+
+// By default, taken from the whole enumeration.
+std::vector<std::string> FormWindow::FontFamiliesNamed(const std::string& family) const {
+  std::vector<std::string> names = FontFamilies();
+  std::erase_if(names, [&](const std::string& name) { return platform::CompareIgnoringCase(name, family) != 0; });
+  return names;
+}
 
 LazyLists::LazyLists(FormWindow& window, const platform::Host& host, ListModel& faces, ListModel& colourFiles)
     : window_(window), host_(host), faces_(faces), colourFiles_(colourFiles) {}

@@ -33,12 +33,6 @@ auto SameFileAs(const std::string& name) {
 
 }  // namespace
 
-std::vector<std::string> FormWindow::FontFamiliesNamed(const std::string& family) const {
-  std::vector<std::string> names = FontFamilies();
-  std::erase_if(names, [&](const std::string& name) { return platform::CompareIgnoringCase(name, family) != 0; });
-  return names;
-}
-
 MainForm::MainForm(platform::Host& host, ToolLink& link, FormWindow& window, std::string settingsPath)
     : host_(host),
       link_(link),

@@ -12,7 +12,7 @@
 #include "platform/win32/win32_host.h"
 #include "settings/messages.h"
 #include "ui/form_rules.h"
-#include "ui/main_form.h"
+#include "ui/form_window.h"
 #include "ui/resource_ids.h"
 #include "ui/win32/version_info.h"
 
