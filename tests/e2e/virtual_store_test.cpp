@@ -73,7 +73,7 @@ std::string TestName() { return ::testing::UnitTest::GetInstance()->current_test
 
 // A tool an administrator installed in a folder under root (C:\Program
 // Files (x86)\, say), named after the test, so that both runs of it find the
-// same; its twin in the user's virtual store, empty until copies() lays
+// same; its twin in the user's virtual store, empty until PutCopies() lays
 // out a copy of Appcfg.ini and a colour file only there. The store is
 // removed at the end, and so is the tool unless the script removes it.
 class InstalledTool {
@@ -109,7 +109,8 @@ class InstalledTool {
   std::string folder_, store_;
 };
 
-std::string ProgramFiles(const char* which = "ProgramFiles") { return Environment(which) + "\\"; }
+// A folder the system names in an environment variable, with a backslash.
+std::string KnownFolder(const char* variable) { return Environment(variable) + "\\"; }
 
 class VirtualStoreTest : public DesktopTest {
  protected:
@@ -135,7 +136,7 @@ class VirtualStoreTest : public DesktopTest {
 // good). The copy says SDI, no tab bar and Store.CLR (a colour file only
 // the store has); the original MDI, a tab bar and Night.CLR.
 TEST_F(VirtualStoreTest, AVirtualizedToolIsEditedInItsCopies) {
-  InstalledTool tool(ProgramFiles("ProgramFiles(x86)"), test::Image(test::kMachineI386));
+  InstalledTool tool(KnownFolder("ProgramFiles(x86)"), test::Image(test::kMachineI386));
   if (LayingOut()) return;
   tool.PutCopies();
   Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
@@ -174,8 +175,8 @@ class RefusedWriteTest : public DesktopTest {
 // and writes there, and Quillmate's own settings are made and kept in the
 // user's own QLM.INI, a copy of the one beside the program.
 TEST_F(RefusedWriteTest, TheFirstOkMakesTheStoreCopyAndOwnSettingsMoveToTheUsersFolder) {
-  InstalledTool tool(ProgramFiles("ProgramFiles(x86)"), test::Image(test::kMachineI386));
-  const std::string program = ProgramFiles() + "Qlm" + TestName() + "\\";
+  InstalledTool tool(KnownFolder("ProgramFiles(x86)"), test::Image(test::kMachineI386));
+  const std::string program = KnownFolder("ProgramFiles") + "Qlm" + TestName() + "\\";
   const std::string besideIni = Quillmate::OwnIniFor(tool.folder(), "ShowHint=0\r\n");
   test::WriteBytes(LaidOut(program + "QLM.exe"), test::ReadBytes(test::BuiltProgram(QLM_EXE)));
   test::WriteBytes(LaidOut(program + "QLM.INI"), besideIni);
@@ -205,7 +206,7 @@ TEST_F(RefusedWriteTest, TheFirstOkMakesTheStoreCopyAndOwnSettingsMoveToTheUsers
 // Real-time mode on the same kind of tool: each click writes the store's
 // copy, never the original.
 TEST_F(RefusedWriteTest, EachRealtimeClickWritesTheStoreCopy) {
-  InstalledTool tool(ProgramFiles("ProgramFiles(x86)"), test::Image(test::kMachineI386));
+  InstalledTool tool(KnownFolder("ProgramFiles(x86)"), test::Image(test::kMachineI386));
   if (LayingOut()) return;
   test::StandInSession standIn("Takumi.exe", tool.Title(), kOriginal);
   ASSERT_TRUE(standIn.Start());
@@ -229,7 +230,7 @@ TEST_F(RefusedWriteTest, EachRealtimeClickWritesTheStoreCopy) {
 TEST_F(RefusedWriteTest, OkOnAToolTheUserMayNotWriteNamesItAndKeepsEverything) {
   std::vector<std::unique_ptr<InstalledTool>> tools;
   for (const char* root : {"ProgramFiles", "ProgramData"})
-    tools.push_back(std::make_unique<InstalledTool>(ProgramFiles(root), test::Image(test::kMachineAmd64)));
+    tools.push_back(std::make_unique<InstalledTool>(KnownFolder(root), test::Image(test::kMachineAmd64)));
   if (LayingOut()) return;
   for (const auto& tool : tools) {
     SCOPED_TRACE(tool->folder());
