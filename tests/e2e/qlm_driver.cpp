@@ -194,7 +194,7 @@ std::string DescribeBoxes(DWORD processId) {
   return text.empty() ? "(no box open)" : text;
 }
 
-Quillmate::Quillmate(const std::string& ownIni) : Quillmate(ownIni, QLM_EXE) {}
+Quillmate::Quillmate(const std::string& ownIni) : Quillmate(ownIni, test::BuiltProgram(QLM_EXE)) {}
 
 Quillmate::Quillmate(const std::string& ownIni, const std::string& exe) {
   CopyFileA(exe.c_str(), ExePath().c_str(), FALSE);

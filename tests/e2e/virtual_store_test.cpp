@@ -1,12 +1,18 @@
-// The files a legacy tool really reads, through the windows only: a 32-bit
-// tool under C:\Program Files (x86)\ with copies of its settings and of a
-// colour file in the user's virtual store, with the system's user account
-// control switched on for the test. (Which tools are virtualized, and how
-// the copies are read and written, is tested natively in tool_files_test.)
-// And QLM.exe started from inside a zip.
+// The files a legacy tool really reads, and the writes the system refuses,
+// through the windows only. scripts/test runs this program as an ordinary
+// user (scripts/wine-run-user): in a Wine prefix of that user's own, with
+// user account control on, where only root may write Program Files and
+// Program Files (x86), as for a standard user on Windows. Run otherwise
+// (ctest by hand), the journeys that need a refused write skip and the rest
+// run as the caller. (Which tools are virtualized, and how the copies are
+// read and written, is tested natively in tool_files_test.) And QLM.exe
+// started from inside a zip.
+#include <cstdio>
+#include <memory>
+
 #include "image_builder.h"
 #include "qlm_driver.h"
-
+#include "standin_session.h"
 namespace qlm::e2e {
 namespace {
 
@@ -55,37 +61,56 @@ const std::string kCopy =
     "[GLOBAL]\r\nIsMDI=0\r\nCOLOR=Color\\Store.CLR\r\n[TOOLBAR]\r\nDOCKING=1\r\n[TRBAR]\r\nDOCKING=0\r\n"
     "[TICKERBAR]\r\nDOCKING=1\r\n";
 
-// A tool folder under C:\Program Files (x86)\ and its twin in the virtual
-// store, with a copy of Appcfg.ini and a colour file only there; both
-// removed at the end.
-class LegacyTool {
+// Run as the ordinary user, whose writes to what an administrator installed
+// the system refuses.
+bool AsOrdinaryUser() { return !Environment("QLM_ORDINARY_USER").empty(); }
+// The run before, which only lays out what an administrator installs, in
+// the folder QLM_LAYOUT names (the script then moves it into place as root).
+bool LayingOut() { return !Environment("QLM_LAYOUT").empty(); }
+// Where a file of drive C that only an administrator may write is put now.
+std::string LaidOut(const std::string& path) { return LayingOut() ? Environment("QLM_LAYOUT") + path.substr(2) : path; }
+std::string TestName() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
+
+// A tool an administrator installed in a folder under root (C:\Program
+// Files (x86)\, say), named after the test, so that both runs of it find the
+// same; its twin in the user's virtual store, empty until PutCopies() lays
+// out a copy of Appcfg.ini and a colour file only there. The store is
+// removed at the end, and so is the tool unless the script removes it.
+class InstalledTool {
  public:
-  explicit LegacyTool(const std::string& executable) {
-    const std::string name = "QlmLegacy" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count_);
-    folder_ = "C:\\Program Files (x86)\\" + name + "\\";
-    store_ = Environment("LOCALAPPDATA") + "\\VirtualStore\\Program Files (x86)\\" + name + "\\";
-    test::WriteBytes(folder_ + "Takumi.exe", executable);
-    test::WriteBytes(folder_ + "System\\Appcfg.ini", kOriginal);
-    test::WriteBytes(folder_ + "System\\Sys.ini", "[INFO]\r\nTitle=" + UniqueTitle("旧ツール") + "\r\n");
-    for (const char* colour : {"Default.CLR", "Night.CLR", "Paper.CLR"}) test::WriteBytes(folder_ + "Color\\" + colour, "");
-    test::WriteBytes(store_ + "System\\Appcfg.ini", kCopy);
-    test::WriteBytes(store_ + "Color\\Store.CLR", "");
-  }
-  ~LegacyTool() {
-    test::RemoveFile(folder_);
+  InstalledTool(const std::string& root, const std::string& executable)
+      : folder_(root + "Qlm" + TestName() + "\\"),
+        store_(Environment("LOCALAPPDATA") + "\\VirtualStore\\" + folder_.substr(3)) {
+    const std::string at = LaidOut(folder_);
+    test::WriteBytes(at + "Takumi.exe", executable);
+    test::WriteBytes(at + "System\\Appcfg.ini", kOriginal);
+    test::WriteBytes(at + "System\\Sys.ini", "[INFO]\r\nTitle=" + Title() + "\r\n");
+    for (const char* colour : {"Default.CLR", "Night.CLR", "Paper.CLR"}) test::WriteBytes(at + "Color\\" + colour, "");
     test::RemoveFile(store_);
   }
-  LegacyTool(const LegacyTool&) = delete;
-  LegacyTool& operator=(const LegacyTool&) = delete;
+  ~InstalledTool() {
+    test::RemoveFile(store_);
+    if (!AsOrdinaryUser()) test::RemoveFile(folder_);
+  }
+  InstalledTool(const InstalledTool&) = delete;
+  InstalledTool& operator=(const InstalledTool&) = delete;
 
+  void PutCopies() const {
+    test::WriteBytes(CopyPath(), kCopy);
+    test::WriteBytes(store_ + "Color\\Store.CLR", "");
+  }
+  std::string Title() const { return S("旧ツール ") + TestName(); }
   const std::string& folder() const { return folder_; }
-  std::string Original() const { return test::ReadBytes(folder_ + "System\\Appcfg.ini"); }
+  std::string ConfigPath() const { return folder_ + "System\\Appcfg.ini"; }
+  std::string Original() const { return test::ReadBytes(ConfigPath()); }
   std::string CopyPath() const { return store_ + "System\\Appcfg.ini"; }
 
  private:
-  static inline int count_ = 0;
   std::string folder_, store_;
 };
+
+// A folder the system names in an environment variable, with a backslash.
+std::string KnownFolder(const char* variable) { return Environment(variable) + "\\"; }
 
 class VirtualStoreTest : public DesktopTest {
  protected:
@@ -106,11 +131,14 @@ class VirtualStoreTest : public DesktopTest {
   UserAccountControlOn uac_;
 };
 
-// One test, so that no other test of this program switches the policy back
-// while it runs. The copy says SDI, no tab bar and Store.CLR (a colour file
-// only the store has); the original MDI, a tab bar and Night.CLR.
+// One test of the copies laid out by hand, so that no other test switches
+// the policy back while it runs (the ordinary user's prefix has it on for
+// good). The copy says SDI, no tab bar and Store.CLR (a colour file only
+// the store has); the original MDI, a tab bar and Night.CLR.
 TEST_F(VirtualStoreTest, AVirtualizedToolIsEditedInItsCopies) {
-  LegacyTool tool(test::Image(test::kMachineI386));
+  InstalledTool tool(KnownFolder("ProgramFiles(x86)"), test::Image(test::kMachineI386));
+  if (LayingOut()) return;
+  tool.PutCopies();
   Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
   ASSERT_TRUE(qlm.Start());
   ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
@@ -132,15 +160,113 @@ TEST_F(VirtualStoreTest, AVirtualizedToolIsEditedInItsCopies) {
     EXPECT_NE(list.find(line + "\r\n"), std::string::npos) << line << "\n" << list;
 }
 
+// The journeys of a standard user, whose writes under the folders an
+// administrator installed into the system refuses.
+class RefusedWriteTest : public DesktopTest {
+ protected:
+  void SetUp() override {
+    DesktopTest::SetUp();
+    if (!IsSkipped() && !AsOrdinaryUser()) GTEST_SKIP() << "needs the ordinary user of scripts/test";
+  }
+};
+
+// QLM.exe under Program Files with a QLM.INI beside it, on a legacy tool
+// without copies: the first OK makes the store's copy from the original
+// and writes there, and Quillmate's own settings are made and kept in the
+// user's own QLM.INI, a copy of the one beside the program.
+TEST_F(RefusedWriteTest, TheFirstOkMakesTheStoreCopyAndOwnSettingsMoveToTheUsersFolder) {
+  InstalledTool tool(KnownFolder("ProgramFiles(x86)"), test::Image(test::kMachineI386));
+  const std::string program = KnownFolder("ProgramFiles") + "Qlm" + TestName() + "\\";
+  const std::string besideIni = Quillmate::OwnIniFor(tool.folder(), "ShowHint=0\r\n");
+  test::WriteBytes(LaidOut(program + "QLM.exe"), test::ReadBytes(test::BuiltProgram(QLM_EXE)));
+  test::WriteBytes(LaidOut(program + "QLM.INI"), besideIni);
+  if (LayingOut()) return;
+  const std::string usersIni = Environment("APPDATA") + "\\Quillmate\\QLM.INI";
+  test::RemoveFile(usersIni);
+  Quillmate qlm("");
+  ASSERT_TRUE(qlm.StartAt(program + "QLM.exe", program));
+  ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
+  EXPECT_TRUE(qlm.Checked(kTabBar));
+  qlm.Click(kTabBar);
+  qlm.ClickAsync(kOk);
+  ASSERT_TRUE(qlm.WaitForExit()) << qlm.Boxes();
+
+  IniFile copy = ReadIni(tool.CopyPath());
+  EXPECT_EQ(copy["TRBAR"]["DOCKING"], "0");
+  EXPECT_EQ(copy["GLOBAL"]["COLOR"], "Color\\Night.CLR") << "the copy starts as the original";
+  EXPECT_EQ(tool.Original(), kOriginal);
+  EXPECT_EQ(test::ReadBytes(program + "QLM.INI"), besideIni);
+  IniFile own = ReadIni(usersIni);
+  EXPECT_EQ(own["CONFIG"]["TTPath"], tool.folder());
+  EXPECT_EQ(own["CONFIG"]["ShowHint"], "0");
+  EXPECT_NE(own["CONFIG"]["PosTop"], "") << test::ReadBytes(usersIni);
+  test::RemoveFile(usersIni);
+}
+
+// Real-time mode on the same kind of tool: each click writes the store's
+// copy, never the original.
+TEST_F(RefusedWriteTest, EachRealtimeClickWritesTheStoreCopy) {
+  InstalledTool tool(KnownFolder("ProgramFiles(x86)"), test::Image(test::kMachineI386));
+  if (LayingOut()) return;
+  test::StandInSession standIn("Takumi.exe", tool.Title(), kOriginal);
+  ASSERT_TRUE(standIn.Start());
+  Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
+  ASSERT_TRUE(qlm.Start());
+  ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
+  ASSERT_TRUE(qlm.EnterRealtime()) << qlm.Boxes();
+  for (const auto& [id, section] : {std::pair{kTabBar, "TRBAR"}, {kToolBar, "TOOLBAR"}}) {
+    qlm.Click(id);
+    EXPECT_EQ(ReadIni(tool.CopyPath())[section]["DOCKING"], "0") << section;
+    EXPECT_EQ(tool.Original(), kOriginal);
+  }
+}
+
+// A 64-bit tool (never virtualized) where the user may not write: OK names
+// the whole path, and the file, the choices and the folder stay as they
+// were. Under Program Files no file can be made beside the tool's; under
+// ProgramData one can (users may add files there, but not change an
+// administrator's), so the working copy is made and its rename refused,
+// which must end at once rather than be tried again as a busy file.
+TEST_F(RefusedWriteTest, OkOnAToolTheUserMayNotWriteNamesItAndKeepsEverything) {
+  std::vector<std::unique_ptr<InstalledTool>> tools;
+  for (const char* root : {"ProgramFiles", "ProgramData"})
+    tools.push_back(std::make_unique<InstalledTool>(KnownFolder(root), test::Image(test::kMachineAmd64)));
+  if (LayingOut()) return;
+  for (const auto& tool : tools) {
+    SCOPED_TRACE(tool->folder());
+    Quillmate qlm(Quillmate::OwnIniFor(tool->folder()));
+    ASSERT_TRUE(qlm.Start());
+    ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
+    qlm.Click(kTabBar);
+    const auto pressed = std::chrono::steady_clock::now();
+    qlm.ClickAsync(kOk);
+    const HWND box = qlm.WaitForBox("Qlm");
+    ASSERT_TRUE(box) << qlm.Boxes();
+    // Shown, not checked: a time is no test here.
+    std::printf("%s: the refusal shown after %lld ms\n", tool->folder().c_str(),
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                           std::chrono::steady_clock::now() - pressed)
+                                           .count()));
+    EXPECT_EQ(MessageBoxText(box), tool->ConfigPath() + S(" に書き込めません."));
+    ASSERT_TRUE(Press(box, IDOK));
+    ASSERT_TRUE(qlm.WaitForBoxGone("Qlm"));
+    EXPECT_TRUE(IsWindowVisible(qlm.MainWindow()));
+    EXPECT_FALSE(qlm.Checked(kTabBar));
+    EXPECT_EQ(tool->Original(), kOriginal);
+    EXPECT_EQ(test::FileNames(tool->folder() + "System"), (std::vector<std::string>{"Appcfg.ini", "Sys.ini"}));
+  }
+}
+
 // Started from a folder named like a zip file (where the system runs a
 // program from inside a zip): one message, and nothing written.
 using ZipTest = DesktopTest;
 
 TEST_F(ZipTest, StartedFromInsideAZipItSaysSoAndWritesNothing) {
+  if (LayingOut()) return;
   test::ScratchFolder folder;
   const std::string inside = folder / "Temp1_Quillmate-win64.zip\\Quillmate\\";
   test::MakeFolder(inside);
-  ASSERT_TRUE(CopyFileA(QLM_EXE, (inside + "QLM.exe").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(test::BuiltProgram(QLM_EXE).c_str(), (inside + "QLM.exe").c_str(), FALSE));
   Quillmate qlm("");
   ASSERT_TRUE(qlm.StartAt(inside + "QLM.exe", inside));
   const HWND box = qlm.WaitForBox("QLM");

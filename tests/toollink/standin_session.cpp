@@ -66,7 +66,7 @@ StandInSession::StandInSession(const std::string& executable, const std::string&
   WriteBytes(ConfigPath(), appcfg);
   WriteBytes(folder_ / "Color\\Night.CLR", "[COLOR]\r\nBackground=1E1E28\r\nText=E6E6E6\r\n");
   WriteBytes(folder_ / "Color\\Paper.CLR", "[COLOR]\r\nBackground=FFFFF0\r\nText=202020\r\n");
-  CopyFileA(QLM_STANDIN_EXE, executable_.c_str(), FALSE);
+  CopyFileA(BuiltProgram(QLM_STANDIN_EXE).c_str(), executable_.c_str(), FALSE);
 }
 
 StandInSession::~StandInSession() {

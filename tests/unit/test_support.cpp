@@ -2,6 +2,7 @@
 #include "test_support.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -53,6 +54,12 @@ std::string TempRoot() {
 }  // namespace
 
 std::string Sjis(const char* utf8) { return platform::AnsiFromUtf8(utf8); }
+
+std::string BuiltProgram(const std::string& built) {
+  const char* staged = std::getenv("QLM_STAGED");
+  if (!staged || !*staged) return built;
+  return std::string(staged) + "\\" + built.substr(built.find_last_of("\\/") + 1);
+}
 
 ScratchFolder::ScratchFolder() {
   std::random_device seed;

@@ -11,6 +11,11 @@ namespace qlm::test {
 // Shift-JIS bytes of a UTF-8 text.
 std::string Sjis(const char* utf8);
 
+// A program of the build (its path as built), or the copy beside the test
+// program where the tests run as a user who cannot read the build tree
+// (QLM_STAGED names that folder; scripts/wine-run-user sets it).
+std::string BuiltProgram(const std::string& built);
+
 // A new empty folder, removed with everything in it at the end of the test.
 class ScratchFolder {
  public:

@@ -83,6 +83,19 @@ bool IsBusy(DWORD error) {
   return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
 
+// Whether the system refuses this user the change of the file, rather than
+// another program holding it for a moment (both fail a rename over it with
+// ERROR_ACCESS_DENIED): a refusal is not worth trying again. Windows then
+// refuses opening it to delete or write as well, sharing everything with its
+// holders. (Wine checks only the write: it lets any user open a file to
+// delete it, and refuses the rename by the folder's Unix permissions.)
+bool Refused(const std::string& file) {
+  const FileHandle opened(CreateFileA(file.c_str(), GENERIC_WRITE | DELETE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  return !opened.valid() && GetLastError() == ERROR_ACCESS_DENIED;
+}
+
 struct Snapshot {
   std::string bytes;
   FileStamp stamp;
@@ -306,7 +319,8 @@ ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file)
           return TryResult::kDone;
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND) result = ReplaceResult::kCopyChanged;
-        return IsBusy(error) ? TryResult::kBusy : TryResult::kFailed;
+        return IsBusy(error) && !(error == ERROR_ACCESS_DENIED && Refused(file)) ? TryResult::kBusy
+                                                                                  : TryResult::kFailed;
       },
       PauseWhileBusy);
   if (moved != TryResult::kDone) return result;
