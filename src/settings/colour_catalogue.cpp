@@ -73,7 +73,7 @@ std::optional<std::string> FindListedColourFile(const ToolFiles& files, const st
 bool SaveColourSetting(const ToolConfig& config, ToolKind kind, const std::string& name) {
   if (!ConfirmColourFile(config.host(), config.files(), name)) return false;
   const std::string value = TraitsOf(kind).bareColourName ? WithoutExtension(name) : tool::kColourFolder + name;
-  const config::KeyName& key = config::KeyOf(config::EditedKey::kColour);
+  const config::KeyRow& key = config::KeyOf(config::EditedKey::kColour);
   config.WriteString(key.section, key.name, value);
   return true;
 }

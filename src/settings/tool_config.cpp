@@ -73,37 +73,16 @@ EditedValues ReadEditedValues(const ToolConfig& config) {
   EditedValues values;
   // A key the file lacks gives each read its own fallback; a stored one
   // gives both reads its text.
-  for (std::size_t i = 0; i < config::kEditedKeys.size(); ++i) {
-    const config::KeyName& key = config::kEditedKeys[i];
+  for (std::size_t i = 0; i < config::kKeyCount; ++i) {
+    const config::KeyRow& key = config::kEditedKeys[i];
     const std::string first = file.ReadString(key.section, key.name, "\x01");
     if (first != "\x01" || file.ReadString(key.section, key.name, "\x02") == first) values[i] = first;
   }
   return values;
 }
 
-// As ReadInteger reads the key: kAbsent for a key missing or malformed.
-WindowSettings WindowSettingsOf(const EditedValues& values) {
-  WindowSettings settings;
-  const auto read = [&](config::EditedKey key) {
-    return ParseStoredInteger(values[config::IndexOf(key)].value_or("")).value_or(config::kAbsent);
-  };
-  settings.isMdi = read(config::EditedKey::kIsMdi);
-  settings.toolBar = read(config::EditedKey::kToolBar);
-  settings.tabBar = read(config::EditedKey::kTabBar);
-  settings.tickerBar = read(config::EditedKey::kTickerBar);
-  return settings;
-}
-
-void WriteWindowSettings(const ToolConfig& config, ToolKind kind, const WindowChoice& choice) {
-  const auto write = [&](config::EditedKey key, std::int32_t value) {
-    config.WriteInteger(config::KeyOf(key).section, config::KeyOf(key).name, value);
-  };
-  if (TraitsOf(kind).styleAndTabBar) {
-    if (choice.style != -1) write(config::EditedKey::kIsMdi, choice.style);
-    write(config::EditedKey::kTabBar, choice.tabBar ? 1 : 0);
-  }
-  write(config::EditedKey::kToolBar, choice.toolBar ? 1 : 0);
-  write(config::EditedKey::kTickerBar, choice.tickerBar ? 1 : 0);
+std::int32_t StoredSwitch(const EditedValues& values, config::EditedKey key) {
+  return ParseStoredInteger(values[config::IndexOf(key)].value_or("")).value_or(config::kAbsent);
 }
 
 }  // namespace qlm

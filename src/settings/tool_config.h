@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <iterator>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -29,29 +30,86 @@ inline constexpr char kTickerBar[] = "TICKERBAR";
 // An integer read as this value means the tool has no such setting.
 inline constexpr std::int32_t kAbsent = -1;
 
-// The keys the program edits, in the order of their table. The history of
-// the tool's settings stores them by the table's names, not by position.
-enum class EditedKey { kIsMdi, kColour, kToolBar, kTabBar, kTickerBar, kFont0, kFont1, kFont2, kFont3, kFont4, kFont5 };
-struct KeyName {
+// The keys the program edits, one row each, in the order of their table.
+// The history of the tool's settings stores them by the table's names, not
+// by position: new keys go before kCount.
+enum class EditedKey { kIsMdi, kColour, kToolBar, kTabBar, kTickerBar, kFont0, kFont1, kFont2, kFont3, kFont4, kFont5, kCount };
+
+// The control a key shows in, which settles what loading, OK and real-time
+// mode do with it.
+enum class KeyControl {
+  kStyleRadio,    // the display style: 0 single-, 1 multi-document, -1 none chosen
+  kCheckBox,      // on or off, written as 1 or 0
+  kBarCheckBox,   // the same for a bar (its section names it), which real-time mode also commands
+  kColourList,    // the colour-scheme file (colour_catalogue)
+  kFontControls,  // a font slot (font_record)
+};
+
+// What loading makes of a key the file lacks (or, for a number, holds as
+// something else).
+enum class WhenAbsent {
+  kDisables,        // the control is disabled and left as it is
+  kTakesDefault,    // the control shows the key's default
+};
+
+struct KeyRow {
+  EditedKey key;
   const char* section;
   const char* name;
+  KeyControl control;
+  WhenAbsent absent;
+  // The kinds that edit the key: those whose traits have this flag set
+  // (nullptr: every kind). Another kind's key is shown as stored, disabled,
+  // and never written nor commanded.
+  bool ToolTraits::*editedBy = nullptr;
 };
-inline constexpr std::array<KeyName, 11> kEditedKeys = {{
-    {kGlobal, kIsMdi},
-    {kGlobal, kColour},
-    {kToolBar, kDocking},
-    {kTabBar, kDocking},
-    {kTickerBar, kDocking},
-    {kFont, "FF0"},
-    {kFont, "FF1"},
-    {kFont, "FF2"},
-    {kFont, "FF3"},
-    {kFont, "FF4"},
-    {kFont, "FF5"},
-}};
+
+inline constexpr KeyRow kEditedKeys[] = {
+    {EditedKey::kIsMdi, kGlobal, kIsMdi, KeyControl::kStyleRadio, WhenAbsent::kDisables, &ToolTraits::styleAndTabBar},
+    {EditedKey::kColour, kGlobal, kColour, KeyControl::kColourList, WhenAbsent::kTakesDefault},
+    {EditedKey::kToolBar, kToolBar, kDocking, KeyControl::kBarCheckBox, WhenAbsent::kDisables},
+    {EditedKey::kTabBar, kTabBar, kDocking, KeyControl::kBarCheckBox, WhenAbsent::kDisables, &ToolTraits::styleAndTabBar},
+    {EditedKey::kTickerBar, kTickerBar, kDocking, KeyControl::kBarCheckBox, WhenAbsent::kDisables},
+    {EditedKey::kFont0, kFont, "FF0", KeyControl::kFontControls, WhenAbsent::kTakesDefault},
+    {EditedKey::kFont1, kFont, "FF1", KeyControl::kFontControls, WhenAbsent::kTakesDefault},
+    {EditedKey::kFont2, kFont, "FF2", KeyControl::kFontControls, WhenAbsent::kTakesDefault},
+    {EditedKey::kFont3, kFont, "FF3", KeyControl::kFontControls, WhenAbsent::kTakesDefault},
+    {EditedKey::kFont4, kFont, "FF4", KeyControl::kFontControls, WhenAbsent::kTakesDefault},
+    {EditedKey::kFont5, kFont, "FF5", KeyControl::kFontControls, WhenAbsent::kTakesDefault},
+};
+inline constexpr std::size_t kKeyCount = static_cast<std::size_t>(EditedKey::kCount);
 constexpr std::size_t IndexOf(EditedKey key) { return static_cast<std::size_t>(key); }
-constexpr const KeyName& KeyOf(EditedKey key) { return kEditedKeys[IndexOf(key)]; }
-static_assert(IndexOf(EditedKey::kFont5) + 1 == kEditedKeys.size(), "each edited key has one row");
+constexpr const KeyRow& KeyOf(EditedKey key) { return kEditedKeys[IndexOf(key)]; }
+
+constexpr bool KeyRowsFollowKeys() {
+  for (std::size_t i = 0; i < std::size(kEditedKeys); ++i)
+    if (IndexOf(kEditedKeys[i].key) != i) return false;
+  return std::size(kEditedKeys) == kKeyCount;
+}
+static_assert(KeyRowsFollowKeys(), "each edited key has one row, in the order of the keys");
+
+// Whether the tool's kind edits the key.
+constexpr bool EditedBy(const KeyRow& row, ToolKind kind) {
+  return row.editedBy == nullptr || TraitsOf(kind).*row.editedBy;
+}
+// A number shown in the radio group or a check box.
+constexpr bool IsSwitch(const KeyRow& row) {
+  return row.control == KeyControl::kStyleRadio || row.control == KeyControl::kCheckBox ||
+         row.control == KeyControl::kBarCheckBox;
+}
+constexpr bool InCheckBox(const KeyRow& row) {
+  return row.control == KeyControl::kCheckBox || row.control == KeyControl::kBarCheckBox;
+}
+
+// Visits the switches kind edits in the order OK writes them and entering
+// real-time mode applies them: the keys only some kinds edit first, then the
+// others, each in the order of the table.
+template <typename Visit>
+void ForEachSwitch(ToolKind kind, Visit visit) {
+  for (const bool someKinds : {true, false})
+    for (const KeyRow& row : kEditedKeys)
+      if (IsSwitch(row) && (row.editedBy != nullptr) == someKinds && EditedBy(row, kind)) visit(row);
+}
 }  // namespace config
 
 // The tool's configuration file, opened and released around each operation,
@@ -123,39 +181,13 @@ class ToolConfig {
 
 // The edited keys' texts, in the order of their table: nothing for a key the
 // file lacks (a key stored with an empty value is present).
-using EditedValues = std::array<std::optional<std::string>, config::kEditedKeys.size()>;
+using EditedValues = std::array<std::optional<std::string>, config::kKeyCount>;
 
 // Reads them from one opening of the file.
 EditedValues ReadEditedValues(const ToolConfig& config);
 
-// The display style and the three bars, as read when the main window loads:
-// kAbsent for a missing or malformed key.
-struct WindowSettings {
-  std::int32_t isMdi = config::kAbsent;
-  std::int32_t toolBar = config::kAbsent;
-  std::int32_t tabBar = config::kAbsent;
-  std::int32_t tickerBar = config::kAbsent;
-
-  bool operator==(const WindowSettings&) const = default;
-};
-
-// The four values among the edited keys.
-WindowSettings WindowSettingsOf(const EditedValues& values);
-
-// The display style and bars as the controls show them: the selected style
-// (-1 for none) and the three check boxes. No member has a default, and the
-// build refuses an initialiser that leaves one out, so a value OK forgets to
-// fill is a compile error rather than a silent zero.
-struct WindowChoice {
-  int style;
-  bool toolBar;
-  bool tabBar;
-  bool tickerBar;
-};
-
-// The writes OK makes after the font and colour: IsMDI and the tab bar where
-// the tool's kind has them; then the tool bar and the ticker bar. A style of -1
-// (the tool stores none) is not written.
-void WriteWindowSettings(const ToolConfig& config, ToolKind kind, const WindowChoice& choice);
+// A switch's value among the edited keys, as ReadInteger reads it: kAbsent
+// for a key missing or malformed.
+std::int32_t StoredSwitch(const EditedValues& values, config::EditedKey key);
 
 }  // namespace qlm

@@ -61,12 +61,12 @@ std::string SectionPrefix(const std::string& folder) {
   return "T" + Hex(Fnv(upper)) + "-";
 }
 
-std::string EntryName(const config::KeyName& key) { return std::string(key.section) + "." + key.name; }
+std::string EntryName(const config::KeyRow& key) { return std::string(key.section) + "." + key.name; }
 
 // The row of the edited key an entry names; nothing for a key this program
 // does not edit (a later one's).
 std::optional<std::size_t> RowNamed(std::string_view name) {
-  for (std::size_t i = 0; i < config::kEditedKeys.size(); ++i)
+  for (std::size_t i = 0; i < config::kKeyCount; ++i)
     if (EntryName(config::kEditedKeys[i]) == name) return i;
   return std::nullopt;
 }
@@ -90,7 +90,7 @@ std::vector<std::pair<std::string, std::string>> Entries(const ToolState& state,
       {kNumber, std::to_string(number)},
   };
   std::string keys;
-  for (std::size_t i = 0; i < config::kEditedKeys.size(); ++i) {
+  for (std::size_t i = 0; i < config::kKeyCount; ++i) {
     if (state.unrecorded[i]) continue;
     const std::string name = EntryName(config::kEditedKeys[i]);
     entries.emplace_back(name, Entry(state.values[i]));
@@ -210,7 +210,7 @@ bool IsWhole(const ToolState& state) {
 }
 
 void PutToolState(const ToolConfig& config, const ToolState& state) {
-  for (std::size_t i = 0; i < config::kEditedKeys.size(); ++i) {
+  for (std::size_t i = 0; i < config::kKeyCount; ++i) {
     if (state.unrecorded[i]) continue;
     const auto& key = config::kEditedKeys[i];
     if (state.values[i]) config.WriteString(key.section, key.name, *state.values[i]);

@@ -32,7 +32,7 @@ struct ToolState {
   EditedValues values;
   // The keys the state does not hold (recorded before the program edited
   // them): putting the state back leaves them as they are.
-  std::bitset<config::kEditedKeys.size()> unrecorded;
+  std::bitset<config::kKeyCount> unrecorded;
 
   bool operator==(const ToolState&) const = default;
 };

@@ -42,9 +42,8 @@ MainForm::MainForm(platform::Host& host, ToolLink& link, FormWindow& window, std
       pixelsPerInch_(host.ScreenPixelsPerInch()) {
   config_.emplace(host_, toolFiles_);
   windowStyle.onClick = [this] { WindowStyleClick(); };
-  toolBar.onClick = [this] { ApplyBar(config::EditedKey::kToolBar, toolBar); };
-  tabBar.onClick = [this] { ApplyBar(config::EditedKey::kTabBar, tabBar); };
-  tickerBar.onClick = [this] { ApplyBar(config::EditedKey::kTickerBar, tickerBar); };
+  for (const config::KeyRow& row : config::kEditedKeys)
+    if (config::InCheckBox(row)) box(row.key).onClick = [this, &row] { ApplyCheck(row); };
   topMost.onClick = [this] { TopMostClick(); };
   realtime.onClick = [this] { RealtimeClick(); };
   link_.statusChanged = [this](const std::string& status) { ShowStatus(status); };
@@ -168,19 +167,16 @@ MainForm::Load MainForm::ShowToolValues() {
   TellIfUtf8Marked(host_, config_->Path(), msg::kConfigUtf8Mark);
   const std::string colourFile = StoredColourFile(values, toolKind_);
   lists_.FillForLoading(StoredFace(host_, values), colourFile, toolFiles_);
-  const WindowSettings stored = WindowSettingsOf(values);
   // Every load enables what the file holds and disables what it lacks: a
-  // reload into another tool's file must not keep the last one's gaps. The
-  // display style and tab bar of a tool that keeps them itself are shown as
-  // stored but never enabled: OK would not write them.
-  const bool keptByTool = KeepsStyleAndTabBar(toolKind_);
-  windowStyle.SetEnabled(stored.isMdi != config::kAbsent && !keptByTool);
-  if (stored.isMdi != config::kAbsent) windowStyle.Select(std::clamp(stored.isMdi, -1, 1));
-  const std::pair<std::int32_t, CheckModel*> bars[] = {
-      {stored.toolBar, &toolBar}, {stored.tabBar, &tabBar}, {stored.tickerBar, &tickerBar}};
-  for (const auto& [value, box] : bars) {
-    box->SetEnabled(value != config::kAbsent && !(keptByTool && box == &tabBar));
-    if (value != config::kAbsent) box->SetChecked(value != 0);
+  // reload into another tool's file must not keep the last one's gaps. A key
+  // the tool's kind keeps itself is shown as stored but never enabled: OK
+  // would not write it.
+  for (const config::KeyRow& row : config::kEditedKeys) {
+    if (!config::IsSwitch(row)) continue;
+    const std::int32_t stored = StoredSwitch(values, row.key);
+    const bool absent = stored == config::kAbsent && row.absent == config::WhenAbsent::kDisables;
+    EnableSwitch(row, !absent && config::EditedBy(row, toolKind_));
+    if (!absent) ShowSwitch(row, stored);
   }
   // Real-time mode keeps the bars disabled in single-document display.
   if (realtime.checked() && windowStyle.selected() == 0) EnableBars(false);
@@ -259,15 +255,24 @@ void MainForm::Quietly(Change change) {
   quiet_ = was;
 }
 
-void MainForm::ShowStoredBar(config::EditedKey docking, CheckModel& box) {
-  const std::int32_t stored = config_->ReadInteger(docking);
-  const bool shown = stored == config::kAbsent ? !box.checked() : stored != 0;
-  Quietly([&] { box.SetChecked(shown); });
+void MainForm::ShowStoredSwitch(const config::KeyRow& row, int before) {
+  const std::int32_t stored = config_->ReadInteger(row.key);
+  Quietly([&] { ShowSwitch(row, stored == config::kAbsent ? before : stored); });
 }
 
-void MainForm::ShowStoredStyle(int before) {
-  const std::int32_t stored = config_->ReadInteger(config::EditedKey::kIsMdi);
-  Quietly([&] { windowStyle.Select(stored == config::kAbsent ? before : std::clamp(stored, -1, 1)); });
+void MainForm::ShowSwitch(const config::KeyRow& row, std::int32_t value) {
+  if (row.control == config::KeyControl::kStyleRadio) windowStyle.Select(std::clamp(value, -1, 1));
+  else box(row.key).SetChecked(value != 0);
+}
+
+int MainForm::SwitchShown(const config::KeyRow& row) const {
+  if (row.control == config::KeyControl::kStyleRadio) return windowStyle.selected();
+  return box(row.key).checked() ? 1 : 0;
+}
+
+void MainForm::EnableSwitch(const config::KeyRow& row, bool enabled) {
+  if (row.control == config::KeyControl::kStyleRadio) windowStyle.SetEnabled(enabled);
+  else box(row.key).SetEnabled(enabled);
 }
 
 void MainForm::ShowFontInFile() {
@@ -289,22 +294,22 @@ void MainForm::UpdateFontSample() {
 }
 
 void MainForm::EnableBars(bool enabled) {
-  toolBar.SetEnabled(enabled);
-  if (!enabled || TraitsOf(toolKind_).styleAndTabBar) tabBar.SetEnabled(enabled);
-  tickerBar.SetEnabled(enabled);
+  for (const config::KeyRow& row : config::kEditedKeys)
+    if (row.control == config::KeyControl::kBarCheckBox && (!enabled || config::EditedBy(row, toolKind_)))
+      box(row.key).SetEnabled(enabled);
 }
 
-void MainForm::ApplyBar(config::EditedKey docking, CheckModel& box) {
+void MainForm::ApplyCheck(const config::KeyRow& row) {
   if (!realtime.checked() || quiet_) return;
-  // Where OK does not store the tab bar it is not commanded either.
-  if (!TraitsOf(toolKind_).styleAndTabBar && docking == config::EditedKey::kTabBar) return;
-  // The bar is named by its section.
-  const char* barKind = config::KeyOf(docking).section;
-  WriteOrShowFile([&] { config_->WriteInteger(docking, box.checked() ? 1 : 0); },
-                  [&] { ShowStoredBar(docking, box); });
+  // Where OK does not store a key it is not commanded either.
+  if (!config::EditedBy(row, toolKind_)) return;
+  const CheckModel& shown = box(row.key);
+  WriteOrShowFile([&] { config_->WriteInteger(row.key, shown.checked() ? 1 : 0); },
+                  [&] { ShowStoredSwitch(row, shown.checked() ? 0 : 1); });
   AfterWrite();
-  if (windowStyle.selected() == 0) return;
-  if (box.checked() != link_.IsBarVisible(barKind)) link_.SendToolCommand(BarCommand(toolKind_, barKind));
+  if (row.control != config::KeyControl::kBarCheckBox || windowStyle.selected() == 0) return;
+  // The bar is named by its section.
+  if (shown.checked() != link_.IsBarVisible(row.section)) link_.SendToolCommand(BarCommand(toolKind_, row.section));
 }
 
 void MainForm::WindowStyleClick() {
@@ -313,7 +318,8 @@ void MainForm::WindowStyleClick() {
   if (quiet_) return;
   WriteOrShowFile([&] { ApplyWindowStyle(); },
                   [&] {
-                    if (windowStyle.selected() == styleShown_) ShowStoredStyle(before);
+                    if (windowStyle.selected() == styleShown_)
+                      ShowStoredSwitch(config::KeyOf(config::EditedKey::kIsMdi), before);
                   });
 }
 
@@ -321,8 +327,9 @@ void MainForm::ApplyWindowStyle() {
   if (!realtime.checked()) return;
   const int style = windowStyle.selected();
   // With no style chosen (the tool stores none) there is nothing to write and
-  // no display style to switch to.
-  if (style != -1) {
+  // no display style to switch to; a tool that keeps its style itself is
+  // neither written nor commanded.
+  if (style != -1 && config::EditedBy(config::KeyOf(config::EditedKey::kIsMdi), toolKind_)) {
     config_->WriteInteger(config::EditedKey::kIsMdi, style);
     AfterWrite();
     if ((link_.IsMdiDisplay() ? 1 : 0) != style) link_.SendToolCommand(toolmsg::kSwitchDisplayStyle);
@@ -330,9 +337,8 @@ void MainForm::ApplyWindowStyle() {
   RefreshToolStatus();
   if (style != 0) {
     EnableBars(true);
-    toolBar.onClick();
-    tabBar.onClick();
-    tickerBar.onClick();
+    for (const config::KeyRow& row : config::kEditedKeys)
+      if (row.control == config::KeyControl::kBarCheckBox) box(row.key).onClick();
   } else {
     EnableBars(false);
   }
@@ -424,12 +430,10 @@ void MainForm::RealtimeClick() {
 }
 
 void MainForm::EnterRealtime() {
-  if (TraitsOf(toolKind_).styleAndTabBar) {
-    ApplyWindowStyle();
-    tabBar.onClick();
-  }
-  toolBar.onClick();
-  tickerBar.onClick();
+  config::ForEachSwitch(toolKind_, [&](const config::KeyRow& row) {
+    if (row.control == config::KeyControl::kStyleRadio) ApplyWindowStyle();
+    else box(row.key).onClick();
+  });
   ApplyFont();
   ApplyColour();
 }
@@ -462,11 +466,11 @@ void MainForm::OkClick() {
   const ToolConfig edit = config_->Edit();
   if (!WriteFontSlots(edit, pixelsPerInch_, ChosenFont())) return;
   if (!SaveColourSetting(edit, toolKind_, currentColourFile_)) return;
-  WriteWindowSettings(edit, toolKind_,
-                      WindowChoice{.style = windowStyle.selected(),
-                                   .toolBar = toolBar.checked(),
-                                   .tabBar = tabBar.checked(),
-                                   .tickerBar = tickerBar.checked()});
+  // A disabled control is written as it shows; no style chosen (the tool
+  // stores none) is not written.
+  config::ForEachSwitch(toolKind_, [&](const config::KeyRow& row) {
+    if (const int value = SwitchShown(row); value != -1) edit.WriteInteger(row.key, value);
+  });
   edit.Commit();
   AfterWrite();
   SaveAndClose();
@@ -571,17 +575,17 @@ void MainForm::ToolFollows(const ToolState& state) {
   };
   const auto style = stored(config::EditedKey::kIsMdi);
   bool mdi = link_.IsMdiDisplay();
-  if (TraitsOf(toolKind_).styleAndTabBar && style && (*style == 0 || *style == 1) && mdi != (*style == 1)) {
+  if (config::EditedBy(config::KeyOf(config::EditedKey::kIsMdi), toolKind_) && style && (*style == 0 || *style == 1) &&
+      mdi != (*style == 1)) {
     link_.SendToolCommand(toolmsg::kSwitchDisplayStyle);
     mdi = *style == 1;
   }
   if (mdi) {
-    for (const config::EditedKey key :
-         {config::EditedKey::kToolBar, config::EditedKey::kTabBar, config::EditedKey::kTickerBar}) {
-      if (!TraitsOf(toolKind_).styleAndTabBar && key == config::EditedKey::kTabBar) continue;
-      const char* bar = config::KeyOf(key).section;
-      const auto docked = stored(key);
-      if (docked && (*docked != 0) != link_.IsBarVisible(bar)) link_.SendToolCommand(BarCommand(toolKind_, bar));
+    for (const config::KeyRow& row : config::kEditedKeys) {
+      if (row.control != config::KeyControl::kBarCheckBox || !config::EditedBy(row, toolKind_)) continue;
+      const auto docked = stored(row.key);
+      if (docked && (*docked != 0) != link_.IsBarVisible(row.section))
+        link_.SendToolCommand(BarCommand(toolKind_, row.section));
     }
   }
   link_.NotifyFontChanged();

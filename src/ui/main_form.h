@@ -4,6 +4,7 @@
 // FormWindow for what only a window can do.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -76,11 +77,19 @@ class MainForm {
   // How often the window calls StatusTimer.
   static constexpr unsigned kStatusTimerMs = 3000;
 
+ private:
+  // Before the names of its boxes below.
+  std::array<CheckModel, config::kKeyCount> boxes_;
+
+ public:
   // The controls.
   RadioModel windowStyle;  // 0 single-document, 1 multi-document display
-  CheckModel toolBar;
-  CheckModel tabBar;
-  CheckModel tickerBar;
+  // The check box of each edited key shown in one, by the key's row.
+  CheckModel& box(config::EditedKey key) { return boxes_[config::IndexOf(key)]; }
+  const CheckModel& box(config::EditedKey key) const { return boxes_[config::IndexOf(key)]; }
+  CheckModel& toolBar = box(config::EditedKey::kToolBar);
+  CheckModel& tabBar = box(config::EditedKey::kTabBar);
+  CheckModel& tickerBar = box(config::EditedKey::kTickerBar);
   ListModel colourFiles;
   FontControls font;
   CheckModel topMost;
@@ -150,11 +159,16 @@ class MainForm {
   void AfterReload(bool loaded, const std::string& folderBefore);
   void FollowTool();
   void ShowStatus(const std::string& text);
-  // After the tool's file refused a real-time write: the control shows what
-  // the file holds again (read back where it can be, else as before the
-  // change), without running its handler.
-  void ShowStoredBar(config::EditedKey docking, CheckModel& box);
-  void ShowStoredStyle(int before);
+  // After the tool's file refused a real-time write: the switch shows what
+  // the file holds again (read back where it can be, else before: as before
+  // the change), without running its handler.
+  void ShowStoredSwitch(const config::KeyRow& row, int before);
+  // Shows a stored switch value in its control, running its handler when
+  // the state changes.
+  void ShowSwitch(const config::KeyRow& row, std::int32_t value);
+  // The value a switch's control shows, as OK writes it.
+  int SwitchShown(const config::KeyRow& row) const;
+  void EnableSwitch(const config::KeyRow& row, bool enabled);
   void ShowFontInFile();
   // The font as the controls show it.
   FontChoice ChosenFont() const;
@@ -173,8 +187,9 @@ class MainForm {
   template <typename Change>
   void Quietly(Change change);
   void TopMostClick();
-  // docking: the bar's row in the table of edited keys.
-  void ApplyBar(config::EditedKey docking, CheckModel& box);
+  // A check box's handler: in real-time mode its key is written and a bar
+  // commanded.
+  void ApplyCheck(const config::KeyRow& row);
   void ApplyWindowStyle();
   void ApplyFont();
   void ApplyColour();

@@ -230,6 +230,9 @@ TEST_F(MainFormTest, StylesOutOfRangeAreClamped) {
   ASSERT_TRUE(other.LoadSettings());
   EXPECT_TRUE(other.windowStyle.enabled());
   EXPECT_EQ(other.windowStyle.selected(), -1);
+  // No style chosen: OK leaves the stored one.
+  other.OkClick();
+  EXPECT_EQ(Stored("GLOBAL", "IsMDI"), "-5");
 }
 
 TEST_F(MainFormTest, LoadingFailsWithTheReasonShown) {
@@ -398,16 +401,6 @@ TEST_F(MainFormTest, LoadingRemovesCopiesThatAnEndedRunLeftHalfWritten) {
   EXPECT_EQ(test::ReadBytes(ownCopy), "<missing>");
   EXPECT_EQ(test::ReadBytes(toolCopy), "<missing>");
   EXPECT_EQ(Appcfg(), fullConfig);
-}
-
-TEST_F(MainFormTest, TradeProOkNeverWritesStyleOrTabBar) {
-  Install("TradePro.exe", "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Blue\r\n[TRBAR]\r\nDOCKING=0\r\n");
-  ASSERT_TRUE(form.LoadSettings());
-  form.tabBar.SetChecked(true);
-  form.OkClick();
-  EXPECT_EQ(Stored("TRBAR", "DOCKING"), "0");
-  EXPECT_EQ(Stored("GLOBAL", "COLOR"), "Blue");
-
 }
 
 TEST_F(MainFormTest, OkRefusesBeforeWritingAnythingWhenTheFaceOrColourIsGone) {
@@ -733,6 +726,73 @@ struct OwnForm {
   FakeFormWindow shell;
   MainForm form;
 };
+
+// The value a switch's control shows (1 for a checked box), and a change of
+// it as the user makes it.
+int Shown(const MainForm& form, const config::KeyRow& row) {
+  return row.control == config::KeyControl::kStyleRadio ? form.windowStyle.selected() : form.box(row.key).checked();
+}
+bool Enabled(const MainForm& form, const config::KeyRow& row) {
+  return row.control == config::KeyControl::kStyleRadio ? form.windowStyle.enabled() : form.box(row.key).enabled();
+}
+void Change(MainForm& form, const config::KeyRow& row, int value) {
+  if (row.control == config::KeyControl::kStyleRadio) form.windowStyle.Select(value);
+  else form.box(row.key).SetChecked(value != 0);
+}
+
+// Every key shown in the radio group or a check box, for each kind, stored
+// alone: loading shows it, enabled only where the kind edits it, and
+// disables the others; OK, entering real-time mode and a change write it
+// only where the kind edits it (the others' boxes as they show, no style
+// where none is chosen); a refused write shows the file's value again; the
+// first write records the state loading found.
+TEST_F(MainFormTest, EverySwitchKeyFollowsItsRow) {
+  for (const ToolKind kind : {ToolKind::kOther, ToolKind::kTradePro}) {
+    for (const config::KeyRow& row : config::kEditedKeys) {
+      if (!config::IsSwitch(row)) continue;
+      const bool edited = config::EditedBy(row, kind);
+      const std::string name = std::string(row.section) + "." + row.name + (edited ? "" : " kept by the tool");
+      const auto install = [&] {
+        Install(kind == ToolKind::kTradePro ? "TradePro.exe" : "Takumi.exe",
+                TraitsOf(kind).bareColourName ? "[GLOBAL]\r\nCOLOR=Blue\r\n" : "[GLOBAL]\r\nCOLOR=Color\\Blue.clr\r\n");
+        ProfileFile(host, tool + "System\\Appcfg.ini").WriteString(row.section, row.name, "1");
+      };
+      install();
+      OwnForm ok(host, window);
+      ASSERT_TRUE(ok.form.LoadSettings()) << name;
+      EXPECT_EQ(Shown(ok.form, row), 1) << name;
+      EXPECT_EQ(Enabled(ok.form, row), edited) << name;
+      Change(ok.form, row, 0);
+      ok.form.OkClick();
+      EXPECT_EQ(Stored(row.section, row.name), edited ? "0" : "1") << name;
+      for (const config::KeyRow& other : config::kEditedKeys) {
+        if (!config::IsSwitch(other) || &other == &row) continue;
+        EXPECT_FALSE(Enabled(ok.form, other)) << name << " / " << other.section;
+        const bool written = config::EditedBy(other, kind) && other.control != config::KeyControl::kStyleRadio;
+        EXPECT_EQ(Stored(other.section, other.name), written ? "0" : "<none>") << name << " / " << other.section;
+      }
+
+      install();
+      OwnForm live(host, window);
+      ASSERT_TRUE(live.form.LoadSettings()) << name;
+      RunningTool running(live.tree, "Sample Tool");
+      live.shell.answers = {kYes};
+      live.form.realtime.SetChecked(true);
+      ASSERT_TRUE(live.form.realtime.checked()) << name;
+      Change(live.form, row, 0);
+      EXPECT_EQ(Stored(row.section, row.name), edited ? "0" : "1") << name;
+      const auto states = ReadHistory(HistoryPath(OwnSettingsPath(host)), tool);
+      ASSERT_FALSE(states.empty()) << name;
+      EXPECT_EQ(states.front().state.values[config::IndexOf(row.key)], "1") << name;
+      if (!edited) continue;
+      test::RemoveFile(tool + "System\\Appcfg.ini");
+      test::MakeFolder(tool + "System\\Appcfg.ini");
+      EXPECT_THROW(Change(live.form, row, 1), ProfileWriteError) << name;
+      EXPECT_EQ(Shown(live.form, row), 0) << name;
+      test::RemoveFile(tool + "System\\Appcfg.ini");
+    }
+  }
+}
 
 // After the tool's file refused a real-time write, each control shows what
 // the file holds, which is what it showed before the change; the error goes

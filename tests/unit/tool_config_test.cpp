@@ -18,35 +18,35 @@ class ToolConfigTest : public ::testing::Test {
 };
 
 TEST_F(ToolConfigTest, AbsentAndMalformedKeysReadAsAbsent) {
-  EXPECT_EQ(WindowSettingsOf(ReadEditedValues(config)), WindowSettings{});
+  const auto stored = [&](config::EditedKey key) { return StoredSwitch(ReadEditedValues(config), key); };
+  for (const config::KeyRow& row : config::kEditedKeys) {
+    if (!config::IsSwitch(row)) continue;
+    EXPECT_EQ(stored(row.key), config::kAbsent) << row.section;
+  }
   test::WriteBytes(config.Path(),
                    "[GLOBAL]\r\nIsMDI=1\r\n[TOOLBAR]\r\nDOCKING=abc\r\n[TRBAR]\r\nX=1\r\n[TICKERBAR]\r\nDOCKING=2\r\n");
-  const WindowSettings expected{1, config::kAbsent, config::kAbsent, 2};
-  EXPECT_EQ(WindowSettingsOf(ReadEditedValues(config)), expected);
+  EXPECT_EQ(stored(config::EditedKey::kIsMdi), 1);
+  EXPECT_EQ(stored(config::EditedKey::kToolBar), config::kAbsent);
+  EXPECT_EQ(stored(config::EditedKey::kTabBar), config::kAbsent);
+  EXPECT_EQ(stored(config::EditedKey::kTickerBar), 2);
 }
 
-TEST_F(ToolConfigTest, OkWritesStyleAndTabBarThenToolAndTickerBars) {
-  WriteWindowSettings(config, ToolKind::kOther, WindowChoice{1, true, false, true});
-  EXPECT_EQ(test::ReadBytes(config.Path()),
-            "[GLOBAL]\r\nIsMDI=1\r\n[TRBAR]\r\nDOCKING=0\r\n[TOOLBAR]\r\nDOCKING=1\r\n[TICKERBAR]\r\nDOCKING=1\r\n");
-}
-
-TEST_F(ToolConfigTest, TradeProNeverGetsStyleOrTabBar) {
-  WriteWindowSettings(config, ToolKind::kTradePro, WindowChoice{0, false, true, false});
-  EXPECT_EQ(test::ReadBytes(config.Path()), "[TOOLBAR]\r\nDOCKING=0\r\n[TICKERBAR]\r\nDOCKING=0\r\n");
-}
-
-TEST_F(ToolConfigTest, AStyleTheToolDoesNotStoreIsNotWritten) {
-  test::WriteBytes(config.Path(), "[GLOBAL]\r\nIsMDI=-5\r\n");
-  WriteWindowSettings(config, ToolKind::kOther, WindowChoice{-1, false, false, false});
-  EXPECT_EQ(config.ReadInteger("GLOBAL", "IsMDI"), -5);
-  EXPECT_EQ(config.ReadInteger("TRBAR", "DOCKING"), 0);
+// OK writes them, and entering real-time mode applies them, in this order
+// (a later key after these).
+TEST_F(ToolConfigTest, SwitchesGoStyleAndTabBarFirstWhereTheKindEditsThem) {
+  const auto order = [](ToolKind kind) {
+    std::string keys;
+    config::ForEachSwitch(kind, [&](const config::KeyRow& row) { keys += std::string(row.section) + " "; });
+    return keys;
+  };
+  EXPECT_EQ(order(ToolKind::kOther).rfind("GLOBAL TRBAR TOOLBAR TICKERBAR ", 0), 0u);
+  EXPECT_EQ(order(ToolKind::kTradePro).rfind("TOOLBAR TICKERBAR ", 0), 0u);
 }
 
 TEST_F(ToolConfigTest, AFolderThatCannotBeWrittenRaisesTheWriteError) {
   const ToolConfig missing(host, folder / "gone\\");
-  EXPECT_THROW(WriteWindowSettings(missing, ToolKind::kOther, WindowChoice{}), ProfileWriteError);
-  EXPECT_THROW(WriteWindowSettings(missing.Held(), ToolKind::kOther, WindowChoice{}), ProfileWriteError);
+  EXPECT_THROW(missing.WriteInteger(config::EditedKey::kToolBar, 1), ProfileWriteError);
+  EXPECT_THROW(missing.Held().WriteInteger(config::EditedKey::kToolBar, 1), ProfileWriteError);
 }
 
 TEST_F(ToolConfigTest, AHeldFileStillWritesEachValueAtOnceAndReadsWhatChanged) {

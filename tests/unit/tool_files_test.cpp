@@ -187,7 +187,7 @@ TEST_F(VirtualizedToolTest, ReadingTakesTheCopiesWhereThereAreSome) {
   const ToolFiles files = SettleToolFiles(tool);
   EXPECT_EQ(files.ForReading("System\\Appcfg.ini"), store + "System\\Appcfg.ini");
   EXPECT_EQ(files.ForReading("System\\Sys.ini"), tool + "System\\Sys.ini");
-  EXPECT_EQ(WindowSettingsOf(ReadEditedValues(ToolConfig(host, files))).isMdi, 0);
+  EXPECT_EQ(StoredSwitch(ReadEditedValues(ToolConfig(host, files)), config::EditedKey::kIsMdi), 0);
   EXPECT_EQ(ReadToolTitle(host, files), "T");
   EXPECT_EQ(ListColourFiles(files), (std::vector<std::string>{"Default.CLR", "night.clr", "Store.CLR"}));
   EXPECT_EQ(ColourFilePath(files, "STORE.clr"), store + "Color\\STORE.clr");

@@ -3,6 +3,8 @@
 // hint. Captions are UTF-8 here and shown in the system code page.
 #pragma once
 
+#include "settings/tool_config.h"
+
 namespace qlm::ui {
 
 enum class ControlKind { kGroup, kRadio, kCheck, kDropDown, kEdit, kUpDown, kLabel, kButton, kIconButton };
@@ -40,6 +42,9 @@ struct ControlRow {
   int left, top, width, height;
   const char* caption;
   const char* hint;
+  // A check box that shows an edited key: the window binds it to the key's
+  // model and passes its clicks on. kCount: none.
+  config::EditedKey key = config::EditedKey::kCount;
 };
 
 // In tab order.
@@ -48,9 +53,9 @@ inline constexpr ControlRow kMainLayout[] = {
     {kWindowStyleSdi, ControlKind::kRadio, kWindowStyleGroup, 8, 15, 65, 17, "SDI表示", nullptr},
     {kWindowStyleMdi, ControlKind::kRadio, kWindowStyleGroup, 77, 15, 65, 17, "MDI表示", nullptr},
     {kGroupWindow, ControlKind::kGroup, kNoControl, 8, 44, 146, 67, "", nullptr},
-    {kToolBar, ControlKind::kCheck, kGroupWindow, 8, 8, 97, 17, "ツールバー", nullptr},
-    {kTabBar, ControlKind::kCheck, kGroupWindow, 8, 26, 97, 17, "タブバー", nullptr},
-    {kTickerBar, ControlKind::kCheck, kGroupWindow, 8, 44, 97, 17, "ティッカーバー", nullptr},
+    {kToolBar, ControlKind::kCheck, kGroupWindow, 8, 8, 97, 17, "ツールバー", nullptr, config::EditedKey::kToolBar},
+    {kTabBar, ControlKind::kCheck, kGroupWindow, 8, 26, 97, 17, "タブバー", nullptr, config::EditedKey::kTabBar},
+    {kTickerBar, ControlKind::kCheck, kGroupWindow, 8, 44, 97, 17, "ティッカーバー", nullptr, config::EditedKey::kTickerBar},
     {kGroupColor, ControlKind::kGroup, kNoControl, 8, 117, 146, 58, "CLRファイル", nullptr},
     {kColourFiles, ControlKind::kDropDown, kGroupColor, 8, 23, 124, 21, "", "設定可能なCLRファイル一覧です。"},
     {kGroupFont, ControlKind::kGroup, kNoControl, 160, 8, 146, 103, "フォント", nullptr},
@@ -67,6 +72,20 @@ inline constexpr ControlRow kMainLayout[] = {
     {kCancel, ControlKind::kButton, kNoControl, 221, 181, 55, 25, "Cancel", nullptr},
     {kAbout, ControlKind::kIconButton, kNoControl, 285, 181, 21, 25, "", nullptr},
 };
+
+// Each edited key shown in a check box has one check box row, and only
+// those rows name a key.
+constexpr bool KeyBoxesHaveRows() {
+  for (const config::KeyRow& key : config::kEditedKeys) {
+    int rows = 0;
+    for (const ControlRow& row : kMainLayout) rows += row.key == key.key ? 1 : 0;
+    if (rows != (config::InCheckBox(key) ? 1 : 0)) return false;
+  }
+  for (const ControlRow& row : kMainLayout)
+    if (row.key != config::EditedKey::kCount && row.kind != ControlKind::kCheck) return false;
+  return true;
+}
+static_assert(KeyBoxesHaveRows(), "each key shown in a check box has one check box in the layout");
 
 inline constexpr const char* kStyleItems[] = {"標準", "太字"};
 

@@ -293,9 +293,8 @@ void MainWindow::BindModels() {
     };
     model.viewChanged();
   };
-  bindCheck(form_.toolBar, kToolBar);
-  bindCheck(form_.tabBar, kTabBar);
-  bindCheck(form_.tickerBar, kTickerBar);
+  for (const ControlRow& row : kMainLayout)
+    if (row.key != config::EditedKey::kCount) bindCheck(form_.box(row.key), row.id);
   bindCheck(form_.topMost, kTopMost);
   bindCheck(form_.realtime, kRealtime);
 
@@ -450,9 +449,6 @@ void MainWindow::OnCommand(int id, int code) {
     case kWindowStyleMdi:
       if (code == BN_CLICKED) Guard([&] { form_.windowStyle.Select(id == kWindowStyleMdi ? 1 : 0); });
       break;
-    case kToolBar: if (code == BN_CLICKED) Guard([&] { form_.toolBar.SetChecked(checked(id)); }); break;
-    case kTabBar: if (code == BN_CLICKED) Guard([&] { form_.tabBar.SetChecked(checked(id)); }); break;
-    case kTickerBar: if (code == BN_CLICKED) Guard([&] { form_.tickerBar.SetChecked(checked(id)); }); break;
     case kTopMost: if (code == BN_CLICKED) Guard([&] { form_.topMost.SetChecked(checked(id)); }); break;
     case kRealtime: if (code == BN_CLICKED) Guard([&] { form_.realtime.SetChecked(checked(id)); }); break;
     case kColourFiles: if (code == CBN_SELCHANGE) Guard([&] { Choose(form_.colourFiles, id, &MainForm::ColourFileChange); }); break;
@@ -461,6 +457,10 @@ void MainWindow::OnCommand(int id, int code) {
     case kOk: if (code == BN_CLICKED) Guard([&] { form_.OkClick(); }); break;
     case kCancel: if (code == BN_CLICKED) Guard([&] { form_.CancelClick(); }); break;
     case kAbout: if (code == BN_CLICKED) Guard([&] { ShowAboutBox(instance_, window_, showHints_); }); break;
+    default:
+      // The check boxes of the edited keys.
+      if (const ControlRow* row = Row(id); row && row->key != config::EditedKey::kCount && code == BN_CLICKED)
+        Guard([&] { form_.box(row->key).SetChecked(checked(id)); });
   }
 }
 
