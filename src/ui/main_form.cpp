@@ -20,7 +20,6 @@
 #include "toollink/tool_link.h"
 #include "toollink/tool_messages.h"
 #include "toollink/window_names_section.h"
-#include "ui/form_rules.h"
 
 namespace qlm::ui {
 

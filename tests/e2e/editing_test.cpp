@@ -75,13 +75,6 @@ class EditingTest : public DesktopTest {
     EXPECT_TRUE(qlm.WaitForExit()) << qlm.Boxes();
     return frame;
   }
-  static IniFile OwnSettingsAfterOk(const std::string& folder, const RECT& frame) {
-    return {{"CONFIG",
-             {{"TTPath", folder},
-              {"TopMost", "0"},
-              {"PosTop", std::to_string(frame.top)},
-              {"PosLeft", std::to_string(frame.left)}}}};
-  }
 };
 
 TEST_F(EditingTest, OkWritesEveryValue) {
@@ -113,7 +106,7 @@ TEST_F(EditingTest, OkWritesEveryValue) {
       {"FONT", Slots(heights, 700, kGothic)},
   };
   EXPECT_EQ(ReadIni(tool.ConfigPath()), expected);
-  EXPECT_EQ(ReadIni(qlm.OwnIniPath()), OwnSettingsAfterOk(tool.folder(), frame));
+  EXPECT_EQ(ReadIni(qlm.OwnIniPath()), OwnSettingsAfterQuit(tool.folder(), frame));
 }
 
 TEST_F(EditingTest, OkForTradeProLeavesWindowStyleAndTabBarAlone) {
@@ -138,7 +131,7 @@ TEST_F(EditingTest, OkForTradeProLeavesWindowStyleAndTabBarAlone) {
       {"FONT", Slots(heights, 400, kGothic)},
   };
   EXPECT_EQ(ReadIni(tool.ConfigPath()), expected);
-  EXPECT_EQ(ReadIni(qlm.OwnIniPath()), OwnSettingsAfterOk(tool.folder(), frame));
+  EXPECT_EQ(ReadIni(qlm.OwnIniPath()), OwnSettingsAfterQuit(tool.folder(), frame));
 }
 
 TEST_F(EditingTest, CancelAsksAndOnlyYesQuits) {
@@ -173,13 +166,7 @@ TEST_F(EditingTest, CancelAsksAndOnlyYesQuits) {
 
   // The tool's file as it was; the program's own settings saved.
   EXPECT_EQ(test::ReadBytes(tool.ConfigPath()), appcfg);
-  const IniFile own = {{"CONFIG",
-                        {{"TTPath", tool.folder()},
-                         {"ShowHint", "1"},
-                         {"TopMost", "1"},
-                         {"PosTop", std::to_string(frame.top)},
-                         {"PosLeft", std::to_string(frame.left)}}}};
-  EXPECT_EQ(ReadIni(qlm.OwnIniPath()), own);
+  EXPECT_EQ(ReadIni(qlm.OwnIniPath()), OwnSettingsAfterQuit(tool.folder(), frame, "1", {{"ShowHint", "1"}}));
 }
 
 TEST_F(EditingTest, UnwritableSettingsFileShowsErrorAndKeepsWindow) {

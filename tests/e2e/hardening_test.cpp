@@ -19,9 +19,7 @@ TEST_F(HardeningTest, AToolThatStopsAnsweringIsGivenUpAndTheStatusLineSaysSo) {
   StandInSession tool("Takumi.exe", title, kFullAppcfg);
   ASSERT_TRUE(tool.Start({"--hang-on-command=40600"}));
   Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
-  ASSERT_TRUE(qlm.Start());
-  ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
-  ASSERT_TRUE(qlm.EnterRealtime()) << qlm.Boxes();
+  ASSERT_TRUE(qlm.StartInRealtime()) << qlm.Boxes();
 
   const auto start = std::chrono::steady_clock::now();
   qlm.ClickAsync(kToolBar);  // the tool hangs on this command

@@ -59,15 +59,11 @@ class KillTest : public DesktopTest {
     // entering, so every state below comes from clicks alone.
     {
       Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
-      ASSERT_TRUE(qlm.Start());
-      ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
-      ASSERT_TRUE(qlm.EnterRealtime()) << qlm.Boxes();
+      ASSERT_TRUE(qlm.StartInRealtime()) << qlm.Boxes();
     }
     states.push_back(test::ReadBytes(tool.ConfigPath()));
     Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
-    ASSERT_TRUE(qlm.Start());
-    ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
-    ASSERT_TRUE(qlm.EnterRealtime()) << qlm.Boxes();
+    ASSERT_TRUE(qlm.StartInRealtime()) << qlm.Boxes();
     ASSERT_EQ(test::ReadBytes(tool.ConfigPath()), states[0]) << "entering real-time mode changed the file";
     for (int i = 0; i < kClicks; ++i) {
       qlm.ClickArrow(true);

@@ -108,6 +108,15 @@ IniFile ParseIni(const std::string& bytes) {
 
 IniFile ReadIni(const std::string& path) { return ParseIni(test::ReadBytes(path)); }
 
+IniFile OwnSettingsAfterQuit(const std::string& folder, const RECT& frame, const std::string& topMost,
+                             std::map<std::string, std::string> more) {
+  more.insert({{"TTPath", folder},
+               {"TopMost", topMost},
+               {"PosTop", std::to_string(frame.top)},
+               {"PosLeft", std::to_string(frame.left)}});
+  return {{"CONFIG", more}};
+}
+
 ToolInstallation::ToolInstallation(const ToolSpec& spec) {
   test::WriteBytes(folder_ / "System\\Sys.ini", "[INFO]\r\nTitle=" + spec.title + "\r\n");
   test::WriteBytes(ConfigPath(), spec.appcfg);
@@ -405,6 +414,8 @@ bool Quillmate::EnterRealtime() const {
   Settle();
   return Checked(ui::kRealtime);
 }
+
+bool Quillmate::StartInRealtime() { return Start() && WaitForMainWindow() && EnterRealtime(); }
 
 void Quillmate::ExpectRealtimeRefused() const {
   ClickAsync(ui::kRealtime);

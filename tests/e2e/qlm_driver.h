@@ -47,6 +47,11 @@ bool WaitUntil(const std::function<bool()>& ready, std::chrono::milliseconds pat
 using IniFile = std::map<std::string, std::map<std::string, std::string>>;
 IniFile ParseIni(const std::string& bytes);
 IniFile ReadIni(const std::string& path);
+// QLM.INI as the program leaves it when it quits: the tool's folder,
+// always-on-top ("0" or "1"), the window's top and left from frame, and more
+// keys of [CONFIG] that were there before.
+IniFile OwnSettingsAfterQuit(const std::string& folder, const RECT& frame, const std::string& topMost = "0",
+                             std::map<std::string, std::string> more = {});
 
 // A tool file holding every value Quillmate edits: multi-document display,
 // the Night scheme, every bar docked, the default font.
@@ -164,6 +169,9 @@ class Quillmate {
   // Checks Realtime and answers the caution with Yes; false when the
   // program did not enter real-time mode.
   bool EnterRealtime() const;
+  // Starts the program, waits for its main window and enters real-time mode
+  // as EnterRealtime does.
+  bool StartInRealtime();
   // Checks Realtime while no tool can be driven: expects the refusal, closes
   // it and waits until the box is unchecked again.
   void ExpectRealtimeRefused() const;

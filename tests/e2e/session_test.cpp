@@ -99,12 +99,7 @@ TEST_F(SessionTest, TopMostRestoresTheMinimisedToolAndIsSavedOnlyOnTheWayOut) {
   const RECT frame = qlm.WindowRect();
   qlm.ClickAsync(kOk);
   ASSERT_TRUE(qlm.WaitForExit()) << qlm.Boxes();
-  const IniFile own = {{"CONFIG",
-                        {{"TTPath", tool.folder()},
-                         {"TopMost", "1"},
-                         {"PosTop", std::to_string(frame.top)},
-                         {"PosLeft", std::to_string(frame.left)}}}};
-  EXPECT_EQ(ReadIni(qlm.OwnIniPath()), own);
+  EXPECT_EQ(ReadIni(qlm.OwnIniPath()), OwnSettingsAfterQuit(tool.folder(), frame, "1"));
 }
 
 TEST_F(SessionTest, TopMostBringsACoveredToolForward) {
@@ -162,13 +157,7 @@ TEST_F(SessionTest, RepeatModeAsksForTheToolAtEveryLoadAndCancelReloads) {
   qlm.Answer(S("継続しますか？"), kNo);
   qlm.Answer(S("終了しますか？"), kYes);
   ASSERT_TRUE(qlm.WaitForExit()) << qlm.Boxes();
-  const IniFile own = {{"CONFIG",
-                        {{"TTPath", tool.folder()},
-                         {"Repeat", "1"},
-                         {"TopMost", "0"},
-                         {"PosTop", std::to_string(frame.top)},
-                         {"PosLeft", std::to_string(frame.left)}}}};
-  EXPECT_EQ(ReadIni(qlm.OwnIniPath()), own);
+  EXPECT_EQ(ReadIni(qlm.OwnIniPath()), OwnSettingsAfterQuit(tool.folder(), frame, "0", {{"Repeat", "1"}}));
   EXPECT_EQ(test::ReadBytes(tool.ConfigPath()), changed);
 }
 
@@ -243,9 +232,7 @@ TEST_F(SessionTest, SingleDocumentRealtimeWritesBarsWithoutCommands) {
     StandInSession tool("TradePro.exe", UniqueTitle("プロ取引"), Appcfg("IsMDI=0\r\nCOLOR=Night\r\n", 1, -1, 1));
     ASSERT_TRUE(tool.Start());
     Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
-    ASSERT_TRUE(qlm.Start());
-    ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
-    ASSERT_TRUE(qlm.EnterRealtime()) << qlm.Boxes();
+    ASSERT_TRUE(qlm.StartInRealtime()) << qlm.Boxes();
     qlm.Settle();
     EXPECT_EQ(SettledEvents(tool), (std::vector<std::string>{"start", "reload:font", "reload:colour"}));
     EXPECT_TRUE(qlm.Enabled(kToolBar));

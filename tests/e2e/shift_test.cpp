@@ -91,12 +91,7 @@ TEST_F(ShiftTest, CancelWithShiftReloadsAndAFailedReloadLeadsToTheQuitQuestion) 
   ASSERT_TRUE(Press(notice, IDOK));
   qlm.Answer(S("終了しますか？"), kYes);
   ASSERT_TRUE(qlm.WaitForExit()) << qlm.Boxes();
-  const IniFile own = {{"CONFIG",
-                        {{"TTPath", tool.folder()},
-                         {"TopMost", "0"},
-                         {"PosTop", std::to_string(frame.top)},
-                         {"PosLeft", std::to_string(frame.left)}}}};
-  EXPECT_EQ(ReadIni(qlm.OwnIniPath()), own);
+  EXPECT_EQ(ReadIni(qlm.OwnIniPath()), OwnSettingsAfterQuit(tool.folder(), frame));
   EXPECT_EQ(test::ReadBytes(tool.ConfigPath()), changed);
 }
 

@@ -55,10 +55,7 @@ TEST_F(UndoTest, TheStartStateAndAStateRecordedByAnEarlierRunComeBack) {
   ASSERT_TRUE(tool.Start());
   // Both runs keep their history beside the same QLM.INI.
   Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
-  ASSERT_TRUE(qlm.Start());
-  ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
-
-  ASSERT_TRUE(qlm.EnterRealtime()) << qlm.Boxes();
+  ASSERT_TRUE(qlm.StartInRealtime()) << qlm.Boxes();
   qlm.Click(kToolBar);
   qlm.Choose(kColourFiles, "Paper.CLR");
   qlm.ClickArrow(true);

@@ -40,6 +40,14 @@ std::string UniqueTitle(const char* utf8) {
 
 WindowHandle Handle(HWND window) { return reinterpret_cast<WindowHandle>(window); }
 
+// Every tool kind, by the first executable of its row.
+std::vector<std::string> KindExecutables() {
+  std::vector<std::string> executables;
+  for (const ToolTraits& row : kToolKinds)
+    if (row.kind != ToolKind::kNone) executables.emplace_back(row.executables[0]);
+  return executables;
+}
+
 struct Bars {
   bool toolBar = true;
   bool tabBar = true;
@@ -67,8 +75,7 @@ class StandInTest : public ::testing::Test {
   }
   StandInSession& InstallTitled(const std::string& executable, const std::string& appcfg, const std::string& title) {
     title_ = title;
-    const ToolKind kind = executable == "TradePro.exe" ? ToolKind::kTradePro : ToolKind::kOther;
-    link.SetTool(kind, title_);
+    link.SetTool(KindOfExecutable(executable), title_);
     sessions_.push_back(std::make_unique<StandInSession>(executable, title_, appcfg));
     return *sessions_.back();
   }
@@ -155,7 +162,7 @@ TEST_F(StandInTest, TheDesktopLinkReadsTitlesAndNeverSearchesTopLevelForAChild) 
 
 // --- Bar probes --------------------------------------------------------------
 
-class StandInBarTest : public StandInTest, public ::testing::WithParamInterface<const char*> {};
+class StandInBarTest : public StandInTest, public ::testing::WithParamInterface<std::string> {};
 
 TEST_P(StandInBarTest, EachBarProbeReadsTheToolsBar) {
   const std::string executable = GetParam();
@@ -175,18 +182,19 @@ TEST_P(StandInBarTest, EachBarProbeReadsTheToolsBar) {
 // the display.
 TEST_P(StandInBarTest, EachCommandTogglesItsBarBeforeItReturns) {
   const std::string executable = GetParam();
-  const ToolKind kind = executable == "TradePro.exe" ? ToolKind::kTradePro : ToolKind::kOther;
+  const ToolKind kind = KindOfExecutable(executable);
   StandInSession& tool = Install(executable, Appcfg(1, {}, "Night"));
   ASSERT_TRUE(tool.Start());
   link.RefreshToolStatus();
 
-  // TradePro has no command for its tab bar.
-  std::vector<const char*> bars = {config::kToolBar, config::kTickerBar};
-  if (kind == ToolKind::kOther) bars.insert(bars.begin() + 1, config::kTabBar);
+  // The stand-in's name of each bar in its state lines.
   const std::map<std::string, std::string> stateKey = {
       {config::kToolBar, "toolbar"}, {config::kTabBar, "tabbar"}, {config::kTickerBar, "ticker"}};
   std::size_t lines = 1;
-  for (const char* bar : bars) {
+  // The bars the kind commands (TradePro has no command for its tab bar).
+  for (const config::KeyRow& row : config::kEditedKeys) {
+    if (row.control != config::KeyControl::kBarCheckBox || !config::EditedBy(row, kind)) continue;
+    const char* bar = row.section;
     const int id = BarCommand(kind, bar);
     link.SendToolCommand(id);
     EXPECT_FALSE(link.IsBarVisible(bar)) << bar;
@@ -209,19 +217,18 @@ TEST_P(StandInBarTest, EachCommandTogglesItsBarBeforeItReturns) {
   EXPECT_TRUE(link.IsMdiDisplay());
 }
 
-INSTANTIATE_TEST_SUITE_P(BothShapes, StandInBarTest, ::testing::Values("TradePro.exe", "HighSpeed.exe"),
-                         [](const ::testing::TestParamInfo<const char*>& info) {
-                           const std::string name = info.param;
-                           return name.substr(0, name.find('.'));
+INSTANTIATE_TEST_SUITE_P(EveryKind, StandInBarTest, ::testing::ValuesIn(KindExecutables()),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                           return info.param.substr(0, info.param.find('.'));
                          });
 
 // --- Reload notifications ------------------------------------------------------
 
 TEST_F(StandInTest, NotificationsMakeTheToolRereadColourAndFont) {
-  for (const char* executable : {"TradePro.exe", "Takumi.exe"}) {
-    const bool tradePro = std::string(executable) == "TradePro.exe";
-    const std::string night = tradePro ? "Night" : "Color\\Night.CLR";
-    const std::string paper = tradePro ? "Paper" : "Color\\Paper.CLR";
+  for (const std::string& executable : KindExecutables()) {
+    const bool bare = TraitsOf(KindOfExecutable(executable)).bareColourName;
+    const std::string night = bare ? "Night" : "Color\\Night.CLR";
+    const std::string paper = bare ? "Paper" : "Color\\Paper.CLR";
     StandInSession& tool = Install(executable, Appcfg(1, {}, night));
     ASSERT_TRUE(tool.Start());
     link.RefreshToolStatus();

@@ -22,6 +22,8 @@
 #include "toollink/tool_messages.h"
 #include "toollink/window_names.h"
 #include "ui/main_form.h"
+// Its rows are checked against the edited keys as it compiles.
+#include "ui/win32/layout.h"
 
 namespace qlm::ui {
 namespace {
