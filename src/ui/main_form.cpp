@@ -391,26 +391,7 @@ void MainForm::RealtimeClick() {
     EnableBars(true);
     return;
   }
-  RefreshToolStatus();
-  if (link_.toolWindow() == platform::kNoWindow) {
-    host_.ShowNotice(host_.Text(msg::kRealtimeNeedsTool));
-    realtime.SetChecked(false);
-    return;
-  }
-  // A file the system reads otherwise than Quillmate is not written.
-  if (TellIfUtf8Marked(host_, config_->Path(), msg::kConfigUtf8Mark)) {
-    realtime.SetChecked(false);
-    return;
-  }
-  // The desktop would drop every command and notification to a tool that
-  // runs with higher rights; this program never asks for them itself.
-  if (link_.RunsWithHigherRights()) {
-    host_.ShowNotice(host_.Text(msg::kRealtimeNeedsSameRights));
-    realtime.SetChecked(false);
-    return;
-  }
-  // Only a Yes enters real-time mode: closing the question writes nothing.
-  if (window_.AskYesNo(host_.Text(msg::kRealtimeCaution), kYes) != kYes) {
+  if (!MayEnterRealtime()) {
     realtime.SetChecked(false);
     return;
   }
@@ -426,6 +407,24 @@ void MainForm::RealtimeClick() {
     throw;
   }
   entering_ = false;
+}
+
+bool MainForm::MayEnterRealtime() {
+  RefreshToolStatus();
+  if (link_.toolWindow() == platform::kNoWindow) {
+    host_.ShowNotice(host_.Text(msg::kRealtimeNeedsTool));
+    return false;
+  }
+  // A file the system reads otherwise than Quillmate is not written.
+  if (TellIfUtf8Marked(host_, config_->Path(), msg::kConfigUtf8Mark)) return false;
+  // The desktop would drop every command and notification to a tool that
+  // runs with higher rights; this program never asks for them itself.
+  if (link_.RunsWithHigherRights()) {
+    host_.ShowNotice(host_.Text(msg::kRealtimeNeedsSameRights));
+    return false;
+  }
+  // Only a Yes enters real-time mode: closing the question writes nothing.
+  return window_.AskYesNo(host_.Text(msg::kRealtimeCaution), kYes) == kYes;
 }
 
 void MainForm::EnterRealtime() {

@@ -151,6 +151,9 @@ class MainForm {
   std::optional<RecordedState> NewestLoadable();
   void WindowStyleClick();
   void RealtimeClick();
+  // The checks and the question before real-time mode: false, after telling
+  // the user why, when it is not entered.
+  bool MayEnterRealtime();
   void EnterRealtime();
   // Unchecks Realtime as the user would.
   void LeaveRealtime();

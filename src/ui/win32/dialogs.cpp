@@ -5,7 +5,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -35,6 +37,32 @@ int TextWidth(HFONT font, const std::string& text) {
   SelectObject(screen, old);
   ReleaseDC(nullptr, screen);
   return size.cx;
+}
+
+// The height in pixels of text drawn in font, word-wrapped at width.
+int WrappedHeight(HFONT font, const std::string& text, int width) {
+  RECT box{0, 0, width, 0};
+  const HDC screen = GetDC(nullptr);
+  const HGDIOBJ old = SelectObject(screen, font);
+  DrawTextA(screen, text.c_str(), -1, &box, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  return box.bottom;
+}
+
+// A static control drawn as a link: blue on the dialog's face, with the hand
+// cursor. Nothing for messages about other controls.
+std::optional<INT_PTR> DrawAsLink(HWND link, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(lParam) == link) {
+    SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0, 0, 255));
+    SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+    return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+  }
+  if (message == WM_SETCURSOR && reinterpret_cast<HWND>(wParam) == link) {
+    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));  // the hand
+    return TRUE;
+  }
+  return std::nullopt;
 }
 
 // What one dialog does on opening and on a command; its fonts go with it.
@@ -138,14 +166,7 @@ int AskYesNo(HINSTANCE instance, HWND owner, const std::string& text, int defaul
   const HFONT font = Tahoma();
   spec.fonts.push_back(font);
 
-  // The text's height, word-wrapped at the text width.
-  RECT textBox{0, 0, kTextWidth, 0};
-  const HDC screen = GetDC(nullptr);
-  const HGDIOBJ old = SelectObject(screen, font);
-  DrawTextA(screen, text.c_str(), -1, &textBox, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-  SelectObject(screen, old);
-  ReleaseDC(nullptr, screen);
-  const int textHeight = textBox.bottom > 32 ? textBox.bottom : 32;
+  const int textHeight = std::max(WrappedHeight(font, text, kTextWidth), 32);
   spec.clientWidth = 20 + 32 + 12 + kTextWidth + 20;
   spec.clientHeight = 16 + textHeight + 16 + 25 + 12;
 
@@ -268,16 +289,7 @@ void ShowAboutBox(HINSTANCE instance, HWND owner, bool showHints) {
     return false;
   };
   spec.other = [&](HWND, UINT message, WPARAM wParam, LPARAM lParam) -> INT_PTR {
-    if (message == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(lParam) == linkControl) {
-      SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0, 0, 255));
-      SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-      return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
-    }
-    if (message == WM_SETCURSOR && reinterpret_cast<HWND>(wParam) == linkControl) {
-      SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));  // the hand
-      return TRUE;
-    }
-    return FALSE;
+    return DrawAsLink(linkControl, message, wParam, lParam).value_or(FALSE);
   };
   RunDialog(instance, owner, spec);
   DestroyIcon(icon);
