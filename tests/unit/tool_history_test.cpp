@@ -138,6 +138,9 @@ TEST_F(ToolHistoryTest, AStateHoldsTheKeysItNames) {
   for (std::size_t i = 6; i < fewer.values.size(); ++i) fewer.unrecorded.set(i);
   ToolState longest = State(Tool(), 2);
   longest.values[6] = std::string(platform::kProfileBufferSize - 2, 'x');
+  // Its key list goes below: it then holds the eleven keys of the first
+  // states, as one recorded before the list.
+  for (std::size_t i = 11; i < longest.values.size(); ++i) longest.unrecorded.set(i);
   RecordState(host, path, fewer);
   RecordState(host, path, longest);
   std::string bytes = test::ReadBytes(path);
