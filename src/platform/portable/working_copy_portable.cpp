@@ -10,14 +10,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <ctime>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include "platform/codepage.h"
 #include "platform/portable/file_bytes.h"
@@ -28,8 +26,6 @@
 
 namespace qlm::platform {
 namespace {
-
-BusyPause busyPause = nullptr;
 
 bool FlushToDisk(const std::string& path) {
   const int fd = open(path.c_str(), O_RDONLY);
@@ -85,15 +81,6 @@ CopyOwner OwnerOf(pid_t id) {
 }
 
 }  // namespace
-
-void SetBusyPause(BusyPause pause) { busyPause = pause; }
-
-void PauseWhileBusy(int milliseconds) {
-  if (busyPause)
-    busyPause(milliseconds);
-  else if (milliseconds > 0)
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}
 
 std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file) {
   const auto name = FittingCopyName(file, FileNameStart(file), static_cast<std::uint32_t>(getpid()));

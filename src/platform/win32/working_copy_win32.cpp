@@ -33,8 +33,6 @@
 namespace qlm::platform {
 namespace {
 
-BusyPause busyPause = nullptr;
-
 bool WriteAll(HANDLE file, const std::string& bytes) {
   for (std::size_t done = 0; done < bytes.size();) {
     DWORD written = 0;
@@ -216,15 +214,6 @@ bool OnNetworkDrive(const std::string& path) {
 bool SameName(std::string_view a, std::string_view b) { return CompareIgnoringCase(a, b) == 0; }
 
 }  // namespace
-
-void SetBusyPause(BusyPause pause) { busyPause = pause; }
-
-void PauseWhileBusy(int milliseconds) {
-  if (busyPause)
-    busyPause(milliseconds);
-  else if (milliseconds > 0)
-    Sleep(static_cast<DWORD>(milliseconds));
-}
 
 std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file) {
   const auto name = FittingCopyName(file, FileNameStart(file), GetCurrentProcessId());
