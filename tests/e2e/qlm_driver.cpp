@@ -407,10 +407,15 @@ void Quillmate::PostArrowClicks(bool up, int count) const {
   }
 }
 
-bool Quillmate::EnterRealtime() const {
+bool Quillmate::EnterRealtime(int answer) const {
   ClickAsync(ui::kRealtime);
   const HWND box = WaitForBox(kQuestionCaption);
-  if (!box || !Press(box, IDYES) || !WaitForBoxGone(kQuestionCaption)) return false;
+  if (!box) return false;
+  EXPECT_EQ(StaticTexts(box),
+            std::vector<std::string>{S("■ご注意■\n ・設定した値は即座にファイルへ書き込みます。\n ・トレーディングツール側の"
+                                       "更新処理が重いので\n 　ウィンドウ数を少なめにした方が良いです。\n\n リアルタイム設定"
+                                       "処理を行いますか？")});
+  if (!Press(box, answer) || !WaitForBoxGone(kQuestionCaption)) return false;
   Settle();
   return Checked(ui::kRealtime);
 }

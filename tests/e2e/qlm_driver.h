@@ -166,9 +166,9 @@ class Quillmate {
   // Presses Tab as the keyboard does and waits until the focus has moved:
   // the control that has it then.
   HWND PressTab() const;
-  // Checks Realtime and answers the caution with Yes; false when the
-  // program did not enter real-time mode.
-  bool EnterRealtime() const;
+  // Checks Realtime, checks the caution's text and answers it (IDYES or
+  // IDNO); false when the program is not in real-time mode then.
+  bool EnterRealtime(int answer = IDYES) const;
   // Starts the program, waits for its main window and enters real-time mode
   // as EnterRealtime does.
   bool StartInRealtime();

@@ -39,20 +39,6 @@ std::vector<std::string> Events(const std::vector<StateLine>& lines, std::size_t
 
 class RealtimeTest : public DesktopTest {
  protected:
-  // Checks Realtime and answers the caution with Yes (6) or No (7).
-  void EnterRealtime(Quillmate& qlm, int answer) {
-    qlm.ClickAsync(kRealtime);
-    const HWND box = qlm.WaitForBox(kQuestionCaption);
-    ASSERT_TRUE(box) << qlm.Boxes();
-    EXPECT_EQ(StaticTexts(box),
-              std::vector<std::string>{
-                  S("■ご注意■\n ・設定した値は即座にファイルへ書き込みます。\n ・トレーディングツール側の"
-                    "更新処理が重いので\n 　ウィンドウ数を少なめにした方が良いです。\n\n リアルタイム設定"
-                    "処理を行いますか？")});
-    ASSERT_TRUE(Press(box, answer));
-    ASSERT_TRUE(qlm.WaitForBoxGone(kQuestionCaption));
-  }
-
   // Waits until the tool has recorded count lines.
   static void ExpectLines(const StandInSession& tool, std::size_t count) {
     EXPECT_TRUE(tool.WaitForLines(count)) << "lines so far: " << ::testing::PrintToString(Events(tool.Lines()));
@@ -66,9 +52,7 @@ class RealtimeTest : public DesktopTest {
                        const std::vector<std::string>& switches = {}) {
     ASSERT_TRUE(tool.Start(switches));
     if (!fileMeanwhile.empty()) test::WriteBytes(tool.ConfigPath(), fileMeanwhile);
-    ASSERT_TRUE(qlm.Start());
-    ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
-    EnterRealtime(qlm, 6);
+    ASSERT_TRUE(qlm.StartInRealtime()) << qlm.Boxes();
     ExpectLines(tool, 3);
   }
 };
@@ -94,8 +78,7 @@ TEST_F(RealtimeTest, DeclinedQuestionChangesNothing) {
   ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
   EXPECT_EQ(qlm.Text(kStatusBar), title + S(" 起動中。MDI表示。"));
 
-  EnterRealtime(qlm, 7);
-  EXPECT_TRUE(WaitUntil([&] { return !qlm.Checked(kRealtime); }));
+  EXPECT_FALSE(qlm.EnterRealtime(IDNO));
   EXPECT_EQ(test::ReadBytes(tool.ConfigPath()), appcfg);
   EXPECT_EQ(Events(tool.Lines()), std::vector<std::string>{"start"});
 }
