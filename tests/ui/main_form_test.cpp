@@ -177,18 +177,6 @@ TEST_F(MainFormTest, LoadingShowsEveryStoredValue) {
   EXPECT_TRUE(window.topMost.empty());
 }
 
-TEST_F(MainFormTest, AbsentKeysDisableTheirControls) {
-  Install("TradePro.exe", "[GLOBAL]\r\nCOLOR=Default\r\n[TOOLBAR]\r\nX=1\r\n[TICKERBAR]\r\nDOCKING=0\r\n");
-  ASSERT_TRUE(form.LoadSettings());
-  EXPECT_EQ(form.toolKind(), ToolKind::kTradePro);
-  EXPECT_FALSE(form.windowStyle.enabled());
-  EXPECT_EQ(form.windowStyle.selected(), -1);
-  EXPECT_FALSE(form.toolBar.enabled());
-  EXPECT_FALSE(form.tabBar.enabled());
-  EXPECT_TRUE(form.tickerBar.enabled());
-  EXPECT_EQ(form.currentColourFile(), "Default.CLR");
-}
-
 // Every load enables the controls whose keys its file holds and disables the
 // others, whatever an earlier load found; real-time mode keeps the bars
 // disabled in single-document display on top of it.
@@ -623,35 +611,6 @@ TEST_F(MainFormTest, TheSettingsFileHandedDownIsTheOneReadAndWritten) {
   EXPECT_EQ(test::ReadBytes(OwnSettingsPath(host)), usual);
 }
 
-TEST_F(MainFormTest, TradeProsTabBarIsNeitherWrittenNorCommandedInRealtime) {
-  Install("TradePro.exe",
-          "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Blue\r\n[TOOLBAR]\r\nDOCKING=1\r\n[TRBAR]\r\nDOCKING=1\r\n"
-          "[TICKERBAR]\r\nDOCKING=1\r\n");
-  ASSERT_TRUE(form.LoadSettings());
-  // TradePro keeps them itself: shown as stored, never enabled, not even on
-  // leaving real-time mode; its other bars are edited.
-  const auto expectKept = [&] {
-    EXPECT_FALSE(form.windowStyle.enabled() || form.tabBar.enabled() || !form.tickerBar.enabled());
-    EXPECT_TRUE(form.toolBar.enabled());
-  };
-  expectKept();
-  EXPECT_TRUE(form.windowStyle.selected() == 1 && form.tabBar.checked());
-  RunningTool running(windows, "Sample Tool");
-  ASSERT_TRUE(EnterRealtime());
-  const auto commands = running.Commands();
-  form.tabBar.SetChecked(false);
-  EXPECT_EQ(Stored("TRBAR", "DOCKING"), "1");
-  EXPECT_EQ(running.Commands(), commands);
-  form.realtime.SetChecked(false);
-  expectKept();
-
-  // Switching to multi-document display adds no tab bar to a file without one.
-  test::WriteBytes(tool + "System\\Appcfg.ini", "[GLOBAL]\r\nIsMDI=1\r\nCOLOR=Blue\r\n");
-  form.windowStyle.Select(0);
-  form.windowStyle.Select(1);
-  EXPECT_EQ(Appcfg().find("TRBAR"), std::string::npos);
-}
-
 TEST_F(MainFormTest, AReloadShowsAndWritesTheSizeAsTheFirstShowDoes) {
   Install("Takumi.exe", fullConfig + "[FONT]\r\nFF0=-200,0,0,0,400,0,0,0,128,3,2,1,50," + gothic + "\r\n");
   ASSERT_TRUE(form.LoadSettings());
@@ -743,11 +702,12 @@ void Change(MainForm& form, const config::KeyRow& row, int value) {
 }
 
 // Every key shown in the radio group or a check box, for each kind, stored
-// alone: loading shows it, enabled only where the kind edits it, and
-// disables the others; OK, entering real-time mode and a change write it
-// only where the kind edits it (the others' boxes as they show, no style
-// where none is chosen); a refused write shows the file's value again; the
-// first write records the state loading found.
+// alone: loading shows it, enabled only where the kind edits it (also after
+// real-time mode), and disables the others; OK, entering real-time mode and
+// a change write it only where the kind edits it (the others' boxes as they
+// show, no style where none is chosen), and only then command the tool; a
+// refused write shows the file's value again and stays in real-time mode;
+// the first write records the state loading found.
 TEST_F(MainFormTest, EverySwitchKeyFollowsItsRow) {
   for (const ToolKind kind : {ToolKind::kOther, ToolKind::kTradePro}) {
     for (const config::KeyRow& row : config::kEditedKeys) {
@@ -781,17 +741,24 @@ TEST_F(MainFormTest, EverySwitchKeyFollowsItsRow) {
       live.shell.answers = {kYes};
       live.form.realtime.SetChecked(true);
       ASSERT_TRUE(live.form.realtime.checked()) << name;
+      const std::size_t commands = running.Commands().size();
       Change(live.form, row, 0);
       EXPECT_EQ(Stored(row.section, row.name), edited ? "0" : "1") << name;
+      EXPECT_TRUE(edited || running.Commands().size() == commands) << name;
       const auto states = ReadHistory(HistoryPath(OwnSettingsPath(host)), tool);
       ASSERT_FALSE(states.empty()) << name;
       EXPECT_EQ(states.front().state.values[config::IndexOf(row.key)], "1") << name;
-      if (!edited) continue;
-      test::RemoveFile(tool + "System\\Appcfg.ini");
-      test::MakeFolder(tool + "System\\Appcfg.ini");
-      EXPECT_THROW(Change(live.form, row, 1), ProfileWriteError) << name;
-      EXPECT_EQ(Shown(live.form, row), 0) << name;
-      test::RemoveFile(tool + "System\\Appcfg.ini");
+      if (edited) {
+        test::RemoveFile(tool + "System\\Appcfg.ini");
+        test::MakeFolder(tool + "System\\Appcfg.ini");
+        EXPECT_THROW(Change(live.form, row, 1), ProfileWriteError) << name;
+        EXPECT_EQ(Shown(live.form, row), 0) << name;
+        EXPECT_TRUE(live.form.realtime.checked()) << name;
+        test::RemoveFile(tool + "System\\Appcfg.ini");
+      }
+      // Leaving real-time mode enables only what the kind edits.
+      live.form.realtime.SetChecked(false);
+      EXPECT_EQ(Enabled(live.form, row), edited) << name;
     }
   }
 }
@@ -810,8 +777,6 @@ TEST_F(MainFormTest, ARefusedRealtimeWriteLeavesTheControlAsTheFileHoldsIt) {
     std::function<void(MainForm&)> change;
   };
   const std::vector<Case> cases = {
-      {"tool bar", [](MainForm& f) { f.toolBar.SetChecked(false); }},
-      {"style", [](MainForm& f) { f.windowStyle.Select(0); }},
       {"font size", [](MainForm& f) { f.FontSizeClick(+1); }},
       {"font style", [](MainForm& f) { f.font.style.Select(0), f.FontStyleChange(); }},
       {"colour", [](MainForm& f) { f.colourFiles.Select(f.colourFiles.items()[0] == "Blue.clr" ? 1 : 0), f.ColourFileChange(); }},
