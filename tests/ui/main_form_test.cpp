@@ -702,63 +702,56 @@ void Change(MainForm& form, const config::KeyRow& row, int value) {
 }
 
 // Every key shown in the radio group or a check box, for each kind, stored
-// alone: loading shows it, enabled only where the kind edits it (also after
-// real-time mode), and disables the others; OK, entering real-time mode and
-// a change write it only where the kind edits it (the others' boxes as they
-// show, no style where none is chosen), and only then command the tool; a
-// refused write shows the file's value again and stays in real-time mode;
-// the first write records the state loading found.
+// alone (as 2): loading shows it, enabled only where the kind edits it (also
+// after real-time mode), and disables the others; entering real-time mode,
+// a change and OK write it only where the kind edits it (the others' boxes
+// as they show, no style where none is chosen), and only then command the
+// tool; a refused write shows the file's value again and stays in real-time
+// mode; the first write records the state loading found.
 TEST_F(MainFormTest, EverySwitchKeyFollowsItsRow) {
   for (const ToolKind kind : {ToolKind::kOther, ToolKind::kTradePro}) {
     for (const config::KeyRow& row : config::kEditedKeys) {
       if (!config::IsSwitch(row)) continue;
       const bool edited = config::EditedBy(row, kind);
       const std::string name = std::string(row.section) + "." + row.name + (edited ? "" : " kept by the tool");
-      const auto install = [&] {
-        Install(kind == ToolKind::kTradePro ? "TradePro.exe" : "Takumi.exe",
-                TraitsOf(kind).bareColourName ? "[GLOBAL]\r\nCOLOR=Blue\r\n" : "[GLOBAL]\r\nCOLOR=Color\\Blue.clr\r\n");
-        ProfileFile(host, tool + "System\\Appcfg.ini").WriteString(row.section, row.name, "1");
-      };
-      install();
-      OwnForm ok(host, window);
-      ASSERT_TRUE(ok.form.LoadSettings()) << name;
-      EXPECT_EQ(Shown(ok.form, row), 1) << name;
-      EXPECT_EQ(Enabled(ok.form, row), edited) << name;
-      Change(ok.form, row, 0);
-      ok.form.OkClick();
-      EXPECT_EQ(Stored(row.section, row.name), edited ? "0" : "1") << name;
-      for (const config::KeyRow& other : config::kEditedKeys) {
-        if (!config::IsSwitch(other) || &other == &row) continue;
-        EXPECT_FALSE(Enabled(ok.form, other)) << name << " / " << other.section;
-        const bool written = config::EditedBy(other, kind) && other.control != config::KeyControl::kStyleRadio;
-        EXPECT_EQ(Stored(other.section, other.name), written ? "0" : "<none>") << name << " / " << other.section;
-      }
+      Install(kind == ToolKind::kTradePro ? "TradePro.exe" : "Takumi.exe",
+              TraitsOf(kind).bareColourName ? "[GLOBAL]\r\nCOLOR=Blue\r\n" : "[GLOBAL]\r\nCOLOR=Color\\Blue.clr\r\n");
+      ProfileFile(host, tool + "System\\Appcfg.ini").WriteString(row.section, row.name, "2");
+      OwnForm own(host, window);
+      ASSERT_TRUE(own.form.LoadSettings()) << name;
+      EXPECT_EQ(Shown(own.form, row), 1) << name;
+      EXPECT_EQ(Enabled(own.form, row), edited) << name;
+      for (const config::KeyRow& other : config::kEditedKeys)
+        EXPECT_TRUE(!config::IsSwitch(other) || &other == &row || !Enabled(own.form, other)) << name << "/" << other.section;
 
-      install();
-      OwnForm live(host, window);
-      ASSERT_TRUE(live.form.LoadSettings()) << name;
-      RunningTool running(live.tree, "Sample Tool");
-      live.shell.answers = {kYes};
-      live.form.realtime.SetChecked(true);
-      ASSERT_TRUE(live.form.realtime.checked()) << name;
+      RunningTool running(own.tree, "Sample Tool");
+      own.shell.answers = {kYes};
+      own.form.realtime.SetChecked(true);
+      ASSERT_TRUE(own.form.realtime.checked()) << name;
       const std::size_t commands = running.Commands().size();
-      Change(live.form, row, 0);
-      EXPECT_EQ(Stored(row.section, row.name), edited ? "0" : "1") << name;
+      Change(own.form, row, 0);
+      EXPECT_EQ(Stored(row.section, row.name), edited ? "0" : "2") << name;
       EXPECT_TRUE(edited || running.Commands().size() == commands) << name;
-      const auto states = ReadHistory(HistoryPath(OwnSettingsPath(host)), tool);
-      ASSERT_FALSE(states.empty()) << name;
-      EXPECT_EQ(states.front().state.values[config::IndexOf(row.key)], "1") << name;
+      EXPECT_EQ(ReadHistory(HistoryPath(OwnSettingsPath(host)), tool).at(0).state.values[config::IndexOf(row.key)], "2");
       if (edited) {
         test::RemoveFile(tool + "System\\Appcfg.ini");
         test::MakeFolder(tool + "System\\Appcfg.ini");
-        EXPECT_THROW(Change(live.form, row, 1), ProfileWriteError) << name;
-        EXPECT_EQ(Shown(live.form, row), 0) << name;
-        EXPECT_TRUE(live.form.realtime.checked()) << name;
+        EXPECT_THROW(Change(own.form, row, 1), ProfileWriteError) << name;
+        EXPECT_EQ(Shown(own.form, row), 0) << name;
+        EXPECT_TRUE(own.form.realtime.checked()) << name;
         test::RemoveFile(tool + "System\\Appcfg.ini");
       }
-      // Leaving real-time mode enables only what the kind edits.
-      live.form.realtime.SetChecked(false);
-      EXPECT_EQ(Enabled(live.form, row), edited) << name;
+      own.form.realtime.SetChecked(false);
+      EXPECT_EQ(Enabled(own.form, row), edited) << name;
+
+      Change(own.form, row, 1);
+      own.form.OkClick();
+      EXPECT_EQ(Stored(row.section, row.name), edited ? "1" : "2") << name;
+      for (const config::KeyRow& other : config::kEditedKeys) {
+        if (!config::IsSwitch(other) || &other == &row) continue;
+        const bool written = config::EditedBy(other, kind) && other.control != config::KeyControl::kStyleRadio;
+        EXPECT_EQ(Stored(other.section, other.name), written ? "0" : "<none>") << name << "/" << other.section;
+      }
     }
   }
 }
