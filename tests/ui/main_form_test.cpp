@@ -701,7 +701,7 @@ void Change(MainForm& form, const config::KeyRow& row, int value) {
   else form.box(row.key).SetChecked(value != 0);
 }
 
-// Every key shown in the radio group or a check box, for each kind, stored
+// Every key shown in the radio group or a check box, for every kind, stored
 // alone (as 2): loading shows it, enabled only where the kind edits it (also
 // after real-time mode), and disables the others; entering real-time mode,
 // a change and OK write it only where the kind edits it (the others' boxes
@@ -709,12 +709,15 @@ void Change(MainForm& form, const config::KeyRow& row, int value) {
 // tool; a refused write shows the file's value again and stays in real-time
 // mode; the first write records the state loading found.
 TEST_F(MainFormTest, EverySwitchKeyFollowsItsRow) {
-  for (const ToolKind kind : {ToolKind::kOther, ToolKind::kTradePro}) {
+  for (const ToolTraits& kindRow : kToolKinds) {
+    const ToolKind kind = kindRow.kind;
+    if (kind == ToolKind::kNone) continue;
+    const std::string executable(kindRow.executables[0]);
     for (const config::KeyRow& row : config::kEditedKeys) {
       if (!config::IsSwitch(row)) continue;
       const bool edited = config::EditedBy(row, kind);
       const std::string name = std::string(row.section) + "." + row.name + (edited ? "" : " kept by the tool");
-      Install(kind == ToolKind::kTradePro ? "TradePro.exe" : "Takumi.exe",
+      Install(executable.c_str(),
               TraitsOf(kind).bareColourName ? "[GLOBAL]\r\nCOLOR=Blue\r\n" : "[GLOBAL]\r\nCOLOR=Color\\Blue.clr\r\n");
       ProfileFile(host, tool + "System\\Appcfg.ini").WriteString(row.section, row.name, "2");
       OwnForm own(host, window);
@@ -753,6 +756,7 @@ TEST_F(MainFormTest, EverySwitchKeyFollowsItsRow) {
         EXPECT_EQ(Stored(other.section, other.name), written ? "0" : "<none>") << name << "/" << other.section;
       }
     }
+    test::TryRemoveFile(tool + executable);
   }
 }
 
