@@ -89,11 +89,13 @@ struct WorkingCopy {
 
 // Makes the working copy of file for this process from a reading of the
 // file that no writer was in the middle of (tried again while another
-// program writes it). When file does not exist yet, no copy is made: the
-// first write to the copy's path creates it. Nothing when the copy cannot be
-// made (file unreadable, folder refusing new files, a name too long); the
-// caller then writes to file in place.
-std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file);
+// program writes it). When file does not exist yet, the copy starts as the
+// bytes of startFrom where that names a file (the original of a copy made
+// on the first write), else no copy is made: the first write to the copy's
+// path creates it. Nothing when the copy cannot be made (file unreadable,
+// folder refusing new files, a name too long); the caller then writes to
+// file in place.
+std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file, const std::string& startFrom = {});
 
 // Before the profile functions read or write copy: lets go of the hold.
 // False when the copy is no longer as this process left it (removed,

@@ -117,9 +117,11 @@ MainForm::Load MainForm::LoadEverything(bool askFolder, ProfileFile* handedFile)
   topMost.SetChecked(own.topMost);
   window_.SetShowHints(own.showHint);
 
-  toolKind_ = DetectToolKind(toolFolder_);
-  // The files the tool really reads (its copies in the virtual store).
-  toolFiles_ = SettleToolFiles(toolFolder_);
+  // The tool's kind and the files it really reads (its copies in the
+  // virtual store), from one look at its folder.
+  SettledTool tool = SettleTool(toolFolder_);
+  toolKind_ = tool.kind;
+  toolFiles_ = std::move(tool.files);
   config_.emplace(host_, toolFiles_);
   if (toolKind_ == ToolKind::kNone) {
     host_.ShowNotice(host_.Text(msg::kToolNotInstalled));
@@ -141,6 +143,7 @@ MainForm::Load MainForm::LoadEverything(bool askFolder, ProfileFile* handedFile)
     config.ReleaseParsedCopy();
   }
   const EditedValues& values = found.values;
+  recordInFile_ = StoredRecord(host_, values);
   // The state to go back to: as this tool's file was first loaded, or
   // loaded again before anything was written to it.
   if (!written_ || startState_.folder != toolFolder_) {
@@ -313,15 +316,18 @@ void MainForm::ApplyWindowStyle() {
 void MainForm::ApplyFont() {
   if (realtime.checked()) {
     BeforeWrite();
-    const ToolConfig edit = config_->Edit();
-    bool written = false;
-    WriteOrShowFile(
-        [&] {
-          written = WriteFontSlots(edit, pixelsPerInch_, ChosenFont());
-          if (written) edit.Commit();
-        },
-        [&] { ShowFontInFile(); });
-    if (written) {
+    const FontChoice choice = ChosenFont();
+    // Asked once, before the working copy is made: a face that is not
+    // installed writes nothing.
+    if (const auto face = FindChosenFace(host_, choice)) {
+      const ToolConfig edit = config_->Edit();
+      WriteOrShowFile(
+          [&] {
+            const std::string written = WriteFontSlots(edit, pixelsPerInch_, choice, *face, recordInFile_);
+            edit.Commit();
+            recordInFile_ = written;
+          },
+          [&] { ShowFontInFile(); });
       RememberFontInFile();
       link_.NotifyFontChanged();
     }
@@ -418,9 +424,10 @@ void MainForm::TopMostClick() {
 void MainForm::OkClick() {
   // Everything that can refuse is checked before anything is written, so a
   // refusal leaves the tool's file as it was.
-  const std::string face = font.face.text();
-  if (face.empty() || !host_.FindFontFace(face)) {
-    host_.ShowNotice(Substitute(host_.Text(msg::kFontMissing), face));
+  const FontChoice chosen = ChosenFont();
+  const auto face = FindChosenFace(host_, chosen);
+  if (!face) {
+    host_.ShowNotice(Substitute(host_.Text(msg::kFontMissing), chosen.face));
     return;
   }
   const std::string colourPath = ColourFilePath(toolFiles_, currentColourFile_);
@@ -432,7 +439,7 @@ void MainForm::OkClick() {
   // Everything lands in the tool's file together, or nothing does.
   BeforeWrite();
   const ToolConfig edit = config_->Edit();
-  if (!WriteFontSlots(edit, pixelsPerInch_, ChosenFont())) return;
+  WriteFontSlots(edit, pixelsPerInch_, chosen, *face, recordInFile_);
   if (!SaveColourSetting(edit, toolKind_, currentColourFile_)) return;
   WriteWindowSettings(edit, toolKind_,
                       WindowChoice{.style = windowStyle.selected(),

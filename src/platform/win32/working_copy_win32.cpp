@@ -213,21 +213,29 @@ void PauseWhileBusy(int milliseconds) {
     Sleep(static_cast<DWORD>(milliseconds));
 }
 
-std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file) {
+std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file, const std::string& startFrom) {
   const auto name = FittingCopyName(file, FileNameStart(file), GetCurrentProcessId());
   if (!name) return std::nullopt;
   WorkingCopy copy;
   copy.path = *name;
   auto snapshot = ReadSettled(file);
   if (!snapshot) return std::nullopt;
-  if (!snapshot->stamp.exists) {
+  // The file as copied; a file that does not exist yet starts from startFrom.
+  std::optional<Snapshot> start;
+  if (snapshot->stamp.exists) {
+    copy.source = snapshot->stamp;
+    copy.sourceBytes = std::move(snapshot->bytes);
+  } else if (!startFrom.empty()) {
+    start = ReadSettled(startFrom);
+    if (!start) return std::nullopt;
+    if (!start->stamp.exists) start.reset();
+  }
+  if (!snapshot->stamp.exists && !start) {
     // A copy by this name is left from an ended process that had the same
     // id; the first write must start from nothing, as it would on file.
     DeleteFileA(copy.path.c_str());
     return copy;
   }
-  copy.source = snapshot->stamp;
-  copy.sourceBytes = std::move(snapshot->bytes);
   {
     const FileHandle target(CreateFileA(copy.path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -236,7 +244,8 @@ std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file) {
     // the copy is dated now, so that others can tell it from a left-over one.
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
-    if (!WriteAll(target.get(), copy.sourceBytes) || !SetFileTime(target.get(), &now, nullptr, nullptr)) {
+    if (!WriteAll(target.get(), start ? start->bytes : copy.sourceBytes) ||
+        !SetFileTime(target.get(), &now, nullptr, nullptr)) {
       DeleteFileA(copy.path.c_str());
       return std::nullopt;
     }
