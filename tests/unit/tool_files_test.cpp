@@ -160,6 +160,9 @@ TEST_F(VirtualizedToolTest, ARefusedWriteMakesTheCopyAndWritesThere) {
   facts.deniedWrites = {tool + "System\\Appcfg.ini"};
   {
     const platform::ScriptedSystemScope scope(facts);
+    // Opened for writing, and nothing written: no copy.
+    ToolConfig(host, SettleTool(tool).files).Edit().Commit();
+    EXPECT_EQ(test::ReadBytes(store + "System\\Appcfg.ini"), "<missing>");
     const ToolConfig edit = ToolConfig(host, SettleTool(tool).files).Edit();
     edit.WriteInteger("GLOBAL", "IsMDI", 0);
     edit.Commit();

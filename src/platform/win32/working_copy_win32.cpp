@@ -46,12 +46,6 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
   return true;
 }
 
-bool FlushToDisk(const std::string& path) {
-  const FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-  return file.valid() && FlushFileBuffers(file.get());
-}
-
 std::uint64_t Join(DWORD high, DWORD low) { return static_cast<std::uint64_t>(high) << 32 | low; }
 
 FileStamp StampOf(HANDLE file) {
