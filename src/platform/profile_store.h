@@ -101,9 +101,10 @@ std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file, const std::s
 // False when the copy is no longer as this process left it (removed,
 // replaced or written by someone else); it must then be made again.
 bool UseWorkingCopy(WorkingCopy& copy);
-// After they did: holds the copy again and notes its state. False when the
-// copy is not there.
-bool KeepWorkingCopy(WorkingCopy& copy);
+// After they did: holds the copy again (unless hold is false: the copy is
+// about to take the file's place) and notes its state. False when the copy
+// is not there.
+bool KeepWorkingCopy(WorkingCopy& copy, bool hold = true);
 
 enum class ReplaceResult {
   kReplaced,      // the copy took the file's place, or equalled it and was removed

@@ -110,13 +110,7 @@ bool ProfileFile::Redo() const {
 template <typename Operation>
 decltype(auto) ProfileFile::OnTarget(Operation&& operation) const {
   if (!copy_) return operation(path_);
-  // A copy removed or replaced under this action (another run taking it for
-  // left over) must not take the file's place: written on, it would hold
-  // only this action's keys.
-  // Checked once for all the writes kept since the last use: they run back
-  // to back below, with nothing in between that could take the copy.
-  for (int attempt = 0; !platform::UseWorkingCopy(*copy_); ++attempt)
-    if (attempt == kRedos || !Redo()) ThrowCannotWrite();
+  CheckCopy();
   struct KeepAfter {
     const ProfileFile& file;
     ~KeepAfter() {
@@ -124,9 +118,23 @@ decltype(auto) ProfileFile::OnTarget(Operation&& operation) const {
       if (file.copy_) platform::KeepWorkingCopy(*file.copy_);
     }
   } keep{*this};
+  MakeKept();
+  return operation(copy_->path);
+}
+
+// A copy removed or replaced under this action (another run taking it for
+// left over) must not take the file's place: written on, it would hold only
+// this action's keys. Checked once for all the writes kept since the last
+// use: they run back to back after it, with nothing in between that could
+// take the copy.
+void ProfileFile::CheckCopy() const {
+  for (int attempt = 0; !platform::UseWorkingCopy(*copy_); ++attempt)
+    if (attempt == kRedos || !Redo()) ThrowCannotWrite();
+}
+
+void ProfileFile::MakeKept() const {
   for (; made_ < pending_.size(); ++made_)
     if (!Apply(copy_->path, pending_[made_])) ThrowCannotWrite();
-  return operation(copy_->path);
 }
 
 std::string ProfileFile::ReadString(const std::string& section, const std::string& key,
@@ -239,13 +247,15 @@ void ProfileFile::Commit() {
     ProfileFile& file;
     ~DropAfter() { file.Drop(); }
   } drop{*this};
-  // The action's writes, made on the copy together.
-  OnTarget([](const std::string&) {});
+  // One check of the copy for the whole action; then its writes, back to
+  // back, and the copy in the file's place (which checks it again).
+  CheckCopy();
+  MakeKept();
+  platform::KeepWorkingCopy(*copy_, false);
   platform::ReplaceResult result = platform::ReplaceResult::kCopyChanged;
   for (int attempt = 0; attempt <= kRedos; ++attempt) {
     RefuseReadOnly();
-    result = platform::UseWorkingCopy(*copy_) ? platform::ReplaceWithWorkingCopy(*copy_, path_)
-                                              : platform::ReplaceResult::kCopyChanged;
+    result = platform::ReplaceWithWorkingCopy(*copy_, path_);
     if (result == platform::ReplaceResult::kReplaced) {
       copy_.reset();
       return;

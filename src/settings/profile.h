@@ -101,6 +101,11 @@ class ProfileFile {
   // or the file was written by someone else meanwhile. False when no copy
   // can be made.
   bool Redo() const;
+  // Checks the copy once before the profile functions use it (made again
+  // where it changed); throws when no fresh one can be made.
+  void CheckCopy() const;
+  // Makes the writes kept for the copy on it; throws when one is refused.
+  void MakeKept() const;
   // Runs operation on the target, the working copy checked to be as this
   // object left it before and held again after. The writes kept for the
   // copy are made first, back to back, after that one check.

@@ -132,7 +132,7 @@ std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file, const std::s
 
 bool UseWorkingCopy(WorkingCopy& copy) { return StampOf(NativePath(copy.path)) == copy.copy; }
 
-bool KeepWorkingCopy(WorkingCopy& copy) {
+bool KeepWorkingCopy(WorkingCopy& copy, bool /*hold: nothing is held here*/) {
   copy.copy = StampOf(NativePath(copy.path));
   return true;
 }

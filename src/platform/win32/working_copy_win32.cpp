@@ -260,8 +260,8 @@ bool UseWorkingCopy(WorkingCopy& copy) {
 // The profile functions have just closed the copy: what they left is
 // noted. Its identity is not compared with the one before, since nothing
 // promises that they rewrite a file in place rather than anew.
-bool KeepWorkingCopy(WorkingCopy& copy) {
-  const HANDLE held = OpenHold(copy.path);
+bool KeepWorkingCopy(WorkingCopy& copy, bool hold) {
+  const HANDLE held = hold ? OpenHold(copy.path) : INVALID_HANDLE_VALUE;
   // Opened by another program just now (a scanner looking at it): checked
   // by its state alone until the next use.
   copy.copy = held != INVALID_HANDLE_VALUE ? StampOf(held) : StampOf(copy.path);
@@ -272,16 +272,21 @@ bool KeepWorkingCopy(WorkingCopy& copy) {
 ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file) {
   copy.hold.reset();
   if (StampOf(copy.path) != copy.copy) return ReplaceResult::kCopyChanged;
-  const auto fresh = ReadFileBytes(copy.path);
-  if (!fresh) return ReplaceResult::kCopyChanged;
   {
+    // The file's time stamp may not move between two writes close together:
+    // its bytes are compared too.
     const FileHandle now(OpenForReading(file));
     const auto bytes = now.valid() ? ReadFileBytes(now.get()) : std::optional<std::string>(std::string());
     const FileStamp stamp = now.valid() ? StampOf(now.get()) : FileStamp{};
     if (!bytes || stamp != copy.source || *bytes != copy.sourceBytes) return ReplaceResult::kFileChanged;
-    if (stamp.exists && *bytes == *fresh) {
-      RemoveWorkingCopy(copy);
-      return ReplaceResult::kReplaced;
+    // A copy of another size cannot equal the file: it is not read.
+    if (stamp.exists && copy.copy.size == stamp.size) {
+      const auto fresh = ReadFileBytes(copy.path);
+      if (!fresh) return ReplaceResult::kCopyChanged;
+      if (*bytes == *fresh) {
+        RemoveWorkingCopy(copy);
+        return ReplaceResult::kReplaced;
+      }
     }
   }
   if (!FlushToDisk(copy.path)) return ReplaceResult::kNotReplaced;
@@ -292,7 +297,6 @@ ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file)
                                                         FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
     if (!GiveOwnPermissions(file, copy.path)) return ReplaceResult::kNotReplaced;
   }
-  const FileStamp made = StampOf(copy.path);
   ReplaceResult result = ReplaceResult::kNotReplaced;
   const TryResult moved = RetryWhileBusy(
       [&] {
@@ -301,7 +305,7 @@ ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file)
           result = ReplaceResult::kFileChanged;
           return TryResult::kFailed;
         }
-        if (!SameFile(StampOf(copy.path), made)) {
+        if (!SameFile(StampOf(copy.path), copy.copy)) {
           result = ReplaceResult::kCopyChanged;
           return TryResult::kFailed;
         }
