@@ -115,7 +115,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
                {"rounds", nullptr, &Options::rounds},              {"runs", nullptr, &Options::runs},
                {"clicks", nullptr, &Options::clicks},              {"lines", nullptr, &Options::lines},
                {"colours", nullptr, &Options::colours},            {"folders", nullptr, &Options::folders},
-               {"entries", nullptr, &Options::entries}};
+               {"entries", nullptr, &Options::entries},            {"history-cache", &Options::historyCache, nullptr}};
   const auto refuse = [&](const std::string& why) {
     error = why;
     return std::optional<Options>();
@@ -135,7 +135,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
     else options.*option->count = static_cast<int>(number);
   }
   for (const auto& each : known)
-    if (each.path && (options.*each.path).empty()) return refuse(std::string("--") + each.name + " is missing");
+    if (each.path && each.path != &Options::historyCache && (options.*each.path).empty())
+      return refuse(std::string("--") + each.name + " is missing");
   return std::optional<Options>(options);
 }
 
@@ -288,12 +289,21 @@ Clicks MeasureClicks(Installation& setup, int pairs) {
   return clicks;
 }
 
-std::string GenerateHistory(const Installation& setup, int folders) {
+std::string GenerateHistory(const Installation& setup, int folders, const std::string& cache) {
   platform::Win32Host host;
   const EditedValues sample = ReadEditedValues(ToolConfig(host, setup.tool.folder()));
   const test::ScratchFolder scratch;
+  // The other folders' states, kept from an earlier run while the cache is
+  // newer than this driver (which the history's code is linked into).
+  char driver[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, driver, MAX_PATH);
+  const std::string kept = cache.empty() ? "" : cache + "-" + std::to_string(folders) + ".ini";
+  std::error_code error;
+  const bool fresh = !kept.empty() && std::filesystem::exists(kept, error) &&
+                     std::filesystem::last_write_time(kept, error) > std::filesystem::last_write_time(driver, error);
   std::string joined;
-  for (int folder = 0; folder < folders; ++folder) {
+  std::size_t installation = 0;  // the length of the installation's states
+  for (int folder = 0; folder < (fresh ? 1 : folders); ++folder) {
     const std::string path = scratch / ("history" + std::to_string(folder) + ".ini");
     ToolState state;
     state.folder = folder == 0 ? setup.tool.folder() : "C:\\Trading\\Tool" + std::to_string(folder) + "\\";
@@ -315,7 +325,10 @@ std::string GenerateHistory(const Installation& setup, int folders) {
       AgeFile(path);
     }
     joined += test::ReadBytes(path);
+    if (folder == 0) installation = joined.size();
   }
+  if (fresh) return joined + test::ReadBytes(kept);
+  if (!kept.empty()) test::WriteBytes(kept, joined.substr(installation));
   return joined;
 }
 

@@ -28,6 +28,7 @@ struct Options {
   int colours = 300;
   int folders = 100;  // tool folders in the generated history
   int entries = 5;    // pairs of entries into real-time mode per round
+  std::string historyCache;  // where the generated history is kept between runs
 };
 
 // Reads "--name=value" arguments over the defaults. Nothing, with the reason
@@ -114,8 +115,10 @@ Clicks MeasureClicks(Installation& setup, int pairs);
 // each with as many states as the history keeps, the size changed from one
 // to the next (about 1 MB for 100 folders). Recorded by the program's own
 // RecordState, one folder to a file, and the files joined: a state is a
-// section of its own, named after its folder.
-std::string GenerateHistory(const Installation& setup, int folders);
+// section of its own, named after its folder. The other folders' states are
+// kept in cache ("<cache>-<folders>.ini"; "" for none) and taken from there
+// while it is newer than the driver.
+std::string GenerateHistory(const Installation& setup, int folders, const std::string& cache);
 
 // Milliseconds from Yes in real-time mode's question box until the
 // stand-in has the colour notification, the last step of entering, with no

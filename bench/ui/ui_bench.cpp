@@ -76,7 +76,7 @@ Round MeasureRound(Installation& setup, Program (&programs)[3], const Options& o
 
 int Run(const Options& options) {
   Installation setup(options);
-  const std::string history = GenerateHistory(setup, options.folders);
+  const std::string history = GenerateHistory(setup, options.folders, options.historyCache);
   std::printf(
       "ui_bench: System\\Appcfg.ini of %d lines (%zu bytes), %d colour files; %d rounds of %d start-ups of each "
       "program, %d click pairs and %d pairs of entries into real-time mode; %s of %d folders (%zu bytes)\n",
@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "ui_bench: %s\nusage: ui_bench --same-controls=EXE --minimal=EXE --sample=DIR --work=DIR\n"
                  "                [--rounds=N] [--runs=N] [--clicks=N] [--lines=N] [--colours=N] [--folders=N]\n"
-                 "                [--entries=N]\n",
+                 "                [--entries=N] [--history-cache=PATH]\n",
                  error.c_str());
     return 2;
   }
