@@ -10,7 +10,9 @@
 #include <sstream>
 
 #include "../filler.h"
+#include "platform/win32/win32_host.h"
 #include "settings/font_record.h"
+#include "settings/tool_history.h"
 
 namespace qlm::uibench {
 namespace {
@@ -112,7 +114,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
                {"sample", &Options::sample, nullptr},              {"work", &Options::work, nullptr},
                {"rounds", nullptr, &Options::rounds},              {"runs", nullptr, &Options::runs},
                {"clicks", nullptr, &Options::clicks},              {"lines", nullptr, &Options::lines},
-               {"colours", nullptr, &Options::colours}};
+               {"colours", nullptr, &Options::colours},            {"folders", nullptr, &Options::folders},
+               {"entries", nullptr, &Options::entries},            {"history-cache", &Options::historyCache, nullptr}};
   const auto refuse = [&](const std::string& why) {
     error = why;
     return std::optional<Options>();
@@ -132,7 +135,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
     else options.*option->count = static_cast<int>(number);
   }
   for (const auto& each : known)
-    if (each.path && (options.*each.path).empty()) return refuse(std::string("--") + each.name + " is missing");
+    if (each.path && each.path != &Options::historyCache && (options.*each.path).empty())
+      return refuse(std::string("--") + each.name + " is missing");
   return std::optional<Options>(options);
 }
 
@@ -283,6 +287,97 @@ Clicks MeasureClicks(Installation& setup, int pairs) {
   qlm.WaitForExit();
   setup.tool.Close();
   return clicks;
+}
+
+std::string GenerateHistory(const Installation& setup, int folders, const std::string& cache) {
+  platform::Win32Host host;
+  const EditedValues sample = ReadEditedValues(ToolConfig(host, setup.tool.folder()));
+  const test::ScratchFolder scratch;
+  // The other folders' states, kept from an earlier run while the cache is
+  // newer than this driver (which the history's code is linked into).
+  char driver[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, driver, MAX_PATH);
+  const std::string kept = cache.empty() ? "" : cache + "-" + std::to_string(folders) + ".ini";
+  std::error_code error;
+  const bool fresh = !kept.empty() && std::filesystem::exists(kept, error) &&
+                     std::filesystem::last_write_time(kept, error) > std::filesystem::last_write_time(driver, error);
+  std::string joined;
+  std::size_t installation = 0;  // the length of the installation's states
+  for (int folder = 0; folder < (fresh ? 1 : folders); ++folder) {
+    const std::string path = scratch / ("history" + std::to_string(folder) + ".ini");
+    ToolState state;
+    state.folder = folder == 0 ? setup.tool.folder() : "C:\\Trading\\Tool" + std::to_string(folder) + "\\";
+    state.kind = ToolKind::kOther;
+    state.values = sample;
+    for (int n = 0; n < history::kLimit; ++n) {
+      state.time = "2026/01/" + std::to_string(10 + n) + " 09:00:00";
+      // Each state another size, so that none repeats the one before.
+      for (int slot = 0; slot < kFontSlots; ++slot) {
+        auto& record = state.values[config::IndexOf(config::EditedKey::kFont0) + static_cast<std::size_t>(slot)];
+        std::vector<std::string> fields = SplitCommaList(record.value_or(""));
+        if (fields.empty()) fields = SplitCommaList("-12,0,0,0,400,0,0,0,128,3,2,1,50,Tahoma");
+        fields[0] = std::to_string(-(10 + n + slot));
+        record = JoinCommaList(fields);
+      }
+      RecordState(host, path, state);
+      // Read from the profile functions' parsed copy by the next record,
+      // not parsed again as a file written in the last two seconds is.
+      AgeFile(path);
+    }
+    joined += test::ReadBytes(path);
+    if (folder == 0) installation = joined.size();
+  }
+  if (fresh) return joined + test::ReadBytes(kept);
+  if (!kept.empty()) test::WriteBytes(kept, joined.substr(installation));
+  return joined;
+}
+
+Entries MeasureEntering(Installation& setup, const std::string& history, int pairs) {
+  Entries entries;
+  const std::string ini = setup.tool.ConfigPath(), state = setup.tool.folder() + "state.txt";
+  for (int pair = 0; pair < pairs; ++pair)
+    for (int side = 0; side < 2; ++side) {
+      const bool withHistory = (side + pair) % 2 == 1;
+      test::WriteBytes(ini, setup.appcfgText);
+      AgeFile(ini);
+      test::RemoveFile(state);
+      if (!setup.tool.Start()) throw Failure("the stand-in did not start");
+      e2e::Quillmate qlm(e2e::Quillmate::OwnIniFor(setup.tool.folder()));
+      const std::string historyPath =
+          std::filesystem::path(qlm.OwnIniPath()).parent_path().string() + "\\" + history::kFileName;
+      if (withHistory) {
+        test::WriteBytes(historyPath, history);
+        AgeFile(historyPath);
+      }
+      if (!qlm.Start() || !qlm.WaitForMainWindow()) throw Failure("QLM.exe showed no main window; boxes: " + qlm.Boxes());
+      WaitForInputIdle(qlm.processHandle(), kIdlePatienceMs);
+      qlm.Settle();
+      const std::size_t lines = setup.tool.Lines().size();
+      const ULONGLONG stateSize = Stamp(state, true);
+      qlm.ClickAsync(ui::kRealtime);
+      const HWND box = qlm.WaitForBox(e2e::kQuestionCaption);
+      const HWND yes = box ? GetDlgItem(box, IDYES) : nullptr;
+      if (!yes) throw Failure("no question box on entering real-time mode; boxes: " + qlm.Boxes());
+      const double origin = NowMs();
+      PostMessageA(yes, BM_CLICK, 0, 0);
+      if (!e2e::WaitUntil([&] { return Stamp(state, true) > stateSize && Recorded(setup.tool, lines, "reload:colour"); },
+                          e2e::kPatience, milliseconds(1)))
+        throw Failure("QLM.exe did not enter real-time mode; boxes: " + qlm.Boxes());
+      (withHistory ? entries.history : entries.none).push_back(NowMs() - origin);
+      qlm.Settle();
+      Sleep(200);
+      Clicks clicks;
+      Click(qlm, setup, +1, clicks);
+      Click(qlm, setup, -1, clicks);
+      entries.firstClick.push_back(clicks.done[0]);
+      entries.laterClick.push_back(clicks.done[1]);
+      if (withHistory && test::ReadBytes(historyPath).size() < history.size() / 2)
+        throw Failure("the history lost its states");
+      PostMessageA(qlm.MainWindow(), WM_CLOSE, 0, 0);
+      qlm.WaitForExit();
+      setup.tool.Close();
+    }
+  return entries;
 }
 
 }  // namespace qlm::uibench

@@ -26,6 +26,9 @@ struct Options {
   int clicks = 10;  // click pairs per round
   int lines = 10000;
   int colours = 300;
+  int folders = 100;  // tool folders in the generated history
+  int entries = 5;    // pairs of entries into real-time mode per round
+  std::string historyCache;  // where the generated history is kept between runs
 };
 
 // Reads "--name=value" arguments over the defaults. Nothing, with the reason
@@ -107,5 +110,24 @@ struct Clicks {
 // and as many pairs of bare writes (the raised values, then the lowered
 // ones), the order swapped every pair. Ends both programs.
 Clicks MeasureClicks(Installation& setup, int pairs);
+
+// QLM-History.ini of `folders` tool folders, the installation's among them,
+// each with as many states as the history keeps, the size changed from one
+// to the next (about 1 MB for 100 folders). Recorded by the program's own
+// RecordState, one folder to a file, and the files joined: a state is a
+// section of its own, named after its folder. The other folders' states are
+// kept in cache ("<cache>-<folders>.ini"; "" for none) and taken from there
+// while it is newer than the driver.
+std::string GenerateHistory(const Installation& setup, int folders, const std::string& cache);
+
+// Milliseconds from Yes in real-time mode's question box until the
+// stand-in has the colour notification, the last step of entering, with no
+// history and with `history` beside QLM.INI (both files dated back, as a
+// user finds them), the order swapped every pair; and in each run the first
+// size click after entering and the one after it.
+struct Entries {
+  std::vector<double> none, history, firstClick, laterClick;
+};
+Entries MeasureEntering(Installation& setup, const std::string& history, int pairs);
 
 }  // namespace qlm::uibench

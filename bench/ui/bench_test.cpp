@@ -129,7 +129,7 @@ TEST(ParseOptions, TakesPathsAndCountsOverTheDefaultsAndRefusesWhatItCannotUse) 
 }
 
 // The real programs and sample; 500 lines of Appcfg.ini, 20 colour files.
-Options TestOptions() { return {QLM_SAME_CONTROLS_EXE, QLM_MINIMAL_EXE, QLM_SAMPLE_DIR, "", 3, 10, 10, 500, 20}; }
+Options TestOptions() { return {QLM_SAME_CONTROLS_EXE, QLM_MINIMAL_EXE, QLM_SAMPLE_DIR, "", 3, 10, 10, 500, 20, 100, 5, ""}; }
 
 // Whether an image carries debug information, which Wine reads in with it:
 // MinGW names its sections (.debug_info and others) in the image's string

@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "bench.h"
+#include "settings/tool_history.h"
 
 namespace qlm::uibench {
 namespace {
@@ -22,10 +23,11 @@ struct Program {
 
 // One round of the measurement: its paired ratios.
 struct Round {
-  std::vector<double> shown, idle, shownMinimal, idleMinimal, click, memory;
+  std::vector<double> shown, idle, shownMinimal, idleMinimal, click, memory, entering, firstClick;
 };
 
-Round MeasureRound(Installation& setup, Program (&programs)[3], const Options& options, int number) {
+Round MeasureRound(Installation& setup, Program (&programs)[3], const Options& options, const std::string& history,
+                   int number) {
   // The start-ups read the settings files as a user finds them.
   AgeFile(setup.tool.ConfigPath());
   AgeFile(programs[0].placed.OwnIniPath());
@@ -45,11 +47,13 @@ Round MeasureRound(Installation& setup, Program (&programs)[3], const Options& o
       Sleep(kPauseMs);
     }
   const Clicks clicks = MeasureClicks(setup, options.clicks);
+  const Entries entries = MeasureEntering(setup, history, options.entries);
 
   const Program &qlm = programs[0], &same = programs[1], &minimal = programs[2];
   const Round round{PairedRatios(qlm.shown, same.shown),    PairedRatios(qlm.idle, same.idle),
                     PairedRatios(qlm.shown, minimal.shown), PairedRatios(qlm.idle, minimal.idle),
-                    PairedRatios(clicks.done, clicks.bare), PairedRatios(qlm.peakMb, same.peakMb)};
+                    PairedRatios(clicks.done, clicks.bare), PairedRatios(qlm.peakMb, same.peakMb),
+                    PairedRatios(entries.history, entries.none), PairedRatios(entries.firstClick, entries.laterClick)};
   std::printf("round %d: median ms (or MB) of %d start-ups each, %zu clicks; min/median/max of the paired ratios\n",
               number, options.runs, clicks.done.size());
   for (const auto& [what, field, toSame, toMinimal] :
@@ -62,16 +66,22 @@ Round MeasureRound(Installation& setup, Program (&programs)[3], const Options& o
               Median(clicks.onDisk), Median(clicks.bare), FormatSpread(round.click).c_str());
   std::printf("  memory: QLM %6.1f, same controls %6.1f, minimal window %6.1f (peak MB); ratio to same controls %s\n",
               Median(qlm.peakMb), Median(same.peakMb), Median(minimal.peakMb), FormatSpread(round.memory).c_str());
+  std::printf("  enter real-time mode: with the history %6.1f, without %6.1f; ratio %s\n", Median(entries.history),
+              Median(entries.none), FormatSpread(round.entering).c_str());
+  std::printf("  click after entering: first %6.1f, second %6.1f; ratio %s\n", Median(entries.firstClick),
+              Median(entries.laterClick), FormatSpread(round.firstClick).c_str());
   std::fflush(stdout);
   return round;
 }
 
 int Run(const Options& options) {
   Installation setup(options);
+  const std::string history = GenerateHistory(setup, options.folders, options.historyCache);
   std::printf(
       "ui_bench: System\\Appcfg.ini of %d lines (%zu bytes), %d colour files; %d rounds of %d start-ups of each "
-      "program and %d click pairs\n",
-      options.lines, setup.appcfgText.size(), options.colours, options.rounds, options.runs, options.clicks);
+      "program, %d click pairs and %d pairs of entries into real-time mode; %s of %d folders (%zu bytes)\n",
+      options.lines, setup.appcfgText.size(), options.colours, options.rounds, options.runs, options.clicks,
+      options.entries, history::kFileName, options.folders, history.size());
   std::fflush(stdout);
   // Each from a folder of its own, as QLM.exe is placed; only QLM.exe has a
   // QLM.INI.
@@ -79,7 +89,7 @@ int Run(const Options& options) {
                          {e2e::Quillmate("", options.sameControls), {}, {}, {}},
                          {e2e::Quillmate("", options.minimal), {}, {}, {}}};
   std::vector<Round> rounds;
-  for (int n = 1; n <= options.rounds; ++n) rounds.push_back(MeasureRound(setup, programs, options, n));
+  for (int n = 1; n <= options.rounds; ++n) rounds.push_back(MeasureRound(setup, programs, options, history, n));
 
   // Over the rounds: each round's median paired ratio, then their spread.
   std::printf("\nratios over %d rounds (min/median/max of the rounds' median paired ratios):\n", options.rounds);
@@ -94,12 +104,14 @@ int Run(const Options& options) {
                                                                           : "missed");
     std::printf("\n");
   };
-  summary("startup shown, QLM / same controls:", &Round::shown, 1.05);
-  summary("startup idle, QLM / same controls:", &Round::idle, 1.05);
+  summary("startup shown, QLM / same controls:", &Round::shown, 1.10);
+  summary("startup idle, QLM / same controls:", &Round::idle, 1.10);
   summary("startup shown, QLM / minimal window:", &Round::shownMinimal, 0);
   summary("startup idle, QLM / minimal window:", &Round::idleMinimal, 0);
-  summary("font click, QLM / six bare writes:", &Round::click, 1.2);
+  summary("font click, QLM / six bare writes:", &Round::click, 0.6);
   summary("peak memory, QLM / same controls:", &Round::memory, 1.05);
+  summary("entering real-time, history / none:", &Round::entering, 1.2);
+  summary("first click / second click:", &Round::firstClick, 1.5);
   return 0;
 }
 
@@ -112,7 +124,8 @@ int main(int argc, char** argv) {
   if (!options) {
     std::fprintf(stderr,
                  "ui_bench: %s\nusage: ui_bench --same-controls=EXE --minimal=EXE --sample=DIR --work=DIR\n"
-                 "                [--rounds=N] [--runs=N] [--clicks=N] [--lines=N] [--colours=N]\n",
+                 "                [--rounds=N] [--runs=N] [--clicks=N] [--lines=N] [--colours=N] [--folders=N]\n"
+                 "                [--entries=N] [--history-cache=PATH]\n",
                  error.c_str());
     return 2;
   }

@@ -89,19 +89,22 @@ struct WorkingCopy {
 
 // Makes the working copy of file for this process from a reading of the
 // file that no writer was in the middle of (tried again while another
-// program writes it). When file does not exist yet, no copy is made: the
-// first write to the copy's path creates it. Nothing when the copy cannot be
-// made (file unreadable, folder refusing new files, a name too long); the
-// caller then writes to file in place.
-std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file);
+// program writes it). When file does not exist yet, the copy starts as the
+// bytes of startFrom where that names a file (the original of a copy made
+// on the first write), else no copy is made: the first write to the copy's
+// path creates it. Nothing when the copy cannot be made (file unreadable,
+// folder refusing new files, a name too long); the caller then writes to
+// file in place.
+std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file, const std::string& startFrom = {});
 
 // Before the profile functions read or write copy: lets go of the hold.
 // False when the copy is no longer as this process left it (removed,
 // replaced or written by someone else); it must then be made again.
 bool UseWorkingCopy(WorkingCopy& copy);
-// After they did: holds the copy again and notes its state. False when the
-// copy is not there.
-bool KeepWorkingCopy(WorkingCopy& copy);
+// After they did: holds the copy again (unless hold is false: the copy is
+// about to take the file's place) and notes its state. False when the copy
+// is not there.
+bool KeepWorkingCopy(WorkingCopy& copy, bool hold = true);
 
 enum class ReplaceResult {
   kReplaced,      // the copy took the file's place, or equalled it and was removed

@@ -133,13 +133,9 @@ int HeightForSize(int size, int pixelsPerInch) { return -MulDiv(size, pixelsPerI
 
 int SizeForHeight(int height, int pixelsPerInch) { return -MulDiv(height, 72, pixelsPerInch); }
 
-namespace {
-
 std::string StoredRecord(const platform::Host& host, const EditedValues& values) {
   return values[config::IndexOf(config::EditedKey::kFont0)].value_or(host.Text(msg::kDefaultFontRecord));
 }
-
-}  // namespace
 
 std::string StoredFace(const platform::Host& host, const EditedValues& values) {
   const std::vector<std::string> fields = SplitCommaList(StoredRecord(host, values));
@@ -155,26 +151,24 @@ FontChoice FontChoiceOf(const platform::Host& host, const EditedValues& values, 
   return choice;
 }
 
-bool WriteFontSlots(const ToolConfig& config, int pixelsPerInch, const FontChoice& choice) {
-  platform::Host& host = config.host();
-  // Without a chosen face the enumeration would deliver some other family;
-  // a record naming no face could never be loaded again.
-  if (choice.face.empty()) return false;
-  const auto face = host.FindFontFace(choice.face);
-  if (!face) return false;
+std::optional<platform::FontFace> FindChosenFace(const platform::Host& host, const FontChoice& choice) {
+  if (choice.face.empty()) return std::nullopt;
+  return host.FindFontFace(choice.face);
+}
 
-  const ToolConfig file = config.Held();
-  FontRecord record(host, file.ReadString(kSlotSection, SlotKey(0), host.Text(msg::kDefaultFontRecord)));
+std::string WriteFontSlots(const ToolConfig& config, int pixelsPerInch, const FontChoice& choice,
+                           const platform::FontFace& face, const std::string& base) {
+  FontRecord record(config.host(), base);
   record.Set(font::kWidth, "0");
-  record.Set(font::kEscapement, std::to_string(face->escapement));
-  record.Set(font::kOrientation, std::to_string(face->orientation));
-  record.Set(font::kItalic, std::to_string(face->italic));
-  record.Set(font::kUnderline, std::to_string(face->underline));
-  record.Set(font::kStrikeOut, std::to_string(face->strikeOut));
-  record.Set(font::kOutPrecision, std::to_string(face->outPrecision));
-  record.Set(font::kClipPrecision, std::to_string(face->clipPrecision));
-  record.Set(font::kQuality, std::to_string(face->quality));
-  record.Set(font::kPitchAndFamily, std::to_string(face->pitchAndFamily));
+  record.Set(font::kEscapement, std::to_string(face.escapement));
+  record.Set(font::kOrientation, std::to_string(face.orientation));
+  record.Set(font::kItalic, std::to_string(face.italic));
+  record.Set(font::kUnderline, std::to_string(face.underline));
+  record.Set(font::kStrikeOut, std::to_string(face.strikeOut));
+  record.Set(font::kOutPrecision, std::to_string(face.outPrecision));
+  record.Set(font::kClipPrecision, std::to_string(face.clipPrecision));
+  record.Set(font::kQuality, std::to_string(face.quality));
+  record.Set(font::kPitchAndFamily, std::to_string(face.pitchAndFamily));
   record.Set(font::kCharSet, font::kJapaneseCharSet);
   record.Set(font::kFaceName, choice.face);
 
@@ -185,8 +179,8 @@ bool WriteFontSlots(const ToolConfig& config, int pixelsPerInch, const FontChoic
     record.Set(font::kWeight, std::to_string(slot % 2 == 1 ? font::kBold : weight));
     slots.emplace_back(SlotKey(slot), record.Text());
   }
-  file.WriteStrings(kSlotSection, slots);
-  return true;
+  config.WriteStrings(kSlotSection, slots);
+  return slots.front().second;
 }
 
 }  // namespace qlm

@@ -7,14 +7,15 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/host.h"
 #include "settings/tool_config.h"
 
 namespace qlm {
-namespace platform { class Host; }
 
 namespace font {
 enum Field {
@@ -79,9 +80,20 @@ FontChoice FontChoiceOf(const platform::Host& host, const EditedValues& values, 
 // The face slot FF0 names, or "" where its record has no face field.
 std::string StoredFace(const platform::Host& host, const EditedValues& values);
 
-// Writes the six slots for choice, on the base of slot FF0. False, writing
-// nothing, when no face is chosen or it is not installed. Throws as
-// FontChoiceOf, and ProfileWriteError.
-bool WriteFontSlots(const ToolConfig& config, int pixelsPerInch, const FontChoice& choice);
+// Slot FF0's text among the edited keys: the default record where the file
+// has none.
+std::string StoredRecord(const platform::Host& host, const EditedValues& values);
+
+// The chosen face as the platform describes it; nothing when no face is
+// chosen (the platform would deliver some other family, and a record naming
+// no face could never be loaded again) or it is not installed.
+std::optional<platform::FontFace> FindChosenFace(const platform::Host& host, const FontChoice& choice);
+
+// Writes the six slots for choice in face (FindChosenFace's), on the base of
+// record, slot FF0's text as the file holds it (StoredRecord, or what the
+// last write left): the text written to FF0. Throws ListIndexError, writing
+// nothing, for a record of too few fields, and ProfileWriteError.
+std::string WriteFontSlots(const ToolConfig& config, int pixelsPerInch, const FontChoice& choice,
+                           const platform::FontFace& face, const std::string& record);
 
 }  // namespace qlm

@@ -66,8 +66,8 @@ constexpr int kRedos = 3;
 
 }  // namespace
 
-ProfileFile::ProfileFile(platform::Host& host, std::string path, Writes writes)
-    : host_(host), path_(std::move(path)), writes_(writes) {
+ProfileFile::ProfileFile(platform::Host& host, std::string path, Writes writes, std::string startFrom)
+    : host_(host), path_(std::move(path)), writes_(writes), startFrom_(std::move(startFrom)) {
   // The action's reads go to the copy too, so the platform parses one file,
   // not the file and then its copy.
   if (writes_ == Writes::kTogether) Begin();
@@ -85,7 +85,7 @@ ProfileFile::~ProfileFile() {
 const std::string& ProfileFile::Target() const { return copy_ ? copy_->path : path_; }
 
 void ProfileFile::Begin() {
-  copy_ = platform::MakeWorkingCopy(path_);
+  copy_ = platform::MakeWorkingCopy(path_, startFrom_);
   // A file that cannot be copied beside itself (a folder that refuses new
   // files) is written in place, as the platform writes it, rather than not
   // at all; a crash half way may then cut it.
@@ -94,12 +94,13 @@ void ProfileFile::Begin() {
 
 bool ProfileFile::Redo() const {
   if (copy_) platform::RemoveWorkingCopy(*copy_);
-  copy_ = platform::MakeWorkingCopy(path_);
+  copy_ = platform::MakeWorkingCopy(path_, startFrom_);
   if (!copy_) return false;
   reads_.clear();
   bool written = platform::UseWorkingCopy(*copy_);
   for (const Write& write : pending_)
     written = written && Apply(copy_->path, write);
+  made_ = pending_.size();
   if (written && platform::KeepWorkingCopy(*copy_)) return true;
   platform::RemoveWorkingCopy(*copy_);
   copy_.reset();
@@ -109,11 +110,7 @@ bool ProfileFile::Redo() const {
 template <typename Operation>
 decltype(auto) ProfileFile::OnTarget(Operation&& operation) const {
   if (!copy_) return operation(path_);
-  // A copy removed or replaced under this action (another run taking it for
-  // left over) must not take the file's place: written on, it would hold
-  // only this action's keys.
-  for (int attempt = 0; !platform::UseWorkingCopy(*copy_); ++attempt)
-    if (attempt == kRedos || !Redo()) ThrowCannotWrite();
+  CheckCopy();
   struct KeepAfter {
     const ProfileFile& file;
     ~KeepAfter() {
@@ -121,7 +118,23 @@ decltype(auto) ProfileFile::OnTarget(Operation&& operation) const {
       if (file.copy_) platform::KeepWorkingCopy(*file.copy_);
     }
   } keep{*this};
+  MakeKept();
   return operation(copy_->path);
+}
+
+// A copy removed or replaced under this action (another run taking it for
+// left over) must not take the file's place: written on, it would hold only
+// this action's keys. Checked once for all the writes kept since the last
+// use: they run back to back after it, with nothing in between that could
+// take the copy.
+void ProfileFile::CheckCopy() const {
+  for (int attempt = 0; !platform::UseWorkingCopy(*copy_); ++attempt)
+    if (attempt == kRedos || !Redo()) ThrowCannotWrite();
+}
+
+void ProfileFile::MakeKept() const {
+  for (; made_ < pending_.size(); ++made_)
+    if (!Apply(copy_->path, pending_[made_])) ThrowCannotWrite();
 }
 
 std::string ProfileFile::ReadString(const std::string& section, const std::string& key,
@@ -183,19 +196,26 @@ void ProfileFile::Make(Write write) {
   try {
     RefuseReadOnly();
     if (!copy_ && !inPlace_) Begin();
-    wroteInPlace_ = wroteInPlace_ || !copy_;
-    const bool written =
-        OnTarget([&](const std::string& target) { return Apply(target, write); });
-    if (!written) ThrowCannotWrite();
-    if (copy_) pending_.push_back(std::move(write));
+    if (copy_) {
+      // Made on the copy with the action's other writes, before the next
+      // read or the commit.
+      pending_.push_back(std::move(write));
+    } else {
+      WriteInPlace({write});
+    }
   } catch (const ProfileWriteError&) {
-    if (copy_) platform::RemoveWorkingCopy(*copy_);
-    copy_.reset();
-    pending_.clear();
-    inPlace_ = false;
+    Drop();
     throw;
   }
   if (writes_ == Writes::kEach) Commit();
+}
+
+void ProfileFile::Drop() {
+  if (copy_) platform::RemoveWorkingCopy(*copy_);
+  copy_.reset();
+  pending_.clear();
+  made_ = 0;
+  inPlace_ = false;
 }
 
 void ProfileFile::WriteInteger(const std::string& section, const std::string& key,
@@ -204,6 +224,9 @@ void ProfileFile::WriteInteger(const std::string& section, const std::string& ke
 }
 
 void ProfileFile::WriteInPlace(const std::vector<Write>& writes) {
+  // A file to be started from another's bytes is never begun with the
+  // writes alone: it would hold nothing else.
+  if (!startFrom_.empty() && !platform::FileExists(path_)) ThrowCannotWrite();
   wroteInPlace_ = true;
   for (const Write& write : writes)
     if (!Apply(path_, write)) ThrowCannotWrite();
@@ -220,20 +243,19 @@ void ProfileFile::Commit() {
   }
   // Whatever happens below, the copy and the writes go and the object starts
   // afresh; until then the writes are kept for Redo.
-  struct Drop {
-    std::optional<platform::WorkingCopy>& copy;
-    std::vector<Write>& pending;
-    ~Drop() {
-      if (copy) platform::RemoveWorkingCopy(*copy);
-      copy.reset();
-      pending.clear();
-    }
-  } drop{copy_, pending_};
+  struct DropAfter {
+    ProfileFile& file;
+    ~DropAfter() { file.Drop(); }
+  } drop{*this};
+  // One check of the copy for the whole action; then its writes, back to
+  // back, and the copy in the file's place (which checks it again).
+  CheckCopy();
+  MakeKept();
+  platform::KeepWorkingCopy(*copy_, false);
   platform::ReplaceResult result = platform::ReplaceResult::kCopyChanged;
   for (int attempt = 0; attempt <= kRedos; ++attempt) {
     RefuseReadOnly();
-    result = platform::UseWorkingCopy(*copy_) ? platform::ReplaceWithWorkingCopy(*copy_, path_)
-                                              : platform::ReplaceResult::kCopyChanged;
+    result = platform::ReplaceWithWorkingCopy(*copy_, path_);
     if (result == platform::ReplaceResult::kReplaced) {
       copy_.reset();
       return;
@@ -249,9 +271,7 @@ void ProfileFile::Commit() {
   // fresh copy could be made): the writes are made on it in place, as the
   // platform makes them, rather than lost. A crash half way may then cut it.
   const std::vector<Write> pending = std::move(pending_);
-  pending_.clear();
-  if (copy_) platform::RemoveWorkingCopy(*copy_);
-  copy_.reset();
+  Drop();
   RefuseReadOnly();
   WriteInPlace(pending);
 }

@@ -38,7 +38,9 @@ class ProfileFile {
     kTogether,  // the writes land together on Commit(), or not at all
   };
 
-  ProfileFile(platform::Host& host, std::string path, Writes writes = Writes::kEach);
+  // startFrom: where path does not exist yet, the file whose bytes a first
+  // write starts from (the original of a copy made on the first write).
+  ProfileFile(platform::Host& host, std::string path, Writes writes = Writes::kEach, std::string startFrom = {});
   // Writes not committed are dropped: the file stays as it was.
   ~ProfileFile();
   ProfileFile(const ProfileFile&) = delete;
@@ -99,27 +101,39 @@ class ProfileFile {
   // or the file was written by someone else meanwhile. False when no copy
   // can be made.
   bool Redo() const;
+  // Checks the copy once before the profile functions use it (made again
+  // where it changed); throws when no fresh one can be made.
+  void CheckCopy() const;
+  // Makes the writes kept for the copy on it; throws when one is refused.
+  void MakeKept() const;
   // Runs operation on the target, the working copy checked to be as this
-  // object left it before and held again after.
+  // object left it before and held again after. The writes kept for the
+  // copy are made first, back to back, after that one check.
   template <typename Operation>
   decltype(auto) OnTarget(Operation&& operation) const;
   // The writes on the file itself, as the platform makes them, when the copy
   // cannot take its place.
   void WriteInPlace(const std::vector<Write>& writes);
+  // Lets go of the copy and the action's writes.
+  void Drop();
   void RefuseReadOnly() const;
   [[noreturn]] void ThrowCannotWrite() const;
 
   platform::Host& host_;
   std::string path_;
   Writes writes_;
+  std::string startFrom_;
   mutable std::optional<platform::WorkingCopy> copy_;
   // No copy could be made: writes go to the file itself.
   bool inPlace_ = false;
   // The platform has written the file itself through this object.
   bool wroteInPlace_ = false;
-  // The writes made on the copy, to be made again on a fresh copy or on the
-  // file itself.
+  // The writes of the action: kept, and made on the copy together before
+  // the next read or the commit (the first `made_` of them are made), so
+  // that the profile functions touch the copy in one stretch, after one
+  // check; made again on a fresh copy or on the file itself.
   std::vector<Write> pending_;
+  mutable std::size_t made_ = 0;
   // What was read since the last write: section, key and fallback, joined
   // by NULs, to the value.
   mutable std::map<std::string, std::string> reads_;

@@ -16,7 +16,8 @@ ToolConfig ToolConfig::Held() const {
 
 ToolConfig ToolConfig::Edit() const {
   ToolConfig edit = *this;
-  edit.held_ = std::make_shared<ProfileFile>(host_, files_.ForWriting(tool::kConfigFile), ProfileFile::Writes::kTogether);
+  const ToolFiles::WriteTarget target = files_.ForWriting(tool::kConfigFile);
+  edit.held_ = std::make_shared<ProfileFile>(host_, target.path, ProfileFile::Writes::kTogether, target.startFrom);
   return edit;
 }
 
@@ -34,11 +35,14 @@ decltype(auto) ToolConfig::OnFile(Operation&& operation) const {
 template <typename Operation>
 void ToolConfig::OnFileForWriting(Operation&& operation) const {
   if (held_) return operation(*held_);
-  ProfileFile file(host_, files_.ForWriting(tool::kConfigFile));
+  const ToolFiles::WriteTarget target = files_.ForWriting(tool::kConfigFile);
+  ProfileFile file(host_, target.path, ProfileFile::Writes::kEach, target.startFrom);
   operation(file);
 }
 
-void ToolConfig::RemoveStaleCopies() const { platform::RemoveStaleWorkingCopies(Path()); }
+void ToolConfig::RemoveStaleCopies() const {
+  for (const std::string& place : files_.Places(tool::kConfigFile)) platform::RemoveStaleWorkingCopies(place);
+}
 
 void ToolConfig::ReleaseParsedCopy() const { platform::ProfileFlush(Path()); }
 

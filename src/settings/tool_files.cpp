@@ -7,7 +7,6 @@
 #include "platform/file_search.h"
 #include "platform/paths.h"
 #include "platform/profile_store.h"
-#include "settings/tool_folder.h"
 
 namespace qlm {
 namespace {
@@ -62,17 +61,20 @@ std::string ToolFiles::ForReading(const std::string& relative) const {
   return Original(relative);
 }
 
-std::string ToolFiles::ForWriting(const std::string& relative) const {
+ToolFiles::WriteTarget ToolFiles::ForWriting(const std::string& relative) const {
   const std::string original = Original(relative);
-  if (store_.empty()) return original;
+  if (store_.empty()) return {original, {}};
   const std::string copy = store_ + relative;
-  if (platform::FileExists(copy)) return copy;
-  if (platform::ProbeWriteAccess(original) != platform::WriteAccess::kDenied) return original;
+  if (platform::FileExists(copy)) return {copy, {}};
+  if (platform::ProbeWriteAccess(original) != platform::WriteAccess::kDenied) return {original, {}};
   // As the system does for the tool: the copy starts as the original.
-  if (!MakeFolders(ParentFolder(copy))) return original;
-  if (platform::FileExists(original) && !platform::CopyNewFile(original, copy) && !platform::FileExists(copy))
-    return original;
-  return copy;
+  if (!MakeFolders(ParentFolder(copy))) return {original, {}};
+  return {copy, platform::FileExists(original) ? original : std::string()};
+}
+
+std::vector<std::string> ToolFiles::Places(const std::string& relative) const {
+  if (store_.empty()) return {Original(relative)};
+  return {Original(relative), store_ + relative};
 }
 
 std::vector<std::string> ToolFiles::FindFiles(const std::string& relativePattern) const {
@@ -91,9 +93,8 @@ std::vector<std::string> ToolFiles::FindFiles(const std::string& relativePattern
   return merged;
 }
 
-VirtualizationFacts GatherVirtualizationFacts(const std::string& toolFolder) {
+VirtualizationFacts GatherVirtualizationFacts(const std::string& toolFolder, const std::string& executable) {
   VirtualizationFacts facts;
-  const std::string executable = ToolExecutable(toolFolder);
   if (executable.empty()) return facts;
   const std::string path = toolFolder + executable;
   facts.executable = platform::ReadExecutableFacts(path);
@@ -105,8 +106,8 @@ VirtualizationFacts GatherVirtualizationFacts(const std::string& toolFolder) {
   return facts;
 }
 
-ToolFiles SettleToolFiles(const std::string& toolFolder) {
-  const VirtualizationFacts facts = GatherVirtualizationFacts(toolFolder);
+ToolFiles SettleToolFiles(const std::string& toolFolder, const std::string& executable) {
+  const VirtualizationFacts facts = GatherVirtualizationFacts(toolFolder, executable);
   const Virtualization virtualization = DecideVirtualization(toolFolder, facts);
   if (virtualization != Virtualization::kOn) return ToolFiles(toolFolder, virtualization, "");
   return ToolFiles(toolFolder, virtualization, VirtualStoreTwin(toolFolder, facts.folders.localAppData));

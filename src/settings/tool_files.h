@@ -58,10 +58,19 @@ class ToolFiles {
   // The file the tool reads: the store's copy where there is one, else the
   // original.
   std::string ForReading(const std::string& relative) const;
-  // The file a write goes to: as ForReading; but where there is no copy yet
+  // Where a write goes: path, as ForReading; but where there is no copy yet
   // and the system refuses a write to the original for lack of rights, the
-  // copy is made now (folders as needed, the original's bytes) and named.
-  std::string ForWriting(const std::string& relative) const;
+  // copy's place (its folders made), and startFrom names the original: the
+  // copy then starts as the original's bytes, made by the action's first
+  // write when it lands (ProfileFile's startFrom), not before.
+  struct WriteTarget {
+    std::string path;
+    std::string startFrom;
+  };
+  WriteTarget ForWriting(const std::string& relative) const;
+  // Every place where the tool's file may be: the original and, for a
+  // virtualized tool, its copy's.
+  std::vector<std::string> Places(const std::string& relative) const;
   // The names that the platform's search for a relative folder and wildcard
   // ("Color\*.CLR") finds in the folder and in its twin, each name once
   // (compared ignoring case; the copy's spelling wins), sorted ignoring case.
@@ -73,10 +82,12 @@ class ToolFiles {
   std::string store_;
 };
 
-// The facts for the tool in folder (its executable as DetectToolKind finds it).
-VirtualizationFacts GatherVirtualizationFacts(const std::string& toolFolder);
+// The facts for the tool in folder whose executable (ToolExecutable's) is
+// named.
+VirtualizationFacts GatherVirtualizationFacts(const std::string& toolFolder, const std::string& executable);
 
-// The files of the tool in folder, settled by the rule over the platform's facts.
-ToolFiles SettleToolFiles(const std::string& toolFolder);
+// The files of the tool in folder, settled by the rule over the platform's
+// facts (SettleTool settles them with the tool's kind).
+ToolFiles SettleToolFiles(const std::string& toolFolder, const std::string& executable);
 
 }  // namespace qlm

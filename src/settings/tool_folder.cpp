@@ -88,6 +88,11 @@ ToolKind DetectToolKind(const std::string& folder) {
   return KindOfExecutable(ToolExecutable(folder));
 }
 
+SettledTool SettleTool(const std::string& folder) {
+  const std::string executable = ToolExecutable(folder);
+  return {KindOfExecutable(executable), SettleToolFiles(folder, executable)};
+}
+
 std::string ToolExecutable(const std::string& folder) {
   if (folder.empty()) return {};
   for (const ToolTraits& row : kToolKinds)

@@ -36,6 +36,14 @@ std::optional<std::string> LocateToolFolder(platform::Host& host, ProfileFile& s
 // The tool in folder; kNone for an empty folder.
 ToolKind DetectToolKind(const std::string& folder);
 
+// The tool in folder as one load settles it, from one look for its
+// executable: its kind and the files it reads.
+struct SettledTool {
+  ToolKind kind = ToolKind::kNone;
+  ToolFiles files{std::string()};
+};
+SettledTool SettleTool(const std::string& folder);
+
 // The name of the executable that identifies the tool in folder (the first
 // of the kinds' executables present, in the order of their rows); "" for none or an empty folder.
 std::string ToolExecutable(const std::string& folder);

@@ -138,14 +138,15 @@ int ListToolWindows(platform::Host& host, platform::WindowLink& windows) {
   // Only read: the user's own copy of QLM.INI is not made for this.
   const ProfileFile own(host, OwnSettingsPath(host, OwnFileUse::kReadOnly));
   const std::string folder = ReadOwnSettings(own).toolFolder;
-  const ToolKind kind = !folder.empty() && IsValidToolFolder(folder) ? DetectToolKind(folder) : ToolKind::kNone;
+  const SettledTool tool = !folder.empty() && IsValidToolFolder(folder) ? SettleTool(folder) : SettledTool{};
+  const ToolKind kind = tool.kind;
   std::string text;
   int result = kToolNotListed;
   if (kind == ToolKind::kNone) {
     text = WithCrLf(host.Text(msg::kToolNotInstalled));
   } else {
     const ToolWindowsSection section = ReadToolWindowsSection(host, own);
-    const ToolFiles files = SettleToolFiles(folder);
+    const ToolFiles& files = tool.files;
     ToolLink link(windows, host);
     link.SetTool(kind, ReadToolTitle(host, files));
     link.SetWindowNames(section.names);

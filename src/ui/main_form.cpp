@@ -135,9 +135,11 @@ MainForm::Load MainForm::LoadOwnSettings(bool askFolder, ProfileFile& ownFile) {
 }
 
 MainForm::Load MainForm::SettleTool(ProfileFile& ownFile) {
-  toolKind_ = DetectToolKind(toolFolder_);
-  // The files the tool really reads (its copies in the virtual store).
-  toolFiles_ = SettleToolFiles(toolFolder_);
+  // The tool's kind and the files it really reads (its copies in the
+  // virtual store), from one look at its folder.
+  SettledTool tool = qlm::SettleTool(toolFolder_);
+  toolKind_ = tool.kind;
+  toolFiles_ = std::move(tool.files);
   config_.emplace(host_, toolFiles_);
   if (toolKind_ == ToolKind::kNone) {
     host_.ShowNotice(host_.Text(msg::kToolNotInstalled));
@@ -163,6 +165,7 @@ MainForm::Load MainForm::ShowToolValues() {
     config.ReleaseParsedCopy();
   }
   const EditedValues& values = found.values;
+  recordInFile_ = StoredRecord(host_, values);
   TellIfUtf8Marked(host_, config_->Path(), msg::kConfigUtf8Mark);
   const std::string colourFile = StoredColourFile(values, toolKind_);
   lists_.FillForLoading(StoredFace(host_, values), colourFile, toolFiles_);
@@ -345,15 +348,18 @@ void MainForm::ApplyWindowStyle() {
 
 void MainForm::ApplyFont() {
   if (realtime.checked()) {
-    const ToolConfig edit = config_->Edit();
-    bool written = false;
-    WriteOrShowFile(
-        [&] {
-          written = WriteFontSlots(edit, pixelsPerInch_, ChosenFont());
-          if (written) edit.Commit();
-        },
-        [&] { ShowFontInFile(); });
-    if (written) {
+    const FontChoice choice = ChosenFont();
+    // Asked once, before the working copy is made: a face that is not
+    // installed writes nothing.
+    if (const auto face = FindChosenFace(host_, choice)) {
+      const ToolConfig edit = config_->Edit();
+      WriteOrShowFile(
+          [&] {
+            const std::string written = WriteFontSlots(edit, pixelsPerInch_, choice, *face, recordInFile_);
+            edit.Commit();
+            recordInFile_ = written;
+          },
+          [&] { ShowFontInFile(); });
       AfterWrite();
       RememberFontInFile();
       link_.NotifyFontChanged();
@@ -449,9 +455,10 @@ void MainForm::TopMostClick() {
 void MainForm::OkClick() {
   // Everything that can refuse is checked before anything is written, so a
   // refusal leaves the tool's file as it was.
-  const std::string face = font.face.text();
-  if (face.empty() || !host_.FindFontFace(face)) {
-    host_.ShowNotice(Substitute(host_.Text(msg::kFontMissing), face));
+  const FontChoice chosen = ChosenFont();
+  const auto face = FindChosenFace(host_, chosen);
+  if (!face) {
+    host_.ShowNotice(Substitute(host_.Text(msg::kFontMissing), chosen.face));
     return;
   }
   const std::string colourPath = ColourFilePath(toolFiles_, currentColourFile_);
@@ -462,7 +469,7 @@ void MainForm::OkClick() {
   if (TellIfUtf8Marked(host_, config_->Path(), msg::kConfigUtf8Mark)) return;
   // Everything lands in the tool's file together, or nothing does.
   const ToolConfig edit = config_->Edit();
-  if (!WriteFontSlots(edit, pixelsPerInch_, ChosenFont())) return;
+  WriteFontSlots(edit, pixelsPerInch_, chosen, *face, recordInFile_);
   if (!SaveColourSetting(edit, toolKind_, currentColourFile_)) return;
   // A disabled control is written as it shows; no style chosen (the tool
   // stores none) is not written.

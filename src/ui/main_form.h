@@ -230,6 +230,8 @@ class MainForm {
   int styleShown_ = -1;
   // The font as last written to the tool's file in real-time mode.
   FontChoice fontInFile_;
+  // Slot FF0's text as the tool's file holds it: as loaded, or as last written.
+  std::string recordInFile_;
   std::string statusShown_;
   // The edited keys as loading found them in toolFolder_'s file.
   ToolState startState_;

@@ -83,6 +83,12 @@ class FontSlotsTest : public ::testing::Test {
   }
   std::string Slot(int i) const { return config.ReadString("FONT", "FF" + std::to_string(i), "<none>"); }
   FontChoice Stored() const { return FontChoiceOf(host, ReadEditedValues(config), 96); }
+  // As the form writes them: the face looked up, the base the file's FF0.
+  bool WriteFontSlots(const FontChoice& choice) const {
+    const auto found = FindChosenFace(host, choice);
+    if (found) qlm::WriteFontSlots(config, 96, choice, *found, StoredRecord(host, ReadEditedValues(config)));
+    return found.has_value();
+  }
 
   test::ScratchFolder folder;
   platform::ScriptedHost host{folder / "QLM.exe"};
@@ -124,14 +130,14 @@ TEST_F(FontSlotsTest, MalformedRecordsRaiseTheirErrors) {
 
 TEST_F(FontSlotsTest, TenPointBoldWritesThreeSizesAllBold) {
   StoreFirstSlot("-16,5,0,0,400,0,0,0,1,0,0,0,0," + gothic + ",extra");
-  ASSERT_TRUE(WriteFontSlots(config, 96, {gothic, true, 10}));
+  ASSERT_TRUE(WriteFontSlots({gothic, true, 10}));
   const char* heights[] = {"-13", "-13", "-15", "-15", "-12", "-12"};
   for (int i = 0; i < 6; ++i)
     EXPECT_EQ(Slot(i), std::string(heights[i]) + ",0,1,2,700,3,4,5,128,6,7,8,9," + gothic + ",extra") << i;
 }
 
 TEST_F(FontSlotsTest, NormalStyleMakesOddSlotsBoldAndSizeOneReachesZero) {
-  ASSERT_TRUE(WriteFontSlots(config, 96, {gothic, false, 1}));
+  ASSERT_TRUE(WriteFontSlots({gothic, false, 1}));
   const char* expected[] = {"-1,0,1,2,400", "-1,0,1,2,700", "-3,0,1,2,400",
                             "-3,0,1,2,700", "0,0,1,2,400",  "0,0,1,2,700"};
   for (int i = 0; i < 6; ++i)
@@ -139,7 +145,7 @@ TEST_F(FontSlotsTest, NormalStyleMakesOddSlotsBoldAndSizeOneReachesZero) {
 }
 
 TEST_F(FontSlotsTest, AFaceWithACommaIsQuoted) {
-  ASSERT_TRUE(WriteFontSlots(config, 96, {"A,B", false, 9}));
+  ASSERT_TRUE(WriteFontSlots({"A,B", false, 9}));
   EXPECT_EQ(Slot(0), "-12,0,1,2,400,3,4,5,128,6,7,8,9,\"A,B\"");
   EXPECT_EQ(Stored().face, "A,B");
 }
@@ -147,13 +153,13 @@ TEST_F(FontSlotsTest, AFaceWithACommaIsQuoted) {
 TEST_F(FontSlotsTest, NothingIsWrittenForAFaceThatIsNotInstalledOrARecordTooShort) {
   StoreFirstSlot("-12,0,0,0,400,0,0,0,128,3,2,1,50," + gothic);
   const std::string before = test::ReadBytes(config.Path());
-  EXPECT_FALSE(WriteFontSlots(config, 96, {"Default", false, 9}));
-  EXPECT_FALSE(WriteFontSlots(config, 96, {"", false, 9}));
+  EXPECT_FALSE(WriteFontSlots({"Default", false, 9}));
+  EXPECT_FALSE(WriteFontSlots({"", false, 9}));
   EXPECT_TRUE(host.notices().empty());
 
   StoreFirstSlot("-12,0,0,0,400,0,0,0,128,3,2,1,50");
   const std::string shortRecord = test::ReadBytes(config.Path());
-  EXPECT_THROW(WriteFontSlots(config, 96, {gothic, false, 9}), ListIndexError);
+  EXPECT_THROW(WriteFontSlots({gothic, false, 9}), ListIndexError);
   EXPECT_EQ(test::ReadBytes(config.Path()), shortRecord);
   StoreFirstSlot("-12,0,0,0,400,0,0,0,128,3,2,1,50," + gothic);
   EXPECT_EQ(test::ReadBytes(config.Path()), before);

@@ -2,6 +2,7 @@
 // saving writes.
 #include <gtest/gtest.h>
 
+#include "platform/working_copy_name.h"
 #include "support/scripted_host.h"
 #include "settings/own_settings.h"
 #include "test_support.h"
@@ -36,8 +37,14 @@ TEST_F(OwnSettingsTest, AnUnwritableProgramFolderMovesThemToTheUsersFolder) {
   const std::string shipped = "[CONFIG]\r\nShowHint=0\r\nTTPath=C:\\Tools\\\r\n";
   WriteBytes(file, shipped);
   host.MakeUnwritable(file);
+  // A copy cut by a run that ended half way is only a working copy: the
+  // user's file is made whole, and the cut one removed as any left over.
+  test::MakeFolder(folder / "AppData\\Quillmate");
+  WriteBytes(platform::WorkingCopyName(users, 4000000), "[CONFIG]\r\nShow");
   EXPECT_EQ(OwnSettingsPath(host), users);
   EXPECT_EQ(ReadBytes(users), shipped);
+  RemoveStaleOwnCopies(host);
+  EXPECT_EQ(test::FileNames(folder / "AppData\\Quillmate"), std::vector<std::string>{"QLM.INI"});
   SaveOwnSettings(host, OwnSettingsPath(host), "D:\\T\\", true, 10, 20);
   const OwnSettings expected{"D:\\T\\", 10, 20, true, false};
   EXPECT_EQ(ReadOwnSettings(host), expected);

@@ -136,8 +136,10 @@ TEST_F(ProfileTest, AWriteRefusedHalfWayLeavesTheFileAsItWasAndNamesIt) {
   test::RemoveFile(copy);
   test::MakeFolder(copy);
 #endif
+  // The action's writes are made on the copy together, when it lands.
+  action.WriteString("FONT", "FF1", "new");
   try {
-    action.WriteString("FONT", "FF1", "new");
+    action.Commit();
     ADD_FAILURE() << "no error";
   } catch (const ProfileWriteError& error) {
     EXPECT_EQ(std::string(error.what()), file + Sjis(" に書き込めません"));

@@ -160,7 +160,10 @@ TEST_F(VirtualizedToolTest, ARefusedWriteMakesTheCopyAndWritesThere) {
   facts.deniedWrites = {tool + "System\\Appcfg.ini"};
   {
     const platform::ScriptedSystemScope scope(facts);
-    const ToolConfig edit = ToolConfig(host, SettleToolFiles(tool)).Edit();
+    // Opened for writing, and nothing written: no copy.
+    ToolConfig(host, SettleTool(tool).files).Edit().Commit();
+    EXPECT_EQ(test::ReadBytes(store + "System\\Appcfg.ini"), "<missing>");
+    const ToolConfig edit = ToolConfig(host, SettleTool(tool).files).Edit();
     edit.WriteInteger("GLOBAL", "IsMDI", 0);
     edit.Commit();
   }
@@ -170,10 +173,10 @@ TEST_F(VirtualizedToolTest, ARefusedWriteMakesTheCopyAndWritesThere) {
   // Once there, the copy takes the writes; a write the system allows, with
   // no copy yet, goes to the original.
   const platform::ScriptedSystemScope scope(Facts());
-  ToolConfig(host, SettleToolFiles(tool)).WriteInteger("TRBAR", "DOCKING", 1);
+  ToolConfig(host, SettleTool(tool).files).WriteInteger("TRBAR", "DOCKING", 1);
   EXPECT_EQ(test::ReadBytes(store + "System\\Appcfg.ini"), "[GLOBAL]\r\nIsMDI=0\r\n[TRBAR]\r\nDOCKING=1\r\n");
   test::RemoveFile(store + "System\\Appcfg.ini");
-  ToolConfig(host, SettleToolFiles(tool)).WriteInteger("GLOBAL", "IsMDI", 5);
+  ToolConfig(host, SettleTool(tool).files).WriteInteger("GLOBAL", "IsMDI", 5);
   EXPECT_EQ(test::ReadBytes(tool + "System\\Appcfg.ini"), "[GLOBAL]\r\nIsMDI=5\r\n");
   EXPECT_EQ(test::ReadBytes(store + "System\\Appcfg.ini"), "<missing>");
 }
@@ -184,7 +187,7 @@ TEST_F(VirtualizedToolTest, ReadingTakesTheCopiesWhereThereAreSome) {
   test::WriteBytes(store + "System\\Appcfg.ini", "[GLOBAL]\r\nIsMDI=0\r\nCOLOR=Color\\Store.CLR\r\n");
   for (const char* name : {"night.clr", "Store.CLR"}) test::WriteBytes(store + "Color\\" + name, "");
   const platform::ScriptedSystemScope scope(Facts());
-  const ToolFiles files = SettleToolFiles(tool);
+  const ToolFiles files = SettleTool(tool).files;
   EXPECT_EQ(files.ForReading("System\\Appcfg.ini"), store + "System\\Appcfg.ini");
   EXPECT_EQ(files.ForReading("System\\Sys.ini"), tool + "System\\Sys.ini");
   EXPECT_EQ(StoredSwitch(ReadEditedValues(ToolConfig(host, files)), config::EditedKey::kIsMdi), 0);

@@ -183,10 +183,8 @@ TEST(Win32Host, FontSlotsUseTheInstalledGothicAndSkipTheDefaultEntry) {
   test::ScratchFolder folder;
   test::MakeFolder(folder / "System");
   const ToolConfig config(host, folder.path() + "\\");
-  EXPECT_FALSE(WriteFontSlots(config, 96, {"Default", false, 9}));
-  EXPECT_EQ(test::ReadBytes(config.Path()), "<missing>");
-
-  ASSERT_TRUE(WriteFontSlots(config, 96, {gothic, false, 9}));
+  EXPECT_FALSE(FindChosenFace(host, {"Default", false, 9}));
+  WriteFontSlots(config, 96, {gothic, false, 9}, *face, host.Text(msg::kDefaultFontRecord));
   const std::string expected = "-12,0," + std::to_string(face->escapement) + "," + std::to_string(face->orientation) +
                                ",400," + std::to_string(face->italic) + ",";
   EXPECT_EQ(config.ReadString("FONT", "FF0", "").substr(0, expected.size()), expected);

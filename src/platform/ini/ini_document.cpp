@@ -160,7 +160,9 @@ void Document::Parse() {
     std::size_t lastBracket = std::string_view::npos;
     std::size_t firstEquals = std::string_view::npos;
     while (pos < text.size() && !IsLineBreak(text[pos])) {
-      const std::size_t length = charLength(text, pos);
+      // A byte below 0x80 is one character in either code, the most of a
+      // settings file.
+      const std::size_t length = static_cast<unsigned char>(text[pos]) < 0x80 ? 1 : charLength(text, pos);
       if (length > 1 || !IsBlank(static_cast<unsigned char>(text[pos]))) {
         if (contentBegin == std::string_view::npos) contentBegin = pos;
         contentEnd = pos + length;

@@ -2,18 +2,20 @@
 // Windows answers it for the program's patterns; writing, making folders and
 // copying.
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <memory>
 
 #include "platform/codepage.h"
 #include "platform/file_search.h"
 #include "platform/paths.h"
+#include "platform/portable/file_bytes.h"
 #include "platform/portable/native_path.h"
 #include "platform/portable/text_conversion.h"
+#include "platform/working_copy_name.h"
 
 namespace qlm::platform {
 namespace {
@@ -119,12 +121,25 @@ bool MakeFolder(const std::string& path) {
   return mkdir(native.c_str(), 0777) == 0 || (stat(native.c_str(), &status) == 0 && S_ISDIR(status.st_mode));
 }
 
+// The copy is made under a working copy's name beside to, flushed to disk,
+// and only then linked under to's name, which never replaces an existing
+// file: a program ended half way leaves to absent or whole, and its working
+// copy is removed as any that an ended run left.
 bool CopyNewFile(const std::string& from, const std::string& to) {
-  std::error_code error;
   const std::string source = NativePath(from);
   struct stat status;
   if (stat(source.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
-  return std::filesystem::copy_file(source, NativePath(to), std::filesystem::copy_options::none, error);
+  const auto bytes = ReadWholeFile(source);
+  const auto name = FittingCopyName(to, FileNameStart(to), static_cast<std::uint32_t>(getpid()));
+  if (!bytes || !name) return false;
+  const std::string temporary = NativePath(*name);
+  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, (status.st_mode & 07777) | S_IWUSR);
+  if (fd < 0) return false;
+  bool copied = WriteAll(fd, *bytes) && fsync(fd) == 0;
+  copied = close(fd) == 0 && copied;
+  copied = copied && link(temporary.c_str(), NativePath(to).c_str()) == 0;
+  unlink(temporary.c_str());
+  return copied;
 }
 
 }  // namespace qlm::platform

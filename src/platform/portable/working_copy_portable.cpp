@@ -82,15 +82,17 @@ CopyOwner OwnerOf(pid_t id) {
 
 }  // namespace
 
-std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file) {
+std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file, const std::string& startFrom) {
   const auto name = FittingCopyName(file, FileNameStart(file), static_cast<std::uint32_t>(getpid()));
   if (!name) return std::nullopt;
   WorkingCopy copy;
   copy.path = *name;
-  const std::string source = NativePath(file);
+  std::string source = NativePath(file);
   const std::string target = NativePath(copy.path);
   struct stat status;
-  if (stat(source.c_str(), &status) != 0) {
+  // A file that does not exist yet starts from startFrom, where that exists.
+  const bool missing = stat(source.c_str(), &status) != 0;
+  if (missing && (errno != ENOENT || startFrom.empty() || stat((source = NativePath(startFrom)).c_str(), &status) != 0)) {
     if (errno != ENOENT) return std::nullopt;
     unlink(target.c_str());
     return copy;
@@ -98,11 +100,13 @@ std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file) {
   if (!S_ISREG(status.st_mode)) return std::nullopt;
   auto settled = ReadSettled(source);
   if (!settled) return std::nullopt;
-  copy.sourceBytes = std::move(settled->first);
-  copy.source = settled->second;
+  if (!missing) {
+    copy.sourceBytes = settled->first;
+    copy.source = settled->second;
+  }
   const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, status.st_mode & 07777);
   if (fd < 0) return std::nullopt;
-  bool written = WriteAll(fd, copy.sourceBytes);
+  bool written = WriteAll(fd, settled->first);
   written = fchmod(fd, status.st_mode & 07777) == 0 && written;
   written = close(fd) == 0 && written;
   if (!written) {
@@ -115,7 +119,7 @@ std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file) {
 
 bool UseWorkingCopy(WorkingCopy& copy) { return StampOf(NativePath(copy.path)) == copy.copy; }
 
-bool KeepWorkingCopy(WorkingCopy& copy) {
+bool KeepWorkingCopy(WorkingCopy& copy, bool /*hold: nothing is held here*/) {
   copy.copy = StampOf(NativePath(copy.path));
   return true;
 }

@@ -31,4 +31,10 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
   return ReadFileBytes(file.get());
 }
 
+bool FlushToDisk(const std::string& path) {
+  const FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file.valid() && FlushFileBuffers(file.get());
+}
+
 }  // namespace qlm::platform

@@ -33,4 +33,7 @@ HANDLE OpenForReading(const std::string& path);
 std::optional<std::string> ReadFileBytes(HANDLE file);
 std::optional<std::string> ReadFileBytes(const std::string& path);
 
+// Writes what the system holds of the file at path to disk.
+bool FlushToDisk(const std::string& path);
+
 }  // namespace qlm::platform

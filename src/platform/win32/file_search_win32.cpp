@@ -8,6 +8,7 @@
 #include "platform/file_search.h"
 #include "platform/paths.h"
 #include "platform/profile_store.h"
+#include "platform/win32/file_bytes.h"
 #include "platform/working_copy_name.h"
 
 namespace qlm::platform {
@@ -77,8 +78,21 @@ bool MakeFolder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// The copy is made under a working copy's name beside to, flushed to disk,
+// and only then given to's name, which it never takes from an existing file:
+// a program ended half way leaves to absent or whole, and its working copy
+// is removed as any that an ended run left.
 bool CopyNewFile(const std::string& from, const std::string& to) {
-  return CopyFileA(from.c_str(), to.c_str(), TRUE) != 0;
+  const auto temporary = FittingCopyName(to, FileNameStart(to), GetCurrentProcessId());
+  if (!temporary) return false;
+  bool copied = CopyFileA(from.c_str(), temporary->c_str(), FALSE) != 0;
+  // The copy is the user's own to write, whatever marks the original has.
+  const DWORD attributes = GetFileAttributesA(temporary->c_str());
+  if (copied && attributes != INVALID_FILE_ATTRIBUTES)
+    SetFileAttributesA(temporary->c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  copied = copied && FlushToDisk(*temporary) && MoveFileExA(temporary->c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH);
+  if (!copied) DeleteFileA(temporary->c_str());
+  return copied;
 }
 
 }  // namespace qlm::platform

@@ -44,12 +44,6 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
   return true;
 }
 
-bool FlushToDisk(const std::string& path) {
-  const FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-  return file.valid() && FlushFileBuffers(file.get());
-}
-
 std::uint64_t Join(DWORD high, DWORD low) { return static_cast<std::uint64_t>(high) << 32 | low; }
 
 FileStamp StampOf(HANDLE file) {
@@ -215,21 +209,29 @@ bool SameName(std::string_view a, std::string_view b) { return CompareIgnoringCa
 
 }  // namespace
 
-std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file) {
+std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file, const std::string& startFrom) {
   const auto name = FittingCopyName(file, FileNameStart(file), GetCurrentProcessId());
   if (!name) return std::nullopt;
   WorkingCopy copy;
   copy.path = *name;
   auto snapshot = ReadSettled(file);
   if (!snapshot) return std::nullopt;
-  if (!snapshot->stamp.exists) {
+  // The file as copied; a file that does not exist yet starts from startFrom.
+  std::optional<Snapshot> start;
+  if (snapshot->stamp.exists) {
+    copy.source = snapshot->stamp;
+    copy.sourceBytes = std::move(snapshot->bytes);
+  } else if (!startFrom.empty()) {
+    start = ReadSettled(startFrom);
+    if (!start) return std::nullopt;
+    if (!start->stamp.exists) start.reset();
+  }
+  if (!snapshot->stamp.exists && !start) {
     // A copy by this name is left from an ended process that had the same
     // id; the first write must start from nothing, as it would on file.
     DeleteFileA(copy.path.c_str());
     return copy;
   }
-  copy.source = snapshot->stamp;
-  copy.sourceBytes = std::move(snapshot->bytes);
   {
     const FileHandle target(CreateFileA(copy.path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -238,7 +240,8 @@ std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file) {
     // the copy is dated now, so that others can tell it from a left-over one.
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
-    if (!WriteAll(target.get(), copy.sourceBytes) || !SetFileTime(target.get(), &now, nullptr, nullptr)) {
+    if (!WriteAll(target.get(), start ? start->bytes : copy.sourceBytes) ||
+        !SetFileTime(target.get(), &now, nullptr, nullptr)) {
       DeleteFileA(copy.path.c_str());
       return std::nullopt;
     }
@@ -259,8 +262,8 @@ bool UseWorkingCopy(WorkingCopy& copy) {
 // The profile functions have just closed the copy: what they left is
 // noted. Its identity is not compared with the one before, since nothing
 // promises that they rewrite a file in place rather than anew.
-bool KeepWorkingCopy(WorkingCopy& copy) {
-  const HANDLE held = OpenHold(copy.path);
+bool KeepWorkingCopy(WorkingCopy& copy, bool hold) {
+  const HANDLE held = hold ? OpenHold(copy.path) : INVALID_HANDLE_VALUE;
   // Opened by another program just now (a scanner looking at it): checked
   // by its state alone until the next use.
   copy.copy = held != INVALID_HANDLE_VALUE ? StampOf(held) : StampOf(copy.path);
@@ -271,16 +274,21 @@ bool KeepWorkingCopy(WorkingCopy& copy) {
 ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file) {
   copy.hold.reset();
   if (StampOf(copy.path) != copy.copy) return ReplaceResult::kCopyChanged;
-  const auto fresh = ReadFileBytes(copy.path);
-  if (!fresh) return ReplaceResult::kCopyChanged;
   {
+    // The file's time stamp may not move between two writes close together:
+    // its bytes are compared too.
     const FileHandle now(OpenForReading(file));
     const auto bytes = now.valid() ? ReadFileBytes(now.get()) : std::optional<std::string>(std::string());
     const FileStamp stamp = now.valid() ? StampOf(now.get()) : FileStamp{};
     if (!bytes || stamp != copy.source || *bytes != copy.sourceBytes) return ReplaceResult::kFileChanged;
-    if (stamp.exists && *bytes == *fresh) {
-      RemoveWorkingCopy(copy);
-      return ReplaceResult::kReplaced;
+    // A copy of another size cannot equal the file: it is not read.
+    if (stamp.exists && copy.copy.size == stamp.size) {
+      const auto fresh = ReadFileBytes(copy.path);
+      if (!fresh) return ReplaceResult::kCopyChanged;
+      if (*bytes == *fresh) {
+        RemoveWorkingCopy(copy);
+        return ReplaceResult::kReplaced;
+      }
     }
   }
   if (!FlushToDisk(copy.path)) return ReplaceResult::kNotReplaced;
@@ -291,7 +299,6 @@ ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file)
                                                         FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
     if (!GiveOwnPermissions(file, copy.path)) return ReplaceResult::kNotReplaced;
   }
-  const FileStamp made = StampOf(copy.path);
   ReplaceResult result = ReplaceResult::kNotReplaced;
   const TryResult moved = RetryWhileBusy(
       [&] {
@@ -300,7 +307,7 @@ ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file)
           result = ReplaceResult::kFileChanged;
           return TryResult::kFailed;
         }
-        if (!SameFile(StampOf(copy.path), made)) {
+        if (!SameFile(StampOf(copy.path), copy.copy)) {
           result = ReplaceResult::kCopyChanged;
           return TryResult::kFailed;
         }
