@@ -367,12 +367,9 @@ TEST_F(MainFormTest, EnteringRealtimeAppliesEverythingAndTogglesOnlyWhatDiffers)
 TEST_F(MainFormTest, OkWritesEverythingAndSavesTheOwnSettings) {
   Install("Takumi.exe", fullConfig);
   ASSERT_TRUE(form.LoadSettings());
-  form.tabBar.SetChecked(true);
   form.FontSizeClick(+1);
   form.OkClick();
   EXPECT_TRUE(window.closed);
-  EXPECT_EQ(Stored("TRBAR", "DOCKING"), "1");
-  EXPECT_EQ(Stored("TICKERBAR", "DOCKING"), "1");
   EXPECT_EQ(Stored("GLOBAL", "COLOR"), "Color\\BLUE.CLR");
   EXPECT_EQ(Stored("FONT", "FF0"), "-13,0,0,0,400,0,0,0,128,0,0,0,0," + gothic);
   const OwnSettings own = ReadOwnSettings(host);
@@ -702,12 +699,13 @@ void Change(MainForm& form, const config::KeyRow& row, int value) {
 }
 
 // Every key shown in the radio group or a check box, for every kind, stored
-// alone (as 2): loading shows it, enabled only where the kind edits it (also
-// after real-time mode), and disables the others; entering real-time mode,
-// a change and OK write it only where the kind edits it (the others' boxes
-// as they show, no style where none is chosen), and only then command the
-// tool; a refused write shows the file's value again and stays in real-time
-// mode; the first write records the state loading found.
+// alone (as 2, written back as 1): loading shows it, enabled only where the
+// kind edits it (also after real-time mode), and disables the others;
+// entering real-time mode, a change and OK write it only where the kind
+// edits it (the others' boxes as they show, no style where none is chosen),
+// and only then command the tool; a refused write shows the file's value
+// again and stays in real-time mode; the first write records the state
+// loading found.
 TEST_F(MainFormTest, EverySwitchKeyFollowsItsRow) {
   for (const ToolTraits& kindRow : kToolKinds) {
     const ToolKind kind = kindRow.kind;
@@ -731,6 +729,7 @@ TEST_F(MainFormTest, EverySwitchKeyFollowsItsRow) {
       own.shell.answers = {kYes};
       own.form.realtime.SetChecked(true);
       ASSERT_TRUE(own.form.realtime.checked()) << name;
+      EXPECT_EQ(Stored(row.section, row.name), edited ? "1" : "2") << name;
       const std::size_t commands = running.Commands().size();
       Change(own.form, row, 0);
       EXPECT_EQ(Stored(row.section, row.name), edited ? "0" : "2") << name;
