@@ -101,6 +101,11 @@ class Document {
   // any other.
   bool RemoveBareSection(std::string_view section);
 
+  // The bytes of the first section named section, from its header line to
+  // the next header or the end; nothing when there is no such section (or
+  // for the nameless one).
+  std::optional<std::pair<std::size_t, std::size_t>> SectionSpan(std::string_view section) const;
+
   const std::string& text() const { return text_; }
 
   // For several writes to one section in one go: the section's new entries
