@@ -110,7 +110,7 @@ std::vector<std::pair<std::string, std::string>> Entries(const ToolState& state,
 // A value as the profile functions read it: one pair of enclosing quotes
 // dropped (a quote is never the second byte of a double-byte character), but
 // never cut.
-std::optional<std::string> ValueOf(const ini::Document& file, std::string_view section, std::string_view key) {
+std::optional<std::string> ValueOf(const ini::Document& file, ini::Document::SectionAt section, std::string_view key) {
   const auto value = file.Find(section, key);
   if (!value) return std::nullopt;
   const std::string_view text = *value;
@@ -139,26 +139,27 @@ std::vector<std::string_view> Split(std::string_view text) {
 
 // The state in section as far as it is sound; nothing when the section
 // holds no state of folder.
-std::optional<RecordedState> ReadSlot(const ini::Document& file, const std::string& section,
-                                      const std::string& folder) {
-  const auto storedFolder = ValueOf(file, section, kFolder);
+std::optional<RecordedState> ReadSlot(const ini::Document& file, const std::string& name, const std::string& folder) {
+  const auto section = file.Locate(name);
+  if (!section) return std::nullopt;
+  const auto storedFolder = ValueOf(file, *section, kFolder);
   if (!storedFolder || platform::CompareIgnoringCase(*storedFolder, folder) != 0) return std::nullopt;
   RecordedState recorded;
   ToolState& state = recorded.state;
   state.folder = *storedFolder;
-  state.time = ValueOf(file, section, kTime).value_or("");
+  state.time = ValueOf(file, *section, kTime).value_or("");
   state.unrecorded.set();
-  const auto kind = ParseInteger(ValueOf(file, section, kKind).value_or(""));
-  const auto number = NumberOf(ValueOf(file, section, kNumber).value_or(""));
+  const auto kind = ParseInteger(ValueOf(file, *section, kKind).value_or(""));
+  const auto number = NumberOf(ValueOf(file, *section, kNumber).value_or(""));
   bool sound = kind && *kind >= 0 && *kind < static_cast<int>(ToolKind::kCount) && number;
   if (kind) state.kind = static_cast<ToolKind>(*kind);
   if (number) recorded.number = *number;
-  const std::string keys = ValueOf(file, section, kKeys).value_or(kFirstKeys);
+  const std::string keys = ValueOf(file, *section, kKeys).value_or(kFirstKeys);
   std::vector<std::pair<std::string, std::string>> checked = {
-      {kTime, state.time}, {kFolder, state.folder}, {kKind, ValueOf(file, section, kKind).value_or("")},
-      {kNumber, ValueOf(file, section, kNumber).value_or("")}};
+      {kTime, state.time}, {kFolder, state.folder}, {kKind, ValueOf(file, *section, kKind).value_or("")},
+      {kNumber, ValueOf(file, *section, kNumber).value_or("")}};
   for (const std::string_view name : Split(keys)) {
-    const std::string entry = ValueOf(file, section, name).value_or("");
+    const std::string entry = ValueOf(file, *section, name).value_or("");
     checked.emplace_back(name, entry);
     const auto row = RowNamed(name);
     // A value as long as the platform reads at most may have been cut when
@@ -172,7 +173,7 @@ std::optional<RecordedState> ReadSlot(const ini::Document& file, const std::stri
       sound = false;  // a key listed twice
     }
   }
-  recorded.readable = sound && ValueOf(file, section, kCheck) == CheckOf(checked);
+  recorded.readable = sound && ValueOf(file, *section, kCheck) == CheckOf(checked);
   if (state.time.size() > 19) state.time.resize(19);
   return recorded;
 }

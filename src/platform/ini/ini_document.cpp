@@ -237,9 +237,18 @@ std::optional<std::size_t> Document::FindEntry(long header, std::string_view key
 }
 
 std::optional<std::string_view> Document::Find(std::string_view section, std::string_view key) const {
+  const auto at = Locate(section);
+  return at ? Find(*at, key) : std::nullopt;
+}
+
+std::optional<Document::SectionAt> Document::Locate(std::string_view section) const {
   const auto header = FindSection(TrimName(CArgument(section)));
   if (!header) return std::nullopt;
-  const auto entry = FindEntry(*header, TrimName(CArgument(key)));
+  return SectionAt{*header};
+}
+
+std::optional<std::string_view> Document::Find(SectionAt section, std::string_view key) const {
+  const auto entry = FindEntry(section.header, TrimName(CArgument(key)));
   if (!entry || !lines_[*entry].hasValue) return std::nullopt;
   return Value(lines_[*entry]);
 }
