@@ -9,8 +9,11 @@
 // States recorded before the list was kept hold the eleven keys of
 // kFirstKeys and no "Keys" entry; their check is made the same way.
 //
-// The file is written through the profile functions, and read in one pass
-// by the program's own INI reader, which reads it as they do.
+// The file is read in one pass by the program's own INI reader, which reads
+// it as the profile functions do, and a state is written by putting its
+// section in place of the slot's in those bytes, the whole file then taking
+// the old one's place in one step: the profile functions would parse and
+// rewrite a large history for every state.
 #include "settings/tool_history.h"
 
 #include <algorithm>
@@ -19,10 +22,12 @@
 #include <ctime>
 
 #include "platform/codepage.h"
+#include "platform/file_search.h"
 #include "platform/host.h"
 #include "platform/ini/ini_document.h"
 #include "platform/profile_store.h"
 #include "platform/text_file.h"
+#include "settings/errors.h"
 #include "settings/font_record.h"
 #include "settings/messages.h"
 #include "settings/profile.h"
@@ -105,7 +110,7 @@ std::vector<std::pair<std::string, std::string>> Entries(const ToolState& state,
 // A value as the profile functions read it: one pair of enclosing quotes
 // dropped (a quote is never the second byte of a double-byte character), but
 // never cut.
-std::optional<std::string> ValueOf(const ini::Document& file, std::string_view section, std::string_view key) {
+std::optional<std::string> ValueOf(const ini::Document& file, ini::Document::SectionAt section, std::string_view key) {
   const auto value = file.Find(section, key);
   if (!value) return std::nullopt;
   const std::string_view text = *value;
@@ -134,26 +139,27 @@ std::vector<std::string_view> Split(std::string_view text) {
 
 // The state in section as far as it is sound; nothing when the section
 // holds no state of folder.
-std::optional<RecordedState> ReadSlot(const ini::Document& file, const std::string& section,
-                                      const std::string& folder) {
-  const auto storedFolder = ValueOf(file, section, kFolder);
+std::optional<RecordedState> ReadSlot(const ini::Document& file, const std::string& name, const std::string& folder) {
+  const auto section = file.Locate(name);
+  if (!section) return std::nullopt;
+  const auto storedFolder = ValueOf(file, *section, kFolder);
   if (!storedFolder || platform::CompareIgnoringCase(*storedFolder, folder) != 0) return std::nullopt;
   RecordedState recorded;
   ToolState& state = recorded.state;
   state.folder = *storedFolder;
-  state.time = ValueOf(file, section, kTime).value_or("");
+  state.time = ValueOf(file, *section, kTime).value_or("");
   state.unrecorded.set();
-  const auto kind = ParseInteger(ValueOf(file, section, kKind).value_or(""));
-  const auto number = NumberOf(ValueOf(file, section, kNumber).value_or(""));
+  const auto kind = ParseInteger(ValueOf(file, *section, kKind).value_or(""));
+  const auto number = NumberOf(ValueOf(file, *section, kNumber).value_or(""));
   bool sound = kind && *kind >= 0 && *kind < static_cast<int>(ToolKind::kCount) && number;
   if (kind) state.kind = static_cast<ToolKind>(*kind);
   if (number) recorded.number = *number;
-  const std::string keys = ValueOf(file, section, kKeys).value_or(kFirstKeys);
+  const std::string keys = ValueOf(file, *section, kKeys).value_or(kFirstKeys);
   std::vector<std::pair<std::string, std::string>> checked = {
-      {kTime, state.time}, {kFolder, state.folder}, {kKind, ValueOf(file, section, kKind).value_or("")},
-      {kNumber, ValueOf(file, section, kNumber).value_or("")}};
+      {kTime, state.time}, {kFolder, state.folder}, {kKind, ValueOf(file, *section, kKind).value_or("")},
+      {kNumber, ValueOf(file, *section, kNumber).value_or("")}};
   for (const std::string_view name : Split(keys)) {
-    const std::string entry = ValueOf(file, section, name).value_or("");
+    const std::string entry = ValueOf(file, *section, name).value_or("");
     checked.emplace_back(name, entry);
     const auto row = RowNamed(name);
     // A value as long as the platform reads at most may have been cut when
@@ -167,22 +173,43 @@ std::optional<RecordedState> ReadSlot(const ini::Document& file, const std::stri
       sound = false;  // a key listed twice
     }
   }
-  recorded.readable = sound && ValueOf(file, section, kCheck) == CheckOf(checked);
+  recorded.readable = sound && ValueOf(file, *section, kCheck) == CheckOf(checked);
   if (state.time.size() > 19) state.time.resize(19);
   return recorded;
 }
 
-// The states of folder in the history, in slot order; absent slots as
-// nothing.
-std::vector<std::optional<RecordedState>> ReadSlots(const std::string& path, const std::string& folder) {
+// The states of folder in file, in slot order; absent slots as nothing.
+std::vector<std::optional<RecordedState>> ReadSlots(const ini::Document& file, const std::string& folder) {
   std::vector<std::optional<RecordedState>> slots(history::kLimit);
-  const auto bytes = platform::ReadFileBytes(path);
-  if (!bytes) return slots;
-  const ini::Document file(*bytes);
   const std::string prefix = SectionPrefix(folder);
   for (int slot = 1; slot <= history::kLimit; ++slot)
     slots[static_cast<std::size_t>(slot - 1)] = ReadSlot(file, prefix + std::to_string(slot), folder);
   return slots;
+}
+
+// The history's bytes with section holding entries, in the place of the
+// section of that name or at the end.
+std::string WithSection(const ini::Document& file, const std::string& section,
+                        const std::vector<std::pair<std::string, std::string>>& entries) {
+  std::string text = "[" + section + "]\r\n";
+  for (const auto& [name, value] : entries) text += name + "=" + value + "\r\n";
+  std::string bytes = file.text();
+  if (const auto span = file.SectionSpan(section)) return bytes.replace(span->first, span->second - span->first, text);
+  if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') bytes += "\r\n";
+  return bytes + text;
+}
+
+// Puts bytes in the place of the history at path in one step, through a
+// working copy beside it: a run ended half way leaves the old or the new
+// history whole. Throws ProfileWriteError.
+void ReplaceHistory(const platform::Host& host, const std::string& path, const std::string& bytes) {
+  auto copy = platform::IsReadOnlyFile(path) ? std::nullopt : platform::MakeWorkingCopy(path);
+  const bool replaced = copy && platform::UseWorkingCopy(*copy) && platform::WriteWholeFile(copy->path, bytes) &&
+                        platform::KeepWorkingCopy(*copy, false) &&
+                        platform::ReplaceWithWorkingCopy(*copy, path) == platform::ReplaceResult::kReplaced;
+  if (replaced) return;
+  if (copy) platform::RemoveWorkingCopy(*copy);
+  throw ProfileWriteError(SubstitutePath(host.Text(msg::kCannotWrite), path));
 }
 
 }  // namespace
@@ -226,7 +253,7 @@ void RemoveStaleHistoryCopies(const std::string& path) { platform::RemoveStaleWo
 
 std::vector<RecordedState> ReadHistory(const std::string& path, const std::string& folder) {
   std::vector<RecordedState> states;
-  for (auto& slot : ReadSlots(path, folder))
+  for (auto& slot : ReadSlots(ini::Document(platform::ReadFileBytes(path).value_or("")), folder))
     if (slot) states.push_back(std::move(*slot));
   // Newest first; a state whose order is unknown last.
   std::stable_sort(states.begin(), states.end(),
@@ -235,7 +262,12 @@ std::vector<RecordedState> ReadHistory(const std::string& path, const std::strin
 }
 
 bool RecordState(platform::Host& host, const std::string& path, const ToolState& state) {
-  const std::vector<std::optional<RecordedState>> slots = ReadSlots(path, state.folder);
+  // A history that cannot be read (a folder in its place) is not written over.
+  const bool exists = platform::FileExists(path);
+  const auto bytes = exists ? platform::ReadFileBytes(path) : std::optional<std::string>("");
+  if (!bytes) throw ProfileWriteError(SubstitutePath(host.Text(msg::kCannotWrite), path));
+  const ini::Document file(*bytes);
+  const std::vector<std::optional<RecordedState>> slots = ReadSlots(file, state.folder);
   const RecordedState* newest = nullptr;
   const RecordedState* first = nullptr;
   std::int64_t top = 0;  // the largest order number, of readable states or not
@@ -260,10 +292,8 @@ bool RecordState(platform::Host& host, const std::string& path, const ToolState&
       targetRank = rank;
     }
   }
-  ProfileFile file(host, path, ProfileFile::Writes::kTogether);
-  file.WriteStrings(SectionPrefix(state.folder) + std::to_string(target + 1),
-                    Entries(state, top + 1));
-  file.Commit();
+  ReplaceHistory(host, path, WithSection(file, SectionPrefix(state.folder) + std::to_string(target + 1),
+                                         Entries(state, top + 1)));
   return true;
 }
 

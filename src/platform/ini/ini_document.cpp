@@ -211,6 +211,15 @@ std::string_view Document::Value(const Line& line) const {
   return std::string_view(text_).substr(line.valueBegin, line.valueEnd - line.valueBegin);
 }
 
+std::optional<std::pair<std::size_t, std::size_t>> Document::SectionSpan(std::string_view section) const {
+  const auto header = FindSection(TrimName(CArgument(section)));
+  if (!header || *header < 0) return std::nullopt;
+  std::size_t next = static_cast<std::size_t>(*header) + 1;
+  while (next < lines_.size() && lines_[next].kind != Kind::kSection) ++next;
+  return std::pair{lines_[static_cast<std::size_t>(*header)].begin,
+                   next < lines_.size() ? lines_[next].begin : text_.size()};
+}
+
 std::optional<long> Document::FindSection(std::string_view section) const {
   // The nameless section before the first header always comes first.
   if (section.empty()) return -1;
@@ -228,9 +237,18 @@ std::optional<std::size_t> Document::FindEntry(long header, std::string_view key
 }
 
 std::optional<std::string_view> Document::Find(std::string_view section, std::string_view key) const {
+  const auto at = Locate(section);
+  return at ? Find(*at, key) : std::nullopt;
+}
+
+std::optional<Document::SectionAt> Document::Locate(std::string_view section) const {
   const auto header = FindSection(TrimName(CArgument(section)));
   if (!header) return std::nullopt;
-  const auto entry = FindEntry(*header, TrimName(CArgument(key)));
+  return SectionAt{*header};
+}
+
+std::optional<std::string_view> Document::Find(SectionAt section, std::string_view key) const {
+  const auto entry = FindEntry(section.header, TrimName(CArgument(key)));
   if (!entry || !lines_[*entry].hasValue) return std::nullopt;
   return Value(lines_[*entry]);
 }

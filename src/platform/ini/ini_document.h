@@ -80,6 +80,13 @@ class Document {
   // missing or the entry has no "=".
   std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
 
+  // A section looked for once, for a reader of many of its keys.
+  struct SectionAt {
+    long header;
+  };
+  std::optional<SectionAt> Locate(std::string_view section) const;
+  std::optional<std::string_view> Find(SectionAt section, std::string_view key) const;
+
   // Whether the text has a section of this name (its entries may all be
   // bare names, or none).
   bool HasSection(std::string_view section) const { return FindSection(TrimName(CArgument(section))).has_value(); }
@@ -100,6 +107,11 @@ class Document {
   // Removes the header line of such a section; false (nothing changed) for
   // any other.
   bool RemoveBareSection(std::string_view section);
+
+  // The bytes of the first section named section, from its header line to
+  // the next header or the end; nothing when there is no such section (or
+  // for the nameless one).
+  std::optional<std::pair<std::size_t, std::size_t>> SectionSpan(std::string_view section) const;
 
   const std::string& text() const { return text_; }
 
