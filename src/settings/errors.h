@@ -20,16 +20,22 @@ class ProfileWriteError : public Error {
   using Error::Error;
 };
 
-// A text that had to be an integer and is not.
-class ConversionError : public Error {
+// A stored value that cannot be read as what it stands for.
+class DamagedValueError : public Error {
  public:
   using Error::Error;
 };
 
-// A font record with fewer fields than needed.
-class ListIndexError : public Error {
+// A text that had to be an integer and is not.
+class ConversionError : public DamagedValueError {
  public:
-  using Error::Error;
+  using DamagedValueError::DamagedValueError;
+};
+
+// A font record with fewer fields than needed.
+class ListIndexError : public DamagedValueError {
+ public:
+  using DamagedValueError::DamagedValueError;
 };
 
 }  // namespace qlm

@@ -51,17 +51,19 @@ MainForm::MainForm(platform::Host& host, ToolLink& link, FormWindow& window, std
 bool MainForm::LoadSettings(ProfileFile* ownFile) {
   return Reload([&] {
     Load load = Load::kRefused;
+    std::optional<RecordedState> offer;
     try {
       load = LoadEverything(true, ownFile);
-    } catch (const Error& error) {
+    } catch (const DamagedValueError& error) {
       // A damaged font record: after its error box, the same offer as for a
       // missing font, where a recorded state would load; else as before.
-      const bool damaged = dynamic_cast<const ListIndexError*>(&error) || dynamic_cast<const ConversionError*>(&error);
-      if (!damaged || !NewestLoadable()) throw;
+      offer = NewestLoadable();
+      if (!offer) throw;
       window_.ShowErrorBox(error.what());
       load = Load::kFileMissing;
     }
-    if (load == Load::kFileMissing && OfferRecordedState()) Quietly([&] { load = ShowToolValues(); });
+    if (load == Load::kFileMissing && !offer) offer = NewestLoadable();
+    if (offer && OfferRecordedState(*offer)) Quietly([&] { load = ShowToolValues(); });
     return load == Load::kLoaded;
   });
 }
@@ -506,9 +508,7 @@ std::optional<std::string> MainForm::WhyNotLoadable(const EditedValues& values) 
   std::string face;
   try {
     face = FontChoiceOf(host_, values, pixelsPerInch_).face;
-  } catch (const ListIndexError& error) {
-    return error.what();
-  } catch (const ConversionError& error) {
+  } catch (const DamagedValueError& error) {
     return error.what();
   }
   // Found as loading finds it, and as OK needs it.
@@ -638,16 +638,14 @@ std::optional<RecordedState> MainForm::NewestLoadable() {
   return std::nullopt;
 }
 
-bool MainForm::OfferRecordedState() {
-  const std::optional<RecordedState> offer = NewestLoadable();
-  if (!offer || window_.AskYesNo(Substitute(host_.Text(msg::kAskRestoreAfterLoadFailure), offer->state.time),
-                                 kNo) != kYes)
+bool MainForm::OfferRecordedState(const RecordedState& offer) {
+  if (window_.AskYesNo(Substitute(host_.Text(msg::kAskRestoreAfterLoadFailure), offer.state.time), kNo) != kYes)
     return false;
   // The state that failed to load is not recorded: put back, it would only
   // fail again, and as the newest it would be the one offered next time.
   recorded_ = true;
   try {
-    if (!PutBack(offer->state)) return false;
+    if (!PutBack(offer.state)) return false;
   } catch (const ProfileWriteError& error) {
     host_.ShowNotice(error.what());
     return false;

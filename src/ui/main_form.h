@@ -145,9 +145,10 @@ class MainForm {
   bool PutBack(const ToolState& state);
   void ToolFollows(const ToolState& state);
   // After loading failed for a missing font or colour file, or a damaged
-  // font record: offers the newest recorded state that would load; true
-  // when it was put back, which is then the state this run starts from.
-  bool OfferRecordedState();
+  // font record: offers offer, the newest recorded state that would load
+  // (NewestLoadable); true when it was put back, which is then the state
+  // this run starts from.
+  bool OfferRecordedState(const RecordedState& offer);
   std::optional<RecordedState> NewestLoadable();
   void WindowStyleClick();
   void RealtimeClick();
