@@ -127,16 +127,6 @@ std::optional<std::int64_t> NumberOf(std::string_view text) {
   return number;
 }
 
-std::vector<std::string_view> Split(std::string_view text) {
-  std::vector<std::string_view> parts;
-  for (std::size_t from = 0; from <= text.size();) {
-    const std::size_t comma = std::min(text.find(',', from), text.size());
-    parts.push_back(text.substr(from, comma - from));
-    from = comma + 1;
-  }
-  return parts;
-}
-
 // The state in section as far as it is sound; nothing when the section
 // holds no state of folder.
 std::optional<RecordedState> ReadSlot(const ini::Document& file, const std::string& name, const std::string& folder) {
@@ -149,16 +139,17 @@ std::optional<RecordedState> ReadSlot(const ini::Document& file, const std::stri
   state.folder = *storedFolder;
   state.time = ValueOf(file, *section, kTime).value_or("");
   state.unrecorded.set();
-  const auto kind = ParseInteger(ValueOf(file, *section, kKind).value_or(""));
-  const auto number = NumberOf(ValueOf(file, *section, kNumber).value_or(""));
+  const std::string kindText = ValueOf(file, *section, kKind).value_or("");
+  const std::string numberText = ValueOf(file, *section, kNumber).value_or("");
+  const auto kind = ParseInteger(kindText);
+  const auto number = NumberOf(numberText);
   bool sound = kind && *kind >= 0 && *kind < static_cast<int>(ToolKind::kCount) && number;
   if (kind) state.kind = static_cast<ToolKind>(*kind);
   if (number) recorded.number = *number;
   const std::string keys = ValueOf(file, *section, kKeys).value_or(kFirstKeys);
   std::vector<std::pair<std::string, std::string>> checked = {
-      {kTime, state.time}, {kFolder, state.folder}, {kKind, ValueOf(file, *section, kKind).value_or("")},
-      {kNumber, ValueOf(file, *section, kNumber).value_or("")}};
-  for (const std::string_view name : Split(keys)) {
+      {kTime, state.time}, {kFolder, state.folder}, {kKind, kindText}, {kNumber, numberText}};
+  for (const std::string& name : SplitCommaList(keys)) {
     const std::string entry = ValueOf(file, *section, name).value_or("");
     checked.emplace_back(name, entry);
     const auto row = RowNamed(name);

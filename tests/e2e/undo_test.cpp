@@ -106,43 +106,5 @@ TEST_F(UndoTest, TheStartStateAndAStateRecordedByAnEarlierRunComeBack) {
   qlm.Kill();
 }
 
-// A load that failed: the offer skips the newest recorded state, which names
-// a colour file that has gone, for an older one; after that repair, the
-// start state is the one put back.
-TEST_F(UndoTest, AFailedLoadIsRepairedFromTheNewestStateThatWouldLoad) {
-  StandInSession tool("Takumi.exe", UniqueTitle("株トレード"), kStart);
-  ASSERT_TRUE(tool.Start());
-  Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
-  // Two states recorded: kStart, then one naming Paper.CLR.
-  const std::string paper =
-      "[GLOBAL]\r\nIsMDI=0\r\nCOLOR=Color\\Paper.CLR\r\n[FONT]\r\nFF0=" + ReadIni(tool.ConfigPath())["FONT"]["FF0"] + "\r\n";
-  for (const std::string* file : {&kStart, &paper}) {
-    test::WriteBytes(tool.ConfigPath(), *file);
-    ASSERT_TRUE(qlm.Start());
-    ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
-    qlm.ClickAsync(kOk);
-    ASSERT_TRUE(qlm.WaitForExit()) << qlm.Boxes();
-  }
-  test::RemoveFile(tool.folder() + "Color\\Paper.CLR");
-  test::WriteBytes(tool.ConfigPath(), paper);
-  ASSERT_TRUE(qlm.Start());
-  EXPECT_NE(qlm.AcknowledgeBox("QLM"), "");  // the colour file is missing
-  const HWND offer = qlm.WaitForBox(kQuestionCaption);
-  ASSERT_TRUE(offer) << qlm.Boxes();
-  ASSERT_TRUE(Press(offer, IDYES));
-  ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
-  const std::string repaired = test::ReadBytes(tool.ConfigPath());
-  EXPECT_EQ(ReadIni(tool.ConfigPath())["GLOBAL"]["COLOR"], "Color\\Night.CLR");
-  EXPECT_EQ(qlm.SelectedText(kColourFiles), "Night.CLR");
-
-  ASSERT_TRUE(qlm.EnterRealtime()) << qlm.Boxes();
-  qlm.Click(kToolBar);
-  ASSERT_NE(test::ReadBytes(tool.ConfigPath()), repaired);
-  ChooseFromWindowMenu(qlm, 'u');
-  ConfirmRestore(qlm);
-  EXPECT_EQ(test::ReadBytes(tool.ConfigPath()), repaired) << "the state put back at start, not the one that failed";
-  qlm.Kill();
-}
-
 }  // namespace
 }  // namespace qlm::e2e
