@@ -82,6 +82,11 @@ struct WorkingCopy {
   std::string sourceBytes;
   // The copy as this process last left it.
   FileStamp copy;
+  // What the copy holds against the file as copied: exactly its bytes (no
+  // write made yet, or none that changed a byte), other bytes, or not known
+  // (the platform's own writes, a copy started from another file).
+  enum class Content { kAsCopied, kChanged, kUnknown };
+  Content content = Content::kUnknown;
   // The platform's hold on the copy between its uses: while held, no other
   // program can write, replace or remove it, and others see it as live.
   std::shared_ptr<void> hold;
@@ -96,15 +101,24 @@ struct WorkingCopy {
 // folder refusing new files, a name too long); the caller then writes to
 // file in place.
 std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file, const std::string& startFrom = {});
+// The same, the copy starting as bytes rather than as the file's (a file
+// written whole): the file is still read, to tell at the replace whether
+// someone else wrote it meanwhile.
+std::optional<WorkingCopy> MakeWorkingCopyOf(const std::string& file, const std::string& bytes);
+
+// ProfileWriteKeys on a working copy just checked with UseWorkingCopy: a
+// copy still as copied is not read again (its bytes are the file's), and
+// what the writes did to it is noted in copy.content.
+bool WriteKeysOnCopy(WorkingCopy& copy, const std::string& section,
+                     const std::vector<std::pair<std::string, std::string>>& values);
 
 // Before the profile functions read or write copy: lets go of the hold.
 // False when the copy is no longer as this process left it (removed,
 // replaced or written by someone else); it must then be made again.
 bool UseWorkingCopy(WorkingCopy& copy);
-// After they did: holds the copy again (unless hold is false: the copy is
-// about to take the file's place) and notes its state. False when the copy
-// is not there.
-bool KeepWorkingCopy(WorkingCopy& copy, bool hold = true);
+// After they did: holds the copy again and notes its state. False when the
+// copy is not there.
+bool KeepWorkingCopy(WorkingCopy& copy);
 
 enum class ReplaceResult {
   kReplaced,      // the copy took the file's place, or equalled it and was removed
@@ -116,6 +130,8 @@ enum class ReplaceResult {
 };
 
 // Flushes the copy to disk and puts it in the place of file in one step,
+// the copy checked (UseWorkingCopy) or written just before (its state is
+// noted here),
 // giving it the file's attributes (and the file's own permissions where the
 // file has any); a copy whose bytes equal the file's is only removed, so
 // the file keeps its time stamp. Tried again for a moment while another

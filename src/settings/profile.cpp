@@ -99,7 +99,7 @@ bool ProfileFile::Redo() const {
   reads_.clear();
   bool written = platform::UseWorkingCopy(*copy_);
   for (const Write& write : pending_)
-    written = written && Apply(copy_->path, write);
+    written = written && ApplyToCopy(write);
   made_ = pending_.size();
   if (written && platform::KeepWorkingCopy(*copy_)) return true;
   platform::RemoveWorkingCopy(*copy_);
@@ -134,7 +134,7 @@ void ProfileFile::CheckCopy() const {
 
 void ProfileFile::MakeKept() const {
   for (; made_ < pending_.size(); ++made_)
-    if (!Apply(copy_->path, pending_[made_])) ThrowCannotWrite();
+    if (!ApplyToCopy(pending_[made_])) ThrowCannotWrite();
 }
 
 std::string ProfileFile::ReadString(const std::string& section, const std::string& key,
@@ -180,6 +180,14 @@ bool ProfileFile::Apply(const std::string& target, const Write& write) {
   for (const auto& value : write.values)
     if (!platform::ProfileDeleteKey(target, write.section, value.first)) return false;
   return true;
+}
+
+// The copy knows whether it still holds the file's bytes: a write of keys
+// then need not read it again.
+bool ProfileFile::ApplyToCopy(const Write& write) const {
+  if (!write.remove) return platform::WriteKeysOnCopy(*copy_, write.section, write.values);
+  copy_->content = platform::WorkingCopy::Content::kUnknown;
+  return Apply(copy_->path, write);
 }
 
 void ProfileFile::WriteStrings(const std::string& section,
@@ -251,21 +259,7 @@ void ProfileFile::Commit() {
   // back, and the copy in the file's place (which checks it again).
   CheckCopy();
   MakeKept();
-  platform::KeepWorkingCopy(*copy_, false);
-  platform::ReplaceResult result = platform::ReplaceResult::kCopyChanged;
-  for (int attempt = 0; attempt <= kRedos; ++attempt) {
-    RefuseReadOnly();
-    result = platform::ReplaceWithWorkingCopy(*copy_, path_);
-    if (result == platform::ReplaceResult::kReplaced) {
-      copy_.reset();
-      return;
-    }
-    // Someone else wrote the file since it was copied (the tool saving its
-    // settings, another run's real-time change), or the copy was taken
-    // away: this action's writes are made again on the file as it is now.
-    if (result != platform::ReplaceResult::kCopyChanged && result != platform::ReplaceResult::kFileChanged) break;
-    if (attempt < kRedos && !Redo()) break;
-  }
+  if (PutCopyInPlace()) return;
   // The file cannot be replaced (another program holds it open without
   // letting it be replaced past a short wait, or keeps changing it, or no
   // fresh copy could be made): the writes are made on it in place, as the
@@ -274,6 +268,23 @@ void ProfileFile::Commit() {
   Drop();
   RefuseReadOnly();
   WriteInPlace(pending);
+}
+
+bool ProfileFile::PutCopyInPlace() {
+  for (int attempt = 0; attempt <= kRedos; ++attempt) {
+    RefuseReadOnly();
+    const platform::ReplaceResult result = platform::ReplaceWithWorkingCopy(*copy_, path_);
+    if (result == platform::ReplaceResult::kReplaced) {
+      copy_.reset();
+      return true;
+    }
+    // Someone else wrote the file since it was copied (the tool saving its
+    // settings, another run's real-time change), or the copy was taken
+    // away: this action's writes are made again on the file as it is now.
+    if (result != platform::ReplaceResult::kCopyChanged && result != platform::ReplaceResult::kFileChanged) break;
+    if (attempt < kRedos && !Redo()) break;
+  }
+  return false;
 }
 
 }  // namespace qlm

@@ -90,6 +90,8 @@ class ProfileFile {
   };
   // Makes write on the file at target as the platform makes it.
   static bool Apply(const std::string& target, const Write& write);
+  // The same on the working copy, just checked.
+  bool ApplyToCopy(const Write& write) const;
   void Make(Write write);
 
   // Where reads and writes go: the working copy while there is one.
@@ -114,6 +116,9 @@ class ProfileFile {
   // The writes on the file itself, as the platform makes them, when the copy
   // cannot take its place.
   void WriteInPlace(const std::vector<Write>& writes);
+  // Puts the copy in the file's place, made again where the file or the
+  // copy changed meanwhile; false when the file cannot be replaced.
+  bool PutCopyInPlace();
   // Lets go of the copy and the action's writes.
   void Drop();
   void RefuseReadOnly() const;

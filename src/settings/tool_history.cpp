@@ -194,10 +194,8 @@ std::string WithSection(const ini::Document& file, const std::string& section,
 // working copy beside it: a run ended half way leaves the old or the new
 // history whole. Throws ProfileWriteError.
 void ReplaceHistory(const platform::Host& host, const std::string& path, const std::string& bytes) {
-  auto copy = platform::IsReadOnlyFile(path) ? std::nullopt : platform::MakeWorkingCopy(path);
-  const bool replaced = copy && platform::UseWorkingCopy(*copy) && platform::WriteWholeFile(copy->path, bytes) &&
-                        platform::KeepWorkingCopy(*copy, false) &&
-                        platform::ReplaceWithWorkingCopy(*copy, path) == platform::ReplaceResult::kReplaced;
+  auto copy = platform::IsReadOnlyFile(path) ? std::nullopt : platform::MakeWorkingCopyOf(path, bytes);
+  const bool replaced = copy && platform::ReplaceWithWorkingCopy(*copy, path) == platform::ReplaceResult::kReplaced;
   if (replaced) return;
   if (copy) platform::RemoveWorkingCopy(*copy);
   throw ProfileWriteError(SubstitutePath(host.Text(msg::kCannotWrite), path));

@@ -421,18 +421,32 @@ TEST_F(ProfileTest, SeveralKeysAtOnceLeaveWhatTheWritesOneByOneLeave) {
       ""};
   const std::string together = folder / "together.ini";
   const std::string oneByOne = folder / "one-by-one.ini";
+  // An action's working copy, which knows the file's bytes as copied; a
+  // file of its own for each text (the platform may keep a file it wrote
+  // parsed under its name).
+  std::string action;
   for (const std::string& text : corpus) {
+    action = folder / ("action" + std::to_string(&text - corpus.data()) + ".ini");
     WriteBytes(together, text);
     WriteBytes(oneByOne, text);
+    WriteBytes(action, text);
     ASSERT_TRUE(platform::ProfileWriteKeys(together, "FONT", slots));
     for (const auto& [key, value] : slots) ASSERT_TRUE(platform::ProfileWrite(oneByOne, "FONT", key, value));
+    ProfileFile(host, action, ProfileFile::Writes::kEach).WriteStrings("FONT", slots);
     platform::ProfileFlush(together);
     platform::ProfileFlush(oneByOne);
     EXPECT_EQ(ReadBytes(together), ReadBytes(oneByOne)) << "from:\n" << text;
+    // (A file marked as UTF-8 is refused before any action writes it.)
+    if (text.rfind("\xEF\xBB\xBF", 0) != 0) EXPECT_EQ(ReadBytes(action), ReadBytes(oneByOne)) << "from:\n" << text;
   }
   WriteBytes(together, unchanged);
   ASSERT_TRUE(platform::ProfileWriteKeys(together, "FONT", slots));
   EXPECT_EQ(ReadBytes(together), unchanged);
+  // An action whose writes change nothing leaves the file itself in place.
+  WriteBytes(action, unchanged);
+  const std::uint64_t identity = test::FileIdentity(action);
+  ProfileFile(host, action, ProfileFile::Writes::kEach).WriteStrings("FONT", slots);
+  EXPECT_EQ(test::FileIdentity(action), identity);
 }
 
 TEST_F(ProfileTest, FileExistsOnlyForFiles) {

@@ -119,6 +119,12 @@ bool ProfileWriteKeys(const std::string& file, const std::string& section,
   return true;
 }
 
+bool WriteKeysOnCopy(WorkingCopy& copy, const std::string& section,
+                     const std::vector<std::pair<std::string, std::string>>& values) {
+  copy.content = WorkingCopy::Content::kUnknown;
+  return ProfileWriteKeys(copy.path, section, values);
+}
+
 bool ProfileHasKeys(const std::string& file, const std::string& section) {
   const auto text = ReadWholeFile(NativePath(file));
   return text && ini::Document(*text).HasSection(section);

@@ -80,9 +80,9 @@ CopyOwner OwnerOf(pid_t id) {
   return CopyOwner::kGone;
 }
 
-}  // namespace
-
-std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file, const std::string& startFrom) {
+// The copy of file and the file as copied; its first bytes are given, or
+// the file's (startFrom's where file does not exist yet).
+std::optional<WorkingCopy> MakeCopy(const std::string& file, const std::string& startFrom, const std::string* bytes) {
   const auto name = FittingCopyName(file, FileNameStart(file), static_cast<std::uint32_t>(getpid()));
   if (!name) return std::nullopt;
   WorkingCopy copy;
@@ -92,22 +92,33 @@ std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file, const std::s
   struct stat status;
   // A file that does not exist yet starts from startFrom, where that exists.
   const bool missing = stat(source.c_str(), &status) != 0;
-  if (missing && (errno != ENOENT || startFrom.empty() || stat((source = NativePath(startFrom)).c_str(), &status) != 0)) {
+  if (missing && (errno != ENOENT || bytes || startFrom.empty() ||
+                  stat((source = NativePath(startFrom)).c_str(), &status) != 0)) {
     if (errno != ENOENT) return std::nullopt;
     unlink(target.c_str());
-    return copy;
+    if (!bytes) return copy;
   }
-  if (!S_ISREG(status.st_mode)) return std::nullopt;
-  auto settled = ReadSettled(source);
-  if (!settled) return std::nullopt;
+  // A file written whole where there was none gets a new file's permissions.
+  const bool fresh = missing && bytes;
+  if (!fresh && !S_ISREG(status.st_mode)) return std::nullopt;
+  std::optional<std::pair<std::string, FileStamp>> settled;
+  if (!missing || !bytes) {
+    settled = ReadSettled(source);
+    if (!settled) return std::nullopt;
+  }
   if (!missing) {
     copy.sourceBytes = settled->first;
     copy.source = settled->second;
   }
-  const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, status.st_mode & 07777);
+  const std::string& first = bytes ? *bytes : settled->first;
+  using Content = WorkingCopy::Content;
+  copy.content = missing && !bytes ? Content::kUnknown
+                 : !missing && first == copy.sourceBytes ? Content::kAsCopied
+                                                         : Content::kChanged;
+  const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, fresh ? 0666 : status.st_mode & 07777);
   if (fd < 0) return std::nullopt;
-  bool written = WriteAll(fd, settled->first);
-  written = fchmod(fd, status.st_mode & 07777) == 0 && written;
+  bool written = WriteAll(fd, first);
+  written = (fresh || fchmod(fd, status.st_mode & 07777) == 0) && written;
   written = close(fd) == 0 && written;
   if (!written) {
     unlink(target.c_str());
@@ -117,9 +128,19 @@ std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file, const std::s
   return copy;
 }
 
+}  // namespace
+
+std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file, const std::string& startFrom) {
+  return MakeCopy(file, startFrom, nullptr);
+}
+
+std::optional<WorkingCopy> MakeWorkingCopyOf(const std::string& file, const std::string& bytes) {
+  return MakeCopy(file, {}, &bytes);
+}
+
 bool UseWorkingCopy(WorkingCopy& copy) { return StampOf(NativePath(copy.path)) == copy.copy; }
 
-bool KeepWorkingCopy(WorkingCopy& copy, bool /*hold: nothing is held here*/) {
+bool KeepWorkingCopy(WorkingCopy& copy) {
   copy.copy = StampOf(NativePath(copy.path));
   return true;
 }
@@ -127,13 +148,18 @@ bool KeepWorkingCopy(WorkingCopy& copy, bool /*hold: nothing is held here*/) {
 ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file) {
   const std::string from = NativePath(copy.path);
   std::string to = NativePath(file);
-  if (StampOf(from) != copy.copy) return ReplaceResult::kCopyChanged;
-  const auto fresh = ReadWholeFile(from);
-  if (!fresh) return ReplaceResult::kCopyChanged;
+  // Checked or written just before: what it holds now is noted.
+  copy.copy = StampOf(from);
+  if (!copy.copy.exists) return ReplaceResult::kCopyChanged;
   const auto now = ReadWholeFile(to);
   if (StampOf(to) != copy.source || (now ? *now : std::string()) != copy.sourceBytes)
     return ReplaceResult::kFileChanged;
-  if (now && *now == *fresh) {
+  std::optional<std::string> fresh;
+  if (copy.content == WorkingCopy::Content::kUnknown && !(fresh = ReadWholeFile(from)))
+    return ReplaceResult::kCopyChanged;
+  const bool equal = copy.content == WorkingCopy::Content::kAsCopied ||
+                     (copy.content == WorkingCopy::Content::kUnknown && now && *now == *fresh);
+  if (equal) {
     RemoveWorkingCopy(copy);
     return ReplaceResult::kReplaced;
   }

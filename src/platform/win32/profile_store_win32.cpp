@@ -34,18 +34,54 @@ bool ProfileDeleteKey(const std::string& file, const std::string& section, const
   return true;
 }
 
-bool ProfileWriteKeys(const std::string& file, const std::string& section,
-                      const std::vector<std::pair<std::string, std::string>>& values) {
-  // Every write that changes the file makes the platform rewrite it whole;
-  // for a plain section one write of the section's lines leaves the same
-  // bytes as the writes one by one.
-  if (values.size() > 1)
-    if (const auto bytes = ReadFileBytes(file))
-      if (const auto lines = ini::Document(std::move(*bytes)).SectionAfterWrites(section, values))
-        return lines->empty() || WritePrivateProfileSectionA(section.c_str(), lines->c_str(), file.c_str()) != 0;
+namespace {
+
+bool WriteOneByOne(const std::string& file, const std::string& section,
+                   const std::vector<std::pair<std::string, std::string>>& values) {
   for (const auto& [key, value] : values)
     if (!ProfileWrite(file, section, key, value)) return false;
   return true;
+}
+
+// Every write that changes the file makes the platform rewrite it whole;
+// for a plain section one write of the section's lines leaves the same
+// bytes as the writes one by one. The section's lines after the writes
+// (empty when they change nothing), or nothing where the section is not
+// plain in bytes.
+std::optional<std::string> PlainSectionAfter(std::string bytes, const std::string& section,
+                                             const std::vector<std::pair<std::string, std::string>>& values) {
+  return ini::Document(std::move(bytes)).SectionAfterWrites(section, values);
+}
+
+bool WriteSection(const std::string& file, const std::string& section, const std::string& lines) {
+  return WritePrivateProfileSectionA(section.c_str(), lines.c_str(), file.c_str()) != 0;
+}
+
+}  // namespace
+
+bool ProfileWriteKeys(const std::string& file, const std::string& section,
+                      const std::vector<std::pair<std::string, std::string>>& values) {
+  if (values.size() > 1)
+    if (auto bytes = ReadFileBytes(file))
+      if (const auto lines = PlainSectionAfter(std::move(*bytes), section, values))
+        return lines->empty() || WriteSection(file, section, *lines);
+  return WriteOneByOne(file, section, values);
+}
+
+bool WriteKeysOnCopy(WorkingCopy& copy, const std::string& section,
+                     const std::vector<std::pair<std::string, std::string>>& values) {
+  if (copy.content != WorkingCopy::Content::kAsCopied) {
+    copy.content = WorkingCopy::Content::kUnknown;
+    return ProfileWriteKeys(copy.path, section, values);
+  }
+  // The copy holds the file's bytes as copied: they are looked at in memory.
+  if (const auto lines = PlainSectionAfter(copy.sourceBytes, section, values)) {
+    if (lines->empty()) return true;
+    copy.content = WorkingCopy::Content::kChanged;
+    return WriteSection(copy.path, section, *lines);
+  }
+  copy.content = WorkingCopy::Content::kUnknown;
+  return WriteOneByOne(copy.path, section, values);
 }
 
 bool ProfileHasKeys(const std::string& file, const std::string& section) {

@@ -46,9 +46,10 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 
 std::uint64_t Join(DWORD high, DWORD low) { return static_cast<std::uint64_t>(high) << 32 | low; }
 
-FileStamp StampOf(HANDLE file) {
+FileStamp StampOf(HANDLE file, DWORD* attributes = nullptr) {
   BY_HANDLE_FILE_INFORMATION info;
   if (!GetFileInformationByHandle(file, &info)) return {};
+  if (attributes) *attributes = info.dwFileAttributes;
   FileStamp stamp;
   stamp.exists = true;
   stamp.size = Join(info.nFileSizeHigh, info.nFileSizeLow);
@@ -137,48 +138,58 @@ std::shared_ptr<void> Hold(HANDLE handle) {
   return std::shared_ptr<void>(handle, [](void* held) { CloseHandle(held); });
 }
 
-// Gives copy the permissions of file where file has its own: explicit
-// entries or a list protected from its folder's. True when it has none (or
-// its volume keeps none) or they were given; the owner is given too where
-// this user may.
-bool GiveOwnPermissions(const std::string& file, const std::string& copy) {
-  const FileHandle source(CreateFileA(file.c_str(), READ_CONTROL,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!source.valid()) return false;
-  DWORD volumeFlags = 0;
-  if (GetVolumeInformationByHandleW(source.get(), nullptr, 0, nullptr, nullptr, &volumeFlags, nullptr, 0) &&
-      !(volumeFlags & FS_PERSISTENT_ACLS))
-    return true;
+// The permissions of a file where it has its own (explicit entries, or a
+// list protected from its folder's), to give its copy.
+struct OwnPermissions {
+  bool taken = false;  // false: they could not be read
+  std::shared_ptr<void> descriptor;  // none: the file has none of its own
   PSID owner = nullptr;
   PACL dacl = nullptr;
+  bool isProtected = false;
+};
+
+// Read through an opening of the file with READ_CONTROL.
+OwnPermissions TakeOwnPermissions(HANDLE source) {
+  OwnPermissions taken;
+  DWORD volumeFlags = 0;
+  if (GetVolumeInformationByHandleW(source, nullptr, 0, nullptr, nullptr, &volumeFlags, nullptr, 0) &&
+      !(volumeFlags & FS_PERSISTENT_ACLS)) {
+    taken.taken = true;
+    return taken;
+  }
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (GetSecurityInfo(source.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
-                      nullptr, &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
-    return false;
+  if (GetSecurityInfo(source, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &taken.owner,
+                      nullptr, &taken.dacl, nullptr, &descriptor) != ERROR_SUCCESS)
+    return taken;
+  taken.taken = true;
+  std::shared_ptr<void> held(descriptor, [](void* d) { LocalFree(d); });
   SECURITY_DESCRIPTOR_CONTROL control = 0;
   DWORD revision = 0;
   GetSecurityDescriptorControl(descriptor, &control, &revision);
-  const bool isProtected = (control & SE_DACL_PROTECTED) != 0;
+  taken.isProtected = (control & SE_DACL_PROTECTED) != 0;
   // A missing list (everyone may do everything) is one of the file's own.
-  bool own = isProtected || dacl == nullptr;
-  for (DWORD i = 0; dacl && !own && i < dacl->AceCount; ++i) {
+  bool own = taken.isProtected || taken.dacl == nullptr;
+  for (DWORD i = 0; taken.dacl && !own && i < taken.dacl->AceCount; ++i) {
     void* ace = nullptr;
-    if (GetAce(dacl, i, &ace) && !(static_cast<ACE_HEADER*>(ace)->AceFlags & INHERITED_ACE)) own = true;
+    if (GetAce(taken.dacl, i, &ace) && !(static_cast<ACE_HEADER*>(ace)->AceFlags & INHERITED_ACE)) own = true;
   }
-  bool given = true;
-  if (own) {
-    const SECURITY_INFORMATION list =
-        DACL_SECURITY_INFORMATION |
-        (isProtected ? PROTECTED_DACL_SECURITY_INFORMATION : UNPROTECTED_DACL_SECURITY_INFORMATION);
-    std::string name = copy;
-    given = SetNamedSecurityInfoA(name.data(), SE_FILE_OBJECT, list | OWNER_SECURITY_INFORMATION, owner, nullptr,
-                                  dacl, nullptr) == ERROR_SUCCESS ||
-            SetNamedSecurityInfoA(name.data(), SE_FILE_OBJECT, list, nullptr, nullptr, dacl, nullptr) ==
-                ERROR_SUCCESS;
-  }
-  LocalFree(descriptor);
-  return given;
+  if (own) taken.descriptor = std::move(held);
+  return taken;
+}
+
+// Gives copy the file's own permissions, where it has any; the owner too
+// where this user may.
+bool GiveOwnPermissions(const OwnPermissions& permissions, const std::string& copy) {
+  if (!permissions.taken) return false;
+  if (!permissions.descriptor) return true;
+  const SECURITY_INFORMATION list =
+      DACL_SECURITY_INFORMATION |
+      (permissions.isProtected ? PROTECTED_DACL_SECURITY_INFORMATION : UNPROTECTED_DACL_SECURITY_INFORMATION);
+  std::string name = copy;
+  return SetNamedSecurityInfoA(name.data(), SE_FILE_OBJECT, list | OWNER_SECURITY_INFORMATION, permissions.owner,
+                               nullptr, permissions.dacl, nullptr) == ERROR_SUCCESS ||
+         SetNamedSecurityInfoA(name.data(), SE_FILE_OBJECT, list, nullptr, nullptr, permissions.dacl, nullptr) ==
+             ERROR_SUCCESS;
 }
 
 // What the process with this id is now, against the time its copy was made.
@@ -207,49 +218,70 @@ bool OnNetworkDrive(const std::string& path) {
 // Whether two names are the same name for the file system (ignoring case).
 bool SameName(std::string_view a, std::string_view b) { return CompareIgnoringCase(a, b) == 0; }
 
-}  // namespace
+// Writes the copy's first bytes, dated now: a name reused from an ended
+// process keeps that copy's creation time, and others must tell this copy
+// from a left-over one. Then holds it (an opening for reading: others may
+// go on reading it).
+bool StartCopy(WorkingCopy& copy, const std::string& bytes) {
+  {
+    const FileHandle target(CreateFileA(copy.path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!target.valid()) return false;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    if (!WriteAll(target.get(), bytes) || !SetFileTime(target.get(), &now, nullptr, nullptr)) {
+      DeleteFileA(copy.path.c_str());
+      return false;
+    }
+  }
+  const HANDLE held = OpenHold(copy.path);
+  if (held != INVALID_HANDLE_VALUE) copy.hold = Hold(held);
+  copy.copy = held != INVALID_HANDLE_VALUE ? StampOf(held) : StampOf(copy.path);
+  return true;
+}
 
-std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file, const std::string& startFrom) {
+// The copy of file and the file as copied; its first bytes are given, or
+// the file's (startFrom's where file does not exist yet).
+std::optional<WorkingCopy> MakeCopy(const std::string& file, const std::string& startFrom, const std::string* bytes) {
   const auto name = FittingCopyName(file, FileNameStart(file), GetCurrentProcessId());
   if (!name) return std::nullopt;
   WorkingCopy copy;
   copy.path = *name;
   auto snapshot = ReadSettled(file);
   if (!snapshot) return std::nullopt;
-  // The file as copied; a file that does not exist yet starts from startFrom.
   std::optional<Snapshot> start;
   if (snapshot->stamp.exists) {
     copy.source = snapshot->stamp;
     copy.sourceBytes = std::move(snapshot->bytes);
-  } else if (!startFrom.empty()) {
+  } else if (!bytes && !startFrom.empty()) {
     start = ReadSettled(startFrom);
     if (!start) return std::nullopt;
     if (!start->stamp.exists) start.reset();
   }
-  if (!snapshot->stamp.exists && !start) {
+  if (!bytes && !snapshot->stamp.exists && !start) {
     // A copy by this name is left from an ended process that had the same
     // id; the first write must start from nothing, as it would on file.
     DeleteFileA(copy.path.c_str());
     return copy;
   }
-  {
-    const FileHandle target(CreateFileA(copy.path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!target.valid()) return std::nullopt;
-    // A name reused from an ended process keeps that copy's creation time:
-    // the copy is dated now, so that others can tell it from a left-over one.
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    if (!WriteAll(target.get(), start ? start->bytes : copy.sourceBytes) ||
-        !SetFileTime(target.get(), &now, nullptr, nullptr)) {
-      DeleteFileA(copy.path.c_str());
-      return std::nullopt;
-    }
-  }
-  const HANDLE held = OpenHold(copy.path);
-  if (held != INVALID_HANDLE_VALUE) copy.hold = Hold(held);
-  copy.copy = held != INVALID_HANDLE_VALUE ? StampOf(held) : StampOf(copy.path);
+  const std::string& first = bytes ? *bytes : start ? start->bytes : copy.sourceBytes;
+  if (!StartCopy(copy, first)) return std::nullopt;
+  using Content = WorkingCopy::Content;
+  // A copy where there was no file differs from it, even when empty.
+  copy.content = start                                                   ? Content::kUnknown
+                 : copy.source.exists && first == copy.sourceBytes ? Content::kAsCopied
+                                                                         : Content::kChanged;
   return copy;
+}
+
+}  // namespace
+
+std::optional<WorkingCopy> MakeWorkingCopy(const std::string& file, const std::string& startFrom) {
+  return MakeCopy(file, startFrom, nullptr);
+}
+
+std::optional<WorkingCopy> MakeWorkingCopyOf(const std::string& file, const std::string& bytes) {
+  return MakeCopy(file, {}, &bytes);
 }
 
 bool UseWorkingCopy(WorkingCopy& copy) {
@@ -262,8 +294,8 @@ bool UseWorkingCopy(WorkingCopy& copy) {
 // The profile functions have just closed the copy: what they left is
 // noted. Its identity is not compared with the one before, since nothing
 // promises that they rewrite a file in place rather than anew.
-bool KeepWorkingCopy(WorkingCopy& copy, bool hold) {
-  const HANDLE held = hold ? OpenHold(copy.path) : INVALID_HANDLE_VALUE;
+bool KeepWorkingCopy(WorkingCopy& copy) {
+  const HANDLE held = OpenHold(copy.path);
   // Opened by another program just now (a scanner looking at it): checked
   // by its state alone until the next use.
   copy.copy = held != INVALID_HANDLE_VALUE ? StampOf(held) : StampOf(copy.path);
@@ -271,34 +303,57 @@ bool KeepWorkingCopy(WorkingCopy& copy, bool hold) {
   return copy.copy.exists;
 }
 
-ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file) {
-  copy.hold.reset();
-  if (StampOf(copy.path) != copy.copy) return ReplaceResult::kCopyChanged;
-  {
-    // The file's time stamp may not move between two writes close together:
-    // its bytes are compared too.
-    const FileHandle now(OpenForReading(file));
-    const auto bytes = now.valid() ? ReadFileBytes(now.get()) : std::optional<std::string>(std::string());
-    const FileStamp stamp = now.valid() ? StampOf(now.get()) : FileStamp{};
-    if (!bytes || stamp != copy.source || *bytes != copy.sourceBytes) return ReplaceResult::kFileChanged;
-    // A copy of another size cannot equal the file: it is not read.
-    if (stamp.exists && copy.copy.size == stamp.size) {
-      const auto fresh = ReadFileBytes(copy.path);
-      if (!fresh) return ReplaceResult::kCopyChanged;
-      if (*bytes == *fresh) {
-        RemoveWorkingCopy(copy);
-        return ReplaceResult::kReplaced;
-      }
-    }
-  }
-  if (!FlushToDisk(copy.path)) return ReplaceResult::kNotReplaced;
+namespace {
 
-  const DWORD attributes = GetFileAttributesA(file.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES) {
-    SetFileAttributesA(copy.path.c_str(), attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                                        FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
-    if (!GiveOwnPermissions(file, copy.path)) return ReplaceResult::kNotReplaced;
+// What the copy takes over from the file it replaces.
+struct FileMarks {
+  DWORD attributes = INVALID_FILE_ATTRIBUTES;  // none where there is no file
+  OwnPermissions permissions;
+};
+
+// Whether the copy's bytes equal the file's, now that the file is known to
+// be as copied; a copy of another size cannot, and is not read.
+std::optional<bool> CopyEqualsFile(const WorkingCopy& copy, const FileStamp& file) {
+  switch (copy.content) {
+    case WorkingCopy::Content::kAsCopied: return true;
+    case WorkingCopy::Content::kChanged: return false;
+    case WorkingCopy::Content::kUnknown: break;
   }
+  if (!file.exists || copy.copy.size != file.size) return false;
+  const auto fresh = ReadFileBytes(copy.path);
+  if (!fresh) return std::nullopt;
+  return *fresh == copy.sourceBytes;
+}
+
+// The file compared with the bytes as copied (its time stamp may not move
+// between two writes close together), through one opening that also reads
+// what the copy is to take over from it. kReplaced when the copy equals the
+// file (it is only to be removed), kNotReplaced when the copy may go on.
+ReplaceResult CompareWithFile(WorkingCopy& copy, const std::string& file, FileMarks& marks) {
+  const FileHandle now(OpenForReading(file));
+  const auto bytes = now.valid() ? ReadFileBytes(now.get()) : std::optional<std::string>(std::string());
+  const FileStamp stamp = now.valid() ? StampOf(now.get(), &marks.attributes) : FileStamp{};
+  if (!bytes || stamp != copy.source || *bytes != copy.sourceBytes) return ReplaceResult::kFileChanged;
+  const auto equal = CopyEqualsFile(copy, stamp);
+  if (!equal) return ReplaceResult::kCopyChanged;
+  if (*equal) return ReplaceResult::kReplaced;
+  if (now.valid()) marks.permissions = TakeOwnPermissions(now.get());
+  return ReplaceResult::kNotReplaced;
+}
+
+// Gives the copy the file's attributes (a new file has the archive mark
+// alone: nothing to give then) and its own permissions.
+bool GiveMarks(const FileMarks& marks, const std::string& copy) {
+  if (marks.attributes == INVALID_FILE_ATTRIBUTES) return true;
+  const DWORD given = marks.attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                          FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+  if (given != FILE_ATTRIBUTE_ARCHIVE) SetFileAttributesA(copy.c_str(), given);
+  return GiveOwnPermissions(marks.permissions, copy);
+}
+
+// The copy renamed over the file, tried again while another program holds
+// the file for a moment; the file and the copy are checked just before.
+ReplaceResult RenameOver(WorkingCopy& copy, const std::string& file) {
   ReplaceResult result = ReplaceResult::kNotReplaced;
   const TryResult moved = RetryWhileBusy(
       [&] {
@@ -319,7 +374,33 @@ ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file)
                                                                                   : TryResult::kFailed;
       },
       PauseWhileBusy);
-  if (moved != TryResult::kDone) return result;
+  return moved == TryResult::kDone ? ReplaceResult::kReplaced : result;
+}
+
+}  // namespace
+
+ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file) {
+  copy.hold.reset();
+  FileMarks marks;
+  ReplaceResult compared;
+  {
+    // Checked or written just before: what it holds now is noted, through
+    // the opening that flushes it to disk once it is to take the file's place.
+    const FileHandle opened(CreateFileA(copy.path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Held by another program for a moment (a scanner), it is not replaced.
+    if (!opened.valid())
+      return GetLastError() == ERROR_FILE_NOT_FOUND ? ReplaceResult::kCopyChanged : ReplaceResult::kNotReplaced;
+    copy.copy = StampOf(opened.get());
+    compared = CompareWithFile(copy, file, marks);
+    if (compared == ReplaceResult::kNotReplaced && !FlushFileBuffers(opened.get())) return compared;
+  }
+  // A copy that equals the file is only removed, so the file keeps its time.
+  if (compared == ReplaceResult::kReplaced) RemoveWorkingCopy(copy);
+  if (compared != ReplaceResult::kNotReplaced) return compared;
+  if (!GiveMarks(marks, copy.path)) return ReplaceResult::kNotReplaced;
+  const ReplaceResult renamed = RenameOver(copy, file);
+  if (renamed != ReplaceResult::kReplaced) return renamed;
   ProfileFlush(copy.path);
   return ReplaceResult::kReplaced;
 }
