@@ -80,6 +80,18 @@ CopyOwner OwnerOf(pid_t id) {
   return CopyOwner::kGone;
 }
 
+// Writes the copy's bytes with the file's permissions (a new file's where
+// none are given); nothing is left when that fails.
+bool WriteCopy(const std::string& target, const std::string& bytes, std::optional<mode_t> mode) {
+  const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, mode.value_or(0666));
+  if (fd < 0) return false;
+  bool written = WriteAll(fd, bytes);
+  written = (!mode || fchmod(fd, *mode) == 0) && written;
+  written = close(fd) == 0 && written;
+  if (!written) unlink(target.c_str());
+  return written;
+}
+
 // The copy of file and the file as copied; its first bytes are given, or
 // the file's (startFrom's where file does not exist yet).
 std::optional<WorkingCopy> MakeCopy(const std::string& file, const std::string& startFrom, const std::string* bytes) {
@@ -115,15 +127,8 @@ std::optional<WorkingCopy> MakeCopy(const std::string& file, const std::string& 
   copy.content = missing && !bytes ? Content::kUnknown
                  : !missing && first == copy.sourceBytes ? Content::kAsCopied
                                                          : Content::kChanged;
-  const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, fresh ? 0666 : status.st_mode & 07777);
-  if (fd < 0) return std::nullopt;
-  bool written = WriteAll(fd, first);
-  written = (fresh || fchmod(fd, status.st_mode & 07777) == 0) && written;
-  written = close(fd) == 0 && written;
-  if (!written) {
-    unlink(target.c_str());
+  if (!WriteCopy(target, first, fresh ? std::nullopt : std::optional<mode_t>(status.st_mode & 07777)))
     return std::nullopt;
-  }
   copy.copy = StampOf(target);
   return copy;
 }
