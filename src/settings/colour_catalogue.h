@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/codepage.h"
 #include "settings/tool_config.h"
 #include "settings/tool_folder.h"
 
@@ -35,6 +36,11 @@ bool ConfirmColourFile(platform::Host& host, const ToolFiles& files, const std::
 // The path of the colour file name that the tool reads: its copy in the
 // virtual store where the tool is virtualized and there is one, else Color\name.
 std::string ColourFilePath(const ToolFiles& files, const std::string& name);
+
+// Matches a colour file's name as the file system does, ignoring case.
+inline auto SameFileAs(const std::string& name) {
+  return [&name](const std::string& item) { return platform::CompareIgnoringCase(item, name) == 0; };
+}
 
 // The colour file name (StoredColourFile) as ListColourFiles would list it
 // (its name as on disk), found by a search for that one name; nothing when

@@ -1,11 +1,11 @@
-// main_form.cpp: loading the main window and its handlers.
+// main_form.cpp: loading the main window, OK and Cancel. Real-time writing
+// is in main_form_realtime.cpp, the history in main_form_history.cpp.
 #include "ui/main_form.h"
 
 #include <algorithm>
 #include <string_view>
 #include <utility>
 
-#include "platform/codepage.h"
 #include "platform/file_search.h"
 #include "platform/host.h"
 #include "platform/paths.h"
@@ -18,19 +18,9 @@
 #include "settings/start_checks.h"
 #include "settings/tool_config.h"
 #include "toollink/tool_link.h"
-#include "toollink/tool_messages.h"
 #include "toollink/window_names_section.h"
 
 namespace qlm::ui {
-
-namespace {
-
-// Matches a colour file's name as the file system does, ignoring case.
-auto SameFileAs(const std::string& name) {
-  return [&name](const std::string& item) { return platform::CompareIgnoringCase(item, name) == 0; };
-}
-
-}  // namespace
 
 MainForm::MainForm(platform::Host& host, ToolLink& link, FormWindow& window, std::string settingsPath)
     : host_(host),
@@ -92,15 +82,22 @@ void MainForm::AfterReload(bool loaded, const std::string& folderBefore) {
   RefreshToolStatus();
 }
 
+// The controls show the tool's file as a reload would, without their
+// handlers writing the values back in their own spelling; QLM.INI's
+// settings stay as this run has them.
+bool MainForm::ReloadToolValues() {
+  return Reload([&] {
+    Load load = Load::kRefused;
+    Quietly([&] { load = ShowToolValues(); });
+    return load == Load::kLoaded;
+  });
+}
+
 FontChoice MainForm::ChosenFont() const {
   return FontChoice{.face = font.face.text(), .bold = font.style.selected() != 0, .size = font.size.position()};
 }
 
 void MainForm::RememberFontInFile() { fontInFile_ = ChosenFont(); }
-
-void MainForm::LeaveRealtime() {
-  if (realtime.checked()) realtime.SetChecked(false);
-}
 
 MainForm::Load MainForm::LoadEverything(bool askFolder, ProfileFile* handedFile) {
   // One opening of QLM.INI for everything read from it here (at start, the
@@ -236,34 +233,6 @@ void MainForm::ShowStatus(const std::string& text) {
   window_.SetStatusText(text);
 }
 
-template <typename Write, typename ShowFile>
-void MainForm::WriteOrShowFile(Write write, ShowFile showFile) {
-  try {
-    write();
-  } catch (const ProfileWriteError&) {
-    if (!entering_) showFile();
-    throw;
-  }
-}
-
-template <typename Change>
-void MainForm::Quietly(Change change) {
-  const bool was = quiet_;
-  quiet_ = true;
-  try {
-    change();
-  } catch (...) {
-    quiet_ = was;
-    throw;
-  }
-  quiet_ = was;
-}
-
-void MainForm::ShowStoredSwitch(const config::KeyRow& row, int before) {
-  const std::int32_t stored = config_->ReadInteger(row.key);
-  Quietly([&] { ShowSwitch(row, stored == config::kAbsent ? before : stored); });
-}
-
 void MainForm::ShowSwitch(const config::KeyRow& row, std::int32_t value) {
   if (row.control == config::KeyControl::kStyleRadio) windowStyle.Select(std::clamp(value, -1, 1));
   else box(row.key).SetChecked(value != 0);
@@ -279,169 +248,9 @@ void MainForm::EnableSwitch(const config::KeyRow& row, bool enabled) {
   else box(row.key).SetEnabled(enabled);
 }
 
-void MainForm::ShowFontInFile() {
-  if (fontInFile_.face.empty()) return;
-  font.face.SelectFirst([this](const std::string& face) { return face == fontInFile_.face; });
-  font.style.Select(fontInFile_.bold ? 1 : 0);
-  font.size.Show(fontInFile_.size);
-  UpdateFontSample();
-}
-
-void MainForm::ShowColourInFile(const std::string& current) {
-  currentColourFile_ = current;
-  if (!colourFiles.SelectFirst(SameFileAs(currentColourFile_))) colourFiles.Select(-1);
-}
-
 void MainForm::UpdateFontSample() {
   if (font.face.selected() < 0) return;
   window_.SetFontSample(font.face.text(), font.size.position(), font.style.selected() == 1);
-}
-
-void MainForm::EnableBars(bool enabled) {
-  for (const config::KeyRow& row : config::kEditedKeys)
-    if (row.control == config::KeyControl::kBarCheckBox && (!enabled || config::EditedBy(row, toolKind_)))
-      box(row.key).SetEnabled(enabled);
-}
-
-void MainForm::ApplyCheck(const config::KeyRow& row) {
-  if (!realtime.checked() || quiet_) return;
-  // Where OK does not store a key it is not commanded either.
-  if (!config::EditedBy(row, toolKind_)) return;
-  const CheckModel& shown = box(row.key);
-  WriteOrShowFile([&] { config_->WriteInteger(row.key, shown.checked() ? 1 : 0); },
-                  [&] { ShowStoredSwitch(row, shown.checked() ? 0 : 1); });
-  AfterWrite();
-  if (row.control != config::KeyControl::kBarCheckBox || windowStyle.selected() == 0) return;
-  // The bar is named by its section.
-  if (shown.checked() != link_.IsBarVisible(row.section)) link_.SendToolCommand(BarCommand(toolKind_, row.section));
-}
-
-void MainForm::WindowStyleClick() {
-  const int before = styleShown_;
-  styleShown_ = windowStyle.selected();
-  if (quiet_) return;
-  WriteOrShowFile([&] { ApplyWindowStyle(); },
-                  [&] {
-                    if (windowStyle.selected() == styleShown_)
-                      ShowStoredSwitch(config::KeyOf(config::EditedKey::kIsMdi), before);
-                  });
-}
-
-void MainForm::ApplyWindowStyle() {
-  if (!realtime.checked()) return;
-  const int style = windowStyle.selected();
-  // With no style chosen (the tool stores none) there is nothing to write and
-  // no display style to switch to; a tool that keeps its style itself is
-  // neither written nor commanded.
-  if (style != -1 && config::EditedBy(config::KeyOf(config::EditedKey::kIsMdi), toolKind_)) {
-    config_->WriteInteger(config::EditedKey::kIsMdi, style);
-    AfterWrite();
-    if ((link_.IsMdiDisplay() ? 1 : 0) != style) link_.SendToolCommand(toolmsg::kSwitchDisplayStyle);
-  }
-  RefreshToolStatus();
-  if (style != 0) {
-    EnableBars(true);
-    for (const config::KeyRow& row : config::kEditedKeys)
-      if (row.control == config::KeyControl::kBarCheckBox) box(row.key).onClick();
-  } else {
-    EnableBars(false);
-  }
-}
-
-void MainForm::ApplyFont() {
-  if (realtime.checked()) {
-    const FontChoice choice = ChosenFont();
-    // Asked once, before the working copy is made: a face that is not
-    // installed writes nothing.
-    if (const auto face = FindChosenFace(host_, choice)) {
-      const ToolConfig edit = config_->Edit();
-      WriteOrShowFile(
-          [&] {
-            const std::string written = WriteFontSlots(edit, pixelsPerInch_, choice, *face, recordInFile_);
-            edit.Commit();
-            recordInFile_ = written;
-          },
-          [&] { ShowFontInFile(); });
-      AfterWrite();
-      RememberFontInFile();
-      link_.NotifyFontChanged();
-    }
-  }
-  UpdateFontSample();
-}
-
-void MainForm::ApplyColour() {
-  if (!realtime.checked()) return;
-  if (!SaveColourSetting(*config_, toolKind_, currentColourFile_)) return;
-  AfterWrite();
-  link_.NotifyColourChanged();
-}
-
-void MainForm::FontSizeClick(int step) {
-  font.size.Step(step);
-  ApplyFont();
-}
-
-void MainForm::ColourFileChange() {
-  const std::string before = currentColourFile_;
-  if (!ConfirmColourFile(host_, toolFiles_, colourFiles.text())) {
-    // The chosen file has gone: show the one still in force, which is what
-    // OK will save.
-    ShowColourInFile(before);
-    return;
-  }
-  currentColourFile_ = colourFiles.text();
-  WriteOrShowFile([&] { ApplyColour(); }, [&] { ShowColourInFile(before); });
-}
-
-void MainForm::RealtimeClick() {
-  if (!realtime.checked()) {
-    EnableBars(true);
-    return;
-  }
-  if (!MayEnterRealtime()) {
-    realtime.SetChecked(false);
-    return;
-  }
-  // A refused write (or any error) leaves real-time mode: the controls keep
-  // what the user set, for OK, and the tool is not driven from values its
-  // file lacks.
-  entering_ = true;
-  try {
-    EnterRealtime();
-  } catch (...) {
-    entering_ = false;
-    LeaveRealtime();
-    throw;
-  }
-  entering_ = false;
-}
-
-bool MainForm::MayEnterRealtime() {
-  RefreshToolStatus();
-  if (link_.toolWindow() == platform::kNoWindow) {
-    host_.ShowNotice(host_.Text(msg::kRealtimeNeedsTool));
-    return false;
-  }
-  // A file the system reads otherwise than Quillmate is not written.
-  if (TellIfUtf8Marked(host_, config_->Path(), msg::kConfigUtf8Mark)) return false;
-  // The desktop would drop every command and notification to a tool that
-  // runs with higher rights; this program never asks for them itself.
-  if (link_.RunsWithHigherRights()) {
-    host_.ShowNotice(host_.Text(msg::kRealtimeNeedsSameRights));
-    return false;
-  }
-  // Only a Yes enters real-time mode: closing the question writes nothing.
-  return window_.AskYesNo(host_.Text(msg::kRealtimeCaution), kYes) == kYes;
-}
-
-void MainForm::EnterRealtime() {
-  config::ForEachSwitch(toolKind_, [&](const config::KeyRow& row) {
-    if (row.control == config::KeyControl::kStyleRadio) ApplyWindowStyle();
-    else box(row.key).onClick();
-  });
-  ApplyFont();
-  ApplyColour();
 }
 
 void MainForm::TopMostClick() {
@@ -481,179 +290,6 @@ void MainForm::OkClick() {
   edit.Commit();
   AfterWrite();
   SaveAndClose();
-}
-
-void MainForm::AfterWrite() {
-  written_ = true;
-  if (recorded_) return;
-  // Tried once a run: a history that cannot be written never stops the
-  // change, and the user hears of it once.
-  recorded_ = true;
-  if (HistoryMarked()) return;
-  try {
-    RecordState(host_, historyPath_, startState_);
-  } catch (const ProfileWriteError&) {
-    host_.ShowNotice(host_.Text(msg::kHistoryNotWritten));
-  }
-}
-
-// An editor that saved the history as UTF-8 marked it so; the profile
-// functions would write the program's own code page after the mark.
-bool MainForm::HistoryMarked() {
-  if (!historyMarked_) historyMarked_ = TellIfUtf8Marked(host_, historyPath_, msg::kConfigUtf8Mark);
-  return *historyMarked_;
-}
-
-std::optional<std::string> MainForm::WhyNotLoadable(const EditedValues& values) {
-  std::string face;
-  try {
-    face = FontChoiceOf(host_, values, pixelsPerInch_).face;
-  } catch (const DamagedValueError& error) {
-    return error.what();
-  }
-  // Found as loading finds it, and as OK needs it.
-  if (!lists_.Lists(face) || !host_.FindFontFace(face)) return Substitute(host_.Text(msg::kFontMissing), face);
-  const std::string colour = StoredColourFile(values, toolKind_);
-  const std::vector<std::string> listed = ListColourFiles(toolFiles_);
-  if (std::none_of(listed.begin(), listed.end(), SameFileAs(colour)) ||
-      !platform::FileExists(ColourFilePath(toolFiles_, colour)))
-    return Substitute(host_.Text(msg::kColourFileMissing), colour);
-  return std::nullopt;
-}
-
-std::optional<std::string> MainForm::WhyNotRestorable(const ToolState& state) {
-  // A value that may have been cut is never put back, nor any of its state.
-  if (!IsWhole(state)) return host_.Text(msg::kStateNotWhole);
-  EditedValues values = state.values;
-  if (state.unrecorded.any()) {
-    const EditedValues now = ReadEditedValues(config_->Held());
-    for (std::size_t i = 0; i < values.size(); ++i)
-      if (state.unrecorded[i]) values[i] = now[i];
-  }
-  const auto why = WhyNotLoadable(values);
-  if (why) return SubstituteWhole(host_.Text(msg::kStateWouldNotLoad), *why);
-  return std::nullopt;
-}
-
-bool MainForm::Restorable(const ToolState& state) {
-  const auto why = WhyNotRestorable(state);
-  if (why) host_.ShowNotice(*why);
-  return !why;
-}
-
-bool MainForm::ConfirmRestore(const ToolState& state) {
-  return window_.AskYesNo(Substitute(host_.Text(msg::kAskRestore), state.time), kNo) == kYes;
-}
-
-bool MainForm::PutBack(const ToolState& state) {
-  if (TellIfUtf8Marked(host_, config_->Path(), msg::kConfigUtf8Mark)) return false;
-  // One action: every key lands together, or the file stays as it was.
-  const ToolConfig edit = config_->Edit();
-  PutToolState(edit, state);
-  edit.Commit();
-  AfterWrite();
-  return true;
-}
-
-bool MainForm::Restore(const ToolState& state) {
-  if (!PutBack(state)) return false;
-  // The controls show the tool's file as a reload would, without their
-  // handlers writing the values back in their own spelling; QLM.INI's
-  // settings stay as this run has them.
-  const bool loaded = Reload([&] {
-    Load load = Load::kRefused;
-    Quietly([&] { load = ShowToolValues(); });
-    return load == Load::kLoaded;
-  });
-  if (loaded && realtime.checked()) ToolFollows(state);
-  return loaded;
-}
-
-// The display style and bars by their commands where the tool shows
-// otherwise; the font and colour by their notifications. The tab bar and
-// display style only where the tool's kind has their commands.
-void MainForm::ToolFollows(const ToolState& state) {
-  const auto stored = [&](config::EditedKey key) -> std::optional<std::int32_t> {
-    const std::size_t row = config::IndexOf(key);
-    const auto& value = state.values[row];
-    return value && !state.unrecorded[row] ? ParseStoredInteger(*value) : std::nullopt;
-  };
-  const auto style = stored(config::EditedKey::kIsMdi);
-  bool mdi = link_.IsMdiDisplay();
-  if (config::EditedBy(config::KeyOf(config::EditedKey::kIsMdi), toolKind_) && style && (*style == 0 || *style == 1) &&
-      mdi != (*style == 1)) {
-    link_.SendToolCommand(toolmsg::kSwitchDisplayStyle);
-    mdi = *style == 1;
-  }
-  if (mdi) {
-    for (const config::KeyRow& row : config::kEditedKeys) {
-      if (row.control != config::KeyControl::kBarCheckBox || !config::EditedBy(row, toolKind_)) continue;
-      const auto docked = stored(row.key);
-      if (docked && (*docked != 0) != link_.IsBarVisible(row.section))
-        link_.SendToolCommand(BarCommand(toolKind_, row.section));
-    }
-  }
-  link_.NotifyFontChanged();
-  link_.NotifyColourChanged();
-  RefreshToolStatus();
-}
-
-void MainForm::RestoreStartClick() {
-  if (!CanRestoreStart() || !Restorable(startState_) || !ConfirmRestore(startState_)) return;
-  Restore(startState_);
-}
-
-void MainForm::RestoreEarlierClick() {
-  HistoryMarked();
-  const std::vector<RecordedState> states = ReadHistory(historyPath_, toolFolder_);
-  if (states.empty()) {
-    host_.ShowNotice(host_.Text(msg::kNoRecordedStates));
-    return;
-  }
-  std::vector<std::string> lines;
-  for (const RecordedState& recorded : states)
-    lines.push_back(recorded.state.time + "  " +
-                    (recorded.readable ? DescribeState(host_, recorded.state, pixelsPerInch_)
-                                       : host_.Text(msg::kUnreadableState)));
-  // A state that cannot be put back, or a No, returns to the list.
-  for (int chosen = 0;;) {
-    chosen = window_.ChooseState(lines, chosen);
-    if (chosen < 0 || chosen >= static_cast<int>(states.size())) return;
-    const RecordedState& recorded = states[static_cast<std::size_t>(chosen)];
-    // An unreadable state is never applied, not even in part.
-    if (!recorded.readable) {
-      host_.ShowNotice(host_.Text(msg::kStateNotWhole));
-      continue;
-    }
-    if (!Restorable(recorded.state) || !ConfirmRestore(recorded.state)) continue;
-    Restore(recorded.state);
-    return;
-  }
-}
-
-std::optional<RecordedState> MainForm::NewestLoadable() {
-  if (HistoryMarked()) return std::nullopt;
-  for (RecordedState& recorded : ReadHistory(historyPath_, toolFolder_))
-    if (recorded.readable && !WhyNotRestorable(recorded.state)) return std::move(recorded);
-  return std::nullopt;
-}
-
-bool MainForm::OfferRecordedState(const RecordedState& offer) {
-  if (window_.AskYesNo(Substitute(host_.Text(msg::kAskRestoreAfterLoadFailure), offer.state.time), kNo) != kYes)
-    return false;
-  // The state that failed to load is not recorded: put back, it would only
-  // fail again, and as the newest it would be the one offered next time.
-  recorded_ = true;
-  try {
-    if (!PutBack(offer.state)) return false;
-  } catch (const ProfileWriteError& error) {
-    host_.ShowNotice(error.what());
-    return false;
-  }
-  // The state put back is the one this run starts from: the reload takes it
-  // as its start state, and the first write of the run records it.
-  written_ = recorded_ = false;
-  return true;
 }
 
 void MainForm::CancelClick() {

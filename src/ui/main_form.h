@@ -1,11 +1,14 @@
 // main_form.h: the main window's state and behaviour, free of any window
 // system: loading the settings into the controls, and every handler. The
 // Win32 window (win32/) binds its real controls to the models here and asks
-// FormWindow for what only a window can do.
+// FormWindow for what only a window can do. Defined in three files: loading,
+// OK and Cancel (main_form.cpp), real-time writing (main_form_realtime.cpp),
+// the history and restoring (main_form_history.cpp).
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -124,6 +127,9 @@ class MainForm {
   // true when it loaded.
   template <typename LoadStep>
   bool Reload(LoadStep load);
+  // Shows the tool's file again as loading does, without the controls'
+  // handlers writing it back: what a restore leaves.
+  bool ReloadToolValues();
   // After a successful write to the tool's file: the first of the run
   // records the state loading found in the history.
   void AfterWrite();
@@ -188,8 +194,8 @@ class MainForm {
   // controls then keep what the user set, for OK).
   template <typename Write, typename ShowFile>
   void WriteOrShowFile(Write write, ShowFile showFile);
-  template <typename Change>
-  void Quietly(Change change);
+  // Runs change, which puts controls back without their handlers writing.
+  void Quietly(const std::function<void()>& change);
   void TopMostClick();
   // A check box's handler: in real-time mode its key is written and a bar
   // commanded.

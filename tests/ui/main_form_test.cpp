@@ -120,6 +120,16 @@ class MainFormTest : public ::testing::Test {
     test::WriteBytes(tool + executable, "");
     test::WriteBytes(tool + "System\\Appcfg.ini", config);
   }
+  // Installs the tool with config and loads it: true when it loaded.
+  bool Load(const std::string& config) {
+    Install("Takumi.exe", config);
+    return form.LoadSettings();
+  }
+  // Loads config, which must fail: the notice that tells why.
+  std::string WhyNotLoaded(const std::string& config) {
+    EXPECT_FALSE(Load(config));
+    return host.notices().empty() ? std::string() : host.notices().back();
+  }
   std::string Stored(const char* section, const char* key) {
     return ProfileFile(host, tool + "System\\Appcfg.ini").ReadString(section, key, "<none>");
   }
@@ -194,8 +204,7 @@ TEST_F(MainFormTest, EveryLoadEnablesWhatItsFileHolds) {
       {bare + "[TRBAR]\r\nDOCKING=1\r\n", {false, false, true, false}},
       {sdi, {true, true, true, true}},
   };
-  Install("Takumi.exe", bare);
-  ASSERT_TRUE(form.LoadSettings());
+  ASSERT_TRUE(Load(bare));
   for (const auto& [config, expected] : loads) {
     test::WriteBytes(tool + "System\\Appcfg.ini", config);
     Reload(form);
@@ -211,8 +220,7 @@ TEST_F(MainFormTest, EveryLoadEnablesWhatItsFileHolds) {
 }
 
 TEST_F(MainFormTest, StylesOutOfRangeAreClamped) {
-  Install("Takumi.exe", "[GLOBAL]\r\nIsMDI=5\r\n");
-  ASSERT_TRUE(form.LoadSettings());
+  ASSERT_TRUE(Load("[GLOBAL]\r\nIsMDI=5\r\n"));
   EXPECT_EQ(form.windowStyle.selected(), 1);
   Install("Takumi.exe", "[GLOBAL]\r\nIsMDI=-5\r\n");
   MainForm other(host, link, window, OwnSettingsPath(host));
@@ -230,26 +238,20 @@ TEST_F(MainFormTest, LoadingFailsWithTheReasonShown) {
   EXPECT_FALSE(form.LoadSettings());  // no supported executable
   EXPECT_EQ(host.notices().back(), Sjis("トレーディングツールがインストールされてません。"));
 
-  Install("Takumi.exe", "[FONT]\r\nFF0=-12,0,0,0,400,0,0,0,128,3,2,1,50,Nowhere\r\n");
-  EXPECT_FALSE(form.LoadSettings());
-  EXPECT_EQ(host.notices().back(), Sjis("フォント\nNowhere\nが存在しません。"));
+  EXPECT_EQ(WhyNotLoaded("[FONT]\r\nFF0=-12,0,0,0,400,0,0,0,128,3,2,1,50,Nowhere\r\n"),
+            Sjis("フォント\nNowhere\nが存在しません。"));
   // The size (kept within range) and the style are shown all the same; faces
   // match exactly, case included.
-  Install("Takumi.exe", "[FONT]\r\nFF0=-200,0,0,0,550,0,0,0,128,3,2,1,50,tahoma\r\n");
-  EXPECT_FALSE(form.LoadSettings());
+  EXPECT_EQ(WhyNotLoaded("[FONT]\r\nFF0=-200,0,0,0,550,0,0,0,128,3,2,1,50,tahoma\r\n"),
+            Sjis("フォント\ntahoma\nが存在しません。"));
   EXPECT_EQ(form.font.size.text(), "99");
   EXPECT_EQ(form.font.style.selected(), 1);
-  EXPECT_EQ(host.notices().back(), Sjis("フォント\ntahoma\nが存在しません。"));
 
-  Install("Takumi.exe", "[GLOBAL]\r\nCOLOR=Color\\Gone.CLR\r\n");
-  EXPECT_FALSE(form.LoadSettings());
-  EXPECT_EQ(host.notices().back(), Sjis("CLRファイル\n[Gone.CLR]\nが存在しません。"));
+  EXPECT_EQ(WhyNotLoaded("[GLOBAL]\r\nCOLOR=Color\\Gone.CLR\r\n"), Sjis("CLRファイル\n[Gone.CLR]\nが存在しません。"));
   // An emptied colour folder leaves the list as the last load found it.
-  Install("Takumi.exe", "[GLOBAL]\r\nCOLOR=Color\\Night.CLR\r\n");
   for (const char* name : {"Default.CLR", "Blue.clr"}) test::RemoveFile(tool + "Color\\" + name);
-  EXPECT_FALSE(form.LoadSettings());
+  EXPECT_EQ(WhyNotLoaded("[GLOBAL]\r\nCOLOR=Color\\Night.CLR\r\n"), Sjis("CLRファイル\n[Night.CLR]\nが存在しません。"));
   EXPECT_EQ(form.colourFiles.items().size(), 2u);
-  EXPECT_EQ(host.notices().back(), Sjis("CLRファイル\n[Night.CLR]\nが存在しません。"));
 
   Install("Takumi.exe", "[FONT]\r\nFF0=-12,0,0,0,400,0,0,0,128,3,2,1,50\r\n");
   EXPECT_THROW(form.LoadSettings(), ListIndexError);
@@ -280,8 +282,7 @@ TEST_F(MainFormTest, StoredTopMostMakesTheWindowTopmostWhileLoading) {
 // that tool's title: the tool it left must not be looked up, restored or
 // brought forward, as at the first load no tool is.
 TEST_F(MainFormTest, AReloadOfAnotherToolBringsNoOtherToolForward) {
-  Install("Takumi.exe", fullConfig);
-  ASSERT_TRUE(form.LoadSettings());
+  ASSERT_TRUE(Load(fullConfig));
   RunningTool left(windows, "Sample Tool");
 
   const std::string other = folder / "Other\\";
@@ -301,8 +302,7 @@ TEST_F(MainFormTest, AReloadOfAnotherToolBringsNoOtherToolForward) {
 }
 
 TEST_F(MainFormTest, RealtimeNeedsARunningToolAndAYes) {
-  Install("Takumi.exe", fullConfig);
-  ASSERT_TRUE(form.LoadSettings());
+  ASSERT_TRUE(Load(fullConfig));
   form.realtime.SetChecked(true);
   EXPECT_FALSE(form.realtime.checked());
   EXPECT_EQ(host.notices().back(), Sjis("トレーディングツールが起動して無いので\nリアルタイム設定は出来ません。"));
@@ -331,8 +331,7 @@ TEST_F(MainFormTest, RealtimeNeedsARunningToolAndAYes) {
 }
 
 TEST_F(MainFormTest, EnteringRealtimeAppliesEverythingAndTogglesOnlyWhatDiffers) {
-  Install("Takumi.exe", fullConfig);
-  ASSERT_TRUE(form.LoadSettings());
+  ASSERT_TRUE(Load(fullConfig));
   RunningTool running(windows, "Sample Tool");
   ASSERT_TRUE(EnterRealtime());
   // The tool shows every bar; the tab bar is unchecked here, so only it is
@@ -365,8 +364,7 @@ TEST_F(MainFormTest, EnteringRealtimeAppliesEverythingAndTogglesOnlyWhatDiffers)
 }
 
 TEST_F(MainFormTest, OkWritesEverythingAndSavesTheOwnSettings) {
-  Install("Takumi.exe", fullConfig);
-  ASSERT_TRUE(form.LoadSettings());
+  ASSERT_TRUE(Load(fullConfig));
   form.FontSizeClick(+1);
   form.OkClick();
   EXPECT_TRUE(window.closed);
@@ -391,8 +389,7 @@ TEST_F(MainFormTest, LoadingRemovesCopiesThatAnEndedRunLeftHalfWritten) {
 }
 
 TEST_F(MainFormTest, OkRefusesBeforeWritingAnythingWhenTheFaceOrColourIsGone) {
-  Install("Takumi.exe", fullConfig);
-  ASSERT_TRUE(form.LoadSettings());
+  ASSERT_TRUE(Load(fullConfig));
   const std::string before = Appcfg();
   form.font.face.SetItems({"Gone", gothic});  // a face uninstalled since the list was made
   form.font.face.Select(0);
@@ -553,8 +550,7 @@ TEST_F(MainFormTest, ListsCompletedAfterTheMachineChangedKeepWhatLoadingChose) {
 }
 
 TEST_F(MainFormTest, PickingAVanishedColourFileShowsTheCurrentOneAgain) {
-  Install("Takumi.exe", fullConfig);
-  ASSERT_TRUE(form.LoadSettings());
+  ASSERT_TRUE(Load(fullConfig));
   form.colourFiles.SetItems({"Blue.clr", "Default.CLR", "Gone.CLR"});
   form.colourFiles.Select(2);
   form.ColourFileChange();
@@ -563,8 +559,7 @@ TEST_F(MainFormTest, PickingAVanishedColourFileShowsTheCurrentOneAgain) {
 }
 
 TEST_F(MainFormTest, CancelAsksToQuitAndWithShiftOffersAReload) {
-  Install("Takumi.exe", fullConfig);
-  ASSERT_TRUE(form.LoadSettings());
+  ASSERT_TRUE(Load(fullConfig));
   window.answers = {kNo};
   form.CancelClick();
   EXPECT_EQ(window.questions, std::vector<std::string>{Sjis("終了しますか？")});
@@ -609,8 +604,7 @@ TEST_F(MainFormTest, TheSettingsFileHandedDownIsTheOneReadAndWritten) {
 }
 
 TEST_F(MainFormTest, AReloadShowsAndWritesTheSizeAsTheFirstShowDoes) {
-  Install("Takumi.exe", fullConfig + "[FONT]\r\nFF0=-200,0,0,0,400,0,0,0,128,3,2,1,50," + gothic + "\r\n");
-  ASSERT_TRUE(form.LoadSettings());
+  ASSERT_TRUE(Load(fullConfig + "[FONT]\r\nFF0=-200,0,0,0,400,0,0,0,128,3,2,1,50," + gothic + "\r\n"));
   form.font.size.KeepInRange();  // as the window's first show does
   EXPECT_EQ(form.font.size.text(), "99");
   window.shift = true;
@@ -627,8 +621,7 @@ TEST_F(MainFormTest, AReloadShowsAndWritesTheSizeAsTheFirstShowDoes) {
 // nothing half loaded is written or sent, while the link still names the
 // tool and the status line tells about it.
 TEST_F(MainFormTest, AFailedReloadKeepsTheStatusAndTheLinkToTheTool) {
-  Install("Takumi.exe", fullConfig);
-  ASSERT_TRUE(form.LoadSettings());
+  ASSERT_TRUE(Load(fullConfig));
   RunningTool running(windows, "Sample Tool");
   ASSERT_TRUE(EnterRealtime());
 
@@ -802,8 +795,7 @@ TEST_F(MainFormTest, ARefusedRealtimeWriteLeavesTheControlAsTheFileHoldsIt) {
 // A refused write while real-time mode is entered ends it; the controls keep
 // what the user set, for OK.
 TEST_F(MainFormTest, ARefusedWriteWhileEnteringRealtimeEndsIt) {
-  Install("Takumi.exe", fullConfig);
-  ASSERT_TRUE(form.LoadSettings());
+  ASSERT_TRUE(Load(fullConfig));
   RunningTool running(windows, "Sample Tool");
   form.tabBar.SetChecked(true);
   test::RemoveFile(tool + "System\\Appcfg.ini");
@@ -920,8 +912,7 @@ TEST_F(RestoreTest, ARestoreThePlatformRefusesLeavesTheFileAsItWas) {
 }
 
 TEST_F(RestoreTest, AnEarlierStateIsChosenFromTheListNewestFirst) {
-  Install("Takumi.exe", start);
-  ASSERT_TRUE(form.LoadSettings());
+  ASSERT_TRUE(Load(start));
   const ToolState first = Now();
   form.OkClick();
   // A second run starts from what the first one saved.
@@ -1047,8 +1038,7 @@ TEST_F(RestoreTest, AHistoryThatCannotBeWrittenIsToldOnceAndStopsNoChange) {
 // A value longer than the platform reads whole (a hand-edited file) would
 // come back cut: neither its start state nor its recorded one is applied.
 TEST_F(RestoreTest, AValueTooLongToReadWholeIsNeverPutBack) {
-  Install("Takumi.exe", start + "[FONT]\r\nFF1=" + std::string(5000, 'x') + "\r\n");
-  ASSERT_TRUE(form.LoadSettings());
+  ASSERT_TRUE(Load(start + "[FONT]\r\nFF1=" + std::string(5000, 'x') + "\r\n"));
   form.tabBar.SetChecked(true);
   form.OkClick();
   const std::string written = Appcfg();

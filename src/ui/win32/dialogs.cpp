@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -157,6 +158,66 @@ void AddLinkHint(HWND dialog, HWND link) {
   SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, 273);
 }
 
+// Two push buttons side by side at the bottom right of a dialog, the first
+// starting a group: Yes and No, or OK and Cancel.
+struct ButtonSpec {
+  std::string caption;
+  DWORD style;
+  int id;
+};
+
+std::pair<HWND, HWND> AddButtonPair(HWND dialog, int clientWidth, int top, HFONT font, const ButtonSpec& first,
+                                    const ButtonSpec& second) {
+  const int right = clientWidth - 12;
+  const HWND left = AddControl(dialog, "BUTTON", first.caption, first.style | WS_TABSTOP | WS_GROUP, first.id,
+                               right - 2 * 75 - 8, top, 75, 25, font);
+  return {left, AddControl(dialog, "BUTTON", second.caption, second.style | WS_TABSTOP, second.id, right - 75, top, 75,
+                           25, font)};
+}
+
+// The question's buttons: Escape arrives as IDCANCEL and answers No, Enter
+// as IDOK and gives the default answer; the close box is told apart through
+// its system command (AnswerClose).
+bool AnswerCommand(HWND dialog, int id, int defaultAnswer) {
+  if (id == kYes || id == kNo || id == IDCANCEL) {
+    EndDialog(dialog, id == IDCANCEL ? kNo : id);
+    return true;
+  }
+  if (id == IDOK) {
+    EndDialog(dialog, defaultAnswer);
+    return true;
+  }
+  return false;
+}
+
+INT_PTR AnswerClose(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
+    EndDialog(dialog, kClosed);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+// Lays out the About box's controls; returns the link, which the box draws
+// as one.
+HWND BuildAboutBox(HWND dialog, HICON icon, HFONT font, HFONT bold, HFONT link, bool showHints, int linkId) {
+  AddControl(dialog, "STATIC", "", SS_ETCHEDFRAME, -1, 0, 0, 273, 97, font);
+  const HWND picture = AddControl(dialog, "STATIC", "", SS_ICON | SS_REALSIZECONTROL, -1, 10, 10, 34, 34, font);
+  SendMessageA(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+  // The short name in bold, then the full name one space further on, each
+  // label as wide as its text: they read as two words in any font.
+  const int shortWidth = TextWidth(bold, "QLM"), space = TextWidth(font, " ");
+  AddControl(dialog, "STATIC", "QLM", SS_LEFT | SS_NOPREFIX, -1, 50, 10, shortWidth, 14, bold);
+  AddControl(dialog, "STATIC", "Quillmate", SS_LEFT | SS_NOPREFIX, -1, 50 + shortWidth + space, 10, 120, 14, font);
+  AddControl(dialog, "STATIC", "Version " + FileVersionOf(platform::Win32Host().ExecutablePath()), SS_LEFT, -1, 50, 29, 200, 14, font);
+  AddControl(dialog, "STATIC", "Copyright (C) 2026 Quillmate", SS_LEFT, -1, 50, 48, 215, 14, font);
+  const HWND linkControl =
+      AddControl(dialog, "STATIC", "Quillmate Information", SS_LEFT | SS_NOTIFY, linkId, 50, 67, 120, 14, link);
+  if (showHints) AddLinkHint(dialog, linkControl);
+  AddControl(dialog, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 190, 65, 75, 25, font);
+  return linkControl;
+}
+
 }  // namespace
 
 int AskYesNo(HINSTANCE instance, HWND owner, const std::string& text, int defaultAnswer) {
@@ -174,36 +235,14 @@ int AskYesNo(HINSTANCE instance, HWND owner, const std::string& text, int defaul
     const HWND icon = AddControl(dialog, "STATIC", "", SS_ICON, -1, 20, 16, 32, 32, font);
     SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, MAKEINTRESOURCEA(32516))), 0);
     AddControl(dialog, "STATIC", text, SS_LEFT | SS_NOPREFIX, -1, 64, 16, kTextWidth, textHeight, font);
-    const int buttonsTop = 16 + textHeight + 16;
-    const int right = spec.clientWidth - 12;
-    const auto style = [&](int answer) { return answer == defaultAnswer ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON; };
-    const HWND yes = AddControl(dialog, "BUTTON", Ansi("はい(&Y)"), style(kYes) | WS_TABSTOP | WS_GROUP, kYes,
-                                right - 2 * 75 - 8, buttonsTop, 75, 25, font);
-    const HWND no = AddControl(dialog, "BUTTON", Ansi("いいえ(&N)"), style(kNo) | WS_TABSTOP, kNo, right - 75,
-                               buttonsTop, 75, 25, font);
+    const auto style = [&](int answer) -> DWORD { return answer == defaultAnswer ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON; };
+    const auto [yes, no] = AddButtonPair(dialog, spec.clientWidth, 16 + textHeight + 16, font,
+                                         {Ansi("はい(&Y)"), style(kYes), kYes}, {Ansi("いいえ(&N)"), style(kNo), kNo});
     SendMessageA(dialog, DM_SETDEFID, defaultAnswer, 0);
     SetFocus(defaultAnswer == kNo ? no : yes);
   };
-  spec.command = [&](HWND dialog, int id, int) {
-    // Escape arrives as IDCANCEL and answers No; the close box is told apart
-    // through its system command below.
-    if (id == kYes || id == kNo || id == IDCANCEL) {
-      EndDialog(dialog, id == IDCANCEL ? kNo : id);
-      return true;
-    }
-    if (id == IDOK) {
-      EndDialog(dialog, defaultAnswer);
-      return true;
-    }
-    return false;
-  };
-  spec.other = [&](HWND dialog, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {
-    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
-      EndDialog(dialog, kClosed);
-      return TRUE;
-    }
-    return FALSE;
-  };
+  spec.command = [&](HWND dialog, int id, int) { return AnswerCommand(dialog, id, defaultAnswer); };
+  spec.other = AnswerClose;
   return static_cast<int>(RunDialog(instance, owner, spec));
 }
 
@@ -225,11 +264,8 @@ int ChooseFromList(HINSTANCE instance, HWND owner, const std::string& caption, c
                                  kList, 12, 32, kWidth, kListHeight, font);
     for (const std::string& line : lines) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
-    const int buttonsTop = 32 + kListHeight + 12;
-    const int right = spec.clientWidth - 12;
-    AddControl(dialog, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDOK, right - 2 * 75 - 8, buttonsTop,
-               75, 25, font);
-    AddControl(dialog, "BUTTON", cancel, BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, right - 75, buttonsTop, 75, 25, font);
+    AddButtonPair(dialog, spec.clientWidth, 32 + kListHeight + 12, font, {"OK", BS_DEFPUSHBUTTON, IDOK},
+                  {cancel, BS_PUSHBUTTON, IDCANCEL});
     SendMessageA(dialog, DM_SETDEFID, IDOK, 0);
     SetFocus(list);
   };
@@ -262,21 +298,7 @@ void ShowAboutBox(HINSTANCE instance, HWND owner, bool showHints) {
   HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_QLM), IMAGE_ICON, 32, 32, 0));
   HWND linkControl = nullptr;
 
-  spec.build = [&](HWND dialog) {
-    AddControl(dialog, "STATIC", "", SS_ETCHEDFRAME, -1, 0, 0, 273, 97, font);
-    const HWND picture = AddControl(dialog, "STATIC", "", SS_ICON | SS_REALSIZECONTROL, -1, 10, 10, 34, 34, font);
-    SendMessageA(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-    // The short name in bold, then the full name one space further on, each
-    // label as wide as its text: they read as two words in any font.
-    const int shortWidth = TextWidth(bold, "QLM"), space = TextWidth(font, " ");
-    AddControl(dialog, "STATIC", "QLM", SS_LEFT | SS_NOPREFIX, -1, 50, 10, shortWidth, 14, bold);
-    AddControl(dialog, "STATIC", "Quillmate", SS_LEFT | SS_NOPREFIX, -1, 50 + shortWidth + space, 10, 120, 14, font);
-    AddControl(dialog, "STATIC", "Version " + FileVersionOf(platform::Win32Host().ExecutablePath()), SS_LEFT, -1, 50, 29, 200, 14, font);
-    AddControl(dialog, "STATIC", "Copyright (C) 2026 Quillmate", SS_LEFT, -1, 50, 48, 215, 14, font);
-    linkControl = AddControl(dialog, "STATIC", "Quillmate Information", SS_LEFT | SS_NOTIFY, kLink, 50, 67, 120, 14, link);
-    if (showHints) AddLinkHint(dialog, linkControl);
-    AddControl(dialog, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 190, 65, 75, 25, font);
-  };
+  spec.build = [&](HWND dialog) { linkControl = BuildAboutBox(dialog, icon, font, bold, link, showHints, kLink); };
   spec.command = [&](HWND dialog, int id, int code) {
     if (id == IDOK || id == IDCANCEL) {
       EndDialog(dialog, id);

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/codepage.h"
 #include "settings/errors.h"
@@ -45,6 +46,44 @@ RECT FormBounds(const ControlRow& row) {
     top += parent->top;
   }
   return RECT{left, top, left + row.width, top + row.height};
+}
+
+// The window class, style and height a layout row's control is made with.
+struct WindowClass {
+  const char* name = "BUTTON";
+  DWORD style = WS_CHILD | WS_VISIBLE;
+  int height;
+};
+
+WindowClass WindowClassOf(const ControlRow& row) {
+  WindowClass made{.height = row.height};
+  switch (row.kind) {
+    case ControlKind::kGroup: made.style |= BS_GROUPBOX; break;
+    case ControlKind::kRadio: made.style |= BS_AUTORADIOBUTTON | WS_TABSTOP; break;
+    case ControlKind::kCheck: made.style |= BS_AUTOCHECKBOX | WS_TABSTOP; break;
+    case ControlKind::kButton: made.style |= BS_PUSHBUTTON | WS_TABSTOP; break;
+    case ControlKind::kIconButton: made.style |= BS_PUSHBUTTON | BS_ICON | WS_TABSTOP; break;
+    case ControlKind::kDropDown:
+      made.name = "COMBOBOX";
+      made.style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
+      made.height = 240;  // the edit part is 21 high; the rest is the open list
+      break;
+    case ControlKind::kEdit:
+      made.name = "EDIT";
+      made.style |= ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP;
+      break;
+    case ControlKind::kUpDown:
+      // No Tab stop of their own: the arrows show no focus, and the arrow
+      // keys already step the size from the size box (UDS_ARROWKEYS).
+      made.name = UPDOWN_CLASSA;
+      made.style |= UDS_ARROWKEYS;
+      break;
+    case ControlKind::kLabel:
+      made.name = "STATIC";
+      made.style |= SS_CENTER | SS_NOTIFY;
+      break;
+  }
+  return made;
 }
 
 std::string Ansi(const char* utf8) { return platform::AnsiFromUtf8(utf8 ? utf8 : ""); }
@@ -230,43 +269,7 @@ LRESULT CALLBACK MainWindow::ListProcedure(HWND box, UINT message, WPARAM wParam
 
 void MainWindow::BuildControls() {
   font_ = MakeFont("Tahoma", 8, false, DEFAULT_CHARSET);
-  for (const ControlRow& row : kMainLayout) {
-    const RECT bounds = FormBounds(row);
-    const char* className = "BUTTON";
-    DWORD style = WS_CHILD | WS_VISIBLE;
-    int height = row.height;
-    switch (row.kind) {
-      case ControlKind::kGroup: style |= BS_GROUPBOX; break;
-      case ControlKind::kRadio: style |= BS_AUTORADIOBUTTON | WS_TABSTOP; break;
-      case ControlKind::kCheck: style |= BS_AUTOCHECKBOX | WS_TABSTOP; break;
-      case ControlKind::kButton: style |= BS_PUSHBUTTON | WS_TABSTOP; break;
-      case ControlKind::kIconButton: style |= BS_PUSHBUTTON | BS_ICON | WS_TABSTOP; break;
-      case ControlKind::kDropDown:
-        className = "COMBOBOX";
-        style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
-        height = 240;  // the edit part is 21 high; the rest is the open list
-        break;
-      case ControlKind::kEdit:
-        className = "EDIT";
-        style |= ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP;
-        break;
-      case ControlKind::kUpDown:
-        // No Tab stop of their own: the arrows show no focus, and the arrow
-        // keys already step the size from the size box (UDS_ARROWKEYS).
-        className = UPDOWN_CLASSA;
-        style |= UDS_ARROWKEYS;
-        break;
-      case ControlKind::kLabel:
-        className = "STATIC";
-        style |= SS_CENTER | SS_NOTIFY;
-        break;
-    }
-    const HWND control =
-        CreateWindowExA(row.kind == ControlKind::kEdit ? WS_EX_CLIENTEDGE : 0, className, Ansi(row.caption).c_str(),
-                        style, bounds.left, bounds.top, row.width, height, window_,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance_, nullptr);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  }
+  for (const ControlRow& row : kMainLayout) CreateControl(row);
   // The sample shows Japanese text from the start.
   sampleFont_ = MakeFont("Tahoma", 8, false, SHIFTJIS_CHARSET);
   SendMessageA(Control(kFontSample), WM_SETFONT, reinterpret_cast<WPARAM>(sampleFont_), FALSE);
@@ -276,27 +279,32 @@ void MainWindow::BuildControls() {
   SendMessageA(Control(kFontSizeArrows), UDM_SETPOS32, 0, 1);
   aboutIcon_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_QLM), IMAGE_ICON, 16, 16, 0));
   SendMessageA(Control(kAbout), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(aboutIcon_));
+  CreateStatusBar();
+  form_.font.style.SetItems({Ansi(kStyleItems[0]), Ansi(kStyleItems[1])});
+}
 
+void MainWindow::CreateControl(const ControlRow& row) {
+  const RECT bounds = FormBounds(row);
+  const WindowClass made = WindowClassOf(row);
+  const HWND control =
+      CreateWindowExA(row.kind == ControlKind::kEdit ? WS_EX_CLIENTEDGE : 0, made.name, Ansi(row.caption).c_str(),
+                      made.style, bounds.left, bounds.top, row.width, made.height, window_,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance_, nullptr);
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+}
+
+void MainWindow::CreateStatusBar() {
   const HWND status = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE, 0,
                                       kClientHeight - kStatusBarHeight, kClientWidth, kStatusBarHeight, window_,
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBar)), instance_, nullptr);
   SendMessageA(status, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-
-  form_.font.style.SetItems({Ansi(kStyleItems[0]), Ansi(kStyleItems[1])});
 }
 
 void MainWindow::BindModels() {
-  auto bindCheck = [this](CheckModel& model, int id) {
-    model.viewChanged = [this, &model, id] {
-      SendMessageA(Control(id), BM_SETCHECK, model.checked() ? BST_CHECKED : BST_UNCHECKED, 0);
-      EnableWindow(Control(id), model.enabled());
-    };
-    model.viewChanged();
-  };
   for (const ControlRow& row : kMainLayout)
-    if (row.key != config::EditedKey::kCount) bindCheck(form_.box(row.key), row.id);
-  bindCheck(form_.topMost, kTopMost);
-  bindCheck(form_.realtime, kRealtime);
+    if (row.key != config::EditedKey::kCount) BindCheck(form_.box(row.key), row.id);
+  BindCheck(form_.topMost, kTopMost);
+  BindCheck(form_.realtime, kRealtime);
 
   form_.windowStyle.viewChanged = [this] {
     const int selected = form_.windowStyle.selected();
@@ -306,33 +314,42 @@ void MainWindow::BindModels() {
       EnableWindow(Control(id), form_.windowStyle.enabled());
   };
 
-  auto bindList = [this](ListModel& model, int id) {
-    // The view's items are refilled only when the model's items changed.
-    auto shownVersion = std::make_shared<unsigned>(model.itemsVersion() + 1);
-    model.viewChanged = [this, &model, id, shownVersion] {
-      const HWND box = Control(id);
-      fillingList_ = true;
-      if (*shownVersion != model.itemsVersion()) {
-        SendMessageA(box, WM_SETREDRAW, FALSE, 0);
-        SendMessageA(box, CB_RESETCONTENT, 0, 0);
-        for (const std::string& item : model.items())
-          SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-        SendMessageA(box, WM_SETREDRAW, TRUE, 0);
-        *shownVersion = model.itemsVersion();
-      }
-      SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(model.selected()), 0);
-      fillingList_ = false;
-    };
-    model.viewChanged();
-  };
-  bindList(form_.colourFiles, kColourFiles);
-  bindList(form_.font.face, kFontName);
-  bindList(form_.font.style, kFontStyle);
+  BindList(form_.colourFiles, kColourFiles);
+  BindList(form_.font.face, kFontName);
+  BindList(form_.font.style, kFontStyle);
 
   form_.font.size.viewChanged = [this] {
     SetWindowTextA(Control(kFontSize), form_.font.size.text().c_str());
     SendMessageA(Control(kFontSizeArrows), UDM_SETPOS32, 0, form_.font.size.position());
   };
+}
+
+void MainWindow::BindCheck(CheckModel& model, int id) {
+  model.viewChanged = [this, &model, id] {
+    SendMessageA(Control(id), BM_SETCHECK, model.checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+    EnableWindow(Control(id), model.enabled());
+  };
+  model.viewChanged();
+}
+
+void MainWindow::BindList(ListModel& model, int id) {
+  // The view's items are refilled only when the model's items changed.
+  auto shownVersion = std::make_shared<unsigned>(model.itemsVersion() + 1);
+  model.viewChanged = [this, &model, id, shownVersion] {
+    const HWND box = Control(id);
+    fillingList_ = true;
+    if (*shownVersion != model.itemsVersion()) {
+      SendMessageA(box, WM_SETREDRAW, FALSE, 0);
+      SendMessageA(box, CB_RESETCONTENT, 0, 0);
+      for (const std::string& item : model.items())
+        SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+      SendMessageA(box, WM_SETREDRAW, TRUE, 0);
+      *shownVersion = model.itemsVersion();
+    }
+    SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(model.selected()), 0);
+    fillingList_ = false;
+  };
+  model.viewChanged();
 }
 
 void MainWindow::Show() {
@@ -377,34 +394,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
-    case WM_NOTIFY: {
-      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-      if (tooltip_ && header->hwndFrom == tooltip_ && header->code == TTN_GETDISPINFOA) {
-        reinterpret_cast<NMTTDISPINFOA*>(lParam)->lpszText = const_cast<char*>(KeptByToolText(header->idFrom));
-        return 0;
-      }
-      if (header->idFrom == kFontSizeArrows && header->code == UDN_DELTAPOS) {
-        // The model moves the position and shows it; the control itself
-        // must not move as well.
-        const int step = reinterpret_cast<const NMUPDOWN*>(lParam)->iDelta > 0 ? 1 : -1;
-        Guard([this, step] { form_.FontSizeClick(step); });
-        return 1;
-      }
+    case WM_NOTIFY:
+      if (const std::optional<LRESULT> answer = OnNotify(lParam)) return *answer;
       break;
-    }
-    case WM_SIZE: {
-      // Fits the status panels: the right one keeps its width.
-      const std::vector<int> widths =
-          FitStatusPanels(LOWORD(lParam), std::vector<int>(std::begin(kStatusPanelWidths), std::end(kStatusPanelWidths)));
-      std::vector<int> edges;
-      int right = 0;
-      for (const int width : widths) edges.push_back(right += width);
-      const HWND status = Control(kStatusBar);
-      SendMessageA(status, WM_SIZE, 0, 0);
-      SendMessageA(status, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
-      ShowStatusText();
+    case WM_SIZE:
+      FitStatusBar(LOWORD(lParam));
       return 0;
-    }
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) Guard([this] { form_.WindowActivated(); });
       break;
@@ -418,14 +413,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                        MF_BYCOMMAND | (form_.CanRestoreStart() ? MF_ENABLED : MF_GRAYED));
       break;
     case WM_SYSCOMMAND:
-      if ((wParam & 0xFFF0) == kRestoreStartCommand) {
-        Guard([this] { form_.RestoreStartClick(); });
-        return 0;
-      }
-      if ((wParam & 0xFFF0) == kRestoreEarlierCommand) {
-        Guard([this] { form_.RestoreEarlierClick(); });
-        return 0;
-      }
+      if (OnSystemCommand(wParam)) return 0;
       break;
     case WM_CLOSE:
       DestroyWindow(window_);
@@ -436,6 +424,50 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
   }
   return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+// The hints asking for a text, and the size arrows; nothing for any other
+// notification.
+std::optional<LRESULT> MainWindow::OnNotify(LPARAM lParam) {
+  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+  if (tooltip_ && header->hwndFrom == tooltip_ && header->code == TTN_GETDISPINFOA) {
+    reinterpret_cast<NMTTDISPINFOA*>(lParam)->lpszText = const_cast<char*>(KeptByToolText(header->idFrom));
+    return 0;
+  }
+  if (header->idFrom == kFontSizeArrows && header->code == UDN_DELTAPOS) {
+    // The model moves the position and shows it; the control itself
+    // must not move as well.
+    const int step = reinterpret_cast<const NMUPDOWN*>(lParam)->iDelta > 0 ? 1 : -1;
+    Guard([this, step] { form_.FontSizeClick(step); });
+    return 1;
+  }
+  return std::nullopt;
+}
+
+// Fits the status panels to the client width: the right one keeps its width.
+void MainWindow::FitStatusBar(int clientWidth) {
+  const std::vector<int> widths =
+      FitStatusPanels(clientWidth, std::vector<int>(std::begin(kStatusPanelWidths), std::end(kStatusPanelWidths)));
+  std::vector<int> edges;
+  int right = 0;
+  for (const int width : widths) edges.push_back(right += width);
+  const HWND status = Control(kStatusBar);
+  SendMessageA(status, WM_SIZE, 0, 0);
+  SendMessageA(status, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+  ShowStatusText();
+}
+
+// The two commands added to the window menu; false for the system's own.
+bool MainWindow::OnSystemCommand(WPARAM command) {
+  if ((command & 0xFFF0) == kRestoreStartCommand) {
+    Guard([this] { form_.RestoreStartClick(); });
+    return true;
+  }
+  if ((command & 0xFFF0) == kRestoreEarlierCommand) {
+    Guard([this] { form_.RestoreEarlierClick(); });
+    return true;
+  }
+  return false;
 }
 
 void MainWindow::OnCommand(int id, int code) {

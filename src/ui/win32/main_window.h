@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@
 #include "ui/main_form.h"
 
 namespace qlm::ui {
+
+struct ControlRow;
 
 // The desktop's windows, showing the wait cursor while a message sent to the
 // tool is waited for: the window answers nothing meanwhile.
@@ -88,8 +91,19 @@ class MainWindow : public FormWindow {
   void CreateStatusTip();
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // What WM_NOTIFY answers, where the window answers it itself.
+  std::optional<LRESULT> OnNotify(LPARAM lParam);
+  void FitStatusBar(int clientWidth);
+  // True where the command was one of the window menu's added commands.
+  bool OnSystemCommand(WPARAM command);
+  // The controls of the layout, the status bar and what they start with.
   void BuildControls();
+  void CreateControl(const ControlRow& row);
+  void CreateStatusBar();
   void BindModels();
+  // The control's view follows its model.
+  void BindCheck(CheckModel& model, int id);
+  void BindList(ListModel& model, int id);
   // Subclasses the font and colour lists, to complete them when first needed.
   void WatchLists();
   static LRESULT CALLBACK ListProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
