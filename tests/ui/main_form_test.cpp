@@ -1030,7 +1030,9 @@ TEST_F(RestoreTest, AHistoryThatCannotBeWrittenIsToldOnceAndStopsNoChange) {
     own.shell.answers = {kYes};
     own.form.RestoreStartClick();
     EXPECT_EQ(Stored("TOOLBAR", "DOCKING"), "1");
-    if (c.notice != host.Text(msg::kHistoryNotWritten)) EXPECT_EQ(test::ReadBytes(history), marked);
+    if (c.notice != host.Text(msg::kHistoryNotWritten)) {
+      EXPECT_EQ(test::ReadBytes(history), marked);
+    }
     test::TryRemoveFile(history);
   }
 }
