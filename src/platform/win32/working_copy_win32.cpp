@@ -215,6 +215,15 @@ bool OnNetworkDrive(const std::string& path) {
   return GetDriveTypeA(path.substr(0, 3).c_str()) == DRIVE_REMOTE;
 }
 
+// Whether a copy last written then is old enough to be left over.
+bool OldEnough(const FILETIME& written) {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  const std::uint64_t nowTicks = Join(now.dwHighDateTime, now.dwLowDateTime);
+  const std::uint64_t writtenTicks = Join(written.dwHighDateTime, written.dwLowDateTime);
+  return nowTicks > writtenTicks && nowTicks - writtenTicks >= std::uint64_t{kStaleAfterMinutes} * 60 * 10000000;
+}
+
 // Whether two names are the same name for the file system (ignoring case).
 bool SameName(std::string_view a, std::string_view b) { return CompareIgnoringCase(a, b) == 0; }
 
@@ -421,10 +430,6 @@ void RemoveStaleWorkingCopies(const std::string& file) {
   const std::string fileName = file.substr(folderEnd);
   const bool remote = OnNetworkDrive(file);
   const DWORD self = GetCurrentProcessId();
-  FILETIME now;
-  GetSystemTimeAsFileTime(&now);
-  const std::uint64_t nowTicks = Join(now.dwHighDateTime, now.dwLowDateTime);
-  const std::uint64_t staleTicks = static_cast<std::uint64_t>(kStaleAfterMinutes) * 60 * 10000000;
   const std::string patterns[] = {file + std::string(kCopyMark) + "*" + std::string(kCopyEnd),
                                   folder + std::string(kShortCopyStart) + "*" + std::string(kShortCopyEnd)};
   for (const std::string& pattern : patterns) {
@@ -438,8 +443,7 @@ void RemoveStaleWorkingCopies(const std::string& file) {
       FoundCopy facts;
       facts.ownId = *owner == self;
       facts.remote = remote;
-      const std::uint64_t written = Join(found.ftLastWriteTime.dwHighDateTime, found.ftLastWriteTime.dwLowDateTime);
-      facts.oldEnough = nowTicks > written && nowTicks - written >= staleTicks;
+      facts.oldEnough = OldEnough(found.ftLastWriteTime);
       facts.owner = OwnerOf(*owner, found.ftCreationTime);
       if (!IsStaleCopy(facts)) continue;
       // Held open by anyone (a live owner holds its copy), it is not stale:
