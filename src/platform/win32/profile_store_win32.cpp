@@ -70,7 +70,7 @@ bool ProfileWriteKeys(const std::string& file, const std::string& section,
 
 bool WriteKeysOnCopy(WorkingCopy& copy, const std::string& section,
                      const std::vector<std::pair<std::string, std::string>>& values) {
-  if (copy.content != WorkingCopy::Content::kAsCopied) {
+  if (copy.content != WorkingCopy::Content::kAsCopied || values.size() < 2) {
     copy.content = WorkingCopy::Content::kUnknown;
     return ProfileWriteKeys(copy.path, section, values);
   }
