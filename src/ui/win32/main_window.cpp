@@ -619,7 +619,10 @@ void MainWindow::SetShowHints(bool show) {
 void MainWindow::SetFontSample(const std::string& face, int size, bool bold) {
   const HFONT font = CreateFontA(PointsToPixels(size), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET,
                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face.c_str());
-  SendMessageA(Control(kFontSample), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  // Painted with the window's next paint, once the click's work is done,
+  // rather than at once in the middle of it.
+  SendMessageA(Control(kFontSample), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  InvalidateRect(Control(kFontSample), nullptr, TRUE);
   if (sampleFont_) DeleteObject(sampleFont_);
   sampleFont_ = font;
 }
