@@ -32,12 +32,13 @@ auto SameFileAs(const std::string& name) {
 
 }  // namespace
 
-MainForm::MainForm(platform::Host& host, ToolLink& link, FormWindow& window, std::string settingsPath)
+MainForm::MainForm(platform::Host& host, ToolLink& link, FormWindow& window, StartContext start)
     : host_(host),
       link_(link),
       window_(window),
-      settingsPath_(std::move(settingsPath)),
-      historyPath_(HistoryPath(settingsPath_)),
+      settingsPath_(start.settingsPath),
+      historyPath_(start.historyPath),
+      start_(std::move(start)),
       pixelsPerInch_(host.ScreenPixelsPerInch()) {
   config_.emplace(host_, toolFiles_);
   windowStyle.onClick = [this] { WindowStyleClick(); };
@@ -138,8 +139,9 @@ MainForm::Load MainForm::LoadOwnSettings(bool askFolder, ProfileFile& ownFile) {
 
 MainForm::Load MainForm::SettleTool(ProfileFile& ownFile) {
   // The tool's kind and the files it really reads (its copies in the
-  // virtual store), from one look at its folder.
-  SettledTool tool = qlm::SettleTool(toolFolder_);
+  // virtual store), from one look at its folder: at the first load, the look
+  // start took.
+  SettledTool tool = TakeSettledTool(start_, toolFolder_);
   toolKind_ = tool.kind;
   toolFiles_ = std::move(tool.files);
   config_.emplace(host_, toolFiles_);

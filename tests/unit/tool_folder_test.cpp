@@ -6,6 +6,7 @@
 #include "platform/paths.h"
 #include "settings/own_settings.h"
 #include "settings/profile.h"
+#include "settings/start_context.h"
 #include "settings/tool_folder.h"
 #include "support/scripted_host.h"
 #include "test_support.h"
@@ -186,6 +187,22 @@ TEST_F(ToolFolderTest, TheFirstExecutablePresentDecidesTheKind) {
   const std::string folderNamedLikeTool = MakeTool("F", {"System\\Sys.ini"});
   test::MakeFolder(folderNamedLikeTool + "TradePro.exe");
   EXPECT_EQ(DetectToolKind(folderNamedLikeTool), ToolKind::kNone);
+}
+
+// Start settles the tool once and hands it to the first load of the same
+// folder; any other load looks at its folder again.
+TEST_F(ToolFolderTest, OnlyTheFirstLoadOfTheSettledFolderTakesTheToolStartSettled) {
+  const std::string settled = MakeTool("A", {"Takumi.exe"});
+  const std::string other = MakeTool("B", {"TradePro.exe"});
+  StartContext start = StartContextOf(folder / "QLM.INI");
+  EXPECT_EQ(start.historyPath, folder / "QLM-History.ini");
+  SettleToolIn(start, settled);
+  // Found first from now on, but not by a look start already took.
+  WriteBytes(settled + "TradePro.exe", "");
+  const std::pair<std::string, const char*> loads[] = {
+      {other, "TradePro.exe"}, {settled, "Takumi.exe"}, {settled, "TradePro.exe"}, {"", ""}};
+  for (const auto& [toolFolder, executable] : loads)
+    EXPECT_EQ(TakeSettledTool(start, toolFolder).executable, executable) << toolFolder;
 }
 
 // Every executable the program knows names its kind in any case; nothing
