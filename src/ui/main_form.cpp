@@ -9,6 +9,7 @@
 #include "platform/file_search.h"
 #include "platform/host.h"
 #include "platform/paths.h"
+#include "platform/profile_store.h"
 #include "settings/colour_catalogue.h"
 #include "settings/errors.h"
 #include "settings/font_record.h"
@@ -149,10 +150,13 @@ MainForm::Load MainForm::SettleTool(ProfileFile& ownFile) {
     host_.ShowNotice(host_.Text(msg::kToolNotInstalled));
     return Load::kRefused;
   }
-  // Working copies left by a run that was ended in the middle of a write.
-  RemoveStaleOwnCopies(host_);
-  RemoveStaleHistoryCopies(historyPath_);
-  config_->RemoveStaleCopies();
+  // Working copies left by a run that was ended in the middle of a write,
+  // beside both places of QLM.INI, the history and the tool's file: each
+  // folder searched once.
+  std::vector<std::string> files = OwnSettingsPlaces(host_);
+  files.push_back(historyPath_);
+  for (std::string& place : toolFiles_.Places(tool::kConfigFile)) files.push_back(std::move(place));
+  platform::RemoveStaleWorkingCopies(files);
   link_.SetTool(toolKind_, ReadToolTitle(host_, toolFiles_));
   link_.SetWindowNames(LoadToolWindowNames(host_, ownFile));
   return Load::kLoaded;

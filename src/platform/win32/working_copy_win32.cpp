@@ -333,30 +333,30 @@ void RemoveWorkingCopy(WorkingCopy& copy) {
   ProfileFlush(copy.path);
 }
 
-void RemoveStaleWorkingCopies(const std::string& file) {
-  const std::size_t folderEnd = FileNameStart(file);
-  if (folderEnd == 0) return;
-  const std::string folder = file.substr(0, folderEnd);
-  const std::string fileName = file.substr(folderEnd);
-  const bool remote = OnNetworkDrive(file);
-  const DWORD self = GetCurrentProcessId();
-  FILETIME now;
-  GetSystemTimeAsFileTime(&now);
-  const std::uint64_t nowTicks = Join(now.dwHighDateTime, now.dwLowDateTime);
-  const std::uint64_t staleTicks = static_cast<std::uint64_t>(kStaleAfterMinutes) * 60 * 10000000;
-  const std::string patterns[] = {file + std::string(kCopyMark) + "*" + std::string(kCopyEnd),
-                                  folder + std::string(kShortCopyStart) + "*" + std::string(kShortCopyEnd)};
-  for (const std::string& pattern : patterns) {
+void RemoveStaleWorkingCopies(const std::vector<std::string>& files) {
+  const auto sameFolder = [](std::string_view a, std::string_view b) { return SameName(a, b); };
+  ForEachFolderOf(files, FileNameStart, sameFolder, [](const std::string& folder, const std::vector<std::string>& names) {
+    if (folder.empty()) return;
+    const DWORD self = GetCurrentProcessId();
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const std::uint64_t nowTicks = Join(now.dwHighDateTime, now.dwLowDateTime);
+    const std::uint64_t staleTicks = static_cast<std::uint64_t>(kStaleAfterMinutes) * 60 * 10000000;
+    // Asked only once a copy is found: the drive's type costs a look.
+    std::optional<bool> remote;
+    // Both forms of a copy's name, "<file>.qlm<id>.tmp" and "~<id>.qlm".
+    const std::string pattern = folder + "*" + std::string(kCopyMark) + "*";
     WIN32_FIND_DATAA found;
     const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) continue;
+    if (search == INVALID_HANDLE_VALUE) return;
     do {
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-      const auto owner = WorkingCopyOwner(found.cFileName, fileName, SameName);
+      const auto owner = WorkingCopyOwnerAmong(found.cFileName, names, SameName);
       if (!owner) continue;
+      if (!remote) remote = OnNetworkDrive(folder);
       FoundCopy facts;
       facts.ownId = *owner == self;
-      facts.remote = remote;
+      facts.remote = *remote;
       const std::uint64_t written = Join(found.ftLastWriteTime.dwHighDateTime, found.ftLastWriteTime.dwLowDateTime);
       facts.oldEnough = nowTicks > written && nowTicks - written >= staleTicks;
       facts.owner = OwnerOf(*owner, found.ftCreationTime);
@@ -372,7 +372,7 @@ void RemoveStaleWorkingCopies(const std::string& file) {
       if (alone != INVALID_HANDLE_VALUE) CloseHandle(alone);
     } while (FindNextFileA(search, &found));
     FindClose(search);
-  }
+  });
 }
 
 }  // namespace qlm::platform
