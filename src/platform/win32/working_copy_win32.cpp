@@ -333,46 +333,53 @@ void RemoveWorkingCopy(WorkingCopy& copy) {
   ProfileFlush(copy.path);
 }
 
+namespace {
+
+// Removes the stale copies of the files named in folder (ending with a
+// backslash), from one search of it.
+void RemoveStaleCopiesIn(const std::string& folder, const std::vector<std::string>& names) {
+  if (folder.empty()) return;
+  const DWORD self = GetCurrentProcessId();
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  const std::uint64_t nowTicks = Join(now.dwHighDateTime, now.dwLowDateTime);
+  const std::uint64_t staleTicks = static_cast<std::uint64_t>(kStaleAfterMinutes) * 60 * 10000000;
+  // Asked only once a copy is found: the drive's type costs a look.
+  std::optional<bool> remote;
+  // Both forms of a copy's name, "<file>.qlm<id>.tmp" and "~<id>.qlm".
+  const std::string pattern = folder + "*" + std::string(kCopyMark) + "*";
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    const auto owner = WorkingCopyOwnerAmong(found.cFileName, names, SameName);
+    if (!owner) continue;
+    if (!remote) remote = OnNetworkDrive(folder);
+    FoundCopy facts;
+    facts.ownId = *owner == self;
+    facts.remote = *remote;
+    const std::uint64_t written = Join(found.ftLastWriteTime.dwHighDateTime, found.ftLastWriteTime.dwLowDateTime);
+    facts.oldEnough = nowTicks > written && nowTicks - written >= staleTicks;
+    facts.owner = OwnerOf(*owner, found.ftCreationTime);
+    if (!IsStaleCopy(facts)) continue;
+    // Held open by anyone (a live owner holds its copy), it is not stale:
+    // only a copy this process can open for itself alone is removed, and
+    // through that opening, so that no file put there since is. (Under
+    // Wine a program of another prefix has a server of its own, which does
+    // not see this hold; its owner then finds the copy gone at its next
+    // use and makes it again from the file.)
+    const HANDLE alone = CreateFileA((folder + found.cFileName).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (alone != INVALID_HANDLE_VALUE) CloseHandle(alone);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
+}  // namespace
+
 void RemoveStaleWorkingCopies(const std::vector<std::string>& files) {
-  const auto sameFolder = [](std::string_view a, std::string_view b) { return SameName(a, b); };
-  ForEachFolderOf(files, FileNameStart, sameFolder, [](const std::string& folder, const std::vector<std::string>& names) {
-    if (folder.empty()) return;
-    const DWORD self = GetCurrentProcessId();
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    const std::uint64_t nowTicks = Join(now.dwHighDateTime, now.dwLowDateTime);
-    const std::uint64_t staleTicks = static_cast<std::uint64_t>(kStaleAfterMinutes) * 60 * 10000000;
-    // Asked only once a copy is found: the drive's type costs a look.
-    std::optional<bool> remote;
-    // Both forms of a copy's name, "<file>.qlm<id>.tmp" and "~<id>.qlm".
-    const std::string pattern = folder + "*" + std::string(kCopyMark) + "*";
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-      const auto owner = WorkingCopyOwnerAmong(found.cFileName, names, SameName);
-      if (!owner) continue;
-      if (!remote) remote = OnNetworkDrive(folder);
-      FoundCopy facts;
-      facts.ownId = *owner == self;
-      facts.remote = *remote;
-      const std::uint64_t written = Join(found.ftLastWriteTime.dwHighDateTime, found.ftLastWriteTime.dwLowDateTime);
-      facts.oldEnough = nowTicks > written && nowTicks - written >= staleTicks;
-      facts.owner = OwnerOf(*owner, found.ftCreationTime);
-      if (!IsStaleCopy(facts)) continue;
-      // Held open by anyone (a live owner holds its copy), it is not stale:
-      // only a copy this process can open for itself alone is removed, and
-      // through that opening, so that no file put there since is. (Under
-      // Wine a program of another prefix has a server of its own, which does
-      // not see this hold; its owner then finds the copy gone at its next
-      // use and makes it again from the file.)
-      const HANDLE alone = CreateFileA((folder + found.cFileName).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
-                                       FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-      if (alone != INVALID_HANDLE_VALUE) CloseHandle(alone);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  });
+  ForEachFolderOf(files, FileNameStart, SameName, RemoveStaleCopiesIn);
 }
 
 }  // namespace qlm::platform
