@@ -20,9 +20,12 @@ void SettleToolIn(StartContext& context, std::string folder) {
 }
 
 SettledTool TakeSettledTool(StartContext& context, const std::string& folder) {
-  if (folder.empty() || folder != context.toolFolder) return SettleTool(folder);
+  // Taken by the first load or by none: a later one may find the folder
+  // changed.
+  const bool handed = !folder.empty() && folder == context.toolFolder;
   context.toolFolder.clear();
-  return std::exchange(context.tool, SettledTool{});
+  SettledTool tool = std::exchange(context.tool, SettledTool{});
+  return handed ? tool : SettleTool(folder);
 }
 
 }  // namespace qlm

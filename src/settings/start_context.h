@@ -27,10 +27,10 @@ StartContext StartContextOf(std::string settingsPath);
 // into context.
 void SettleToolIn(StartContext& context, std::string folder);
 
-// The tool in folder for one load: the one context holds for that very
-// folder, taken (the first load after start), else settled now (a later
-// load, or another folder chosen meanwhile: what the folder holds may have
-// changed).
+// The tool in folder for one load: at the first load after start, the one
+// context holds when it is for that very folder; else settled now (another
+// folder chosen, or a later load: what the folder holds may have changed).
+// Context holds no tool afterwards.
 SettledTool TakeSettledTool(StartContext& context, const std::string& folder);
 
 }  // namespace qlm
