@@ -8,7 +8,7 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   qlm::platform::Win32Host host;
   // Nothing is loaded or saved: no QLM.INI is settled.
-  qlm::ui::MainWindow window(instance, host, std::string());
+  qlm::ui::MainWindow window(instance, host, qlm::StartContext{});
   window.Build();
   window.Show();
   window.RunMessageLoop();

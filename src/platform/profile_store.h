@@ -142,10 +142,14 @@ ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file)
 // Removes a working copy whose writes are not wanted.
 void RemoveWorkingCopy(WorkingCopy& copy);
 
-// Removes the working copies of file that processes of this program left
+// Removes the working copies of files that processes of this program left
 // when they ended half way (a crash, a forced end, a power cut), by
-// IsStaleCopy of working_copy_name.h: never one that may be live.
-void RemoveStaleWorkingCopies(const std::string& file);
+// IsStaleCopy of working_copy_name.h: never one that may be live. Each
+// folder is searched once for the copies of all its files.
+void RemoveStaleWorkingCopies(const std::vector<std::string>& files);
+inline void RemoveStaleWorkingCopies(const std::string& file) {
+  RemoveStaleWorkingCopies(std::vector<std::string>{file});
+}
 
 // The pause between tries of something another program blocks for a
 // moment; tests put one in that does not sleep. Null restores sleeping.

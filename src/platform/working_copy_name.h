@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qlm::platform {
 
@@ -74,6 +75,39 @@ std::optional<std::uint32_t> WorkingCopyOwner(std::string_view name, std::string
       !sameName(name.substr(name.size() - kCopyEnd.size()), kCopyEnd))
     return std::nullopt;
   return detail::ProcessIdIn(name.substr(markEnd, name.size() - markEnd - kCopyEnd.size()));
+}
+
+// The process id in name when it is a working copy of one of names (the
+// names of files in one folder), as WorkingCopyOwner tells it.
+template <typename SameName>
+std::optional<std::uint32_t> WorkingCopyOwnerAmong(std::string_view name, const std::vector<std::string>& names,
+                                                   SameName sameName) {
+  for (const std::string& fileName : names)
+    if (const auto owner = WorkingCopyOwner(name, fileName, sameName)) return owner;
+  return std::nullopt;
+}
+
+// Calls search(folder, names) once for each folder among files, with the
+// names of its files: a folder is searched once for the copies of all of
+// them (both forms of a copy's name hold kCopyMark). folderEnd gives the
+// index just past a path's last separator; sameName compares two folders.
+template <typename FolderEnd, typename SameName, typename Search>
+void ForEachFolderOf(const std::vector<std::string>& files, FolderEnd folderEnd, SameName sameName,
+                     Search search) {
+  std::vector<bool> taken(files.size());
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (taken[i]) continue;
+    const std::size_t end = folderEnd(files[i]);
+    const std::string folder = files[i].substr(0, end);
+    std::vector<std::string> names;
+    for (std::size_t j = i; j < files.size(); ++j) {
+      if (taken[j] || folderEnd(files[j]) != end || !sameName(std::string_view(files[j]).substr(0, end), folder))
+        continue;
+      taken[j] = true;
+      names.push_back(files[j].substr(end));
+    }
+    search(folder, names);
+  }
 }
 
 // What the process with a copy's id is now, on this machine.

@@ -57,19 +57,6 @@ bool ConfirmColourFile(platform::Host& host, const ToolFiles& files, const std::
   return false;
 }
 
-std::optional<std::string> FindListedColourFile(const ToolFiles& files, const std::string& name) {
-  // Only a plain name ending in the pattern's extension surely matches the
-  // pattern; wildcards (the platform's "<", ">" and '"' among them) would
-  // find other files.
-  const std::size_t extension = sizeof colour::kExtension - 1;
-  if (name.size() < extension || name.find_first_of("*?<>\"") != std::string::npos ||
-      platform::CompareIgnoringCase(std::string_view(name).substr(name.size() - extension), colour::kExtension) != 0)
-    return std::nullopt;
-  const auto found = files.FindFiles(tool::kColourFolder + name);
-  if (found.size() != 1 || platform::CompareIgnoringCase(found.front(), name) != 0) return std::nullopt;
-  return found.front();
-}
-
 bool SaveColourSetting(const ToolConfig& config, ToolKind kind, const std::string& name) {
   if (!ConfirmColourFile(config.host(), config.files(), name)) return false;
   const std::string value = TraitsOf(kind).bareColourName ? WithoutExtension(name) : tool::kColourFolder + name;

@@ -2,7 +2,6 @@
 // it uses, and how each kind of tool stores that choice in [GLOBAL] COLOR.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,12 +40,6 @@ std::string ColourFilePath(const ToolFiles& files, const std::string& name);
 inline auto SameFileAs(const std::string& name) {
   return [&name](const std::string& item) { return platform::CompareIgnoringCase(item, name) == 0; };
 }
-
-// The colour file name (StoredColourFile) as ListColourFiles would list it
-// (its name as on disk), found by a search for that one name; nothing when
-// that search cannot settle it (no such file, a name the list's pattern may
-// not match), which leaves it to the full list.
-std::optional<std::string> FindListedColourFile(const ToolFiles& files, const std::string& name);
 
 // Writes name into [GLOBAL] COLOR in the form the tool kind stores: the
 // bare name for TradePro, "Color\" and the file name for the others. False,

@@ -4,7 +4,6 @@
 #include "platform/file_search.h"
 #include "platform/host.h"
 #include "platform/paths.h"
-#include "platform/profile_store.h"
 #include "settings/profile.h"
 
 namespace qlm {
@@ -25,10 +24,11 @@ std::string UsersFolder(const platform::Host& host) {
 
 }  // namespace
 
-void RemoveStaleOwnCopies(const platform::Host& host) {
-  platform::RemoveStaleWorkingCopies(BesideExecutable(host));
+std::vector<std::string> OwnSettingsPlaces(const platform::Host& host) {
+  std::vector<std::string> places{BesideExecutable(host)};
   const std::string root = host.UserSettingsRoot();
-  if (!root.empty()) platform::RemoveStaleWorkingCopies(root + "\\" + own::kUserFolder + "\\" + own::kFileName);
+  if (!root.empty()) places.push_back(root + "\\" + own::kUserFolder + "\\" + own::kFileName);
+  return places;
 }
 
 std::string OwnSettingsPath(const platform::Host& host, OwnFileUse use) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace qlm {
 namespace platform { class Host; }
@@ -46,10 +47,10 @@ std::string OwnSettingsPath(const platform::Host& host, OwnFileUse use = OwnFile
 // the user's own folder (made when missing, with nothing copied into it).
 std::string OwnFilesFolder(const platform::Host& host);
 
-// Removes the working copies that a run ended in the middle of a write left
-// beside both places QLM.INI may be kept (the one in use may have been the
-// other one in an earlier run).
-void RemoveStaleOwnCopies(const platform::Host& host);
+// Both places QLM.INI may be kept: beside the executable and, where the
+// system names a settings root, the user's own (the one in use may have been
+// the other one in an earlier run, and left a working copy there).
+std::vector<std::string> OwnSettingsPlaces(const platform::Host& host);
 
 // Everything LoadSettings takes from QLM.INI after the tool folder is settled.
 struct OwnSettings {

@@ -40,10 +40,6 @@ void ToolConfig::OnFileForWriting(Operation&& operation) const {
   operation(file);
 }
 
-void ToolConfig::RemoveStaleCopies() const {
-  for (const std::string& place : files_.Places(tool::kConfigFile)) platform::RemoveStaleWorkingCopies(place);
-}
-
 void ToolConfig::ReleaseParsedCopy() const { platform::ProfileFlush(Path()); }
 
 std::int32_t ToolConfig::ReadInteger(const std::string& section, const std::string& key) const {

@@ -159,9 +159,6 @@ class ToolConfig {
   // Removes key from section; throws as the writes do.
   void DeleteKey(const std::string& section, const std::string& key) const;
 
-  // Removes the working copies that a run ended in the middle of a write
-  // left beside the file.
-  void RemoveStaleCopies() const;
   // The platform keeps its parsed copy of a file it has read until told to
   // let it go: the tool's large file would stay in memory, several times its
   // size, for as long as the program runs. Called once loading is done.

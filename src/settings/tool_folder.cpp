@@ -1,6 +1,8 @@
 // tool_folder.cpp: locating and recognising the trading tool.
 #include "settings/tool_folder.h"
 
+#include <utility>
+
 #include "platform/codepage.h"
 #include "platform/file_search.h"
 #include "platform/host.h"
@@ -89,8 +91,10 @@ ToolKind DetectToolKind(const std::string& folder) {
 }
 
 SettledTool SettleTool(const std::string& folder) {
-  const std::string executable = ToolExecutable(folder);
-  return {KindOfExecutable(executable), SettleToolFiles(folder, executable)};
+  std::string executable = ToolExecutable(folder);
+  const ToolKind kind = KindOfExecutable(executable);
+  ToolFiles files = SettleToolFiles(folder, executable);
+  return {std::move(executable), kind, std::move(files)};
 }
 
 std::string ToolExecutable(const std::string& folder) {

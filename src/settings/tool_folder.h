@@ -37,8 +37,10 @@ std::optional<std::string> LocateToolFolder(platform::Host& host, ProfileFile& s
 ToolKind DetectToolKind(const std::string& folder);
 
 // The tool in folder as one load settles it, from one look for its
-// executable: its kind and the files it reads.
+// executable: the executable's name (ToolExecutable's), the tool's kind and
+// the files it reads.
 struct SettledTool {
+  std::string executable;
   ToolKind kind = ToolKind::kNone;
   ToolFiles files{std::string()};
 };

@@ -238,8 +238,6 @@ std::string HistoryPath(const std::string& settingsPath) {
   return settingsPath.substr(0, settingsPath.find_last_of('\\') + 1) + history::kFileName;
 }
 
-void RemoveStaleHistoryCopies(const std::string& path) { platform::RemoveStaleWorkingCopies(path); }
-
 std::vector<RecordedState> ReadHistory(const std::string& path, const std::string& folder) {
   std::vector<RecordedState> states;
   for (auto& slot : ReadSlots(ini::Document(platform::ReadFileBytes(path).value_or("")), folder))

@@ -66,10 +66,6 @@ struct RecordedState {
 // The history file beside the QLM.INI at settingsPath.
 std::string HistoryPath(const std::string& settingsPath);
 
-// Removes the working copies of the history at path that a run ended in the
-// middle of a write left beside it.
-void RemoveStaleHistoryCopies(const std::string& path);
-
 // The states recorded for folder in the history at path, newest first, an
 // unreadable one in its place where its order is known, else last. A state
 // recorded for another folder is left out. The file is read in one pass, and

@@ -69,7 +69,9 @@ template <typename State>
 class ClickableModel {
  public:
   bool enabled() const { return enabled_; }
+  // The view is told only of a change: every load enables what it shows.
   void SetEnabled(bool enabled) {
+    if (enabled == enabled_) return;
     enabled_ = enabled;
     if (viewChanged) viewChanged();
   }

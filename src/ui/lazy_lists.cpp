@@ -53,6 +53,8 @@ void LazyLists::FillForLoading(const std::string& storedFace, const std::string&
   // The faces installed now, not those of an earlier load.
   systemFonts_.clear();
   colourNamesAtLoad_.clear();
+  // The colour files as the folder holds them now, listed once.
+  std::vector<std::string> colourNames = ListColourFiles(files);
   if (window_.CompletesListsOnDemand()) {
     // The stored face alone, when the full list surely holds it under that
     // very name (as loading looks for it) and no other family's
@@ -66,20 +68,20 @@ void LazyLists::FillForLoading(const std::string& storedFace, const std::string&
                          std::find(shown.begin(), shown.end(), face) != shown.end();
       if (fontListPartial_) faces_.SetItems(std::move(shown));
     }
-    // The colour list as the folder is now, put in only when asked for; the
-    // stored file alone meanwhile, when the listing holds it.
-    if (const auto file = FindListedColourFile(files, storedColourFile)) {
-      auto& names = colourNamesAtLoad_;
-      names = ListColourFiles(files);
-      colourListPartial_ = std::find(names.begin(), names.end(), *file) != names.end();
-      if (colourListPartial_) colourFiles_.SetItems({*file});
+    // The colour list put in only when asked for; the stored file alone
+    // meanwhile, spelled as listed, when the listing holds it.
+    const auto listed = std::find_if(colourNames.begin(), colourNames.end(), [&](const std::string& name) {
+      return platform::CompareIgnoringCase(name, storedColourFile) == 0;
+    });
+    colourListPartial_ = listed != colourNames.end();
+    if (colourListPartial_) {
+      colourFiles_.SetItems({*listed});
+      colourNamesAtLoad_ = std::move(colourNames);
     }
   }
   if (!fontListPartial_) faces_.SetItems(SystemFontList());
-  if (!colourListPartial_) {
-    // An empty folder leaves the list as it was.
-    if (auto names = ListColourFiles(files); !names.empty()) colourFiles_.SetItems(std::move(names));
-  }
+  // An empty folder leaves the list as it was.
+  if (!colourListPartial_ && !colourNames.empty()) colourFiles_.SetItems(std::move(colourNames));
 }
 
 bool LazyLists::Lists(const std::string& face) {

@@ -9,6 +9,7 @@
 #include "platform/file_search.h"
 #include "platform/host.h"
 #include "platform/paths.h"
+#include "platform/profile_store.h"
 #include "settings/colour_catalogue.h"
 #include "settings/errors.h"
 #include "settings/font_record.h"
@@ -22,12 +23,13 @@
 
 namespace qlm::ui {
 
-MainForm::MainForm(platform::Host& host, ToolLink& link, FormWindow& window, std::string settingsPath)
+MainForm::MainForm(platform::Host& host, ToolLink& link, FormWindow& window, StartContext start)
     : host_(host),
       link_(link),
       window_(window),
-      settingsPath_(std::move(settingsPath)),
-      historyPath_(HistoryPath(settingsPath_)),
+      settingsPath_(start.settingsPath),
+      historyPath_(start.historyPath),
+      start_(std::move(start)),
       pixelsPerInch_(host.ScreenPixelsPerInch()) {
   config_.emplace(host_, toolFiles_);
   windowStyle.onClick = [this] { WindowStyleClick(); };
@@ -135,8 +137,9 @@ MainForm::Load MainForm::LoadOwnSettings(bool askFolder, ProfileFile& ownFile) {
 
 MainForm::Load MainForm::SettleTool(ProfileFile& ownFile) {
   // The tool's kind and the files it really reads (its copies in the
-  // virtual store), from one look at its folder.
-  SettledTool tool = qlm::SettleTool(toolFolder_);
+  // virtual store), from one look at its folder: at the first load, the look
+  // start took.
+  SettledTool tool = TakeSettledTool(start_, toolFolder_);
   toolKind_ = tool.kind;
   toolFiles_ = std::move(tool.files);
   config_.emplace(host_, toolFiles_);
@@ -144,10 +147,13 @@ MainForm::Load MainForm::SettleTool(ProfileFile& ownFile) {
     host_.ShowNotice(host_.Text(msg::kToolNotInstalled));
     return Load::kRefused;
   }
-  // Working copies left by a run that was ended in the middle of a write.
-  RemoveStaleOwnCopies(host_);
-  RemoveStaleHistoryCopies(historyPath_);
-  config_->RemoveStaleCopies();
+  // Working copies left by a run that was ended in the middle of a write,
+  // beside both places of QLM.INI, the history and the tool's file: each
+  // folder searched once.
+  std::vector<std::string> files = OwnSettingsPlaces(host_);
+  files.push_back(historyPath_);
+  for (std::string& place : toolFiles_.Places(tool::kConfigFile)) files.push_back(std::move(place));
+  platform::RemoveStaleWorkingCopies(files);
   link_.SetTool(toolKind_, ReadToolTitle(host_, toolFiles_));
   link_.SetWindowNames(LoadToolWindowNames(host_, ownFile));
   return Load::kLoaded;

@@ -11,10 +11,12 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/controls.h"
 #include "settings/font_record.h"
+#include "settings/start_context.h"
 #include "settings/tool_config.h"
 #include "settings/tool_folder.h"
 #include "settings/tool_history.h"
@@ -32,8 +34,13 @@ namespace qlm::ui {
 
 class MainForm {
  public:
-  // settingsPath: QLM.INI, settled once at start (OwnSettingsPath).
-  MainForm(platform::Host& host, ToolLink& link, FormWindow& window, std::string settingsPath);
+  // start: what the program settled at start, the tool taken by the first
+  // load of the same folder.
+  MainForm(platform::Host& host, ToolLink& link, FormWindow& window, StartContext start);
+  // settingsPath: QLM.INI, settled once at start (OwnSettingsPath); the tool
+  // is settled by the first load.
+  MainForm(platform::Host& host, ToolLink& link, FormWindow& window, std::string settingsPath)
+      : MainForm(host, link, window, StartContextOf(std::move(settingsPath))) {}
   MainForm(const MainForm&) = delete;
   MainForm& operator=(const MainForm&) = delete;
 
@@ -217,6 +224,8 @@ class MainForm {
   const std::string historyPath_;
   // Whether the history is marked as UTF-8, once asked.
   std::optional<bool> historyMarked_;
+  // What start settled; its tool goes to the first load.
+  StartContext start_;
 
   std::string toolFolder_;
   ToolFiles toolFiles_{std::string()};

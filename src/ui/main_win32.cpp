@@ -11,6 +11,7 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/codepage.h"
 #include "platform/win32/win32_host.h"
@@ -19,6 +20,7 @@
 #include "settings/own_settings.h"
 #include "settings/profile.h"
 #include "settings/start_checks.h"
+#include "settings/start_context.h"
 #include "settings/tool_folder.h"
 #include "toollink/window_list.h"
 #include "ui/win32/main_window.h"
@@ -118,21 +120,24 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
       qlm::platform::Win32WindowLink windows;
       return qlm::ListToolWindows(host, windows);
     }
-    // Settled once: every later use of QLM.INI goes to this file.
-    const std::string settingsPath = qlm::OwnSettingsPath(host);
-    SingleInstance single(settingsPath);
+    // Settled once and handed down: every later use of QLM.INI goes to this
+    // file, and the history lies beside it.
+    qlm::StartContext start = qlm::StartContextOf(qlm::OwnSettingsPath(host));
+    SingleInstance single(start.settingsPath);
     if (single.IsSecond()) {
       single.BringFirstForward();
       return 0;
     }
-    qlm::ShowStartNotices(host, settingsPath);
-    // The window is made only once the tool folder is settled; the first
-    // load reads QLM.INI through the file that settled it.
+    qlm::ShowStartNotices(host, start.settingsPath);
+    // The window is made only once the tool folder and the tool in it are
+    // settled; the first load reads QLM.INI through the file that settled it.
     std::optional<MainWindow> window;
     {
-      qlm::ProfileFile settings(host, settingsPath);
-      if (!qlm::LocateToolFolder(host, settings, qlm::LocateMode::kInitial)) return 0;
-      window.emplace(instance, host, settingsPath);
+      qlm::ProfileFile settings(host, start.settingsPath);
+      auto folder = qlm::LocateToolFolder(host, settings, qlm::LocateMode::kInitial);
+      if (!folder) return 0;
+      qlm::SettleToolIn(start, std::move(*folder));
+      window.emplace(instance, host, std::move(start));
       window->Create(settings);
     }
     single.Announce(window->handle());

@@ -2,6 +2,7 @@
 // saving writes.
 #include <gtest/gtest.h>
 
+#include "platform/profile_store.h"
 #include "platform/working_copy_name.h"
 #include "support/scripted_host.h"
 #include "settings/own_settings.h"
@@ -43,7 +44,7 @@ TEST_F(OwnSettingsTest, AnUnwritableProgramFolderMovesThemToTheUsersFolder) {
   WriteBytes(platform::WorkingCopyName(users, 4000000), "[CONFIG]\r\nShow");
   EXPECT_EQ(OwnSettingsPath(host), users);
   EXPECT_EQ(ReadBytes(users), shipped);
-  RemoveStaleOwnCopies(host);
+  platform::RemoveStaleWorkingCopies(OwnSettingsPlaces(host));
   EXPECT_EQ(test::FileNames(folder / "AppData\\Quillmate"), std::vector<std::string>{"QLM.INI"});
   SaveOwnSettings(host, OwnSettingsPath(host), "D:\\T\\", true, 10, 20);
   const OwnSettings expected{"D:\\T\\", 10, 20, true, false};

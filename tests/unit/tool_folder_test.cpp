@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "platform/paths.h"
 #include "settings/own_settings.h"
 #include "settings/profile.h"
+#include "settings/start_context.h"
 #include "settings/tool_folder.h"
 #include "support/scripted_host.h"
 #include "test_support.h"
@@ -186,6 +189,28 @@ TEST_F(ToolFolderTest, TheFirstExecutablePresentDecidesTheKind) {
   const std::string folderNamedLikeTool = MakeTool("F", {"System\\Sys.ini"});
   test::MakeFolder(folderNamedLikeTool + "TradePro.exe");
   EXPECT_EQ(DetectToolKind(folderNamedLikeTool), ToolKind::kNone);
+}
+
+// Start settles the tool once and hands it to the first load, when that
+// load is of the same folder; any other load looks at its folder again.
+TEST_F(ToolFolderTest, OnlyTheFirstLoadOfTheSettledFolderTakesTheToolStartSettled) {
+  const std::string settled = MakeTool("A", {"Takumi.exe"});
+  const std::string other = MakeTool("B", {"TradePro.exe"});
+  const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
+      {{settled}, {"(start)"}},
+      {{settled, settled}, {"(start)", "Takumi.exe"}},
+      {{other, settled}, {"TradePro.exe", "Takumi.exe"}},
+      {{""}, {""}}};
+  for (const auto& [loads, expected] : cases) {
+    StartContext start = StartContextOf(folder / "QLM.INI");
+    EXPECT_EQ(start.historyPath, folder / "QLM-History.ini");
+    SettleToolIn(start, settled);
+    EXPECT_EQ(start.tool.executable, "Takumi.exe");
+    start.tool.executable = "(start)";  // told apart from a later look
+    std::vector<std::string> found;
+    for (const std::string& load : loads) found.push_back(TakeSettledTool(start, load).executable);
+    EXPECT_EQ(found, expected) << loads.front();
+  }
 }
 
 // Every executable the program knows names its kind in any case; nothing

@@ -177,31 +177,35 @@ ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file)
 
 void RemoveWorkingCopy(WorkingCopy& copy) { unlink(NativePath(copy.path).c_str()); }
 
-void RemoveStaleWorkingCopies(const std::string& file) {
+void RemoveStaleWorkingCopies(const std::vector<std::string>& files) {
   // The mark keeps the last name as spelled, as the copies are named, where
   // the file's own name may resolve to a differently cased one on disk.
-  const std::string marked = NativePath(file + std::string(kCopyMark));
-  const std::size_t start = marked.rfind('/') + 1;
-  const std::string folder = start == 0 ? "./" : marked.substr(0, start);
-  const std::string fileName = marked.substr(start, marked.size() - start - kCopyMark.size());
-  const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
-  if (!dir) return;
-  const pid_t self = getpid();
-  const auto now = static_cast<std::uint64_t>(std::time(nullptr));
-  while (const dirent* entry = readdir(dir.get())) {
-    const auto owner = WorkingCopyOwner(entry->d_name, fileName, SameName);
-    // An id beyond any process id is no copy of ours.
-    if (!owner || *owner > INT_MAX) continue;
-    const std::string path = folder + entry->d_name;
-    struct stat status;
-    if (lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) continue;
-    FoundCopy found;
-    const auto id = static_cast<pid_t>(*owner);
-    found.ownId = id == self;
-    found.owner = OwnerOf(id);
-    found.oldEnough = now - static_cast<std::uint64_t>(status.st_mtime) >= kStaleAfterMinutes * 60u;
-    if (IsStaleCopy(found)) unlink(path.c_str());
-  }
+  std::vector<std::string> marked;
+  for (const std::string& file : files) marked.push_back(NativePath(file + std::string(kCopyMark)));
+  const auto folderEnd = [](const std::string& path) { return path.rfind('/') + 1; };
+  const auto sameFolder = [](std::string_view a, std::string_view b) { return a == b; };
+  ForEachFolderOf(marked, folderEnd, sameFolder, [](const std::string& folderPart, std::vector<std::string> names) {
+    const std::string folder = folderPart.empty() ? "./" : folderPart;
+    for (std::string& name : names) name.resize(name.size() - kCopyMark.size());
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
+    if (!dir) return;
+    const pid_t self = getpid();
+    const auto now = static_cast<std::uint64_t>(std::time(nullptr));
+    while (const dirent* entry = readdir(dir.get())) {
+      const auto owner = WorkingCopyOwnerAmong(entry->d_name, names, SameName);
+      // An id beyond any process id is no copy of ours.
+      if (!owner || *owner > INT_MAX) continue;
+      const std::string path = folder + entry->d_name;
+      struct stat status;
+      if (lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) continue;
+      FoundCopy found;
+      const auto id = static_cast<pid_t>(*owner);
+      found.ownId = id == self;
+      found.owner = OwnerOf(id);
+      found.oldEnough = now - static_cast<std::uint64_t>(status.st_mtime) >= kStaleAfterMinutes * 60u;
+      if (IsStaleCopy(found)) unlink(path.c_str());
+    }
+  });
 }
 
 }  // namespace qlm::platform

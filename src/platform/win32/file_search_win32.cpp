@@ -42,7 +42,7 @@ bool IsReadOnlyFile(const std::string& path) {
 bool CanWriteFile(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) || IsReadOnlyFile(path)) return false;
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return false;
     const TryResult opened = RetryWhileBusy(
         [&] {
           const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE,

@@ -423,41 +423,48 @@ void RemoveWorkingCopy(WorkingCopy& copy) {
   ProfileFlush(copy.path);
 }
 
-void RemoveStaleWorkingCopies(const std::string& file) {
-  const std::size_t folderEnd = FileNameStart(file);
-  if (folderEnd == 0) return;
-  const std::string folder = file.substr(0, folderEnd);
-  const std::string fileName = file.substr(folderEnd);
-  const bool remote = OnNetworkDrive(file);
+namespace {
+
+// Removes the stale copies of the files named in folder (ending with a
+// backslash), from one search of it.
+void RemoveStaleCopiesIn(const std::string& folder, const std::vector<std::string>& names) {
+  if (folder.empty()) return;
   const DWORD self = GetCurrentProcessId();
-  const std::string patterns[] = {file + std::string(kCopyMark) + "*" + std::string(kCopyEnd),
-                                  folder + std::string(kShortCopyStart) + "*" + std::string(kShortCopyEnd)};
-  for (const std::string& pattern : patterns) {
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) continue;
-    do {
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-      const auto owner = WorkingCopyOwner(found.cFileName, fileName, SameName);
-      if (!owner) continue;
-      FoundCopy facts;
-      facts.ownId = *owner == self;
-      facts.remote = remote;
-      facts.oldEnough = OldEnough(found.ftLastWriteTime);
-      facts.owner = OwnerOf(*owner, found.ftCreationTime);
-      if (!IsStaleCopy(facts)) continue;
-      // Held open by anyone (a live owner holds its copy), it is not stale:
-      // only a copy this process can open for itself alone is removed, and
-      // through that opening, so that no file put there since is. (Under
-      // Wine a program of another prefix has a server of its own, which does
-      // not see this hold; its owner then finds the copy gone at its next
-      // use and makes it again from the file.)
-      const HANDLE alone = CreateFileA((folder + found.cFileName).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
-                                       FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-      if (alone != INVALID_HANDLE_VALUE) CloseHandle(alone);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
+  // Asked only once a copy is found: the drive's type costs a look.
+  std::optional<bool> remote;
+  // Both forms of a copy's name, "<file>.qlm<id>.tmp" and "~<id>.qlm".
+  const std::string pattern = folder + "*" + std::string(kCopyMark) + "*";
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    const auto owner = WorkingCopyOwnerAmong(found.cFileName, names, SameName);
+    if (!owner) continue;
+    if (!remote) remote = OnNetworkDrive(folder);
+    FoundCopy facts;
+    facts.ownId = *owner == self;
+    facts.remote = *remote;
+    facts.oldEnough = OldEnough(found.ftLastWriteTime);
+    facts.owner = OwnerOf(*owner, found.ftCreationTime);
+    if (!IsStaleCopy(facts)) continue;
+    // Held open by anyone (a live owner holds its copy), it is not stale:
+    // only a copy this process can open for itself alone is removed, and
+    // through that opening, so that no file put there since is. (Under
+    // Wine a program of another prefix has a server of its own, which does
+    // not see this hold; its owner then finds the copy gone at its next
+    // use and makes it again from the file.)
+    const HANDLE alone = CreateFileA((folder + found.cFileName).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (alone != INVALID_HANDLE_VALUE) CloseHandle(alone);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
+}  // namespace
+
+void RemoveStaleWorkingCopies(const std::vector<std::string>& files) {
+  ForEachFolderOf(files, FileNameStart, SameName, RemoveStaleCopiesIn);
 }
 
 }  // namespace qlm::platform

@@ -174,8 +174,8 @@ platform::Delivery WaitingWindowLink::Send(platform::WindowHandle window, unsign
   return delivery;
 }
 
-MainWindow::MainWindow(HINSTANCE instance, platform::Win32Host& host, const std::string& settingsPath)
-    : instance_(instance), host_(host), form_(host_, link_, *this, settingsPath) {}
+MainWindow::MainWindow(HINSTANCE instance, platform::Win32Host& host, StartContext start)
+    : instance_(instance), host_(host), form_(host_, link_, *this, std::move(start)) {}
 
 MainWindow::~MainWindow() {
   if (tooltip_) DestroyWindow(tooltip_);

@@ -33,8 +33,9 @@ class MainWindow : public FormWindow {
  public:
   // host is the one the program settled the tool folder with: what it has
   // learned of the file system (where QLM.INI can be written) holds here too.
-  // settingsPath: QLM.INI as the program settled it at start.
-  MainWindow(HINSTANCE instance, platform::Win32Host& host, const std::string& settingsPath);
+  // start: QLM.INI, the history, the tool folder and the tool as the program
+  // settled them at start.
+  MainWindow(HINSTANCE instance, platform::Win32Host& host, StartContext start);
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
