@@ -3,16 +3,15 @@
 
 #include <functional>
 
-#include "support/scripted_host.h"
 #include "settings/profile.h"
 #include "settings/tool_config.h"
 #include "settings/tool_history.h"
-#include "test_support.h"
+#include "scratch_program.h"
 
 namespace qlm {
 namespace {
 
-class ToolHistoryTest : public ::testing::Test {
+class ToolHistoryTest : public test::ScratchProgramTest {
  protected:
   ToolHistoryTest() { test::MakeFolder(folder / "Tool\\System"); }
   std::string Tool() const { return folder / "Tool\\"; }
@@ -33,8 +32,6 @@ class ToolHistoryTest : public ::testing::Test {
     return times;
   }
 
-  test::ScratchFolder folder;
-  platform::ScriptedHost host{folder / "QLM.exe"};
   std::string path = folder / "QLM-History.ini";
 };
 
