@@ -1,8 +1,9 @@
 // The display style and bars in the tool's configuration file.
 #include <gtest/gtest.h>
 
-#include "settings/errors.h"
 #include "scratch_program.h"
+#include "settings/errors.h"
+#include "settings/tool_config.h"
 
 namespace qlm {
 namespace {
