@@ -141,6 +141,33 @@ TEST(IniWrite, EditsNeverChangeHowTheRestOfTheTextReads) {
   EXPECT_EQ(Get(utf8.text(), "S", "n\xE4\t"), "v");
 }
 
+// Several writes to a plain section planned in one go leave its lines as
+// the writes one by one do; where a write would not store its name or
+// value as given there is no plan.
+TEST(IniWrite, APlanOfSeveralWritesLeavesWhatTheWritesOneByOneLeave) {
+  const std::string plain = "[F]\r\nFF0=a\r\nFF1=b\r\n";
+  const struct {
+    KeyValues writes;
+    bool planned;
+  } cases[] = {
+      {{{"ff1", "c"}, {"FF2", "d"}}, true},
+      {{{"FF0", "a"}, {"FF1", "b"}}, true},        // nothing to change: ""
+      {{{"FF0", "x\x82"}, {"FF1", "c"}}, false},   // a lead byte alone at a value's end
+      {{{"FF2\x82", "x"}, {"FF1", "c"}}, false},   // or at a name's, before the "="
+      {{{"FF0", "x\0y"s}, {"FF1", "c"}}, false},
+  };
+  for (const auto& [writes, planned] : cases) {
+    const auto plan = Document(plain).SectionAfterWrites("F", writes);
+    ASSERT_EQ(plan.has_value(), planned) << writes[0].first << "=" << writes[0].second;
+    if (!plan) continue;
+    Document oneByOne(plain);
+    for (const auto& [key, value] : writes) oneByOne.Set("F", key, value);
+    std::string lines = "[F]\r\n";
+    for (const char c : *plan) lines += c == '\0' ? "\r\n"s : std::string(1, c);
+    EXPECT_EQ(plan->empty() ? plain : lines, oneByOne.text());
+  }
+}
+
 // Removing a key takes out its line alone, and its section's header only
 // where nothing but blank lines is left under it.
 TEST(IniRemove, TakesOutTheLineAndABareSectionOnly) {

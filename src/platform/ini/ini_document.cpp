@@ -424,7 +424,10 @@ bool StoredAsGiven(std::string_view text, bool name) {
   if (text.empty()) return !name;
   if (IsBlank(static_cast<unsigned char>(text.front())) || IsBlank(static_cast<unsigned char>(text.back())))
     return false;
-  if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) return false;
+  if (text.find_first_of("\r\n") != std::string_view::npos) return false;
+  // A single write takes it only up to a NUL and without a lead byte left
+  // alone at its end.
+  if (CArgument(text).size() != text.size()) return false;
   if (name) return text.find('=') == std::string_view::npos && text.front() != '[' && text.front() != ';';
   return text.front() != '"' && text.front() != '\'' && text.back() != '"' && text.back() != '\'';
 }

@@ -123,8 +123,9 @@ class Document {
   // setting each key to its value one by one, in order, leaves, when the
   // section is plain (below); "" when no value would change. Nothing when
   // the section is not plain or a key or value is not one that the writes
-  // store as given (blanks or quotes at its ends, line breaks, "=" or a NUL
-  // in a name, a name starting with "[" or ";").
+  // store as given (blanks or quotes at its ends, line breaks, a NUL, a
+  // lead byte alone at its end, "=" in a name, a name starting with "[" or
+  // ";").
   //
   // A plain section is the only one of its name in a text without a
   // byte-order mark, whose every line, up to the next header, is an entry
