@@ -24,12 +24,7 @@ using test::ReadBytes;
 using test::Sjis;
 using test::WriteBytes;
 
-class ProfileTest : public test::ScratchProgramTest {
- protected:
-  static std::string WriteError(const std::function<void()>& write) {
-    return test::ErrorText<ProfileWriteError>(write);
-  }
-};
+class ProfileTest : public test::ScratchProgramTest {};
 
 TEST_F(ProfileTest, IntegersFollowTheNumberRulesWithTheDefaultForAnythingElse) {
   WriteBytes(file,
@@ -74,7 +69,8 @@ TEST_F(ProfileTest, ARefusedWriteRaisesTheErrorWithTheFullPathAndChangesNothing)
 
   for (const std::string& path : {missing, blocked}) {
     ProfileFile profile(host, path);
-    EXPECT_EQ(WriteError([&] { profile.WriteInteger("CONFIG", "PosTop", 1); }), path + Sjis(" に書き込めません"));
+    EXPECT_EQ(test::ErrorText<ProfileWriteError>([&] { profile.WriteInteger("CONFIG", "PosTop", 1); }),
+              path + Sjis(" に書き込めません"));
   }
   EXPECT_FALSE(platform::FileExists(missing));
   EXPECT_FALSE(platform::FileExists(blocked));
@@ -132,7 +128,7 @@ TEST_F(ProfileTest, AWriteRefusedHalfWayLeavesTheFileAsItWasAndNamesIt) {
 #endif
   // The action's writes are made on the copy together, when it lands.
   action.WriteString("FONT", "FF1", "new");
-  EXPECT_EQ(WriteError([&] { action.Commit(); }), file + Sjis(" に書き込めません"));
+  EXPECT_EQ(test::ErrorText<ProfileWriteError>([&] { action.Commit(); }), file + Sjis(" に書き込めません"));
   EXPECT_EQ(ReadBytes(file), before);
 #ifdef _WIN32
   CloseHandle(reader);
@@ -251,7 +247,7 @@ TEST_F(ProfileTest, AReadOnlyFileIsRefusedAndKeepsItsBytesAndItsMark) {
     SCOPED_TRACE(name);
     WriteBytes(file, before);
     test::SetReadOnly(file, true);
-    EXPECT_EQ(WriteError(write), file + Sjis(" に書き込めません"));
+    EXPECT_EQ(test::ErrorText<ProfileWriteError>(write), file + Sjis(" に書き込めません"));
     EXPECT_EQ(ReadBytes(file), before);
     EXPECT_TRUE(test::IsReadOnly(file));
     EXPECT_EQ(test::FileNames(folder.path()), std::vector<std::string>{"QLM.INI"});
