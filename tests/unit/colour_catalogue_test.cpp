@@ -4,19 +4,16 @@
 #include <algorithm>
 #include <optional>
 
-#include "support/scripted_host.h"
 #include "settings/colour_catalogue.h"
-#include "settings/tool_config.h"
-#include "test_support.h"
+#include "scratch_program.h"
 
 namespace qlm {
 namespace {
 
 using test::Sjis;
 
-class ColourTest : public ::testing::Test {
+class ColourTest : public test::ScratchToolTest {
  protected:
-  ColourTest() { test::MakeFolder(folder / "System"); }
   void AddColourFiles(std::initializer_list<const char*> names) {
     for (const char* name : names) test::WriteBytes(colours + name, "");
   }
@@ -24,11 +21,7 @@ class ColourTest : public ::testing::Test {
   std::string StoredColour() const { return config.ReadString("GLOBAL", "COLOR", "<none>"); }
   std::string Missing(const std::string& name) const { return Sjis("CLRファイル\n[") + name + Sjis("]\nが存在しません。"); }
 
-  test::ScratchFolder folder;
-  platform::ScriptedHost host{folder / "QLM.exe"};
-  std::string tool = folder.path() + "\\";
   std::string colours = tool + "Color\\";
-  ToolConfig config{host, tool};
 };
 
 TEST_F(ColourTest, ListsEveryMatchingNameFoldersIncluded) {

@@ -1,11 +1,9 @@
 // Font records: the comma list, sizes in points and pixels, and the six slots.
 #include <gtest/gtest.h>
 
-#include "support/scripted_host.h"
 #include "settings/errors.h"
 #include "settings/font_record.h"
-#include "settings/tool_config.h"
-#include "test_support.h"
+#include "scratch_program.h"
 
 namespace qlm {
 namespace {
@@ -62,10 +60,9 @@ TEST(FontSize, RoundsLikeMulDiv) {
   EXPECT_EQ(MulDiv(2147483647, 2, 2), 2147483647);
 }
 
-class FontSlotsTest : public ::testing::Test {
+class FontSlotsTest : public test::ScratchToolTest {
  protected:
   FontSlotsTest() {
-    test::MakeFolder(folder / "System");
     face.escapement = 1;
     face.orientation = 2;
     face.italic = 3;
@@ -90,9 +87,6 @@ class FontSlotsTest : public ::testing::Test {
     return found.has_value();
   }
 
-  test::ScratchFolder folder;
-  platform::ScriptedHost host{folder / "QLM.exe"};
-  ToolConfig config{host, folder.path() + "\\"};
   platform::FontFace face;
   const std::string gothic = Sjis("ＭＳ Ｐゴシック");
 };
@@ -111,19 +105,10 @@ TEST_F(FontSlotsTest, ReadingGivesFaceWeightAndSize) {
 TEST_F(FontSlotsTest, MalformedRecordsRaiseTheirErrors) {
   StoreFirstSlot("-12,0,0,0,400,0,0,0,128,3,2,1,50");
   EXPECT_EQ(StoredFace(host, ReadEditedValues(config)), "");  // the lists' tolerant read
-  EXPECT_THROW(
-      try { Stored(); } catch (const ListIndexError& error) {
-        EXPECT_EQ(std::string(error.what()), Sjis("リストのインデックスが範囲を超えています (13)"));
-        throw;
-      },
-      ListIndexError);
+  const auto stored = [this] { Stored(); };
+  EXPECT_EQ(test::ErrorText<ListIndexError>(stored), Sjis("リストのインデックスが範囲を超えています (13)"));
   StoreFirstSlot("abc,0,0,0,400");
-  EXPECT_THROW(
-      try { Stored(); } catch (const ConversionError& error) {
-        EXPECT_EQ(std::string(error.what()), Sjis("'abc' は整数ではありません"));
-        throw;
-      },
-      ConversionError);
+  EXPECT_EQ(test::ErrorText<ConversionError>(stored), Sjis("'abc' は整数ではありません"));
   StoreFirstSlot("-12,0,0,0,4OO,0,0,0,128,3,2,1,50,x");
   EXPECT_THROW(Stored(), ConversionError);
 }

@@ -17,6 +17,13 @@ std::string Get(const std::string& text, const std::string& section, const std::
   return value ? std::string(*value) : "<none>";
 }
 
+// The text after each {section, key} in order is set to "v".
+std::string AfterWrites(const std::string& text, std::initializer_list<std::pair<const char*, const char*>> keys) {
+  Document document(text);
+  for (const auto& [section, key] : keys) document.Set(section, key, "v");
+  return document.text();
+}
+
 TEST(IniRead, NamesValuesAndBlanks) {
   const std::string text =
       "top=1\r\n[S]  ignored\r\n  k1  =  v1 \t\r\nK2=\"q\"\r\n;c=1\r\nbare\r\n[ T ]\na=1\rb=2\n"
@@ -84,27 +91,15 @@ TEST(IniWrite, ChangingAValueKeepsEveryOtherByte) {
 }
 
 TEST(IniWrite, NewEntriesGoToTheEndOfTheFirstSectionOfTheirName) {
-  Document document("[A]\r\na=1\r\n\r\n[B]\r\n[A]\r\nz=1\r\n");
-  document.Set("A", " k ", "v");
-  document.Set("", "top", "1");
-  EXPECT_EQ(document.text(), "top=1\r\n[A]\r\na=1\r\nk =v\r\n\r\n[B]\r\n[A]\r\nz=1\r\n");
-  document.Set(" C ", " c ", "3");
-  EXPECT_EQ(document.text(), "top=1\r\n[A]\r\na=1\r\nk =v\r\n\r\n[B]\r\n[A]\r\nz=1\r\n[C ]\r\nc =3\r\n");
+  const std::string text = "[A]\r\na=1\r\n\r\n[B]\r\n[A]\r\nz=1\r\n";
+  EXPECT_EQ(AfterWrites(text, {{"A", " k "}, {"", "top"}}), "top=v\r\n[A]\r\na=1\r\nk =v\r\n\r\n[B]\r\n[A]\r\nz=1\r\n");
+  EXPECT_EQ(AfterWrites(text, {{" C ", " c "}}), text + "[C ]\r\nc =v\r\n");
 }
 
 TEST(IniWrite, KeepsTheFilesLineEndsAndByteOrderMark) {
-  Document unix("[A]\nk=1");
-  unix.Set("A", "j", "2");
-  unix.Set("B", "x", "3");
-  EXPECT_EQ(unix.text(), "[A]\nk=1\nj=2\n[B]\nx=3\n");
-
-  Document marked("\xEF\xBB\xBF[A]\r\n");
-  marked.Set("", "k", "1");
-  EXPECT_EQ(marked.text(), "\xEF\xBB\xBFk=1\r\n[A]\r\n");
-
-  Document empty("");
-  empty.Set("A", "k", "v");
-  EXPECT_EQ(empty.text(), "[A]\r\nk=v\r\n");
+  EXPECT_EQ(AfterWrites("[A]\nk=1", {{"A", "j"}, {"B", "x"}}), "[A]\nk=1\nj=v\n[B]\nx=v\n");
+  EXPECT_EQ(AfterWrites("\xEF\xBB\xBF[A]\r\n", {{"", "k"}}), "\xEF\xBB\xBFk=v\r\n[A]\r\n");
+  EXPECT_EQ(AfterWrites("", {{"A", "k"}}), "[A]\r\nk=v\r\n");
 }
 
 TEST(IniWrite, ValuesWithLineBreaksAreWrittenAsGiven) {
@@ -139,6 +134,30 @@ TEST(IniWrite, EditsNeverChangeHowTheRestOfTheTextReads) {
   utf8.Set("S", "n\xE4\t", "v");
   EXPECT_FALSE(utf8.Set("S", "n\xE4\t", "v"));
   EXPECT_EQ(Get(utf8.text(), "S", "n\xE4\t"), "v");
+}
+
+// Several writes planned in one go for a plain section leave what the writes
+// one by one leave; a write that would not store its name or value as given
+// gets no plan.
+TEST(IniWrite, APlanOfSeveralWritesLeavesWhatTheWritesOneByOneLeave) {
+  const std::string plain = "[F]\r\nFF0=a\r\nFF1=b\r\n";
+  const std::pair<KeyValues, bool> cases[] = {
+      {{{"ff1", "c"}, {"FF2", "d"}}, true},
+      {{{"FF0", "a"}, {"FF1", "b"}}, true},       // nothing to change: ""
+      {{{"FF0", "x\x82"}, {"FF1", "c"}}, false},  // a lead byte alone at a value's end
+      {{{"FF2\x82", "x"}, {"FF1", "c"}}, false},  // or at a name's
+      {{{"FF0", "x\0y"s}, {"FF1", "c"}}, false},
+  };
+  for (const auto& [writes, planned] : cases) {
+    const auto plan = Document(plain).SectionAfterWrites("F", writes);
+    ASSERT_EQ(plan.has_value(), planned) << writes[0].first << "=" << writes[0].second;
+    if (!plan) continue;
+    Document oneByOne(plain);
+    for (const auto& [key, value] : writes) oneByOne.Set("F", key, value);
+    std::string lines = plan->empty() ? plain : "[F]\r\n" + *plan;
+    for (std::size_t nul; (nul = lines.find('\0')) != std::string::npos;) lines.replace(nul, 1, "\r\n");
+    EXPECT_EQ(lines, oneByOne.text());
+  }
 }
 
 // Removing a key takes out its line alone, and its section's header only

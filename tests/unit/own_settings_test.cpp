@@ -4,9 +4,8 @@
 
 #include "platform/profile_store.h"
 #include "platform/working_copy_name.h"
-#include "support/scripted_host.h"
+#include "scratch_program.h"
 #include "settings/own_settings.h"
-#include "test_support.h"
 
 namespace qlm {
 namespace {
@@ -14,12 +13,7 @@ namespace {
 using test::ReadBytes;
 using test::WriteBytes;
 
-class OwnSettingsTest : public ::testing::Test {
- protected:
-  test::ScratchFolder folder;
-  platform::ScriptedHost host{folder / "QLM.exe"};
-  std::string file = folder / "QLM.INI";
-};
+class OwnSettingsTest : public test::ScratchProgramTest {};
 
 TEST_F(OwnSettingsTest, LivesBesideTheExecutable) {
   EXPECT_EQ(OwnSettingsPath(host), file);

@@ -11,12 +11,11 @@
 #include <functional>
 
 #include "platform/file_search.h"
-#include "support/scripted_host.h"
 #include "platform/profile_store.h"
 #include "settings/errors.h"
 #include "platform/working_copy_name.h"
 #include "settings/profile.h"
-#include "test_support.h"
+#include "scratch_program.h"
 
 namespace qlm {
 namespace {
@@ -25,12 +24,7 @@ using test::ReadBytes;
 using test::Sjis;
 using test::WriteBytes;
 
-class ProfileTest : public ::testing::Test {
- protected:
-  test::ScratchFolder folder;
-  platform::ScriptedHost host{folder / "QLM.exe"};
-  std::string file = folder / "QLM.INI";
-};
+class ProfileTest : public test::ScratchProgramTest {};
 
 TEST_F(ProfileTest, IntegersFollowTheNumberRulesWithTheDefaultForAnythingElse) {
   WriteBytes(file,
@@ -75,12 +69,8 @@ TEST_F(ProfileTest, ARefusedWriteRaisesTheErrorWithTheFullPathAndChangesNothing)
 
   for (const std::string& path : {missing, blocked}) {
     ProfileFile profile(host, path);
-    try {
-      profile.WriteInteger("CONFIG", "PosTop", 1);
-      ADD_FAILURE() << "no error for " << path;
-    } catch (const ProfileWriteError& error) {
-      EXPECT_EQ(std::string(error.what()), path + Sjis(" に書き込めません"));
-    }
+    EXPECT_EQ(test::ErrorText<ProfileWriteError>([&] { profile.WriteInteger("CONFIG", "PosTop", 1); }),
+              path + Sjis(" に書き込めません"));
   }
   EXPECT_FALSE(platform::FileExists(missing));
   EXPECT_FALSE(platform::FileExists(blocked));
@@ -138,12 +128,7 @@ TEST_F(ProfileTest, AWriteRefusedHalfWayLeavesTheFileAsItWasAndNamesIt) {
 #endif
   // The action's writes are made on the copy together, when it lands.
   action.WriteString("FONT", "FF1", "new");
-  try {
-    action.Commit();
-    ADD_FAILURE() << "no error";
-  } catch (const ProfileWriteError& error) {
-    EXPECT_EQ(std::string(error.what()), file + Sjis(" に書き込めません"));
-  }
+  EXPECT_EQ(test::ErrorText<ProfileWriteError>([&] { action.Commit(); }), file + Sjis(" に書き込めません"));
   EXPECT_EQ(ReadBytes(file), before);
 #ifdef _WIN32
   CloseHandle(reader);
@@ -266,12 +251,7 @@ TEST_F(ProfileTest, AReadOnlyFileIsRefusedAndKeepsItsBytesAndItsMark) {
     SCOPED_TRACE(name);
     WriteBytes(file, before);
     test::SetReadOnly(file, true);
-    try {
-      write();
-      ADD_FAILURE() << "no error";
-    } catch (const ProfileWriteError& error) {
-      EXPECT_EQ(std::string(error.what()), file + Sjis(" に書き込めません"));
-    }
+    EXPECT_EQ(test::ErrorText<ProfileWriteError>(write), file + Sjis(" に書き込めません"));
     EXPECT_EQ(ReadBytes(file), before);
     EXPECT_TRUE(test::IsReadOnly(file));
     EXPECT_EQ(test::FileNames(folder.path()), std::vector<std::string>{"QLM.INI"});

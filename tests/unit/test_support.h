@@ -11,6 +11,17 @@ namespace qlm::test {
 // Shift-JIS bytes of a UTF-8 text.
 std::string Sjis(const char* utf8);
 
+// What the Error that action raises says, or "no error".
+template <typename Error, typename Action>
+std::string ErrorText(Action action) {
+  try {
+    action();
+  } catch (const Error& error) {
+    return error.what();
+  }
+  return "no error";
+}
+
 // A program of the build (its path as built), or the copy beside the test
 // program where the tests run as a user who cannot read the build tree
 // (QLM_STAGED names that folder; scripts/wine-run-user sets it).

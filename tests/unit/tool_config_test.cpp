@@ -1,21 +1,14 @@
 // The display style and bars in the tool's configuration file.
 #include <gtest/gtest.h>
 
-#include "support/scripted_host.h"
+#include "scratch_program.h"
 #include "settings/errors.h"
 #include "settings/tool_config.h"
-#include "test_support.h"
 
 namespace qlm {
 namespace {
 
-class ToolConfigTest : public ::testing::Test {
- protected:
-  ToolConfigTest() { test::MakeFolder(folder / "System"); }
-  test::ScratchFolder folder;
-  platform::ScriptedHost host{folder / "QLM.exe"};
-  ToolConfig config{host, folder.path() + "\\"};
-};
+class ToolConfigTest : public test::ScratchToolTest {};
 
 TEST_F(ToolConfigTest, AbsentAndMalformedKeysReadAsAbsent) {
   const auto stored = [&](config::EditedKey key) { return StoredSwitch(ReadEditedValues(config), key); };

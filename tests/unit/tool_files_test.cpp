@@ -5,11 +5,10 @@
 
 #include "image_builder.h"
 #include "platform/executable_image.h"
-#include "support/scripted_host.h"
 #include "settings/colour_catalogue.h"
 #include "settings/tool_config.h"
 #include "settings/tool_files.h"
-#include "test_support.h"
+#include "scratch_program.h"
 
 #ifndef _WIN32
 #include "platform/portable/scripted_system.h"
@@ -133,7 +132,7 @@ TEST(ExecutableFactsTest, MachineAndManifestAsTheSystemTakesThem) {
 
 // A 32-bit tool under a scratch "Program Files (x86)" whose virtual store is
 // under a scratch "Local" folder.
-class VirtualizedToolTest : public ::testing::Test {
+class VirtualizedToolTest : public test::ScratchProgramTest {
  protected:
   VirtualizedToolTest() {
     test::WriteBytes(tool + "Takumi.exe", test::Image(test::kMachineI386));
@@ -148,8 +147,6 @@ class VirtualizedToolTest : public ::testing::Test {
     return facts;
   }
 
-  test::ScratchFolder folder;
-  platform::ScriptedHost host{folder / "QLM.exe"};
   std::string tool = folder / "Program Files (x86)\\Takumi\\";
   std::string store = folder / "Local\\VirtualStore\\" + tool.substr(3);
   std::string original = "[GLOBAL]\r\nIsMDI=1\r\n";

@@ -10,8 +10,7 @@
 #include "settings/profile.h"
 #include "settings/start_context.h"
 #include "settings/tool_folder.h"
-#include "support/scripted_host.h"
-#include "test_support.h"
+#include "scratch_program.h"
 
 namespace qlm {
 namespace {
@@ -19,7 +18,7 @@ namespace {
 using test::Sjis;
 using test::WriteBytes;
 
-class ToolFolderTest : public ::testing::Test {
+class ToolFolderTest : public test::ScratchProgramTest {
  protected:
   // A tool installation at folder/name holding the given files; returns its
   // folder with a trailing backslash.
@@ -39,8 +38,6 @@ class ToolFolderTest : public ::testing::Test {
     return LocateToolFolder(host, settings, mode);
   }
 
-  test::ScratchFolder folder;
-  platform::ScriptedHost host{folder / "QLM.exe"};
   const std::string aborting = Sjis("中止します。");
   const std::string notInstalled = Sjis("トレーディングツールがインストールされてません。");
 };

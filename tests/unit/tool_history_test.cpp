@@ -3,16 +3,15 @@
 
 #include <functional>
 
-#include "support/scripted_host.h"
 #include "settings/profile.h"
 #include "settings/tool_config.h"
 #include "settings/tool_history.h"
-#include "test_support.h"
+#include "scratch_program.h"
 
 namespace qlm {
 namespace {
 
-class ToolHistoryTest : public ::testing::Test {
+class ToolHistoryTest : public test::ScratchProgramTest {
  protected:
   ToolHistoryTest() { test::MakeFolder(folder / "Tool\\System"); }
   std::string Tool() const { return folder / "Tool\\"; }
@@ -33,8 +32,6 @@ class ToolHistoryTest : public ::testing::Test {
     return times;
   }
 
-  test::ScratchFolder folder;
-  platform::ScriptedHost host{folder / "QLM.exe"};
   std::string path = folder / "QLM-History.ini";
 };
 
@@ -83,35 +80,28 @@ TEST_F(ToolHistoryTest, ADamagedHistoryIsReadAsFarAsItIsSound) {
   RecordState(host, path, State(Tool(), 1));
   RecordState(host, path, State(Tool(), 2));
   const std::string sound = test::ReadBytes(path);
-  const auto section = [&](int n) {
-    const std::size_t at = sound.find("Time=2026/12/07 10:00:0" + std::to_string(n));
-    return sound.substr(sound.rfind('[', at), sound.find(']', sound.rfind('[', at)) - sound.rfind('[', at) + 1);
+  // The second state's section, and a damage that writes a key there.
+  const std::size_t secondAt = sound.rfind('[', sound.find("Time=2026/12/07 10:00:02"));
+  const std::string second = sound.substr(secondAt + 1, sound.find(']', secondAt) - secondAt - 1);
+  const auto write = [&](const char* key, const std::string& value) {
+    return [&, key, value] { ProfileFile(host, path).WriteString(second, key, value); };
   };
-  const std::string second = section(2);
   struct Case {
     const char* name;
     std::function<void()> damage;
     std::vector<std::string> times;
   } cases[] = {
-      {"unknown keys are ignored",
-       [&] { ProfileFile(host, path).WriteString(second.substr(1, second.size() - 2), "Note", "hand"); },
-       {"2026/12/07 10:00:02", "2026/12/07 10:00:01"}},
-      {"a changed value fails its check",
-       [&] { ProfileFile(host, path).WriteString(second.substr(1, second.size() - 2), "GLOBAL.IsMDI", "+0"); },
+      {"unknown keys are ignored", write("Note", "hand"), {"2026/12/07 10:00:02", "2026/12/07 10:00:01"}},
+      {"a changed value fails its check", write("GLOBAL.IsMDI", "+0"),
        {"2026/12/07 10:00:02 unreadable", "2026/12/07 10:00:01"}},
-      {"a value of 5,000 bytes",
-       [&] {
-         ProfileFile(host, path).WriteString(second.substr(1, second.size() - 2), "FONT.FF1", "+" + std::string(5000, 'x'));
-       },
+      {"a value of 5,000 bytes", write("FONT.FF1", "+" + std::string(5000, 'x')),
        {"2026/12/07 10:00:02 unreadable", "2026/12/07 10:00:01"}},
-      {"an order number too large to follow",
-       [&] { ProfileFile(host, path).WriteString(second.substr(1, second.size() - 2), "Number", "9007199254740993"); },
+      {"an order number too large to follow", write("Number", "9007199254740993"),
        {"2026/12/07 10:00:01", "2026/12/07 10:00:02 unreadable"}},
-      {"a state of another folder under this folder's name is left out",
-       [&] { ProfileFile(host, path).WriteString(second.substr(1, second.size() - 2), "Folder", "C:\\Else\\"); },
+      {"a state of another folder under this folder's name is left out", write("Folder", "C:\\Else\\"),
        {"2026/12/07 10:00:01"}},
       {"a file cut in the middle of a line",
-       [&] { test::WriteBytes(path, sound.substr(0, sound.find("FONT.FF0=+-12,0,0", sound.find(second)) + 12)); },
+       [&] { test::WriteBytes(path, sound.substr(0, sound.find("FONT.FF0=+-12,0,0", secondAt) + 12)); },
        {"2026/12/07 10:00:02 unreadable", "2026/12/07 10:00:01"}},
       {"bytes that are no history",
        [&] { test::WriteBytes(path, std::string("\0\xff[\x81", 4) + "\r\n=\r\n[T]\r\n"); },

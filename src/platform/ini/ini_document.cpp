@@ -2,6 +2,7 @@
 #include "platform/ini/ini_document.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace qlm::ini {
 namespace {
@@ -29,6 +30,14 @@ std::size_t CharLengthUtf8(std::string_view text, std::size_t pos) {
   return length;
 }
 
+// The length of the character at pos, asking charLength only for a byte of
+// 0x80 or above: a byte below is one character in either code, and the most
+// of a settings file.
+template <typename CharLength>
+std::size_t StepAt(std::string_view text, std::size_t pos, CharLength charLength) {
+  return static_cast<unsigned char>(text[pos]) < 0x80 ? 1 : charLength(text, pos);
+}
+
 // The range [begin, end) of text without blanks at either end; begin must
 // start a character.
 template <typename CharLength>
@@ -37,7 +46,7 @@ std::pair<std::size_t, std::size_t> TrimRange(std::string_view text, std::size_t
   while (begin < end && IsBlank(static_cast<unsigned char>(text[begin]))) ++begin;
   std::size_t contentEnd = begin;
   for (std::size_t pos = begin; pos < end;) {
-    const std::size_t length = charLength(text, pos);
+    const std::size_t length = StepAt(text, pos, charLength);
     if (length > 1 || !IsBlank(static_cast<unsigned char>(text[pos]))) contentEnd = pos + length;
     pos += length;
   }
@@ -49,6 +58,44 @@ std::size_t CutAtNul(std::string_view text, std::size_t begin, std::size_t end) 
   const auto nul = std::find(text.begin() + static_cast<std::ptrdiff_t>(begin),
                              text.begin() + static_cast<std::ptrdiff_t>(end), '\0');
   return static_cast<std::size_t>(nul - text.begin());
+}
+
+// Where the parts of a line are, found in one pass over its bytes.
+struct LineScan {
+  std::size_t contentBegin = std::string_view::npos;  // first non-blank byte
+  std::size_t contentEnd = 0;                          // after the last non-blank character
+  std::size_t lastBracket = std::string_view::npos;
+  std::size_t firstEquals = std::string_view::npos;
+  std::size_t breakBegin = 0, end = 0;  // the line break and the byte after it
+};
+
+template <typename CharLength>
+LineScan ScanLine(std::string_view text, std::size_t pos, CharLength charLength) {
+  LineScan scan;
+  scan.contentEnd = pos;
+  while (pos < text.size() && !IsLineBreak(text[pos])) {
+    const std::size_t length = StepAt(text, pos, charLength);
+    if (length > 1 || !IsBlank(static_cast<unsigned char>(text[pos]))) {
+      if (scan.contentBegin == std::string_view::npos) scan.contentBegin = pos;
+      scan.contentEnd = pos + length;
+    }
+    if (length == 1 && text[pos] == ']') scan.lastBracket = pos;
+    if (length == 1 && text[pos] == '=' && scan.firstEquals == std::string_view::npos) scan.firstEquals = pos;
+    pos += length;
+  }
+  scan.breakBegin = pos;
+  while (pos < text.size() && IsLineBreak(text[pos])) ++pos;
+  scan.end = pos;
+  return scan;
+}
+
+// The range [begin, end) without blanks at either end and cut at a NUL: a
+// name or a value as a reader finds it.
+template <typename CharLength>
+std::pair<std::size_t, std::size_t> StoredRange(std::string_view text, std::size_t begin, std::size_t end,
+                                                CharLength charLength) {
+  const auto [b, e] = TrimRange(text, begin, end, charLength);
+  return {b, CutAtNul(text, b, e)};
 }
 
 std::string_view TrimLeadingBlanks(std::string_view text) {
@@ -148,59 +195,40 @@ void Document::Parse() {
   // of the file will read it.
   utf8_ = text_.size() >= 3 && text_.compare(0, 3, "\xEF\xBB\xBF") == 0;
   bodyBegin_ = utf8_ ? 3 : 0;
-  const std::string_view text = text_;
-  const auto charLength = [this](std::string_view t, std::size_t pos) { return CharLength(t, pos); };
   lines_.clear();
-  lines_.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
-  for (std::size_t pos = bodyBegin_; pos < text.size();) {
-    Line line;
-    line.begin = pos;
-    std::size_t contentBegin = std::string_view::npos;
-    std::size_t contentEnd = pos;
-    std::size_t lastBracket = std::string_view::npos;
-    std::size_t firstEquals = std::string_view::npos;
-    while (pos < text.size() && !IsLineBreak(text[pos])) {
-      // A byte below 0x80 is one character in either code, the most of a
-      // settings file.
-      const std::size_t length = static_cast<unsigned char>(text[pos]) < 0x80 ? 1 : charLength(text, pos);
-      if (length > 1 || !IsBlank(static_cast<unsigned char>(text[pos]))) {
-        if (contentBegin == std::string_view::npos) contentBegin = pos;
-        contentEnd = pos + length;
-      }
-      if (length == 1 && text[pos] == ']') lastBracket = pos;
-      if (length == 1 && text[pos] == '=' && firstEquals == std::string_view::npos) firstEquals = pos;
-      pos += length;
-    }
-    line.breakBegin = pos;
-    while (pos < text.size() && IsLineBreak(text[pos])) ++pos;
-    line.end = pos;
-    line.contentEnd = contentEnd;
+  lines_.reserve(static_cast<std::size_t>(std::count(text_.begin(), text_.end(), '\n')) + 1);
+  for (std::size_t pos = bodyBegin_; pos < text_.size(); pos = lines_.back().end) lines_.push_back(ParseLine(pos));
+}
 
-    if (contentBegin != std::string_view::npos) {
-      auto setName = [&](std::size_t begin, std::size_t end) {
-        const auto [b, e] = TrimRange(text, begin, end, charLength);
-        line.nameBegin = b;
-        line.nameEnd = CutAtNul(text, b, e);
-      };
-      if (text[contentBegin] == '[' && lastBracket != std::string_view::npos && lastBracket > contentBegin) {
-        line.kind = Kind::kSection;
-        setName(contentBegin + 1, lastBracket);
-      } else {
-        line.kind = Kind::kEntry;
-        if (firstEquals == std::string_view::npos) {
-          setName(contentBegin, contentEnd);
-        } else {
-          setName(contentBegin, firstEquals);
-          const auto [b, e] = TrimRange(text, firstEquals + 1, contentEnd, charLength);
-          line.hasValue = true;
-          line.equalsEnd = firstEquals + 1;
-          line.valueBegin = b;
-          line.valueEnd = CutAtNul(text, b, e);
-        }
-      }
-    }
-    lines_.push_back(line);
+// The line that starts at pos: a blank line, a section header (a "[" with a
+// "]" after it) or an entry. Inline, into the parse's loop: a call a line
+// costs a settings file's parse about a fifth of its time.
+inline Document::Line Document::ParseLine(std::size_t pos) const {
+  const std::string_view text = text_;
+  const auto charLength = [this](std::string_view t, std::size_t at) { return CharLength(t, at); };
+  const LineScan scan = ScanLine(text, pos, charLength);
+  Line line;
+  line.begin = pos;
+  line.contentEnd = scan.contentEnd;
+  line.breakBegin = scan.breakBegin;
+  line.end = scan.end;
+  if (scan.contentBegin == std::string_view::npos) return line;
+  if (text[scan.contentBegin] == '[' && scan.lastBracket != std::string_view::npos &&
+      scan.lastBracket > scan.contentBegin) {
+    line.kind = Kind::kSection;
+    std::tie(line.nameBegin, line.nameEnd) = StoredRange(text, scan.contentBegin + 1, scan.lastBracket, charLength);
+    return line;
   }
+  line.kind = Kind::kEntry;
+  const bool hasValue = scan.firstEquals != std::string_view::npos;
+  std::tie(line.nameBegin, line.nameEnd) =
+      StoredRange(text, scan.contentBegin, hasValue ? scan.firstEquals : scan.contentEnd, charLength);
+  if (hasValue) {
+    line.hasValue = true;
+    line.equalsEnd = scan.firstEquals + 1;
+    std::tie(line.valueBegin, line.valueEnd) = StoredRange(text, line.equalsEnd, scan.contentEnd, charLength);
+  }
+  return line;
 }
 
 std::string_view Document::Name(const Line& line) const {
@@ -305,7 +333,6 @@ bool Document::Set(std::string_view section, std::string_view key, std::string_v
   // dropped: trailing ones stay, line breaks included.
   const std::string_view sectionArgument = TrimLeadingBlanks(CArgument(section));
   const std::string_view keyArgument = TrimLeadingBlanks(CArgument(key));
-  const std::string_view keyName = TrimName(keyArgument);
   value = TrimLeadingBlanks(CArgument(value));
 
   const auto header = FindSection(TrimName(sectionArgument));
@@ -313,40 +340,44 @@ bool Document::Set(std::string_view section, std::string_view key, std::string_v
     InsertLine(text_.size(), "[" + std::string(sectionArgument) + "]");
     Parse();
     InsertLine(text_.size(), std::string(keyArgument) + "=" + std::string(value));
-    Parse();
-    return true;
+  } else if (const auto entry = FindEntry(*header, TrimName(keyArgument))) {
+    if (!ReplaceValue(lines_[*entry], value)) return false;
+  } else {
+    InsertLine(NewEntryAt(*header), std::string(keyArgument) + "=" + std::string(value));
   }
+  Parse();
+  return true;
+}
 
-  if (const auto entry = FindEntry(*header, keyName)) {
-    const Line& line = lines_[*entry];
-    if (line.hasValue && Value(line) == value) return false;
-    std::size_t from = line.contentEnd;
-    std::string replacement = "=";
-    if (!line.hasValue && from == text_.size()) from += MendCutOffCharacter();
-    if (line.hasValue) {
-      from = line.equalsEnd;
-      while (from < line.breakBegin && IsBlank(static_cast<unsigned char>(text_[from]))) ++from;
-      replacement.clear();
-    }
-    replacement.append(value);
-    // A value written again with the same trailing blanks leaves the text as
-    // it was, though the platform counts it as a change.
-    if (text_.compare(from, line.breakBegin - from, replacement) == 0) return false;
-    text_.replace(from, line.breakBegin - from, replacement);
-    Parse();
-    return true;
+// Writes value into the entry's line: after its "=", or with a "=" added to
+// a bare name. False when the line already reads so.
+bool Document::ReplaceValue(const Line& line, std::string_view value) {
+  if (line.hasValue && Value(line) == value) return false;
+  std::size_t from = line.contentEnd;
+  std::string replacement = "=";
+  if (!line.hasValue && from == text_.size()) from += MendCutOffCharacter();
+  if (line.hasValue) {
+    from = line.equalsEnd;
+    while (from < line.breakBegin && IsBlank(static_cast<unsigned char>(text_[from]))) ++from;
+    replacement.clear();
   }
+  replacement.append(value);
+  // A value written again with the same trailing blanks leaves the text as
+  // it was, though the platform counts it as a change.
+  if (text_.compare(from, line.breakBegin - from, replacement) == 0) return false;
+  text_.replace(from, line.breakBegin - from, replacement);
+  return true;
+}
 
-  // A new entry goes after the last non-blank line of its section, before
-  // any blank lines that follow it.
-  std::size_t at = *header < 0 ? bodyBegin_ : FirstBreakEnd(lines_[static_cast<std::size_t>(*header)]);
-  for (auto i = static_cast<std::size_t>(*header + 1); i < lines_.size(); ++i) {
+// Where a new entry of the section whose header is at header goes: after
+// its last non-blank line, before any blank lines that follow it.
+std::size_t Document::NewEntryAt(long header) const {
+  std::size_t at = header < 0 ? bodyBegin_ : FirstBreakEnd(lines_[static_cast<std::size_t>(header)]);
+  for (auto i = static_cast<std::size_t>(header + 1); i < lines_.size(); ++i) {
     if (lines_[i].kind == Kind::kSection) break;
     if (lines_[i].kind != Kind::kBlank) at = FirstBreakEnd(lines_[i]);
   }
-  InsertLine(at, std::string(keyArgument) + "=" + std::string(value));
-  Parse();
-  return true;
+  return at;
 }
 
 bool Document::Remove(std::string_view section, std::string_view key) {
@@ -393,43 +424,25 @@ bool StoredAsGiven(std::string_view text, bool name) {
   if (text.empty()) return !name;
   if (IsBlank(static_cast<unsigned char>(text.front())) || IsBlank(static_cast<unsigned char>(text.back())))
     return false;
-  if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) return false;
+  if (text.find_first_of("\r\n") != std::string_view::npos) return false;
+  // A single write takes it only up to a NUL and without a lead byte left
+  // alone at its end.
+  if (CArgument(text).size() != text.size()) return false;
   if (name) return text.find('=') == std::string_view::npos && text.front() != '[' && text.front() != ';';
   return text.front() != '"' && text.front() != '\'' && text.back() != '"' && text.back() != '\'';
 }
 
-}  // namespace
-
-std::optional<std::string> Document::SectionAfterWrites(
-    std::string_view section, const std::vector<std::pair<std::string, std::string>>& values) const {
-  if (bodyBegin_ != 0 || text_.compare(0, 2, "\xFF\xFE") == 0 || text_.compare(0, 2, "\xFE\xFF") == 0)
-    return std::nullopt;
-  if (!StoredAsGiven(section, true)) return std::nullopt;
+// Whether every key and value of the writes is stored exactly as given.
+bool WritesStoredAsGiven(std::string_view section, const KeyValues& values) {
+  if (!StoredAsGiven(section, true)) return false;
   for (const auto& [key, value] : values)
-    if (!StoredAsGiven(key, true) || !StoredAsGiven(value, false)) return std::nullopt;
+    if (!StoredAsGiven(key, true) || !StoredAsGiven(value, false)) return false;
+  return true;
+}
 
-  std::optional<std::size_t> header;
-  for (std::size_t i = 0; i < lines_.size(); ++i)
-    if (lines_[i].kind == Kind::kSection && NamesEqual(Name(lines_[i]), section)) {
-      if (header) return std::nullopt;
-      header = i;
-    }
-  if (!header) return std::nullopt;
-
-  std::vector<std::pair<std::string, std::string>> entries;
-  for (std::size_t i = *header + 1; i < lines_.size() && lines_[i].kind != Kind::kSection; ++i) {
-    const Line& line = lines_[i];
-    if (line.kind != Kind::kEntry || !line.hasValue || line.nameBegin != line.begin ||
-        line.nameEnd + 1 != line.equalsEnd || line.valueBegin != line.equalsEnd || line.valueEnd != line.breakBegin ||
-        std::string_view(text_).substr(line.breakBegin, line.end - line.breakBegin) != "\r\n")
-      return std::nullopt;
-    const std::string_view name = Name(line), value = Value(line);
-    if (!StoredAsGiven(name, true) || !StoredAsGiven(value, false)) return std::nullopt;
-    for (const auto& entry : entries)
-      if (NamesEqual(entry.first, name)) return std::nullopt;
-    entries.emplace_back(name, value);
-  }
-
+// Sets each key of values in entries, a new one at the end; whether any
+// value changed.
+bool ApplyWrites(KeyValues& entries, const KeyValues& values) {
   bool changed = false;
   for (const auto& [key, value] : values) {
     const auto entry = std::find_if(entries.begin(), entries.end(),
@@ -442,7 +455,11 @@ std::optional<std::string> Document::SectionAfterWrites(
       changed = true;
     }
   }
-  if (!changed) return std::string();
+  return changed;
+}
+
+// "name=value" each followed by a NUL.
+std::string JoinEntries(const KeyValues& entries) {
   std::string text;
   for (const auto& [name, value] : entries) {
     text += name;
@@ -451,6 +468,44 @@ std::optional<std::string> Document::SectionAfterWrites(
     text += '\0';
   }
   return text;
+}
+
+}  // namespace
+
+std::optional<std::string> Document::SectionAfterWrites(std::string_view section, const KeyValues& values) const {
+  if (bodyBegin_ != 0 || text_.compare(0, 2, "\xFF\xFE") == 0 || text_.compare(0, 2, "\xFE\xFF") == 0)
+    return std::nullopt;
+  if (!WritesStoredAsGiven(section, values)) return std::nullopt;
+  auto entries = PlainSectionEntries(section);
+  if (!entries) return std::nullopt;
+  return ApplyWrites(*entries, values) ? JoinEntries(*entries) : std::string();
+}
+
+// The entries of the plain section of this name (see SectionAfterWrites), in
+// order; nothing when there is no such section or it is not plain.
+std::optional<KeyValues> Document::PlainSectionEntries(std::string_view section) const {
+  std::optional<std::size_t> header;
+  for (std::size_t i = 0; i < lines_.size(); ++i)
+    if (lines_[i].kind == Kind::kSection && NamesEqual(Name(lines_[i]), section)) {
+      if (header) return std::nullopt;
+      header = i;
+    }
+  if (!header) return std::nullopt;
+
+  KeyValues entries;
+  for (std::size_t i = *header + 1; i < lines_.size() && lines_[i].kind != Kind::kSection; ++i) {
+    const Line& line = lines_[i];
+    if (line.kind != Kind::kEntry || !line.hasValue || line.nameBegin != line.begin ||
+        line.nameEnd + 1 != line.equalsEnd || line.valueBegin != line.equalsEnd || line.valueEnd != line.breakBegin ||
+        std::string_view(text_).substr(line.breakBegin, line.end - line.breakBegin) != "\r\n")
+      return std::nullopt;
+    const std::string_view name = Name(line), value = Value(line);
+    if (!StoredAsGiven(name, true) || !StoredAsGiven(value, false)) return std::nullopt;
+    for (const auto& entry : entries)
+      if (NamesEqual(entry.first, name)) return std::nullopt;
+    entries.emplace_back(name, value);
+  }
+  return entries;
 }
 
 }  // namespace qlm::ini

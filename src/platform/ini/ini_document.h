@@ -72,6 +72,9 @@ std::string_view TrimFallback(std::string_view fallback);
 // reads as an empty one instead.
 std::string UnopenedFallback(std::string_view fallback);
 
+// Entries as names and values, in order.
+using KeyValues = std::vector<std::pair<std::string, std::string>>;
+
 class Document {
  public:
   explicit Document(std::string text);
@@ -120,8 +123,9 @@ class Document {
   // setting each key to its value one by one, in order, leaves, when the
   // section is plain (below); "" when no value would change. Nothing when
   // the section is not plain or a key or value is not one that the writes
-  // store as given (blanks or quotes at its ends, line breaks, "=" or a NUL
-  // in a name, a name starting with "[" or ";").
+  // store as given (blanks or quotes at its ends, line breaks, a NUL, a
+  // lead byte alone at its end, "=" in a name, a name starting with "[" or
+  // ";").
   //
   // A plain section is the only one of its name in a text without a
   // byte-order mark, whose every line, up to the next header, is an entry
@@ -131,8 +135,7 @@ class Document {
   // such a section whether they edit its lines one by one or replace them
   // all: the keys already there keep their place and spelling, new ones
   // follow them in the order written.
-  std::optional<std::string> SectionAfterWrites(
-      std::string_view section, const std::vector<std::pair<std::string, std::string>>& values) const;
+  std::optional<std::string> SectionAfterWrites(std::string_view section, const KeyValues& values) const;
 
  private:
   enum class Kind { kBlank, kSection, kEntry };
@@ -149,6 +152,7 @@ class Document {
   };
 
   void Parse();
+  Line ParseLine(std::size_t pos) const;
   std::size_t CharLength(std::string_view text, std::size_t pos) const;
   std::string_view TrimName(std::string_view name) const;
   std::string_view Name(const Line& line) const;
@@ -162,7 +166,10 @@ class Document {
   std::string LineBreak() const;
   std::size_t FirstBreakEnd(const Line& line) const;
   void InsertLine(std::size_t at, std::string_view content);
+  bool ReplaceValue(const Line& line, std::string_view value);
+  std::size_t NewEntryAt(long header) const;
   std::size_t MendCutOffCharacter();
+  std::optional<KeyValues> PlainSectionEntries(std::string_view section) const;
 
   std::string text_;
   bool utf8_ = false;
