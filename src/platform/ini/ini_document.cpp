@@ -2,6 +2,7 @@
 #include "platform/ini/ini_document.h"
 
 #include <algorithm>
+#include <array>
 #include <tuple>
 
 namespace qlm::ini {
@@ -9,7 +10,7 @@ namespace {
 
 bool IsLead932(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
-bool IsBlank(unsigned char c) { return c == ' ' || (c >= 0x09 && c <= 0x0D) || c == 0x1A; }
+constexpr bool IsBlank(unsigned char c) { return c == ' ' || (c >= 0x09 && c <= 0x0D) || c == 0x1A; }
 
 bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
 
@@ -38,6 +39,23 @@ std::size_t StepAt(std::string_view text, std::size_t pos, CharLength charLength
   return static_cast<unsigned char>(text[pos]) < 0x80 ? 1 : charLength(text, pos);
 }
 
+// Whether a byte needs no look of its own in a scan: below 0x80 (one
+// character in either code), not blank, no line break, no "]" or "=". Runs
+// of them, the most of a settings file, are stepped over at once.
+constexpr auto kOrdinary = [] {
+  std::array<bool, 256> ordinary{};
+  for (int c = 0; c < 0x80; ++c) ordinary[c] = !IsBlank(static_cast<unsigned char>(c)) && c != ']' && c != '=';
+  return ordinary;
+}();
+
+bool IsOrdinary(char c) { return kOrdinary[static_cast<unsigned char>(c)]; }
+
+// The end of the run of ordinary bytes from pos, before end.
+std::size_t OrdinaryRunEnd(std::string_view text, std::size_t pos, std::size_t end) {
+  while (pos < end && IsOrdinary(text[pos])) ++pos;
+  return pos;
+}
+
 // The range [begin, end) of text without blanks at either end; begin must
 // start a character.
 template <typename CharLength>
@@ -46,6 +64,10 @@ std::pair<std::size_t, std::size_t> TrimRange(std::string_view text, std::size_t
   while (begin < end && IsBlank(static_cast<unsigned char>(text[begin]))) ++begin;
   std::size_t contentEnd = begin;
   for (std::size_t pos = begin; pos < end;) {
+    if (IsOrdinary(text[pos])) {
+      contentEnd = pos = OrdinaryRunEnd(text, pos, end);
+      continue;
+    }
     const std::size_t length = StepAt(text, pos, charLength);
     if (length > 1 || !IsBlank(static_cast<unsigned char>(text[pos]))) contentEnd = pos + length;
     pos += length;
@@ -74,6 +96,11 @@ LineScan ScanLine(std::string_view text, std::size_t pos, CharLength charLength)
   LineScan scan;
   scan.contentEnd = pos;
   while (pos < text.size() && !IsLineBreak(text[pos])) {
+    if (IsOrdinary(text[pos])) {
+      if (scan.contentBegin == std::string_view::npos) scan.contentBegin = pos;
+      scan.contentEnd = pos = OrdinaryRunEnd(text, pos, text.size());
+      continue;
+    }
     const std::size_t length = StepAt(text, pos, charLength);
     if (length > 1 || !IsBlank(static_cast<unsigned char>(text[pos]))) {
       if (scan.contentBegin == std::string_view::npos) scan.contentBegin = pos;
@@ -197,7 +224,11 @@ void Document::Parse() {
   bodyBegin_ = utf8_ ? 3 : 0;
   lines_.clear();
   lines_.reserve(static_cast<std::size_t>(std::count(text_.begin(), text_.end(), '\n')) + 1);
-  for (std::size_t pos = bodyBegin_; pos < text_.size(); pos = lines_.back().end) lines_.push_back(ParseLine(pos));
+  headers_.clear();
+  for (std::size_t pos = bodyBegin_; pos < text_.size(); pos = lines_.back().end) {
+    lines_.push_back(ParseLine(pos));
+    if (lines_.back().kind == Kind::kSection) headers_.push_back(lines_.size() - 1);
+  }
 }
 
 // The line that starts at pos: a blank line, a section header (a "[" with a
@@ -251,8 +282,8 @@ std::optional<std::pair<std::size_t, std::size_t>> Document::SectionSpan(std::st
 std::optional<long> Document::FindSection(std::string_view section) const {
   // The nameless section before the first header always comes first.
   if (section.empty()) return -1;
-  for (std::size_t i = 0; i < lines_.size(); ++i)
-    if (lines_[i].kind == Kind::kSection && NamesEqual(Name(lines_[i]), section)) return static_cast<long>(i);
+  for (const std::size_t i : headers_)
+    if (NamesEqual(Name(lines_[i]), section)) return static_cast<long>(i);
   return std::nullopt;
 }
 

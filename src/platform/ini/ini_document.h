@@ -175,6 +175,9 @@ class Document {
   bool utf8_ = false;
   std::size_t bodyBegin_ = 0;  // after a byte-order mark
   std::vector<Line> lines_;
+  // The section headers among lines_, in order: a section is looked for
+  // among them alone.
+  std::vector<std::size_t> headers_;
 };
 
 }  // namespace qlm::ini
