@@ -184,10 +184,16 @@ std::string WithSection(const ini::Document& file, const std::string& section,
                         const std::vector<std::pair<std::string, std::string>>& entries) {
   std::string text = "[" + section + "]\r\n";
   for (const auto& [name, value] : entries) text += name + "=" + value + "\r\n";
-  std::string bytes = file.text();
-  if (const auto span = file.SectionSpan(section)) return bytes.replace(span->first, span->second - span->first, text);
-  if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') bytes += "\r\n";
-  return bytes + text;
+  const std::string_view old = file.text();
+  const auto span = file.SectionSpan(section);
+  const std::size_t before = span ? span->first : old.size();
+  const std::size_t after = span ? span->second : old.size();
+  const bool breakFirst = !span && !old.empty() && old.back() != '\n' && old.back() != '\r';
+  // Put together in one piece: the history may be a megabyte or more.
+  std::string bytes;
+  bytes.reserve(before + (breakFirst ? 2 : 0) + text.size() + (old.size() - after));
+  bytes.append(old.substr(0, before)).append(breakFirst ? "\r\n" : "").append(text).append(old.substr(after));
+  return bytes;
 }
 
 // Puts bytes in the place of the history at path in one step, through a
@@ -251,9 +257,9 @@ std::vector<RecordedState> ReadHistory(const std::string& path, const std::strin
 bool RecordState(platform::Host& host, const std::string& path, const ToolState& state) {
   // A history that cannot be read (a folder in its place) is not written over.
   const bool exists = platform::FileExists(path);
-  const auto bytes = exists ? platform::ReadFileBytes(path) : std::optional<std::string>("");
+  auto bytes = exists ? platform::ReadFileBytes(path) : std::optional<std::string>("");
   if (!bytes) throw ProfileWriteError(SubstitutePath(host.Text(msg::kCannotWrite), path));
-  const ini::Document file(*bytes);
+  const ini::Document file(std::move(*bytes));
   const std::vector<std::optional<RecordedState>> slots = ReadSlots(file, state.folder);
   const RecordedState* newest = nullptr;
   const RecordedState* first = nullptr;
