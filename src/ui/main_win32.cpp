@@ -107,19 +107,29 @@ namespace __gnu_cxx {
 void __verbose_terminate_handler() { std::abort(); }
 }  // namespace __gnu_cxx
 
+namespace {
+
+// A start that ends before the window: from inside a zip (before anything
+// is written: the folder goes with the zip), or to list the tool's windows.
+std::optional<int> EndedBeforeTheWindow(qlm::platform::Win32Host& host, LPSTR commandLine) {
+  if (qlm::IsInsideZip(host.ExecutablePath())) {
+    host.ShowNotice(host.Text(qlm::msg::kStartedFromZip));
+    return 0;
+  }
+  if (qlm::IsListToolWindowsSwitch(commandLine)) {
+    qlm::platform::Win32WindowLink windows;
+    return qlm::ListToolWindows(host, windows);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   using qlm::ui::MainWindow;
   try {
     qlm::platform::Win32Host host;
-    // Before anything is written: the folder goes with the zip.
-    if (qlm::IsInsideZip(host.ExecutablePath())) {
-      host.ShowNotice(host.Text(qlm::msg::kStartedFromZip));
-      return 0;
-    }
-    if (qlm::IsListToolWindowsSwitch(commandLine)) {
-      qlm::platform::Win32WindowLink windows;
-      return qlm::ListToolWindows(host, windows);
-    }
+    if (const auto ended = EndedBeforeTheWindow(host, commandLine)) return *ended;
     // Settled once and handed down: every later use of QLM.INI goes to this
     // file, and the history lies beside it.
     qlm::StartContext start = qlm::StartContextOf(qlm::OwnSettingsPath(host));
