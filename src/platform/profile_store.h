@@ -130,10 +130,10 @@ enum class ReplaceResult {
 };
 
 // Flushes the copy to disk and puts it in the place of file in one step
-// (the copy checked with UseWorkingCopy or written just before: its state is
-// noted here), giving it the file's attributes (and the file's own permissions where the
-// file has any); a copy whose bytes equal the file's is only removed, so
-// the file keeps its time stamp. Tried again for a moment while another
+// (the copy checked with UseWorkingCopy or written just before: its state
+// is noted here), giving it the file's attributes (and the file's own
+// permissions where the file has any); a copy whose bytes equal the file's
+// is only removed, so the file keeps its time stamp. Tried again for a moment while another
 // program holds the file (kBusyPausesMs). On anything but kReplaced the copy
 // stays for the caller to remove or use again.
 ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file);
