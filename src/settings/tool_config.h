@@ -100,6 +100,14 @@ constexpr bool IsSwitch(const KeyRow& row) {
 constexpr bool InCheckBox(const KeyRow& row) {
   return row.control == KeyControl::kCheckBox || row.control == KeyControl::kBarCheckBox;
 }
+// A switch has no default of its own: one the file lacks is disabled, never
+// shown as some value the file does not hold.
+constexpr bool SwitchesDisableWhenAbsent() {
+  for (const KeyRow& row : kEditedKeys)
+    if (IsSwitch(row) && row.absent != WhenAbsent::kDisables) return false;
+  return true;
+}
+static_assert(SwitchesDisableWhenAbsent(), "a switch the file lacks is disabled");
 
 // Visits the switches kind edits in the order OK writes them and entering
 // real-time mode applies them: the keys only some kinds edit first, then the
