@@ -25,6 +25,7 @@
 #include "platform/file_search.h"
 #include "platform/host.h"
 #include "platform/ini/ini_document.h"
+#include "platform/paths.h"
 #include "platform/profile_store.h"
 #include "platform/text_file.h"
 #include "settings/errors.h"
@@ -241,7 +242,7 @@ void PutToolState(const ToolConfig& config, const ToolState& state) {
 }
 
 std::string HistoryPath(const std::string& settingsPath) {
-  return settingsPath.substr(0, settingsPath.find_last_of('\\') + 1) + history::kFileName;
+  return settingsPath.substr(0, FileNameStart(settingsPath)) + history::kFileName;
 }
 
 std::vector<RecordedState> ReadHistory(const std::string& path, const std::string& folder) {

@@ -70,9 +70,7 @@ void LazyLists::FillForLoading(const std::string& storedFace, const std::string&
     }
     // The colour list put in only when asked for; the stored file alone
     // meanwhile, spelled as listed, when the listing holds it.
-    const auto listed = std::find_if(colourNames.begin(), colourNames.end(), [&](const std::string& name) {
-      return platform::CompareIgnoringCase(name, storedColourFile) == 0;
-    });
+    const auto listed = std::find_if(colourNames.begin(), colourNames.end(), SameFileAs(storedColourFile));
     colourListPartial_ = listed != colourNames.end();
     if (colourListPartial_) {
       colourFiles_.SetItems({*listed});

@@ -27,8 +27,6 @@ MainForm::MainForm(platform::Host& host, ToolLink& link, FormWindow& window, Sta
     : host_(host),
       link_(link),
       window_(window),
-      settingsPath_(start.settingsPath),
-      historyPath_(start.historyPath),
       start_(std::move(start)),
       pixelsPerInch_(host.ScreenPixelsPerInch()) {
   config_.emplace(host_, toolFiles_);
@@ -106,7 +104,7 @@ MainForm::Load MainForm::LoadEverything(bool askFolder, ProfileFile* handedFile)
   // one the program opened to settle the tool folder); a folder chosen now
   // is read back from it as it was stored.
   std::optional<ProfileFile> opened;
-  ProfileFile& ownFile = handedFile ? *handedFile : opened.emplace(host_, settingsPath_);
+  ProfileFile& ownFile = handedFile ? *handedFile : opened.emplace(host_, start_.settingsPath);
   Load load = LoadOwnSettings(askFolder, ownFile);
   if (load == Load::kLoaded) load = SettleTool(ownFile);
   if (load == Load::kLoaded) load = ShowToolValues();
@@ -151,7 +149,7 @@ MainForm::Load MainForm::SettleTool(ProfileFile& ownFile) {
   // beside both places of QLM.INI, the history and the tool's file: each
   // folder searched once.
   std::vector<std::string> files = OwnSettingsPlaces(host_);
-  files.push_back(historyPath_);
+  files.push_back(start_.historyPath);
   for (std::string& place : toolFiles_.Places(tool::kConfigFile)) files.push_back(std::move(place));
   platform::RemoveStaleWorkingCopies(files);
   link_.SetTool(toolKind_, ReadToolTitle(host_, toolFiles_));
@@ -181,7 +179,8 @@ MainForm::Load MainForm::ShowToolValues() {
   for (const config::KeyRow& row : config::kEditedKeys) {
     if (!config::IsSwitch(row)) continue;
     const std::int32_t stored = StoredSwitch(values, row.key);
-    const bool absent = stored == config::kAbsent && row.absent == config::WhenAbsent::kDisables;
+    // A switch the file lacks is disabled (tool_config.h checks every row).
+    const bool absent = stored == config::kAbsent;
     EnableSwitch(row, !absent && config::EditedBy(row, toolKind_));
     if (!absent) ShowSwitch(row, stored);
   }
@@ -306,7 +305,7 @@ void MainForm::CancelClick() {
 }
 
 void MainForm::SaveAndClose() {
-  SaveOwnSettings(host_, settingsPath_, toolFolder_, topMost.checked(), window_.Top(), window_.Left());
+  SaveOwnSettings(host_, start_.settingsPath, toolFolder_, topMost.checked(), window_.Top(), window_.Left());
   window_.Close();
 }
 

@@ -219,13 +219,11 @@ class MainForm {
   platform::Host& host_;
   ToolLink& link_;
   FormWindow& window_;
-  const std::string settingsPath_;
-  // The history file, beside QLM.INI.
-  const std::string historyPath_;
+  // What start settled: QLM.INI and the history beside it; its tool goes
+  // to the first load.
+  StartContext start_;
   // Whether the history is marked as UTF-8, once asked.
   std::optional<bool> historyMarked_;
-  // What start settled; its tool goes to the first load.
-  StartContext start_;
 
   std::string toolFolder_;
   ToolFiles toolFiles_{std::string()};

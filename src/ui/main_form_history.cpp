@@ -27,7 +27,7 @@ namespace qlm::ui {
 // An editor that saved the history as UTF-8 marked it so; the profile
 // functions would write the program's own code page after the mark.
 bool MainForm::HistoryMarked() {
-  if (!historyMarked_) historyMarked_ = TellIfUtf8Marked(host_, historyPath_, msg::kConfigUtf8Mark);
+  if (!historyMarked_) historyMarked_ = TellIfUtf8Marked(host_, start_.historyPath, msg::kConfigUtf8Mark);
   return *historyMarked_;
 }
 
@@ -125,7 +125,7 @@ void MainForm::RestoreStartClick() {
 
 void MainForm::RestoreEarlierClick() {
   HistoryMarked();
-  const std::vector<RecordedState> states = ReadHistory(historyPath_, toolFolder_);
+  const std::vector<RecordedState> states = ReadHistory(start_.historyPath, toolFolder_);
   if (states.empty()) {
     host_.ShowNotice(host_.Text(msg::kNoRecordedStates));
     return;
@@ -153,7 +153,7 @@ void MainForm::RestoreEarlierClick() {
 
 std::optional<RecordedState> MainForm::NewestLoadable() {
   if (HistoryMarked()) return std::nullopt;
-  for (RecordedState& recorded : ReadHistory(historyPath_, toolFolder_))
+  for (RecordedState& recorded : ReadHistory(start_.historyPath, toolFolder_))
     if (recorded.readable && !WhyNotRestorable(recorded.state)) return std::move(recorded);
   return std::nullopt;
 }

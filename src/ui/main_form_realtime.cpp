@@ -217,7 +217,7 @@ void MainForm::AfterWrite() {
   recorded_ = true;
   if (HistoryMarked()) return;
   try {
-    RecordState(host_, historyPath_, startState_);
+    RecordState(host_, start_.historyPath, startState_);
   } catch (const ProfileWriteError&) {
     host_.ShowNotice(host_.Text(msg::kHistoryNotWritten));
   }
