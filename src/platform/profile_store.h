@@ -87,6 +87,18 @@ struct WorkingCopy {
   // (the platform's own writes, a copy started from another file).
   enum class Content { kAsCopied, kChanged, kUnknown };
   Content content = Content::kUnknown;
+  // What a copy made to start as first holds (nothing for one started from
+  // another file): source and sourceBytes already set.
+  Content ContentAtStart(const std::string* first) const {
+    if (!first) return Content::kUnknown;
+    return source.exists && *first == sourceBytes ? Content::kAsCopied : Content::kChanged;
+  }
+  // Whether the copy's bytes equal the file's as copied, where its content
+  // tells without reading it.
+  std::optional<bool> KnownToEqualSource() const {
+    if (content == Content::kUnknown) return std::nullopt;
+    return content == Content::kAsCopied;
+  }
   // The platform's hold on the copy between its uses: while held, no other
   // program can write, replace or remove it, and others see it as live.
   std::shared_ptr<void> hold;

@@ -123,10 +123,7 @@ std::optional<WorkingCopy> MakeCopy(const std::string& file, const std::string& 
     copy.source = settled->second;
   }
   const std::string& first = bytes ? *bytes : settled->first;
-  using Content = WorkingCopy::Content;
-  copy.content = missing && !bytes ? Content::kUnknown
-                 : !missing && first == copy.sourceBytes ? Content::kAsCopied
-                                                         : Content::kChanged;
+  copy.content = copy.ContentAtStart(missing && !bytes ? nullptr : &first);
   if (!WriteCopy(target, first, fresh ? std::nullopt : std::optional<mode_t>(status.st_mode & 07777)))
     return std::nullopt;
   copy.copy = StampOf(target);
@@ -159,11 +156,10 @@ ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file)
   const auto now = ReadWholeFile(to);
   if (StampOf(to) != copy.source || (now ? *now : std::string()) != copy.sourceBytes)
     return ReplaceResult::kFileChanged;
+  const auto known = copy.KnownToEqualSource();
   std::optional<std::string> fresh;
-  if (copy.content == WorkingCopy::Content::kUnknown && !(fresh = ReadWholeFile(from)))
-    return ReplaceResult::kCopyChanged;
-  const bool equal = copy.content == WorkingCopy::Content::kAsCopied ||
-                     (copy.content == WorkingCopy::Content::kUnknown && now && *now == *fresh);
+  if (!known && !(fresh = ReadWholeFile(from))) return ReplaceResult::kCopyChanged;
+  const bool equal = known ? *known : now && *now == *fresh;
   if (equal) {
     RemoveWorkingCopy(copy);
     return ReplaceResult::kReplaced;

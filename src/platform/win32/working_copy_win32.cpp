@@ -275,11 +275,8 @@ std::optional<WorkingCopy> MakeCopy(const std::string& file, const std::string& 
   }
   const std::string& first = bytes ? *bytes : start ? start->bytes : copy.sourceBytes;
   if (!StartCopy(copy, first)) return std::nullopt;
-  using Content = WorkingCopy::Content;
   // A copy where there was no file differs from it, even when empty.
-  copy.content = start                                                   ? Content::kUnknown
-                 : copy.source.exists && first == copy.sourceBytes ? Content::kAsCopied
-                                                                         : Content::kChanged;
+  copy.content = copy.ContentAtStart(start ? nullptr : &first);
   return copy;
 }
 
@@ -323,11 +320,7 @@ struct FileMarks {
 // Whether the copy's bytes equal the file's, now that the file is known to
 // be as copied; a copy of another size cannot, and is not read.
 std::optional<bool> CopyEqualsFile(const WorkingCopy& copy, const FileStamp& file) {
-  switch (copy.content) {
-    case WorkingCopy::Content::kAsCopied: return true;
-    case WorkingCopy::Content::kChanged: return false;
-    case WorkingCopy::Content::kUnknown: break;
-  }
+  if (const auto known = copy.KnownToEqualSource()) return known;
   if (!file.exists || copy.copy.size != file.size) return false;
   const auto fresh = ReadFileBytes(copy.path);
   if (!fresh) return std::nullopt;
