@@ -256,10 +256,11 @@ std::vector<RecordedState> ReadHistory(const std::string& path, const std::strin
 }
 
 bool RecordState(platform::Host& host, const std::string& path, const ToolState& state) {
-  // A history that cannot be read (a folder in its place) is not written over.
-  const bool exists = platform::FileExists(path);
-  auto bytes = exists ? platform::ReadFileBytes(path) : std::optional<std::string>("");
-  if (!bytes) throw ProfileWriteError(SubstitutePath(host.Text(msg::kCannotWrite), path));
+  // A history that is there but cannot be read is not written over; one
+  // that is not there yet starts empty.
+  auto bytes = platform::ReadFileBytes(path);
+  if (!bytes && platform::FileExists(path)) throw ProfileWriteError(SubstitutePath(host.Text(msg::kCannotWrite), path));
+  if (!bytes) bytes.emplace();
   const ini::Document file(std::move(*bytes));
   const std::vector<std::optional<RecordedState>> slots = ReadSlots(file, state.folder);
   const RecordedState* newest = nullptr;
