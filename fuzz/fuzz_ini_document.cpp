@@ -388,7 +388,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // leave: every entry of the plan reads back the same from the text those
   // writes make.
   const std::vector<std::pair<std::string, std::string>> writes = {{key, value}, {other.key, value + "1"}};
-  if (const auto plan = document.SectionAfterWrites(section, writes); plan && !plan->empty()) {
+  if (const auto plan = Document::SectionAfterWrites(text, section, writes); plan && !plan->empty()) {
     Document oneByOne(text);
     for (const auto& [k, v] : writes) oneByOne.Set(section, k, v);
     for (std::size_t at = 0; at < plan->size();) {

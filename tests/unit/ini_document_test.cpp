@@ -141,22 +141,29 @@ TEST(IniWrite, EditsNeverChangeHowTheRestOfTheTextReads) {
 // gets no plan.
 TEST(IniWrite, APlanOfSeveralWritesLeavesWhatTheWritesOneByOneLeave) {
   const std::string plain = "[F]\r\nFF0=a\r\nFF1=b\r\n";
-  const std::pair<KeyValues, bool> cases[] = {
-      {{{"ff1", "c"}, {"FF2", "d"}}, true},
-      {{{"FF0", "a"}, {"FF1", "b"}}, true},       // nothing to change: ""
-      {{{"FF0", "x\x82"}, {"FF1", "c"}}, false},  // a lead byte alone at a value's end
-      {{{"FF2\x82", "x"}, {"FF1", "c"}}, false},  // or at a name's
-      {{{"FF0", "x\0y"s}, {"FF1", "c"}}, false},
+  const struct {
+    std::string before, after;  // other lines around the section
+    KeyValues writes;
+    bool planned;
+  } cases[] = {
+      {"", "", {{"ff1", "c"}, {"FF2", "d"}}, true},
+      {"", "", {{"FF0", "a"}, {"FF1", "b"}}, true},       // nothing to change: ""
+      {"", "", {{"FF0", "x\x82"}, {"FF1", "c"}}, false},  // a lead byte alone at a value's end
+      {"", "", {{"FF2\x82", "x"}, {"FF1", "c"}}, false},  // or at a name's
+      {"", "", {{"FF0", "x\0y"s}, {"FF1", "c"}}, false},
+      {"[A]\r\nk=\x82\n[F]\r\n", "[B]\r\n", {{"FF1", "c"}, {"FF2", "d"}}, true},  // "[F]" in a value
+      {"[A]\r\n", "[B]\r\n[f]\r\n", {{"FF1", "c"}, {"FF2", "d"}}, false},  // a second section of the name
   };
-  for (const auto& [writes, planned] : cases) {
-    const auto plan = Document(plain).SectionAfterWrites("F", writes);
-    ASSERT_EQ(plan.has_value(), planned) << writes[0].first << "=" << writes[0].second;
+  for (const auto& [before, after, writes, planned] : cases) {
+    const std::string text = before + plain + after;
+    const auto plan = Document::SectionAfterWrites(text, "F", writes);
+    ASSERT_EQ(plan.has_value(), planned) << before << writes[0].first << "=" << writes[0].second;
     if (!plan) continue;
-    Document oneByOne(plain);
+    Document oneByOne(text);
     for (const auto& [key, value] : writes) oneByOne.Set("F", key, value);
     std::string lines = plan->empty() ? plain : "[F]\r\n" + *plan;
     for (std::size_t nul; (nul = lines.find('\0')) != std::string::npos;) lines.replace(nul, 1, "\r\n");
-    EXPECT_EQ(lines, oneByOne.text());
+    EXPECT_EQ(before + lines + after, oneByOne.text());
   }
 }
 

@@ -125,6 +125,31 @@ std::pair<std::size_t, std::size_t> StoredRange(std::string_view text, std::size
   return {b, CutAtNul(text, b, e)};
 }
 
+// Where the section name of a header line is (a "[" first and a "]" after
+// it); nothing for another line.
+template <typename CharLength>
+std::optional<std::pair<std::size_t, std::size_t>> HeaderName(std::string_view text, const LineScan& scan,
+                                                                CharLength charLength) {
+  if (scan.contentBegin == std::string_view::npos || text[scan.contentBegin] != '[' ||
+      scan.lastBracket == std::string_view::npos || scan.lastBracket <= scan.contentBegin)
+    return std::nullopt;
+  return StoredRange(text, scan.contentBegin + 1, scan.lastBracket, charLength);
+}
+
+// Whether the line at pos starts with "[" after its blanks, as a header does.
+bool MayBeHeader(std::string_view text, std::size_t pos) {
+  while (pos < text.size() && !IsLineBreak(text[pos]) && IsBlank(static_cast<unsigned char>(text[pos]))) ++pos;
+  return pos < text.size() && text[pos] == '[';
+}
+
+// The start of the Shift-JIS line after the one at pos, where ScanLine ends
+// it, for a line whose parts are not wanted.
+std::size_t NextLine932(std::string_view text, std::size_t pos) {
+  while (pos < text.size() && !IsLineBreak(text[pos])) pos += StepAt(text, pos, CharLength932);
+  while (pos < text.size() && IsLineBreak(text[pos])) ++pos;
+  return pos;
+}
+
 std::string_view TrimLeadingBlanks(std::string_view text) {
   std::size_t begin = 0;
   while (begin < text.size() && IsBlank(static_cast<unsigned char>(text[begin]))) ++begin;
@@ -244,10 +269,9 @@ inline Document::Line Document::ParseLine(std::size_t pos) const {
   line.breakBegin = scan.breakBegin;
   line.end = scan.end;
   if (scan.contentBegin == std::string_view::npos) return line;
-  if (text[scan.contentBegin] == '[' && scan.lastBracket != std::string_view::npos &&
-      scan.lastBracket > scan.contentBegin) {
+  if (const auto name = HeaderName(text, scan, charLength)) {
     line.kind = Kind::kSection;
-    std::tie(line.nameBegin, line.nameEnd) = StoredRange(text, scan.contentBegin + 1, scan.lastBracket, charLength);
+    std::tie(line.nameBegin, line.nameEnd) = *name;
     return line;
   }
   line.kind = Kind::kEntry;
@@ -503,13 +527,42 @@ std::string JoinEntries(const KeyValues& entries) {
 
 }  // namespace
 
-std::optional<std::string> Document::SectionAfterWrites(std::string_view section, const KeyValues& values) const {
-  if (bodyBegin_ != 0 || text_.compare(0, 2, "\xFF\xFE") == 0 || text_.compare(0, 2, "\xFE\xFF") == 0)
+std::optional<std::string> Document::SectionAfterWrites(std::string_view text, std::string_view section,
+                                                        const KeyValues& values) {
+  if (text.substr(0, 3) == "\xEF\xBB\xBF" || text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF")
     return std::nullopt;
   if (!WritesStoredAsGiven(section, values)) return std::nullopt;
-  auto entries = PlainSectionEntries(section);
+  const auto span = OnlySectionSpan(text, section);
+  if (!span) return std::nullopt;
+  // Lines are parsed each on its own: the section's lines, from its header
+  // to the next, parse alone as they do in the whole text.
+  auto entries = Document(std::string(text.substr(span->first, span->second - span->first))).PlainSectionEntries(section);
   if (!entries) return std::nullopt;
   return ApplyWrites(*entries, values) ? JoinEntries(*entries) : std::string();
+}
+
+// Where the only section of this name runs in a text without a byte-order
+// mark, from its header to the next header; nothing when there is none or
+// more than one.
+std::optional<std::pair<std::size_t, std::size_t>> Document::OnlySectionSpan(std::string_view text,
+                                                                             std::string_view section) {
+  std::optional<std::pair<std::size_t, std::size_t>> span;
+  for (std::size_t pos = 0; pos < text.size();) {
+    if (!MayBeHeader(text, pos)) {
+      pos = NextLine932(text, pos);
+      continue;
+    }
+    const LineScan scan = ScanLine(text, pos, CharLength932);
+    if (const auto name = HeaderName(text, scan, CharLength932)) {
+      if (span && span->second == text.size()) span->second = pos;
+      if (NamesEqual(text.substr(name->first, name->second - name->first), section)) {
+        if (span) return std::nullopt;
+        span = std::pair{pos, text.size()};
+      }
+    }
+    pos = scan.end;
+  }
+  return span;
 }
 
 // The entries of the plain section of this name (see SectionAfterWrites), in

@@ -135,7 +135,11 @@ class Document {
   // such a section whether they edit its lines one by one or replace them
   // all: the keys already there keep their place and spelling, new ones
   // follow them in the order written.
-  std::optional<std::string> SectionAfterWrites(std::string_view section, const KeyValues& values) const;
+  //
+  // Only the section's own lines are parsed: the rest of the text is
+  // scanned for headers alone.
+  static std::optional<std::string> SectionAfterWrites(std::string_view text, std::string_view section,
+                                                       const KeyValues& values);
 
  private:
   enum class Kind { kBlank, kSection, kEntry };
@@ -170,6 +174,8 @@ class Document {
   std::size_t NewEntryAt(long header) const;
   std::size_t MendCutOffCharacter();
   std::optional<KeyValues> PlainSectionEntries(std::string_view section) const;
+  static std::optional<std::pair<std::size_t, std::size_t>> OnlySectionSpan(std::string_view text,
+                                                                        std::string_view section);
 
   std::string text_;
   bool utf8_ = false;

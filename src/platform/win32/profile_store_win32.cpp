@@ -48,9 +48,9 @@ bool WriteOneByOne(const std::string& file, const std::string& section,
 // bytes as the writes one by one. The section's lines after the writes
 // (empty when they change nothing), or nothing where the section is not
 // plain in bytes.
-std::optional<std::string> PlainSectionAfter(std::string bytes, const std::string& section,
+std::optional<std::string> PlainSectionAfter(std::string_view bytes, const std::string& section,
                                              const std::vector<std::pair<std::string, std::string>>& values) {
-  return ini::Document(std::move(bytes)).SectionAfterWrites(section, values);
+  return ini::Document::SectionAfterWrites(bytes, section, values);
 }
 
 bool WriteSection(const std::string& file, const std::string& section, const std::string& lines) {
@@ -63,7 +63,7 @@ bool ProfileWriteKeys(const std::string& file, const std::string& section,
                       const std::vector<std::pair<std::string, std::string>>& values) {
   if (values.size() > 1)
     if (auto bytes = ReadFileBytes(file))
-      if (const auto lines = PlainSectionAfter(std::move(*bytes), section, values))
+      if (const auto lines = PlainSectionAfter(*bytes, section, values))
         return lines->empty() || WriteSection(file, section, *lines);
   return WriteOneByOne(file, section, values);
 }
