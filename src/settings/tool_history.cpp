@@ -170,23 +170,32 @@ std::optional<RecordedState> ReadSlot(const ini::Document& file, const std::stri
   return recorded;
 }
 
-// The states of folder in file, in slot order; absent slots as nothing.
-std::vector<std::optional<RecordedState>> ReadSlots(const ini::Document& file, const std::string& folder) {
-  std::vector<std::optional<RecordedState>> slots(history::kLimit);
+// The sections of folder's states, in slot order.
+std::vector<std::string> SlotNames(const std::string& folder) {
+  std::vector<std::string> names;
   const std::string prefix = SectionPrefix(folder);
-  for (int slot = 1; slot <= history::kLimit; ++slot)
-    slots[static_cast<std::size_t>(slot - 1)] = ReadSlot(file, prefix + std::to_string(slot), folder);
+  for (int slot = 1; slot <= history::kLimit; ++slot) names.push_back(prefix + std::to_string(slot));
+  return names;
+}
+
+// The states of folder in the history's bytes, in slot order; absent slots
+// as nothing. Only folder's sections are parsed: the history keeps the
+// states of every folder used.
+std::vector<std::optional<RecordedState>> ReadSlots(std::string_view bytes, const std::string& folder) {
+  const std::vector<std::string> names = SlotNames(folder);
+  const ini::Document file = ini::Document::OfSections(bytes, names);
+  std::vector<std::optional<RecordedState>> slots;
+  for (const std::string& name : names) slots.push_back(ReadSlot(file, name, folder));
   return slots;
 }
 
 // The history's bytes with section holding entries, in the place of the
 // section of that name or at the end.
-std::string WithSection(const ini::Document& file, const std::string& section,
+std::string WithSection(std::string_view old, const std::string& section,
                         const std::vector<std::pair<std::string, std::string>>& entries) {
   std::string text = "[" + section + "]\r\n";
   for (const auto& [name, value] : entries) text += name + "=" + value + "\r\n";
-  const std::string_view old = file.text();
-  const auto span = file.SectionSpan(section);
+  const auto span = ini::Document::SectionSpan(old, section);
   const std::size_t before = span ? span->first : old.size();
   const std::size_t after = span ? span->second : old.size();
   const bool breakFirst = !span && !old.empty() && old.back() != '\n' && old.back() != '\r';
@@ -247,7 +256,7 @@ std::string HistoryPath(const std::string& settingsPath) {
 
 std::vector<RecordedState> ReadHistory(const std::string& path, const std::string& folder) {
   std::vector<RecordedState> states;
-  for (auto& slot : ReadSlots(ini::Document(platform::ReadFileBytes(path).value_or("")), folder))
+  for (auto& slot : ReadSlots(platform::ReadFileBytes(path).value_or(""), folder))
     if (slot) states.push_back(std::move(*slot));
   // Newest first; a state whose order is unknown last.
   std::stable_sort(states.begin(), states.end(),
@@ -261,8 +270,7 @@ bool RecordState(platform::Host& host, const std::string& path, const ToolState&
   auto bytes = platform::ReadFileBytes(path);
   if (!bytes && platform::FileExists(path)) throw ProfileWriteError(SubstitutePath(host.Text(msg::kCannotWrite), path));
   if (!bytes) bytes.emplace();
-  const ini::Document file(std::move(*bytes));
-  const std::vector<std::optional<RecordedState>> slots = ReadSlots(file, state.folder);
+  const std::vector<std::optional<RecordedState>> slots = ReadSlots(*bytes, state.folder);
   const RecordedState* newest = nullptr;
   const RecordedState* first = nullptr;
   std::int64_t top = 0;  // the largest order number, of readable states or not
@@ -287,7 +295,7 @@ bool RecordState(platform::Host& host, const std::string& path, const ToolState&
       targetRank = rank;
     }
   }
-  ReplaceHistory(host, path, WithSection(file, SectionPrefix(state.folder) + std::to_string(target + 1),
+  ReplaceHistory(host, path, WithSection(*bytes, SectionPrefix(state.folder) + std::to_string(target + 1),
                                          Entries(state, top + 1)));
   return true;
 }

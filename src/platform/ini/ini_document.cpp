@@ -12,7 +12,7 @@ bool IsLead932(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 
 
 constexpr bool IsBlank(unsigned char c) { return c == ' ' || (c >= 0x09 && c <= 0x0D) || c == 0x1A; }
 
-bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
+constexpr bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
 
 // Length of the Shift-JIS character at pos: a lead byte takes the next byte
 // with it unless that byte is NUL or missing.
@@ -136,18 +136,58 @@ std::optional<std::pair<std::size_t, std::size_t>> HeaderName(std::string_view t
   return StoredRange(text, scan.contentBegin + 1, scan.lastBracket, charLength);
 }
 
+bool HasUtf8Mark(std::string_view text) { return text.substr(0, 3) == "\xEF\xBB\xBF"; }
+
 // Whether the line at pos starts with "[" after its blanks, as a header does.
 bool MayBeHeader(std::string_view text, std::size_t pos) {
   while (pos < text.size() && !IsLineBreak(text[pos]) && IsBlank(static_cast<unsigned char>(text[pos]))) ++pos;
   return pos < text.size() && text[pos] == '[';
 }
 
-// The start of the Shift-JIS line after the one at pos, where ScanLine ends
-// it, for a line whose parts are not wanted.
-std::size_t NextLine932(std::string_view text, std::size_t pos) {
-  while (pos < text.size() && !IsLineBreak(text[pos])) pos += StepAt(text, pos, CharLength932);
+// Whether a byte is one character of a line, whatever the code: below 0x80
+// and no line break.
+constexpr auto kInLine = [] {
+  std::array<bool, 256> inLine{};
+  for (int c = 0; c < 0x80; ++c) inLine[c] = !IsLineBreak(static_cast<char>(c));
+  return inLine;
+}();
+
+// The start of the line after the one at pos, where ScanLine ends it, for a
+// line whose parts are not wanted.
+template <typename CharLength>
+std::size_t NextLine(std::string_view text, std::size_t pos, CharLength charLength) {
+  while (pos < text.size()) {
+    while (pos < text.size() && kInLine[static_cast<unsigned char>(text[pos])]) ++pos;
+    if (pos == text.size() || IsLineBreak(text[pos])) break;
+    pos += charLength(text, pos);
+  }
   while (pos < text.size() && IsLineBreak(text[pos])) ++pos;
   return pos;
+}
+
+template <typename CharLength, typename Each>
+void ForEachHeaderFrom(std::string_view text, std::size_t pos, CharLength charLength, Each& each) {
+  while (pos < text.size()) {
+    if (!MayBeHeader(text, pos)) {
+      pos = NextLine(text, pos, charLength);
+      continue;
+    }
+    const LineScan scan = ScanLine(text, pos, charLength);
+    if (const auto name = HeaderName(text, scan, charLength))
+      each(pos, text.substr(name->first, name->second - name->first));
+    pos = scan.end;
+  }
+}
+
+// Calls each(begin, name) for the header lines of text in order, begin
+// being the line's first byte, reading text as a Document does (UTF-8 after
+// a byte-order mark, else Shift-JIS); the other lines are only stepped over.
+template <typename Each>
+void ForEachHeader(std::string_view text, Each each) {
+  if (HasUtf8Mark(text))
+    ForEachHeaderFrom(text, 3, [](std::string_view t, std::size_t at) { return CharLengthUtf8(t, at); }, each);
+  else
+    ForEachHeaderFrom(text, 0, [](std::string_view t, std::size_t at) { return CharLength932(t, at); }, each);
 }
 
 std::string_view TrimLeadingBlanks(std::string_view text) {
@@ -234,12 +274,24 @@ std::size_t Document::CharLength(std::string_view text, std::size_t pos) const {
   return utf8_ ? CharLengthUtf8(text, pos) : CharLength932(text, pos);
 }
 
-// Names given to a lookup are trimmed the way the text's own names are.
-std::string_view Document::TrimName(std::string_view name) const {
-  const auto [begin, end] =
-      TrimRange(name, 0, name.size(), [this](std::string_view t, std::size_t pos) { return CharLength(t, pos); });
+namespace {
+
+// A name without blanks at either end, in UTF-8 or Shift-JIS.
+std::string_view Trimmed(std::string_view name, bool utf8) {
+  const auto [begin, end] = utf8 ? TrimRange(name, 0, name.size(), CharLengthUtf8)
+                                 : TrimRange(name, 0, name.size(), CharLength932);
   return name.substr(begin, end - begin);
 }
+
+// A name given to a lookup in text, as the lookup takes it.
+std::string_view LookupName(std::string_view text, std::string_view name) {
+  return Trimmed(CArgument(name), HasUtf8Mark(text));
+}
+
+}  // namespace
+
+// Names given to a lookup are trimmed the way the text's own names are.
+std::string_view Document::TrimName(std::string_view name) const { return Trimmed(name, utf8_); }
 
 void Document::Parse() {
   // An edit can make the text start with a byte-order mark (a name starting
@@ -294,13 +346,37 @@ std::string_view Document::Value(const Line& line) const {
   return std::string_view(text_).substr(line.valueBegin, line.valueEnd - line.valueBegin);
 }
 
-std::optional<std::pair<std::size_t, std::size_t>> Document::SectionSpan(std::string_view section) const {
-  const auto header = FindSection(TrimName(CArgument(section)));
-  if (!header || *header < 0) return std::nullopt;
-  std::size_t next = static_cast<std::size_t>(*header) + 1;
-  while (next < lines_.size() && lines_[next].kind != Kind::kSection) ++next;
-  return std::pair{lines_[static_cast<std::size_t>(*header)].begin,
-                   next < lines_.size() ? lines_[next].begin : text_.size()};
+std::optional<std::pair<std::size_t, std::size_t>> Document::SectionSpan(std::string_view text,
+                                                                         std::string_view section) {
+  const std::string_view wanted = LookupName(text, section);
+  if (wanted.empty()) return std::nullopt;
+  std::optional<std::pair<std::size_t, std::size_t>> span;
+  bool ended = false;
+  ForEachHeader(text, [&](std::size_t begin, std::string_view name) {
+    if (span && !ended) {
+      span->second = begin;
+      ended = true;
+    }
+    if (!span && NamesEqual(name, wanted)) span = std::pair{begin, text.size()};
+  });
+  return span;
+}
+
+Document Document::OfSections(std::string_view text, const std::vector<std::string>& names) {
+  // A byte-order mark stays, so that the sections are read in the same code.
+  std::string kept(text.substr(0, HasUtf8Mark(text) ? 3 : 0));
+  std::vector<std::string_view> wanted;
+  for (const std::string& name : names) wanted.push_back(LookupName(text, name));
+  constexpr std::size_t kNone = std::string_view::npos;
+  std::size_t from = kNone;  // the first byte of a wanted section being passed
+  ForEachHeader(text, [&](std::size_t begin, std::string_view name) {
+    if (from != kNone) kept.append(text.substr(from, begin - from));
+    const bool isWanted =
+        std::any_of(wanted.begin(), wanted.end(), [&](std::string_view each) { return NamesEqual(name, each); });
+    from = isWanted ? begin : kNone;
+  });
+  if (from != kNone) kept.append(text.substr(from));
+  return Document(std::move(kept));
 }
 
 std::optional<long> Document::FindSection(std::string_view section) const {
@@ -547,21 +623,14 @@ std::optional<std::string> Document::SectionAfterWrites(std::string_view text, s
 std::optional<std::pair<std::size_t, std::size_t>> Document::OnlySectionSpan(std::string_view text,
                                                                              std::string_view section) {
   std::optional<std::pair<std::size_t, std::size_t>> span;
-  for (std::size_t pos = 0; pos < text.size();) {
-    if (!MayBeHeader(text, pos)) {
-      pos = NextLine932(text, pos);
-      continue;
-    }
-    const LineScan scan = ScanLine(text, pos, CharLength932);
-    if (const auto name = HeaderName(text, scan, CharLength932)) {
-      if (span && span->second == text.size()) span->second = pos;
-      if (NamesEqual(text.substr(name->first, name->second - name->first), section)) {
-        if (span) return std::nullopt;
-        span = std::pair{pos, text.size()};
-      }
-    }
-    pos = scan.end;
-  }
+  bool twice = false;
+  ForEachHeader(text, [&](std::size_t begin, std::string_view name) {
+    if (span && span->second == text.size()) span->second = begin;
+    if (!NamesEqual(name, section)) return;
+    twice = twice || span.has_value();
+    span = std::pair{begin, text.size()};
+  });
+  if (twice) return std::nullopt;
   return span;
 }
 

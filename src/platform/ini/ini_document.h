@@ -111,10 +111,16 @@ class Document {
   // any other.
   bool RemoveBareSection(std::string_view section);
 
-  // The bytes of the first section named section, from its header line to
-  // the next header or the end; nothing when there is no such section (or
-  // for the nameless one).
-  std::optional<std::pair<std::size_t, std::size_t>> SectionSpan(std::string_view section) const;
+  // The bytes of the first section of text named section, from its header
+  // line to the next header or the end; nothing when there is no such
+  // section (or for the nameless one). Only the header lines are parsed.
+  static std::optional<std::pair<std::size_t, std::size_t>> SectionSpan(std::string_view text,
+                                                                        std::string_view section);
+
+  // The document of text's sections named one of names, in their order;
+  // the rest of text is scanned for headers alone. Each line parses on its
+  // own, so lookups in these sections find what they find in the whole text.
+  static Document OfSections(std::string_view text, const std::vector<std::string>& names);
 
   const std::string& text() const { return text_; }
 
