@@ -346,20 +346,37 @@ std::string_view Document::Value(const Line& line) const {
   return std::string_view(text_).substr(line.valueBegin, line.valueEnd - line.valueBegin);
 }
 
+namespace {
+
+// The first section of text named name, from its header line to the next
+// header or the end, and whether more sections bear that name.
+struct SectionsNamed {
+  std::optional<std::pair<std::size_t, std::size_t>> first;
+  bool more = false;
+};
+
+SectionsNamed FindSectionsNamed(std::string_view text, std::string_view name) {
+  SectionsNamed found;
+  bool ended = false;
+  ForEachHeader(text, [&](std::size_t begin, std::string_view header) {
+    if (found.first && !ended) {
+      found.first->second = begin;
+      ended = true;
+    }
+    if (!NamesEqual(header, name)) return;
+    if (found.first) found.more = true;
+    else found.first = std::pair{begin, text.size()};
+  });
+  return found;
+}
+
+}  // namespace
+
 std::optional<std::pair<std::size_t, std::size_t>> Document::SectionSpan(std::string_view text,
                                                                          std::string_view section) {
   const std::string_view wanted = LookupName(text, section);
   if (wanted.empty()) return std::nullopt;
-  std::optional<std::pair<std::size_t, std::size_t>> span;
-  bool ended = false;
-  ForEachHeader(text, [&](std::size_t begin, std::string_view name) {
-    if (span && !ended) {
-      span->second = begin;
-      ended = true;
-    }
-    if (!span && NamesEqual(name, wanted)) span = std::pair{begin, text.size()};
-  });
-  return span;
+  return FindSectionsNamed(text, wanted).first;
 }
 
 Document Document::OfSections(std::string_view text, const std::vector<std::string>& names) {
@@ -605,33 +622,15 @@ std::string JoinEntries(const KeyValues& entries) {
 
 std::optional<std::string> Document::SectionAfterWrites(std::string_view text, std::string_view section,
                                                         const KeyValues& values) {
-  if (text.substr(0, 3) == "\xEF\xBB\xBF" || text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF")
-    return std::nullopt;
+  if (HasUtf8Mark(text) || text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF") return std::nullopt;
   if (!WritesStoredAsGiven(section, values)) return std::nullopt;
-  const auto span = OnlySectionSpan(text, section);
-  if (!span) return std::nullopt;
+  const auto [span, more] = FindSectionsNamed(text, section);
+  if (!span || more) return std::nullopt;
   // Lines are parsed each on its own: the section's lines, from its header
   // to the next, parse alone as they do in the whole text.
   auto entries = Document(std::string(text.substr(span->first, span->second - span->first))).PlainSectionEntries(section);
   if (!entries) return std::nullopt;
   return ApplyWrites(*entries, values) ? JoinEntries(*entries) : std::string();
-}
-
-// Where the only section of this name runs in a text without a byte-order
-// mark, from its header to the next header; nothing when there is none or
-// more than one.
-std::optional<std::pair<std::size_t, std::size_t>> Document::OnlySectionSpan(std::string_view text,
-                                                                             std::string_view section) {
-  std::optional<std::pair<std::size_t, std::size_t>> span;
-  bool twice = false;
-  ForEachHeader(text, [&](std::size_t begin, std::string_view name) {
-    if (span && span->second == text.size()) span->second = begin;
-    if (!NamesEqual(name, section)) return;
-    twice = twice || span.has_value();
-    span = std::pair{begin, text.size()};
-  });
-  if (twice) return std::nullopt;
-  return span;
 }
 
 // The entries of the plain section of this name (see SectionAfterWrites), in

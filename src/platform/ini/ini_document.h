@@ -117,9 +117,10 @@ class Document {
   static std::optional<std::pair<std::size_t, std::size_t>> SectionSpan(std::string_view text,
                                                                         std::string_view section);
 
-  // The document of text's sections named one of names, in their order;
-  // the rest of text is scanned for headers alone. Each line parses on its
-  // own, so lookups in these sections find what they find in the whole text.
+  // The document of text's sections named one of names, in their order
+  // (never the nameless one before the first header); the rest of text is
+  // scanned for headers alone. Each line parses on its own, so lookups in
+  // these sections find what they find in the whole text.
   static Document OfSections(std::string_view text, const std::vector<std::string>& names);
 
   const std::string& text() const { return text_; }
@@ -180,8 +181,6 @@ class Document {
   std::size_t NewEntryAt(long header) const;
   std::size_t MendCutOffCharacter();
   std::optional<KeyValues> PlainSectionEntries(std::string_view section) const;
-  static std::optional<std::pair<std::size_t, std::size_t>> OnlySectionSpan(std::string_view text,
-                                                                        std::string_view section);
 
   std::string text_;
   bool utf8_ = false;
