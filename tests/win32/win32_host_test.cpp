@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -59,11 +58,21 @@ class DialogAnswerer {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
           }
         }) {}
-  ~DialogAnswerer() { worker_.join(); }
-  bool found() const { return found_; }
+  ~DialogAnswerer() { Finish(); }
+  // Whether a dialog came and was answered. Waits for the answerer to finish:
+  // the dialog may end, and its caller go on, while the answerer has yet to
+  // return from the message that ended it.
+  bool found() {
+    Finish();
+    return found_;
+  }
 
  private:
-  std::atomic<bool> found_{false};
+  void Finish() {
+    if (worker_.joinable()) worker_.join();
+  }
+
+  bool found_ = false;
   std::thread worker_;
 };
 
