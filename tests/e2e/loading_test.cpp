@@ -67,15 +67,6 @@ TEST_F(LoadingTest, ShowsTheToolsSettings) {
   EXPECT_FALSE(qlm.Checked(kTopMost));
   EXPECT_FALSE(qlm.Checked(kRealtime));
   EXPECT_EQ(qlm.Text(kStatusBar), title + S(" プログラムは起動してません。"));
-
-  // Once round with Tab: never on the size box's arrows, and from the size
-  // box on to 「QLMを最前面表示」.
-  std::vector<int> order;
-  for (int press = 0; press < 16; ++press) order.push_back(GetDlgCtrlID(qlm.PressTab()));
-  const auto size = std::find(order.begin(), order.begin() + 13, kFontSize);
-  ASSERT_NE(size, order.begin() + 13) << ::testing::PrintToString(order);
-  EXPECT_EQ(size[1], kTopMost);
-  EXPECT_EQ(std::count(order.begin(), order.end(), kFontSizeArrows), 0);
 }
 
 TEST_F(LoadingTest, ALongTitleGivesWayToTheStatusWords) {

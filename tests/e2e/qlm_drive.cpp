@@ -9,6 +9,8 @@
 //   qlm_drive answer yes|no  answers Quillmate's question box; prints nothing
 //   qlm_drive close CLASS    asks the shown windows of that class to close and
 //                            waits until they are gone; prints nothing
+//   qlm_drive hold           keeps the desktop in use until it is ended;
+//                            prints "ready" once the desktop window is up
 // Exits 1 when the window does not appear (or go) within 20 seconds.
 #include <windows.h>
 
@@ -116,6 +118,18 @@ int Close(const char* className) {
   return 0;
 }
 
+// Wine closes a desktop a second after the last program on it ends, and the
+// next program to start opens a new one and starts its desktop window again,
+// as a child that inherits the program's output. A test run keeps the
+// desktop open with this command (scripts/test).
+int Hold() {
+  GetDesktopWindow();  // returns once the desktop window is up
+  std::printf("ready\n");
+  std::fflush(stdout);
+  Sleep(INFINITE);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -125,8 +139,9 @@ int main(int argc, char** argv) {
   if (argc == 3 && command == "click") result = Click(argv[2]);
   if (argc == 3 && command == "answer") result = Answer(argv[2]);
   if (argc == 3 && command == "close") result = Close(argv[2]);
+  if (argc == 2 && command == "hold") result = Hold();
   if (result == 2) {
-    std::fprintf(stderr, "usage: qlm_drive window CLASS | click about|realtime | answer yes|no | close CLASS\n");
+    std::fprintf(stderr, "usage: qlm_drive window CLASS | click about|realtime | answer yes|no | close CLASS | hold\n");
   }
   return result;
 }

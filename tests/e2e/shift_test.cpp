@@ -2,7 +2,12 @@
 // even when the stored folder is valid; on Cancel it offers to go on with a
 // fresh load. The key is read at the moment each decision is made, so a
 // reload after Shift was let go does not ask for the tool again.
-// These tests hold a real key and run alone (RUN_SERIAL).
+// The window as it opens is also walked round with Tab here, since the focus
+// that Tab moves is lost to any window another test shows meanwhile.
+// These tests hold a real key or move the focus, and run alone (RUN_SERIAL).
+#include <algorithm>
+#include <vector>
+
 #include "qlm_driver.h"
 
 namespace qlm::e2e {
@@ -49,6 +54,15 @@ TEST_F(ShiftTest, CancelWithShiftReloadsAndAFailedReloadLeadsToTheQuitQuestion) 
   ASSERT_TRUE(qlm.WaitForMainWindow()) << qlm.Boxes();
   EXPECT_TRUE(qlm.Checked(kToolBar));
   EXPECT_EQ(qlm.SelectedText(kColourFiles), "Night.CLR");
+
+  // Once round with Tab: never on the size box's arrows, and from the size
+  // box on to 「QLMを最前面表示」.
+  std::vector<int> order;
+  for (int press = 0; press < 16; ++press) order.push_back(GetDlgCtrlID(qlm.PressTab()));
+  const auto size = std::find(order.begin(), order.begin() + 13, kFontSize);
+  ASSERT_NE(size, order.begin() + 13) << ::testing::PrintToString(order);
+  EXPECT_EQ(size[1], kTopMost);
+  EXPECT_EQ(std::count(order.begin(), order.end(), kFontSizeArrows), 0);
 
   // Without Shift (and without Repeat) Cancel only asks whether to quit.
   qlm.ClickAsync(kCancel);

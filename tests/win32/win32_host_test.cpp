@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -30,40 +29,57 @@ std::string WindowText(HWND window) {
   return buffer;
 }
 
-// Waits for a dialog of the given thread, hands it to answer, and records
-// whether one appeared.
+// Waits for a dialog of this thread, hands it to answer, and records whether
+// one appeared.
 class DialogAnswerer {
  public:
-  DialogAnswerer(DWORD threadId, std::function<void(HWND)> answer)
-      : worker_([this, threadId, answer] {
-          const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-          while (std::chrono::steady_clock::now() < deadline) {
-            HWND dialog = nullptr;
-            EnumThreadWindows(
-                threadId,
-                [](HWND window, LPARAM found) {
-                  char name[16] = {};
-                  GetClassNameA(window, name, sizeof name);
-                  if (std::string(name) != "#32770" || !IsWindowVisible(window)) return TRUE;
-                  *reinterpret_cast<HWND*>(found) = window;
-                  return FALSE;
-                },
-                reinterpret_cast<LPARAM>(&dialog));
-            if (dialog) {
-              // Let the dialog finish initialising before reading it.
-              std::this_thread::sleep_for(std::chrono::milliseconds(300));
-              answer(dialog);
-              found_ = true;
-              return;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-          }
-        }) {}
-  ~DialogAnswerer() { worker_.join(); }
-  bool found() const { return found_; }
+  explicit DialogAnswerer(std::function<void(HWND)> answer) {
+    // Under Wine, the first window call of a process loads the display
+    // driver, and a library loaded meanwhile by another thread (the open-file
+    // dialog's, on its first use) can deadlock both threads on the loader's
+    // lock. The dialogs' thread loads both before the answerer starts.
+    DestroyWindow(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr));
+    LoadLibraryA("comdlg32.dll");
+    worker_ = std::thread([this, threadId = GetCurrentThreadId(), answer] {
+      const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+      while (std::chrono::steady_clock::now() < deadline) {
+        HWND dialog = nullptr;
+        EnumThreadWindows(
+            threadId,
+            [](HWND window, LPARAM found) {
+              char name[16] = {};
+              GetClassNameA(window, name, sizeof name);
+              if (std::string(name) != "#32770" || !IsWindowVisible(window)) return TRUE;
+              *reinterpret_cast<HWND*>(found) = window;
+              return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&dialog));
+        if (dialog) {
+          // Let the dialog finish initialising before reading it.
+          std::this_thread::sleep_for(std::chrono::milliseconds(300));
+          answer(dialog);
+          found_ = true;
+          return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      }
+    });
+  }
+  ~DialogAnswerer() { Finish(); }
+  // Whether a dialog came and was answered. Waits for the answerer to finish:
+  // the dialog may end, and its caller go on, while the answerer has yet to
+  // return from the message that ended it.
+  bool found() {
+    Finish();
+    return found_;
+  }
 
  private:
-  std::atomic<bool> found_{false};
+  void Finish() {
+    if (worker_.joinable()) worker_.join();
+  }
+
+  bool found_ = false;
   std::thread worker_;
 };
 
@@ -111,7 +127,7 @@ TEST(Win32Host, TheUsersSettingsRootAndWhereFilesCanBeWritten) {
 TEST(Win32Host, NoticeIsAMessageBoxCaptionedQlm) {
   if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
   std::string caption, text;
-  DialogAnswerer answerer(GetCurrentThreadId(), [&](HWND box) {
+  DialogAnswerer answerer([&](HWND box) {
     caption = WindowText(box);
     text = WindowText(GetDlgItem(box, 0xFFFF));
     SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
@@ -139,7 +155,7 @@ TEST(Win32Host, FileDialogShowsTheRequestAndReturnsTheTypedFile) {
   char folder[MAX_PATH] = {};
   bool readOnlyShown = true;
   LONG_PTR style = 0;
-  DialogAnswerer answerer(GetCurrentThreadId(), [&](HWND dialog) {
+  DialogAnswerer answerer([&](HWND dialog) {
     caption = WindowText(dialog);
     SendMessageA(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
     char filter[256] = {};
@@ -164,8 +180,7 @@ TEST(Win32Host, FileDialogShowsTheRequestAndReturnsTheTypedFile) {
 
 TEST(Win32Host, CancellingTheFileDialogChoosesNothing) {
   if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
-  DialogAnswerer answerer(GetCurrentThreadId(),
-                          [](HWND dialog) { SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
+  DialogAnswerer answerer([](HWND dialog) { SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
   Win32Host host;
   EXPECT_EQ(host.AskForFile(FileDialogRequest{"t", "C:\\", {{"All", "*.*"}}, true, true}), std::nullopt);
   EXPECT_TRUE(answerer.found());
