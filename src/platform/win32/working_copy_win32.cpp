@@ -67,6 +67,27 @@ FileStamp StampOf(const std::string& path) {
   return file.valid() ? StampOf(file.get()) : FileStamp{};
 }
 
+// What can change of a file while it is open (its identity cannot): its size
+// and last write time, asked apart from the identity, which takes a look at
+// the volume (under Wine a question to a service in another process, some
+// tenths of a millisecond each time). Nothing when they cannot be read.
+std::optional<std::pair<std::uint64_t, std::uint64_t>> SizeAndTime(HANDLE file) {
+  FILE_BASIC_INFO basic;
+  FILE_STANDARD_INFO standard;
+  if (!GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic) ||
+      !GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard))
+    return std::nullopt;
+  return std::pair{static_cast<std::uint64_t>(standard.EndOfFile.QuadPart),
+                   static_cast<std::uint64_t>(basic.LastWriteTime.QuadPart)};
+}
+
+// Whether a size and time read through an opening are the stamp's (both
+// unreadable counting as the same).
+bool SameSizeAndTime(const std::optional<std::pair<std::uint64_t, std::uint64_t>>& read, const FileStamp& stamp) {
+  if (!read) return !stamp.exists;
+  return stamp.exists && read->first == stamp.size && read->second == stamp.writeTime;
+}
+
 bool SameFile(const FileStamp& a, const FileStamp& b) {
   return a.exists == b.exists && a.volume == b.volume && a.index == b.index;
 }
@@ -114,11 +135,11 @@ std::optional<Snapshot> ReadSettled(const std::string& path) {
           return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? TryResult::kBusy
                                                                                     : TryResult::kFailed;
         }
-        const FileStamp before = StampOf(file.get());
+        const auto before = SizeAndTime(file.get());
         auto bytes = ReadFileBytes(file.get());
         if (!bytes) return TryResult::kFailed;
         const FileStamp after = StampOf(file.get());
-        if (before != after || bytes->size() != after.size) return TryResult::kBusy;
+        if (!SameSizeAndTime(before, after) || bytes->size() != after.size) return TryResult::kBusy;
         snapshot = {std::move(*bytes), after};
         return TryResult::kDone;
       },
@@ -291,8 +312,11 @@ std::optional<WorkingCopy> MakeWorkingCopyOf(const std::string& file, const std:
 }
 
 bool UseWorkingCopy(WorkingCopy& copy) {
-  const bool same = (copy.hold ? StampOf(copy.hold.get()) : StampOf(copy.path)) == copy.copy &&
-                    SameFile(StampOf(copy.path), copy.copy);
+  // Held, the copy's identity is the hold's, noted with it: through the
+  // hold only what can change of it is asked, and by its name the identity.
+  const FileStamp named = StampOf(copy.path);
+  const bool same = copy.hold ? SameSizeAndTime(SizeAndTime(copy.hold.get()), copy.copy) && SameFile(named, copy.copy)
+                              : named == copy.copy;
   copy.hold.reset();
   return same;
 }
