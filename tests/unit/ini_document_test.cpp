@@ -167,6 +167,27 @@ TEST(IniWrite, APlanOfSeveralWritesLeavesWhatTheWritesOneByOneLeave) {
   }
 }
 
+// Sections read alone, and a section's bytes found by the scan for headers,
+// hold what the whole text holds in them: the first section of a name, the
+// lines stepped over as the text's own code steps them.
+TEST(IniSections, ReadAloneTheyHoldWhatTheWholeTextHolds) {
+  const std::string mark = "\xEF\xBB\xBF";
+  const std::string texts[] = {
+      "k=0\r\n[A]\r\nk=1\r\n[F]\r\nk=2\r\n[f]\r\nk=3\r\n",  // a second section of the name
+      "[A]\r\nk=\x82\n[F]\r\n[F ]\r\nk=4\r\n",                // "[F]" inside a Shift-JIS value
+      mark + "[A]\r\nk=\x82\n[F]\r\nk=2",                         // but a header in UTF-8
+  };
+  for (const std::string& text : texts) {
+    const Document whole(text);
+    const auto span = Document::SectionSpan(text, "F");
+    ASSERT_TRUE(span) << text;
+    const std::string bytes = (text.starts_with(mark) ? mark : "") + text.substr(span->first, span->second - span->first);
+    EXPECT_EQ(Document(bytes).Find("F", "k"), whole.Find("F", "k")) << text;
+    const Document alone = Document::OfSections(text, {"F", "a"});
+    for (const char* section : {"F", "A"}) EXPECT_EQ(alone.Find(section, "k"), whole.Find(section, "k")) << text;
+  }
+}
+
 // Removing a key takes out its line alone, and its section's header only
 // where nothing but blank lines is left under it.
 TEST(IniRemove, TakesOutTheLineAndABareSectionOnly) {
