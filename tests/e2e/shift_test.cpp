@@ -2,9 +2,10 @@
 // even when the stored folder is valid; on Cancel it offers to go on with a
 // fresh load. The key is read at the moment each decision is made, so a
 // reload after Shift was let go does not ask for the tool again.
-// The window as it opens is also walked round with Tab here, since the focus
-// that Tab moves is lost to any window another test shows meanwhile.
-// These tests hold a real key or move the focus, and run alone (RUN_SERIAL).
+// The window as it opens is also walked round with Tab here, and a second
+// start is seen to bring the first forward, since the focus and the
+// foreground are lost to any window another test shows meanwhile.
+// These tests hold a real key or watch the focus, and run alone (RUN_SERIAL).
 #include <algorithm>
 #include <vector>
 
@@ -107,6 +108,34 @@ TEST_F(ShiftTest, CancelWithShiftReloadsAndAFailedReloadLeadsToTheQuitQuestion) 
   ASSERT_TRUE(qlm.WaitForExit()) << qlm.Boxes();
   EXPECT_EQ(ReadIni(qlm.OwnIniPath()), OwnSettingsAfterQuit(tool.folder(), frame));
   EXPECT_EQ(test::ReadBytes(tool.ConfigPath()), changed);
+}
+
+TEST_F(ShiftTest, ASecondStartBringsTheFirstForwardAndEndsWithoutWriting) {
+  ToolInstallation tool({"Takumi.exe", UniqueTitle("ツール"), Appcfg("Night.CLR", 1)});
+  Quillmate first(Quillmate::OwnIniFor(tool.folder()));
+  Quillmate other(Quillmate::OwnIniFor(tool.folder()));
+  ASSERT_TRUE(first.Start());
+  const HWND main = first.WaitForMainWindow();
+  ASSERT_TRUE(main) << first.Boxes();
+  ASSERT_TRUE(other.Start());
+  ASSERT_TRUE(other.WaitForMainWindow()) << "a copy with a settings file of its own runs beside it";
+  const std::string own = test::ReadBytes(first.OwnIniPath());
+  const std::string config = test::ReadBytes(tool.ConfigPath());
+
+  Quillmate second("");
+  ASSERT_TRUE(second.StartAt(first.ExePath(), ""));
+  bool showedAWindow = false;
+  const bool ended = WaitUntil([&] {
+    const HWND window = second.MainWindow();
+    showedAWindow = showedAWindow || (window && IsWindowVisible(window));
+    return !second.Running();
+  });
+  EXPECT_TRUE(ended) << "the second start is still running";
+  EXPECT_FALSE(showedAWindow);
+  EXPECT_TRUE(first.Running());
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; })) << "the running window is not brought forward";
+  EXPECT_EQ(test::ReadBytes(first.OwnIniPath()), own);
+  EXPECT_EQ(test::ReadBytes(tool.ConfigPath()), config);
 }
 
 }  // namespace

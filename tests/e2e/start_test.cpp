@@ -74,34 +74,6 @@ TEST_F(StartTest, IncompleteFolderAsksForTheToolAndRemembersTheChoice) {
   EXPECT_EQ(ReadIni(qlm.OwnIniPath())["CONFIG"]["TTPath"], chosen.folder());
 }
 
-TEST_F(StartTest, ASecondStartBringsTheFirstForwardAndEndsWithoutWriting) {
-  ToolInstallation tool({"Takumi.exe", UniqueTitle("ツール"), Appcfg()});
-  Quillmate first(Quillmate::OwnIniFor(tool.folder()));
-  Quillmate other(Quillmate::OwnIniFor(tool.folder()));
-  ASSERT_TRUE(first.Start());
-  const HWND main = first.WaitForMainWindow();
-  ASSERT_TRUE(main) << first.Boxes();
-  ASSERT_TRUE(other.Start());
-  ASSERT_TRUE(other.WaitForMainWindow()) << "a copy with a settings file of its own runs beside it";
-  const std::string own = test::ReadBytes(first.OwnIniPath());
-  const std::string config = test::ReadBytes(tool.ConfigPath());
-
-  Quillmate second("");
-  ASSERT_TRUE(second.StartAt(first.ExePath(), ""));
-  bool showedAWindow = false;
-  const bool ended = WaitUntil([&] {
-    const HWND window = second.MainWindow();
-    showedAWindow = showedAWindow || (window && IsWindowVisible(window));
-    return !second.Running();
-  });
-  EXPECT_TRUE(ended) << "the second start is still running";
-  EXPECT_FALSE(showedAWindow);
-  EXPECT_TRUE(first.Running());
-  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; })) << "the running window is not brought forward";
-  EXPECT_EQ(test::ReadBytes(first.OwnIniPath()), own);
-  EXPECT_EQ(test::ReadBytes(tool.ConfigPath()), config);
-}
-
 TEST_F(StartTest, FolderWithoutSupportedExecutableEnds) {
   ToolInstallation tool({"", UniqueTitle("無名ツール"), Appcfg()});
   Quillmate qlm(Quillmate::OwnIniFor(tool.folder()));
