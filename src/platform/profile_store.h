@@ -158,9 +158,6 @@ void RemoveWorkingCopy(WorkingCopy& copy);
 // IsStaleCopy of working_copy_name.h: never one that may be live. Each
 // folder is searched once for the copies of all its files.
 void RemoveStaleWorkingCopies(const std::vector<std::string>& files);
-inline void RemoveStaleWorkingCopies(const std::string& file) {
-  RemoveStaleWorkingCopies(std::vector<std::string>{file});
-}
 
 // The pause between tries of something another program blocks for a
 // moment; tests put one in that does not sleep. Null restores sleeping.

@@ -156,7 +156,7 @@ TEST_F(WorkingCopyTest, OnlyCopiesNoLiveProcessCanOwnAreRemoved) {
 
   ProfileFile action(host, file, ProfileFile::Writes::kTogether);
   action.WriteString("GLOBAL", "IsMDI", "0");
-  platform::RemoveStaleWorkingCopies(file);
+  platform::RemoveStaleWorkingCopies({file});
   CloseHandle(holder);
   std::vector<std::string> expected = {"Appcfg.ini", "~999999992.qlm",
                                        test::WorkingCopyOf(file).substr(folder.path().size() + 1)};

@@ -628,24 +628,16 @@ std::optional<std::string> Document::SectionAfterWrites(std::string_view text, s
   if (!span || more) return std::nullopt;
   // Lines are parsed each on its own: the section's lines, from its header
   // to the next, parse alone as they do in the whole text.
-  auto entries = Document(std::string(text.substr(span->first, span->second - span->first))).PlainSectionEntries(section);
+  auto entries = Document(std::string(text.substr(span->first, span->second - span->first))).PlainEntries();
   if (!entries) return std::nullopt;
   return ApplyWrites(*entries, values) ? JoinEntries(*entries) : std::string();
 }
 
-// The entries of the plain section of this name (see SectionAfterWrites), in
-// order; nothing when there is no such section or it is not plain.
-std::optional<KeyValues> Document::PlainSectionEntries(std::string_view section) const {
-  std::optional<std::size_t> header;
-  for (std::size_t i = 0; i < lines_.size(); ++i)
-    if (lines_[i].kind == Kind::kSection && NamesEqual(Name(lines_[i]), section)) {
-      if (header) return std::nullopt;
-      header = i;
-    }
-  if (!header) return std::nullopt;
-
+// The entries of a document that is one section's bytes, its header first
+// (see SectionAfterWrites), in order; nothing when they are not plain.
+std::optional<KeyValues> Document::PlainEntries() const {
   KeyValues entries;
-  for (std::size_t i = *header + 1; i < lines_.size() && lines_[i].kind != Kind::kSection; ++i) {
+  for (std::size_t i = 1; i < lines_.size(); ++i) {
     const Line& line = lines_[i];
     if (line.kind != Kind::kEntry || !line.hasValue || line.nameBegin != line.begin ||
         line.nameEnd + 1 != line.equalsEnd || line.valueBegin != line.equalsEnd || line.valueEnd != line.breakBegin ||

@@ -180,7 +180,7 @@ class Document {
   bool ReplaceValue(const Line& line, std::string_view value);
   std::size_t NewEntryAt(long header) const;
   std::size_t MendCutOffCharacter();
-  std::optional<KeyValues> PlainSectionEntries(std::string_view section) const;
+  std::optional<KeyValues> PlainEntries() const;
 
   std::string text_;
   bool utf8_ = false;

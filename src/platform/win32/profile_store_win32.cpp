@@ -43,45 +43,40 @@ bool WriteOneByOne(const std::string& file, const std::string& section,
   return true;
 }
 
-// Every write that changes the file makes the platform rewrite it whole;
-// for a plain section one write of the section's lines leaves the same
-// bytes as the writes one by one. The section's lines after the writes
-// (empty when they change nothing), or nothing where the section is not
-// plain in bytes.
-std::optional<std::string> PlainSectionAfter(std::string_view bytes, const std::string& section,
-                                             const std::vector<std::pair<std::string, std::string>>& values) {
-  return ini::Document::SectionAfterWrites(bytes, section, values);
-}
-
-bool WriteSection(const std::string& file, const std::string& section, const std::string& lines) {
-  return WritePrivateProfileSectionA(section.c_str(), lines.c_str(), file.c_str()) != 0;
+// Writes values into file, whose bytes are given where known. Every write
+// that changes the file makes the platform rewrite it whole; for a plain
+// section one write of the section's lines leaves the same bytes as the
+// writes one by one. content tells what the file then holds against those
+// bytes: as before (nothing changed), changed, or not known.
+bool WriteKeys(const std::string& file, std::optional<std::string_view> bytes, const std::string& section,
+               const std::vector<std::pair<std::string, std::string>>& values, WorkingCopy::Content& content) {
+  if (bytes && values.size() > 1)
+    if (const auto lines = ini::Document::SectionAfterWrites(*bytes, section, values)) {
+      if (lines->empty()) return true;
+      content = WorkingCopy::Content::kChanged;
+      return WritePrivateProfileSectionA(section.c_str(), lines->c_str(), file.c_str()) != 0;
+    }
+  content = WorkingCopy::Content::kUnknown;
+  return WriteOneByOne(file, section, values);
 }
 
 }  // namespace
 
 bool ProfileWriteKeys(const std::string& file, const std::string& section,
                       const std::vector<std::pair<std::string, std::string>>& values) {
-  if (values.size() > 1)
-    if (auto bytes = ReadFileBytes(file))
-      if (const auto lines = PlainSectionAfter(*bytes, section, values))
-        return lines->empty() || WriteSection(file, section, *lines);
-  return WriteOneByOne(file, section, values);
+  const auto bytes = values.size() > 1 ? ReadFileBytes(file) : std::nullopt;
+  WorkingCopy::Content unused{};
+  return WriteKeys(file, bytes ? std::optional<std::string_view>(*bytes) : std::nullopt, section, values, unused);
 }
 
 bool WriteKeysOnCopy(WorkingCopy& copy, const std::string& section,
                      const std::vector<std::pair<std::string, std::string>>& values) {
-  if (copy.content != WorkingCopy::Content::kAsCopied || values.size() < 2) {
-    copy.content = WorkingCopy::Content::kUnknown;
-    return ProfileWriteKeys(copy.path, section, values);
-  }
-  // The copy holds the file's bytes as copied: they are looked at in memory.
-  if (const auto lines = PlainSectionAfter(copy.sourceBytes, section, values)) {
-    if (lines->empty()) return true;
-    copy.content = WorkingCopy::Content::kChanged;
-    return WriteSection(copy.path, section, *lines);
-  }
+  // A copy still as copied holds the file's bytes: they are looked at in
+  // memory.
+  if (copy.content == WorkingCopy::Content::kAsCopied)
+    return WriteKeys(copy.path, copy.sourceBytes, section, values, copy.content);
   copy.content = WorkingCopy::Content::kUnknown;
-  return WriteOneByOne(copy.path, section, values);
+  return ProfileWriteKeys(copy.path, section, values);
 }
 
 bool ProfileHasKeys(const std::string& file, const std::string& section) {
