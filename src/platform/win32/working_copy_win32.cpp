@@ -17,6 +17,14 @@
 // deletion: no other program can change or remove it, and another run's
 // search for left-over copies sees it as live. The hold is let go while the
 // profile functions work on the copy, as they open it for themselves alone.
+// From the flush to the rename it is held by the flushing opening, which
+// shares the renaming but not writing.
+//
+// A file's identity (its volume and index) is asked only where nothing else
+// answers for it: under Wine each such question goes to a service in another
+// process (some tenths of a millisecond), against a few microseconds for the
+// size and time. Whether a name still leads to a held copy, the hold itself
+// answers: an opening for writing is refused at once by the hold's sharing.
 #include <windows.h>
 #include <aclapi.h>
 
@@ -88,8 +96,14 @@ bool SameSizeAndTime(const std::optional<std::pair<std::uint64_t, std::uint64_t>
   return stamp.exists && read->first == stamp.size && read->second == stamp.writeTime;
 }
 
-bool SameFile(const FileStamp& a, const FileStamp& b) {
-  return a.exists == b.exists && a.volume == b.volume && a.index == b.index;
+// The state of an open file without its identity.
+FileStamp StateOf(const std::optional<std::pair<std::uint64_t, std::uint64_t>>& read) {
+  if (!read) return {};
+  return {.exists = true, .size = read->first, .writeTime = read->second};
+}
+
+bool SameState(const FileStamp& a, const FileStamp& b) {
+  return a.exists == b.exists && a.size == b.size && a.writeTime == b.writeTime;
 }
 
 // Errors of a file that another program holds for a moment.
@@ -122,7 +136,8 @@ struct Snapshot {
 // state changing during the reading (read again). Whatever a writer does
 // after the reading, the copy does not take the file's place unless the
 // file is still as read. Nothing when it cannot be read or keeps changing;
-// an empty snapshot when it does not exist.
+// an empty snapshot when it does not exist. The file's identity is asked
+// when it is compared before its replacement.
 std::optional<Snapshot> ReadSettled(const std::string& path) {
   Snapshot snapshot;
   bool missing = false;
@@ -137,10 +152,10 @@ std::optional<Snapshot> ReadSettled(const std::string& path) {
         }
         const auto before = SizeAndTime(file.get());
         auto bytes = ReadFileBytes(file.get());
-        if (!bytes) return TryResult::kFailed;
-        const FileStamp after = StampOf(file.get());
-        if (!SameSizeAndTime(before, after) || bytes->size() != after.size) return TryResult::kBusy;
-        snapshot = {std::move(*bytes), after};
+        const auto after = SizeAndTime(file.get());
+        if (!bytes || !after) return TryResult::kFailed;
+        if (before != after || bytes->size() != after->first) return TryResult::kBusy;
+        snapshot = {std::move(*bytes), StateOf(after)};
         return TryResult::kDone;
       },
       PauseWhileBusy);
@@ -155,8 +170,32 @@ HANDLE OpenHold(const std::string& path) {
                      nullptr);
 }
 
-std::shared_ptr<void> Hold(HANDLE handle) {
-  return std::shared_ptr<void>(handle, [](void* held) { CloseHandle(held); });
+// Holds the copy and notes its state. Held, only its size and time are
+// noted: the hold answers for its identity at the next use. Not held (another
+// program opened it just now, a scanner looking at it), it is checked by its
+// whole state, by name, until then.
+bool HoldCopy(WorkingCopy& copy) {
+  const HANDLE held = OpenHold(copy.path);
+  if (held == INVALID_HANDLE_VALUE) {
+    copy.copy = StampOf(copy.path);
+  } else {
+    copy.hold = std::shared_ptr<void>(held, [](void* handle) { CloseHandle(handle); });
+    copy.copy = StateOf(SizeAndTime(held));
+  }
+  return copy.copy.exists;
+}
+
+// Whether path still leads to the copy this process holds without sharing
+// writing (the hold, or the opening that flushes it): an opening for writing
+// is then refused for sharing. A file put in its place, or none, is not
+// refused so. Under Wine a program of another prefix has a server of its
+// own, which does not see the hold: it may remove the copy and make another
+// by that name, which this tells apart too.
+bool LeadsToHeldCopy(const std::string& path) {
+  const FileHandle probe(CreateFileA(path.c_str(), FILE_WRITE_DATA,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+  return !probe.valid() && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 // The permissions of a file where it has its own (explicit entries, or a
@@ -264,9 +303,7 @@ bool StartCopy(WorkingCopy& copy, const std::string& bytes) {
       return false;
     }
   }
-  const HANDLE held = OpenHold(copy.path);
-  if (held != INVALID_HANDLE_VALUE) copy.hold = Hold(held);
-  copy.copy = held != INVALID_HANDLE_VALUE ? StampOf(held) : StampOf(copy.path);
+  HoldCopy(copy);
   return true;
 }
 
@@ -312,11 +349,10 @@ std::optional<WorkingCopy> MakeWorkingCopyOf(const std::string& file, const std:
 }
 
 bool UseWorkingCopy(WorkingCopy& copy) {
-  // Held, the copy's identity is the hold's, noted with it: through the
-  // hold only what can change of it is asked, and by its name the identity.
-  const FileStamp named = StampOf(copy.path);
-  const bool same = copy.hold ? SameSizeAndTime(SizeAndTime(copy.hold.get()), copy.copy) && SameFile(named, copy.copy)
-                              : named == copy.copy;
+  // Held, the copy is asked through the hold what can change of it, and
+  // its name whether it still leads to the held copy.
+  const bool same = copy.hold ? SameSizeAndTime(SizeAndTime(copy.hold.get()), copy.copy) && LeadsToHeldCopy(copy.path)
+                              : StampOf(copy.path) == copy.copy;
   copy.hold.reset();
   return same;
 }
@@ -324,14 +360,7 @@ bool UseWorkingCopy(WorkingCopy& copy) {
 // The profile functions have just closed the copy: what they left is
 // noted. Its identity is not compared with the one before, since nothing
 // promises that they rewrite a file in place rather than anew.
-bool KeepWorkingCopy(WorkingCopy& copy) {
-  const HANDLE held = OpenHold(copy.path);
-  // Opened by another program just now (a scanner looking at it): checked
-  // by its state alone until the next use.
-  copy.copy = held != INVALID_HANDLE_VALUE ? StampOf(held) : StampOf(copy.path);
-  if (held != INVALID_HANDLE_VALUE) copy.hold = Hold(held);
-  return copy.copy.exists;
-}
+bool KeepWorkingCopy(WorkingCopy& copy) { return HoldCopy(copy); }
 
 namespace {
 
@@ -355,11 +384,14 @@ std::optional<bool> CopyEqualsFile(const WorkingCopy& copy, const FileStamp& fil
 // between two writes close together), through one opening that also reads
 // what the copy is to take over from it. kReplaced when the copy equals the
 // file (it is only to be removed), kNotReplaced when the copy may go on.
+// The file holding those bytes now, whichever it is, is the one whose
+// identity the rename checks.
 ReplaceResult CompareWithFile(WorkingCopy& copy, const std::string& file, FileMarks& marks) {
   const FileHandle now(OpenForReading(file));
   const auto bytes = now.valid() ? ReadFileBytes(now.get()) : std::optional<std::string>(std::string());
   const FileStamp stamp = now.valid() ? StampOf(now.get(), &marks.attributes) : FileStamp{};
-  if (!bytes || stamp != copy.source || *bytes != copy.sourceBytes) return ReplaceResult::kFileChanged;
+  if (!bytes || !SameState(stamp, copy.source) || *bytes != copy.sourceBytes) return ReplaceResult::kFileChanged;
+  copy.source = stamp;
   const auto equal = CopyEqualsFile(copy, stamp);
   if (!equal) return ReplaceResult::kCopyChanged;
   if (*equal) return ReplaceResult::kReplaced;
@@ -377,8 +409,9 @@ bool GiveMarks(const FileMarks& marks, const std::string& copy) {
   return GiveOwnPermissions(marks.permissions, copy);
 }
 
-// The copy renamed over the file, tried again while another program holds
-// the file for a moment; the file and the copy are checked just before.
+// The copy, held through its flushing opening, renamed over the file, tried
+// again while another program holds the file for a moment; the file and the
+// copy's name are checked just before.
 ReplaceResult RenameOver(WorkingCopy& copy, const std::string& file) {
   ReplaceResult result = ReplaceResult::kNotReplaced;
   const TryResult moved = RetryWhileBusy(
@@ -388,7 +421,7 @@ ReplaceResult RenameOver(WorkingCopy& copy, const std::string& file) {
           result = ReplaceResult::kFileChanged;
           return TryResult::kFailed;
         }
-        if (!SameFile(StampOf(copy.path), copy.copy)) {
+        if (!LeadsToHeldCopy(copy.path)) {
           result = ReplaceResult::kCopyChanged;
           return TryResult::kFailed;
         }
@@ -407,28 +440,32 @@ ReplaceResult RenameOver(WorkingCopy& copy, const std::string& file) {
 
 ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file) {
   copy.hold.reset();
-  FileMarks marks;
-  ReplaceResult compared;
+  ReplaceResult result;
+  bool equal = false;
   {
     // Checked or written just before: what it holds now is noted, through
-    // the opening that flushes it to disk once it is to take the file's place.
-    const FileHandle opened(CreateFileA(copy.path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    // the opening that flushes it to disk once it is to take the file's
+    // place, and holds it until it has: others may read it, and rename it
+    // as the rename below does, but not write it nor open it for themselves
+    // alone (another run's removal of left copies).
+    const FileHandle opened(CreateFileA(copy.path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     // Held by another program for a moment (a scanner), it is not replaced.
     if (!opened.valid())
       return GetLastError() == ERROR_FILE_NOT_FOUND ? ReplaceResult::kCopyChanged : ReplaceResult::kNotReplaced;
-    copy.copy = StampOf(opened.get());
-    compared = CompareWithFile(copy, file, marks);
-    if (compared == ReplaceResult::kNotReplaced && !FlushFileBuffers(opened.get())) return compared;
+    copy.copy = StateOf(SizeAndTime(opened.get()));
+    FileMarks marks;
+    result = CompareWithFile(copy, file, marks);
+    equal = result == ReplaceResult::kReplaced;
+    if (result == ReplaceResult::kNotReplaced && FlushFileBuffers(opened.get()) && GiveMarks(marks, copy.path))
+      result = RenameOver(copy, file);
   }
   // A copy that equals the file is only removed, so the file keeps its time.
-  if (compared == ReplaceResult::kReplaced) RemoveWorkingCopy(copy);
-  if (compared != ReplaceResult::kNotReplaced) return compared;
-  if (!GiveMarks(marks, copy.path)) return ReplaceResult::kNotReplaced;
-  const ReplaceResult renamed = RenameOver(copy, file);
-  if (renamed != ReplaceResult::kReplaced) return renamed;
-  ProfileFlush(copy.path);
-  return ReplaceResult::kReplaced;
+  if (equal)
+    RemoveWorkingCopy(copy);
+  else if (result == ReplaceResult::kReplaced)
+    ProfileFlush(copy.path);
+  return result;
 }
 
 // The profile functions write each change to the file at once, but may keep
