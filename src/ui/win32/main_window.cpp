@@ -94,7 +94,9 @@ std::vector<std::string> EnumerateFamilies(const std::string& family) {
   LOGFONTA wanted = {};
   wanted.lfCharSet = DEFAULT_CHARSET;
   family.copy(wanted.lfFaceName, LF_FACESIZE - 1);
-  const HDC screen = GetDC(nullptr);
+  // A memory context made for the screen enumerates the screen's fonts
+  // without a round trip to the window system.
+  const HDC screen = CreateCompatibleDC(nullptr);
   EnumFontFamiliesExA(
       screen, &wanted,
       [](const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM found) -> int {
@@ -102,7 +104,7 @@ std::vector<std::string> EnumerateFamilies(const std::string& family) {
         return 1;
       },
       reinterpret_cast<LPARAM>(&names), 0);
-  ReleaseDC(nullptr, screen);
+  DeleteDC(screen);
   return names;
 }
 
