@@ -82,9 +82,14 @@ class SingleInstance {
     char full[4 * MAX_PATH];
     const DWORD length = GetFullPathNameA(settingsPath.c_str(), sizeof full, full, nullptr);
     if (length > 0 && length < sizeof full) path.assign(full, length);
-    // A short (8.3) spelling of an existing path names the same file.
-    const DWORD longLength = GetLongPathNameA(path.c_str(), full, sizeof full);
-    if (longLength > 0 && longLength < sizeof full) path.assign(full, longLength);
+    // A short (8.3) spelling of an existing path names the same file. The
+    // short names the system makes differ from the long ones beyond case only
+    // by a tilde and a number, so a path without one is spelled long already
+    // (asking would look up each of its folders).
+    if (path.find('~') != std::string::npos) {
+      const DWORD longLength = GetLongPathNameA(path.c_str(), full, sizeof full);
+      if (longLength > 0 && longLength < sizeof full) path.assign(full, longLength);
+    }
     if (!path.empty()) CharUpperBuffA(path.data(), static_cast<DWORD>(path.size()));
     std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
     for (const char c : path) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
