@@ -458,13 +458,14 @@ void Quillmate::ChooseTool(const std::string& executable) const {
 
 // The key goes to the control with the focus, where the message loop's
 // dialog navigation takes it.
-HWND Quillmate::PressTab() const {
+HWND Quillmate::PressKey(int virtualKey) const {
   const auto focus = [this] {
     GUITHREADINFO info{sizeof info, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, {}};
     return GetGUIThreadInfo(process_.dwThreadId, &info) ? info.hwndFocus : nullptr;
   };
   const HWND before = focus();
-  PostMessageA(before ? before : MainWindow(), WM_KEYDOWN, VK_TAB, 0x000F0001);
+  const LPARAM scanCode = static_cast<LPARAM>(MapVirtualKeyA(static_cast<UINT>(virtualKey), MAPVK_VK_TO_VSC));
+  PostMessageA(before ? before : MainWindow(), WM_KEYDOWN, static_cast<WPARAM>(virtualKey), scanCode << 16 | 1);
   WaitUntil([&] { return focus() != before; }, std::chrono::seconds(5));
   return focus();
 }

@@ -163,10 +163,10 @@ class Quillmate {
   void ClickArrow(bool up) const;
   // Queues count clicks on an arrow and returns at once.
   void PostArrowClicks(bool up, int count) const;
-  // Presses Tab as the keyboard does and waits until the focus has moved:
-  // the control that has it then. Tests that use it run alone: a window
-  // another program shows takes the focus (nullptr here).
-  HWND PressTab() const;
+  // Presses a key (Tab, an arrow) as the keyboard does and waits until the
+  // focus has moved: the control that has it then. Tests that use it run
+  // alone: a window another program shows takes the focus (nullptr here).
+  HWND PressKey(int virtualKey) const;
   // Checks Realtime, checks the caution's text and answers it (IDYES or
   // IDNO); false when the program is not in real-time mode then.
   bool EnterRealtime(int answer = IDYES) const;

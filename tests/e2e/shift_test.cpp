@@ -59,11 +59,15 @@ TEST_F(ShiftTest, CancelWithShiftReloadsAndAFailedReloadLeadsToTheQuitQuestion) 
   // Once round with Tab: never on the size box's arrows, and from the size
   // box on to 「QLMを最前面表示」.
   std::vector<int> order;
-  for (int press = 0; press < 16; ++press) order.push_back(GetDlgCtrlID(qlm.PressTab()));
+  for (int press = 0; press < 16; ++press) order.push_back(GetDlgCtrlID(qlm.PressKey(VK_TAB)));
   const auto size = std::find(order.begin(), order.begin() + 13, kFontSize);
   ASSERT_NE(size, order.begin() + 13) << ::testing::PrintToString(order);
   EXPECT_EQ(size[1], kTopMost);
   EXPECT_EQ(std::count(order.begin(), order.end(), kFontSizeArrows), 0);
+  // The arrow keys step between the two style radios and no further.
+  for (int press = 0; press < 16 && GetDlgCtrlID(qlm.PressKey(VK_TAB)) != kWindowStyleMdi; ++press) {}
+  EXPECT_EQ(GetDlgCtrlID(qlm.PressKey(VK_DOWN)), kWindowStyleSdi);
+  EXPECT_EQ(GetDlgCtrlID(qlm.PressKey(VK_UP)), kWindowStyleMdi);
 
   // Without Shift (and without Repeat) Cancel only asks whether to quit.
   qlm.ClickAsync(kCancel);

@@ -271,7 +271,16 @@ LRESULT CALLBACK MainWindow::ListProcedure(HWND box, UINT message, WPARAM wParam
 
 void MainWindow::BuildControls() {
   font_ = MakeFont("Tahoma", 8, false, DEFAULT_CHARSET);
-  for (const ControlRow& row : kMainLayout) CreateControl(row);
+  // The style radios are a group of their own (one starts at the first radio
+  // and again right after the last): the arrow keys step between the two and
+  // no further, and checking one clears the other without looking through
+  // every control.
+  bool afterRadio = false;
+  for (const ControlRow& row : kMainLayout) {
+    const bool isRadio = row.kind == ControlKind::kRadio;
+    CreateControl(row, isRadio != afterRadio);
+    afterRadio = isRadio;
+  }
   // The sample shows Japanese text from the start.
   sampleFont_ = MakeFont("Tahoma", 8, false, SHIFTJIS_CHARSET);
   SendMessageA(Control(kFontSample), WM_SETFONT, reinterpret_cast<WPARAM>(sampleFont_), FALSE);
@@ -285,12 +294,12 @@ void MainWindow::BuildControls() {
   form_.font.style.SetItems({Ansi(kStyleItems[0]), Ansi(kStyleItems[1])});
 }
 
-void MainWindow::CreateControl(const ControlRow& row) {
+void MainWindow::CreateControl(const ControlRow& row, bool startsGroup) {
   const RECT bounds = FormBounds(row);
   const WindowClass made = WindowClassOf(row);
   const HWND control =
       CreateWindowExA(row.kind == ControlKind::kEdit ? WS_EX_CLIENTEDGE : 0, made.name, Ansi(row.caption).c_str(),
-                      made.style, bounds.left, bounds.top, row.width, made.height, window_,
+                      made.style | (startsGroup ? WS_GROUP : 0), bounds.left, bounds.top, row.width, made.height, window_,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance_, nullptr);
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 }

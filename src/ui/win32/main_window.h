@@ -99,7 +99,7 @@ class MainWindow : public FormWindow {
   bool OnSystemCommand(WPARAM command);
   // The controls of the layout, the status bar and what they start with.
   void BuildControls();
-  void CreateControl(const ControlRow& row);
+  void CreateControl(const ControlRow& row, bool startsGroup);
   void CreateStatusBar();
   void BindModels();
   // The control's view follows its model.
