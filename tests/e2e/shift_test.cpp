@@ -67,6 +67,8 @@ TEST_F(ShiftTest, CancelWithShiftReloadsAndAFailedReloadLeadsToTheQuitQuestion) 
   // The arrow keys step between the two style radios and no further.
   for (int press = 0; press < 16 && GetDlgCtrlID(qlm.PressKey(VK_TAB)) != kWindowStyleMdi; ++press) {}
   EXPECT_EQ(GetDlgCtrlID(qlm.PressKey(VK_DOWN)), kWindowStyleSdi);
+  qlm.Settle();
+  EXPECT_TRUE(qlm.Checked(kWindowStyleSdi) && !qlm.Checked(kWindowStyleMdi));
   EXPECT_EQ(GetDlgCtrlID(qlm.PressKey(VK_UP)), kWindowStyleMdi);
 
   // Without Shift (and without Repeat) Cancel only asks whether to quit.

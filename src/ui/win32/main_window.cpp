@@ -273,8 +273,7 @@ void MainWindow::BuildControls() {
   font_ = MakeFont("Tahoma", 8, false, DEFAULT_CHARSET);
   // The style radios are a group of their own (one starts at the first radio
   // and again right after the last): the arrow keys step between the two and
-  // no further, and checking one clears the other without looking through
-  // every control.
+  // no further.
   bool afterRadio = false;
   for (const ControlRow& row : kMainLayout) {
     const bool isRadio = row.kind == ControlKind::kRadio;
