@@ -653,7 +653,9 @@ void MainWindow::ShowStatusText() {
   RECT panel{};
   if (!title.empty() && statusText_.compare(0, title.size(), title) == 0 &&
       SendMessageA(status, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel))) {
-    const HDC context = GetDC(status);
+    // Measured in a memory context made for the screen: the status bar's own
+    // would cost a round trip to the window system.
+    const HDC context = CreateCompatibleDC(nullptr);
     const HGDIOBJ old = SelectObject(context, reinterpret_cast<HGDIOBJ>(SendMessageA(status, WM_GETFONT, 0, 0)));
     const auto measure = [context](std::string_view text) {
       SIZE size{};
@@ -665,7 +667,7 @@ void MainWindow::ShowStatusText() {
     shown = FitStatusText(title, std::string_view(statusText_).substr(title.size()), Ansi("…"),
                           panel.right - panel.left - kTextMargin, measure);
     SelectObject(context, old);
-    ReleaseDC(status, context);
+    DeleteDC(context);
   }
   SendMessageA(status, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(shown.c_str()));
   if (statusTip_) {
