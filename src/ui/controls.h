@@ -125,10 +125,13 @@ class SizeModel {
     if (viewChanged) viewChanged();
   }
   // The arrows keep their position within 1 to 99 once their window exists,
-  // and write it into the box.
+  // and write it into the box; the view is told only of a change.
   void KeepInRange() {
-    position_ = position_ < kMinimum ? kMinimum : position_ > kMaximum ? kMaximum : position_;
-    text_ = std::to_string(position_);
+    const int kept = position_ < kMinimum ? kMinimum : position_ > kMaximum ? kMaximum : position_;
+    std::string text = std::to_string(kept);
+    if (kept == position_ && text == text_) return;
+    position_ = kept;
+    text_ = std::move(text);
     if (viewChanged) viewChanged();
   }
   // An arrow click: the position moves by step within range, and the box
