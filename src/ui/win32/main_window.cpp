@@ -386,6 +386,13 @@ void MainWindow::Show() {
                                       GetSystemMetrics(SM_CYSCREEN), workAreas, CaptionButtonsWidth(window_));
   SetWindowPos(window_, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ShowWindow(window_, SW_SHOW);
+  // Showing sizes the window, which fits the panels; where the size came
+  // before the status bar was made, they are fitted here.
+  if (!statusFitted_) {
+    RECT client;
+    GetClientRect(window_, &client);
+    FitStatusBar(client.right - client.left);
+  }
   UpdateWindow(window_);
 }
 
@@ -462,8 +469,10 @@ void MainWindow::FitStatusBar(int clientWidth) {
   int right = 0;
   for (const int width : widths) edges.push_back(right += width);
   const HWND status = Control(kStatusBar);
+  if (!status) return;
   SendMessageA(status, WM_SIZE, 0, 0);
   SendMessageA(status, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+  statusFitted_ = true;
   ShowStatusText();
 }
 
@@ -647,7 +656,9 @@ void MainWindow::SetStatusText(const std::string& text) {
 // status bar's tip.
 void MainWindow::ShowStatusText() {
   const HWND status = Control(kStatusBar);
-  if (!status) return;
+  // Before the window is shown the line is only kept: fitting the panels
+  // shows it, fitted to them.
+  if (!status || !statusFitted_) return;
   std::string shown = statusText_;
   const std::string& title = link_.toolTitle();
   RECT panel{};
