@@ -29,6 +29,7 @@
 #include <aclapi.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -208,19 +209,25 @@ struct OwnPermissions {
   bool isProtected = false;
 };
 
-// Read through an opening of the file with READ_CONTROL.
+// Whether the volume of an open file keeps permissions (true when that
+// cannot be told). Asked only where it decides something: the question
+// looks at the volume.
+bool KeepsPermissions(HANDLE file) {
+  DWORD volumeFlags = 0;
+  return !GetVolumeInformationByHandleW(file, nullptr, 0, nullptr, nullptr, &volumeFlags, nullptr, 0) ||
+         (volumeFlags & FS_PERSISTENT_ACLS);
+}
+
+// Read through an opening of the file with READ_CONTROL. A volume that keeps
+// no permissions has none to give.
 OwnPermissions TakeOwnPermissions(HANDLE source) {
   OwnPermissions taken;
-  DWORD volumeFlags = 0;
-  if (GetVolumeInformationByHandleW(source, nullptr, 0, nullptr, nullptr, &volumeFlags, nullptr, 0) &&
-      !(volumeFlags & FS_PERSISTENT_ACLS)) {
-    taken.taken = true;
-    return taken;
-  }
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   if (GetSecurityInfo(source, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &taken.owner,
-                      nullptr, &taken.dacl, nullptr, &descriptor) != ERROR_SUCCESS)
+                      nullptr, &taken.dacl, nullptr, &descriptor) != ERROR_SUCCESS) {
+    taken.taken = !KeepsPermissions(source);
     return taken;
+  }
   taken.taken = true;
   std::shared_ptr<void> held(descriptor, [](void* d) { LocalFree(d); });
   SECURITY_DESCRIPTOR_CONTROL control = 0;
@@ -237,11 +244,44 @@ OwnPermissions TakeOwnPermissions(HANDLE source) {
   return taken;
 }
 
-// Gives copy the file's own permissions, where it has any; the owner too
+bool SameAces(const ACL* a, const ACL* b) {
+  if (!a || !b) return a == b;
+  if (a->AceCount != b->AceCount) return false;
+  for (DWORD i = 0; i < a->AceCount; ++i) {
+    void* left = nullptr;
+    void* right = nullptr;
+    if (!GetAce(const_cast<ACL*>(a), i, &left) || !GetAce(const_cast<ACL*>(b), i, &right)) return false;
+    const WORD size = static_cast<const ACE_HEADER*>(left)->AceSize;
+    if (size != static_cast<const ACE_HEADER*>(right)->AceSize || std::memcmp(left, right, size) != 0) return false;
+  }
+  return true;
+}
+
+// Whether the copy, read through an opening with READ_CONTROL, has these
+// permissions already: its owner, its list and whether the list is
+// protected from its folder's.
+bool HasPermissions(HANDLE copy, const OwnPermissions& permissions) {
+  PSID owner = nullptr;
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetSecurityInfo(copy, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
+                      &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
+    return false;
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  GetSecurityDescriptorControl(descriptor, &control, &revision);
+  const bool same = ((control & SE_DACL_PROTECTED) != 0) == permissions.isProtected && owner && permissions.owner &&
+                    EqualSid(owner, permissions.owner) && SameAces(dacl, permissions.dacl);
+  LocalFree(descriptor);
+  return same;
+}
+
+// Gives the copy (held open with READ_CONTROL) the file's own permissions,
+// where it has any and the copy has not got them already; the owner too
 // where this user may.
-bool GiveOwnPermissions(const OwnPermissions& permissions, const std::string& copy) {
+bool GiveOwnPermissions(const OwnPermissions& permissions, HANDLE opened, const std::string& copy) {
   if (!permissions.taken) return false;
-  if (!permissions.descriptor) return true;
+  if (!permissions.descriptor || HasPermissions(opened, permissions) || !KeepsPermissions(opened)) return true;
   const SECURITY_INFORMATION list =
       DACL_SECURITY_INFORMATION |
       (permissions.isProtected ? PROTECTED_DACL_SECURITY_INFORMATION : UNPROTECTED_DACL_SECURITY_INFORMATION);
@@ -401,12 +441,12 @@ ReplaceResult CompareWithFile(WorkingCopy& copy, const std::string& file, FileMa
 
 // Gives the copy the file's attributes (a new file has the archive mark
 // alone: nothing to give then) and its own permissions.
-bool GiveMarks(const FileMarks& marks, const std::string& copy) {
+bool GiveMarks(const FileMarks& marks, HANDLE opened, const std::string& copy) {
   if (marks.attributes == INVALID_FILE_ATTRIBUTES) return true;
   const DWORD given = marks.attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                                           FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
   if (given != FILE_ATTRIBUTE_ARCHIVE) SetFileAttributesA(copy.c_str(), given);
-  return GiveOwnPermissions(marks.permissions, copy);
+  return GiveOwnPermissions(marks.permissions, opened, copy);
 }
 
 // The copy, held through its flushing opening, renamed over the file, tried
@@ -448,8 +488,8 @@ ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file)
     // place, and holds it until it has: others may read it, and rename it
     // as the rename below does, but not write it nor open it for themselves
     // alone (another run's removal of left copies).
-    const FileHandle opened(CreateFileA(copy.path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const FileHandle opened(CreateFileA(copy.path.c_str(), GENERIC_WRITE | READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     // Held by another program for a moment (a scanner), it is not replaced.
     if (!opened.valid())
       return GetLastError() == ERROR_FILE_NOT_FOUND ? ReplaceResult::kCopyChanged : ReplaceResult::kNotReplaced;
@@ -457,7 +497,7 @@ ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file)
     FileMarks marks;
     result = CompareWithFile(copy, file, marks);
     equal = result == ReplaceResult::kReplaced;
-    if (result == ReplaceResult::kNotReplaced && FlushFileBuffers(opened.get()) && GiveMarks(marks, copy.path))
+    if (result == ReplaceResult::kNotReplaced && FlushFileBuffers(opened.get()) && GiveMarks(marks, opened.get(), copy.path))
       result = RenameOver(copy, file);
   }
   // A copy that equals the file is only removed, so the file keeps its time.
