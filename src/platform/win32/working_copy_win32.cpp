@@ -488,8 +488,9 @@ ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file)
     // place, and holds it until it has: others may read it, and rename it
     // as the rename below does, but not write it nor open it for themselves
     // alone (another run's removal of left copies).
-    const FileHandle opened(CreateFileA(copy.path.c_str(), GENERIC_WRITE | READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const FileHandle opened(CreateFileA(copy.path.c_str(), GENERIC_WRITE | READ_CONTROL,
+                                        FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     // Held by another program for a moment (a scanner), it is not replaced.
     if (!opened.valid())
       return GetLastError() == ERROR_FILE_NOT_FOUND ? ReplaceResult::kCopyChanged : ReplaceResult::kNotReplaced;
@@ -497,7 +498,8 @@ ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file)
     FileMarks marks;
     result = CompareWithFile(copy, file, marks);
     equal = result == ReplaceResult::kReplaced;
-    if (result == ReplaceResult::kNotReplaced && FlushFileBuffers(opened.get()) && GiveMarks(marks, opened.get(), copy.path))
+    if (result == ReplaceResult::kNotReplaced && FlushFileBuffers(opened.get()) &&
+        GiveMarks(marks, opened.get(), copy.path))
       result = RenameOver(copy, file);
   }
   // A copy that equals the file is only removed, so the file keeps its time.

@@ -298,8 +298,8 @@ void MainWindow::CreateControl(const ControlRow& row, bool startsGroup) {
   const WindowClass made = WindowClassOf(row);
   const HWND control =
       CreateWindowExA(row.kind == ControlKind::kEdit ? WS_EX_CLIENTEDGE : 0, made.name, Ansi(row.caption).c_str(),
-                      made.style | (startsGroup ? WS_GROUP : 0), bounds.left, bounds.top, row.width, made.height, window_,
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance_, nullptr);
+                      made.style | (startsGroup ? WS_GROUP : 0), bounds.left, bounds.top, row.width, made.height,
+                      window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance_, nullptr);
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 }
 

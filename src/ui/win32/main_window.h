@@ -127,7 +127,7 @@ class MainWindow : public FormWindow {
   HFONT sampleFont_ = nullptr;
   HICON aboutIcon_ = nullptr;
   std::string statusText_;    // the whole status line, as the form set it
-  bool statusFitted_ = false;  // the status bar's panels fitted to the window: its text is shown from then on
+  bool statusFitted_ = false;  // the status panels fitted: the line is shown from then on
   HWND statusTip_ = nullptr;  // the status bar's tip, once made
   platform::Win32Host& host_;
   WaitingWindowLink windows_;
