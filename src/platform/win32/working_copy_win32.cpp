@@ -77,32 +77,21 @@ FileStamp StampOf(const std::string& path) {
 }
 
 // What can change of a file while it is open (its identity cannot): its size
-// and last write time, asked apart from the identity, which takes a look at
+// and last write time, as a stamp without the identity, which takes a look at
 // the volume (under Wine a question to a service in another process, some
-// tenths of a millisecond each time). Nothing when they cannot be read.
-std::optional<std::pair<std::uint64_t, std::uint64_t>> SizeAndTime(HANDLE file) {
+// tenths of a millisecond each time). None when they cannot be read.
+FileStamp SizeAndTime(HANDLE file) {
   FILE_BASIC_INFO basic;
   FILE_STANDARD_INFO standard;
   if (!GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic) ||
       !GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard))
-    return std::nullopt;
-  return std::pair{static_cast<std::uint64_t>(standard.EndOfFile.QuadPart),
-                   static_cast<std::uint64_t>(basic.LastWriteTime.QuadPart)};
+    return {};
+  return {.exists = true,
+          .size = static_cast<std::uint64_t>(standard.EndOfFile.QuadPart),
+          .writeTime = static_cast<std::uint64_t>(basic.LastWriteTime.QuadPart)};
 }
 
-// Whether a size and time read through an opening are the stamp's (both
-// unreadable counting as the same).
-bool SameSizeAndTime(const std::optional<std::pair<std::uint64_t, std::uint64_t>>& read, const FileStamp& stamp) {
-  if (!read) return !stamp.exists;
-  return stamp.exists && read->first == stamp.size && read->second == stamp.writeTime;
-}
-
-// The state of an open file without its identity.
-FileStamp StateOf(const std::optional<std::pair<std::uint64_t, std::uint64_t>>& read) {
-  if (!read) return {};
-  return {.exists = true, .size = read->first, .writeTime = read->second};
-}
-
+// Whether two stamps agree in all but the identity.
 bool SameState(const FileStamp& a, const FileStamp& b) {
   return a.exists == b.exists && a.size == b.size && a.writeTime == b.writeTime;
 }
@@ -154,9 +143,9 @@ std::optional<Snapshot> ReadSettled(const std::string& path) {
         const auto before = SizeAndTime(file.get());
         auto bytes = ReadFileBytes(file.get());
         const auto after = SizeAndTime(file.get());
-        if (!bytes || !after) return TryResult::kFailed;
-        if (before != after || bytes->size() != after->first) return TryResult::kBusy;
-        snapshot = {std::move(*bytes), StateOf(after)};
+        if (!bytes || !after.exists) return TryResult::kFailed;
+        if (!SameState(before, after) || bytes->size() != after.size) return TryResult::kBusy;
+        snapshot = {std::move(*bytes), after};
         return TryResult::kDone;
       },
       PauseWhileBusy);
@@ -169,21 +158,6 @@ std::optional<Snapshot> ReadSettled(const std::string& path) {
 HANDLE OpenHold(const std::string& path) {
   return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                      nullptr);
-}
-
-// Holds the copy and notes its state. Held, only its size and time are
-// noted: the hold answers for its identity at the next use. Not held (another
-// program opened it just now, a scanner looking at it), it is checked by its
-// whole state, by name, until then.
-bool HoldCopy(WorkingCopy& copy) {
-  const HANDLE held = OpenHold(copy.path);
-  if (held == INVALID_HANDLE_VALUE) {
-    copy.copy = StampOf(copy.path);
-  } else {
-    copy.hold = std::shared_ptr<void>(held, [](void* handle) { CloseHandle(handle); });
-    copy.copy = StateOf(SizeAndTime(held));
-  }
-  return copy.copy.exists;
 }
 
 // Whether path still leads to the copy this process holds without sharing
@@ -343,7 +317,7 @@ bool StartCopy(WorkingCopy& copy, const std::string& bytes) {
       return false;
     }
   }
-  HoldCopy(copy);
+  KeepWorkingCopy(copy);
   return true;
 }
 
@@ -391,16 +365,29 @@ std::optional<WorkingCopy> MakeWorkingCopyOf(const std::string& file, const std:
 bool UseWorkingCopy(WorkingCopy& copy) {
   // Held, the copy is asked through the hold what can change of it, and
   // its name whether it still leads to the held copy.
-  const bool same = copy.hold ? SameSizeAndTime(SizeAndTime(copy.hold.get()), copy.copy) && LeadsToHeldCopy(copy.path)
+  const bool same = copy.hold ? SameState(SizeAndTime(copy.hold.get()), copy.copy) && LeadsToHeldCopy(copy.path)
                               : StampOf(copy.path) == copy.copy;
   copy.hold.reset();
   return same;
 }
 
-// The profile functions have just closed the copy: what they left is
-// noted. Its identity is not compared with the one before, since nothing
-// promises that they rewrite a file in place rather than anew.
-bool KeepWorkingCopy(WorkingCopy& copy) { return HoldCopy(copy); }
+// The copy was just made, or the profile functions have just closed it: it
+// is held and what it holds is noted. Its identity is not compared with the
+// one before, since nothing promises that they rewrite a file in place rather
+// than anew. Held, only its size and time are noted: the hold answers for its
+// identity at the next use. Not held (another program opened it just now, a
+// scanner looking at it), it is checked by its whole state, by name, until
+// then.
+bool KeepWorkingCopy(WorkingCopy& copy) {
+  const HANDLE held = OpenHold(copy.path);
+  if (held == INVALID_HANDLE_VALUE) {
+    copy.copy = StampOf(copy.path);
+  } else {
+    copy.hold = std::shared_ptr<void>(held, [](void* handle) { CloseHandle(handle); });
+    copy.copy = SizeAndTime(held);
+  }
+  return copy.copy.exists;
+}
 
 namespace {
 
@@ -494,7 +481,7 @@ ReplaceResult ReplaceWithWorkingCopy(WorkingCopy& copy, const std::string& file)
     // Held by another program for a moment (a scanner), it is not replaced.
     if (!opened.valid())
       return GetLastError() == ERROR_FILE_NOT_FOUND ? ReplaceResult::kCopyChanged : ReplaceResult::kNotReplaced;
-    copy.copy = StateOf(SizeAndTime(opened.get()));
+    copy.copy = SizeAndTime(opened.get());
     FileMarks marks;
     result = CompareWithFile(copy, file, marks);
     equal = result == ReplaceResult::kReplaced;
