@@ -19,9 +19,7 @@
 //   and the names as written (leading blanks dropped) hold no CR or LF, and
 //   the key neither starts with "[" (the line could become a
 //   section header) nor holds "=" (the line would split elsewhere);
-// - a fresh parse of the edited text answers as the edited document does;
-// - a named section read alone (its bytes, or with a few others) holds what
-//   the whole text holds in it.
+// - a fresh parse of the edited text answers as the edited document does.
 //
 // Input layout (see README.md):
 //   byte 0      flags: 1 section named from the text, 2 key named from the
@@ -385,15 +383,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool utf8 = StartsWithBom(text);
   CheckFound(document.text(), utf8, document.Find(section, key));
   CheckFound(document.text(), utf8, document.Find(other.section, other.key));
-  // A named section read alone, or with a few others, holds what it holds
-  // in the whole text.
-  if (const auto span = Document::SectionSpan(text, section)) {
-    const auto found = document.Find(section, key);
-    const std::string bytes = (utf8 ? "\xEF\xBB\xBF" : "") + text.substr(span->first, span->second - span->first);
-    Check(Document(bytes).Find(section, key) == found, "a section's bytes hold what the whole text holds in it");
-    Check(Document::OfSections(text, {other.section, section}).Find(section, key) == found,
-          "the sections read alone hold what the whole text holds in them");
-  }
 
   // Writing a section's keys in one go plans what the writes one by one
   // leave: every entry of the plan reads back the same from the text those

@@ -6,26 +6,13 @@
 #include <sstream>
 #include <thread>
 
+#include "../support/thread_window.h"
+
 namespace qlm::test {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kPatience = std::chrono::seconds(20);
-
-HWND MainWindowOf(DWORD threadId) {
-  HWND found = nullptr;
-  EnumThreadWindows(
-      threadId,
-      [](HWND window, LPARAM result) {
-        char name[32] = {};
-        GetClassNameA(window, name, sizeof name);
-        if (std::string(name) != "QlmStandInMain") return TRUE;
-        *reinterpret_cast<HWND*>(result) = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
 
 // Key, name, and the name as the section writes it.
 struct OtherName {
@@ -85,7 +72,7 @@ bool StandInSession::Start(const std::vector<std::string>& switches) {
   // The start line is written once the window is fully set up and shown; a
   // tool started again adds its own to those of its earlier run.
   if (!WaitForLines(linesBefore + 1)) return false;
-  window_ = MainWindowOf(process_.dwThreadId);
+  window_ = ThreadWindowOfClass(process_.dwThreadId, "QlmStandInMain");
   return window_ != nullptr;
 }
 

@@ -13,6 +13,7 @@
 
 #include "platform/codepage.h"
 #include "support/scripted_host.h"
+#include "support/thread_window.h"
 #include "platform/win32/win32_host.h"
 #include "settings/font_record.h"
 #include "settings/messages.h"
@@ -22,6 +23,8 @@
 
 namespace qlm::platform {
 namespace {
+
+using test::ThreadWindowOfClass;
 
 std::string WindowText(HWND window) {
   char buffer[1024] = {};
@@ -43,18 +46,7 @@ class DialogAnswerer {
     worker_ = std::thread([this, threadId = GetCurrentThreadId(), answer] {
       const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
       while (std::chrono::steady_clock::now() < deadline) {
-        HWND dialog = nullptr;
-        EnumThreadWindows(
-            threadId,
-            [](HWND window, LPARAM found) {
-              char name[16] = {};
-              GetClassNameA(window, name, sizeof name);
-              if (std::string(name) != "#32770" || !IsWindowVisible(window)) return TRUE;
-              *reinterpret_cast<HWND*>(found) = window;
-              return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&dialog));
-        if (dialog) {
+        if (const HWND dialog = ThreadWindowOfClass(threadId, "#32770", true)) {
           // Let the dialog finish initialising before reading it.
           std::this_thread::sleep_for(std::chrono::milliseconds(300));
           answer(dialog);
